@@ -1,0 +1,38 @@
+// Diffusion comb: trigger, update and clear.
+
+#include "dsp/CombFilter.h"
+
+#include "engine/EngineRandom.h"
+
+#include <cstring>
+
+CombFilter::CombFilter()
+    : writeIndex(0), readIndex(0), outGain(0.125f), feedback(0.0f), bendStep(0), bendPhase(0),
+      lastOut(0.0f), baseGain(0.0f)
+{
+    // The delay line is cleared by the engine's reset before audio runs;
+    // zero it here too so that nothing ever reads indeterminate memory.
+    clear();
+}
+
+void CombFilter::clear()
+{
+    std::memset(delayLine, 0, sizeof(delayLine));
+}
+
+void CombFilter::trigger(int lengthMs, float baseGainIn, float sampleRate, EngineRandom& random)
+{
+    readIndex = static_cast<uint32_t>(random.next() & 0x1FF);
+    writeIndex = static_cast<uint32_t>(static_cast<int32_t>(static_cast<float>(lengthMs) * sampleRate * 0.001f));
+    bendPhase = random.next() & 0x1FF;
+    baseGain = baseGainIn;
+}
+
+void CombFilter::update(float feedbackIn, float diffusionGain, float bendValue)
+{
+    feedback = feedbackIn;
+    outGain = baseGain * 0.2857143f * diffusionGain;
+    bendStep = static_cast<int32_t>((bendValue - 0.5f) * 128.0f);
+    if (bendStep == 0)
+        bendPhase = 0;
+}
