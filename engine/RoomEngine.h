@@ -153,6 +153,9 @@ public:
     void kernel5(const float* inA, const float* inB, float* out1, float* out2, float* out3,
                  float* out4, float* out5, int count);
     void commitTaps();
+    // Copies the latest consistent published EQ designs into sets A and C
+    // (called by the process driver and the exporter at block start).
+    void pickUpEqDesigns();
     // Runs units x 32 ray steps (0 counts as 1), then longestTap and the comb
     // refresh. Returns false, having done nothing, when the tracer is busy.
     bool trace(int units);
