@@ -8,9 +8,10 @@
 //
 // Threads: the host may call the dispatcher, setParameter/getParameter and
 // processReplacing from different threads; the frame adds no locking of its
-// own. Host pointers are checked here, once, so overrides receive non-null
+// own, and its few scalars are relaxed atomics. Host pointers are checked here, once, so overrides receive non-null
 // buffers and records.
 
+#include "engine/Shared.h"
 #include "plugin/EditorLink.h"
 #include "plugin/vst2.h"
 
@@ -70,11 +71,12 @@ protected:
 
     audioMasterCallback audioMaster;  // the host, given at construction
     EditorLink* editor = nullptr;     // registered by the editor, not owned
-    float sampleRate = 44100.0f;      // Hz, as the host last set it
-    VstInt32 blockSize = 1024;        // frames, as the host last set it
+    // The host may set these from one thread and read them from another.
+    Shared<float> sampleRate{44100.0f}; // Hz, as the host last set it
+    Shared<VstInt32> blockSize{1024};   // frames, as the host last set it
     VstInt32 numPrograms;
     VstInt32 numParams;
-    VstInt32 curProgram = 0;
+    Shared<VstInt32> curProgram{0};
     AEffect cEffect;                  // the record the host holds
 
 private:
