@@ -1,0 +1,5 @@
+# Chunk loading and the factory rooms (plain records, no engine needed).
+ovinta_test(ovinta_chunk_tests
+  ChunkTest.cpp
+  ChunkSanitizeTest.cpp
+  LIBS ovinta_program)
