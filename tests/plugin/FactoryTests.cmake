@@ -3,3 +3,8 @@ ovinta_test(ovinta_chunk_tests
   ChunkTest.cpp
   ChunkSanitizeTest.cpp
   LIBS ovinta_program)
+
+ovinta_test(ovinta_factory_program_tests
+  FactoryProgramsTest.cpp
+  FactoryRoomGeometryTest.cpp
+  LIBS ovinta_program)
