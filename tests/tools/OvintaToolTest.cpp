@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Run {
+struct ToolRun {
     int exitCode = -1;
     std::string out, err;
 };
@@ -54,7 +54,7 @@ std::string quoted(const std::string& word)
     return q + "'";
 }
 
-Run ovinta(const std::vector<std::string>& args)
+ToolRun ovinta(const std::vector<std::string>& args)
 {
     std::string command = quoted(OVINTA_TOOL_PATH);
     for (const std::string& a : args)
@@ -62,7 +62,7 @@ Run ovinta(const std::vector<std::string>& args)
     const fs::path out = workDir() / "stdout.txt", err = workDir() / "stderr.txt";
     command += " >" + quoted(out.string()) + " 2>" + quoted(err.string()) + " </dev/null";
     const int status = std::system(command.c_str());
-    Run r;
+    ToolRun r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     r.out = slurp(out);
     r.err = slurp(err);
@@ -104,7 +104,7 @@ void writeSound(const fs::path& p, int channels, int rate, const std::vector<flo
 }
 
 // The single error line a failing command prints.
-void expectErrorLine(const Run& r, const std::string& fragment)
+void expectErrorLine(const ToolRun& r, const std::string& fragment)
 {
     EXPECT_NE(r.exitCode, 0);
     EXPECT_EQ(r.err.rfind("ovinta: ", 0), 0u) << r.err;
@@ -127,7 +127,7 @@ fs::path shortSignal()
 
 TEST(OvintaTool, InfoListsTheFactoryPrograms)
 {
-    const Run r = ovinta({"info"});
+    const ToolRun r = ovinta({"info"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::regex row(R"(^\s*(\d+)\s{2}\S)");
     int rows = 0;
@@ -141,7 +141,7 @@ TEST(OvintaTool, InfoListsTheFactoryPrograms)
 
 TEST(OvintaTool, InfoShowsOneProgramsRawValuesAndDisplays)
 {
-    const Run r = ovinta({"info", "--program", "vocal: intimate slap"});
+    const ToolRun r = ovinta({"info", "--program", "vocal: intimate slap"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("program 12: Vocal: Intimate Slap"), std::string::npos);
     // Every stored parameter has a row; the scale row shows its raw value and percent.
@@ -184,7 +184,7 @@ TEST(OvintaTool, AnalyseReportsTheDecayTimeOfAKnownDecay)
     for (std::size_t i = 0; i < s.size(); ++i)
         s[i] = n(g) * std::exp(-3.0f * std::numbers::ln10_v<float> * (static_cast<float>(i) / 48000.0f) / 0.7f);
     writeSound(p, 1, 48000, s);
-    const Run r = ovinta({"analyse", p.string()});
+    const ToolRun r = ovinta({"analyse", p.string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::regex full(R"(full\s+(\S+)\s+(\S+)\s+(\S+))");
     std::smatch m;
@@ -197,7 +197,7 @@ TEST(OvintaTool, AnalyseReportsTheDecayTimeOfAKnownDecay)
 TEST(OvintaTool, DemoSignalIsAStereoWaveFile)
 {
     const fs::path p = workDir() / "demo.wav";
-    const Run r = ovinta({"make-demo-signal", p.string()});
+    const ToolRun r = ovinta({"make-demo-signal", p.string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const Sound s = readSound(p);
     EXPECT_EQ(s.channels, 2);
@@ -216,7 +216,7 @@ TEST(OvintaTool, RenderAddsTheTailAndHasOneChannelPerOutput)
     for (int outputs : {2, 4, 5}) {
         SCOPED_TRACE(outputs);
         const fs::path out = workDir() / ("wet" + std::to_string(outputs) + ".wav");
-        const Run r = ovinta({"render", in.string(), out.string(), "--program", "12", "--outputs",
+        const ToolRun r = ovinta({"render", in.string(), out.string(), "--program", "12", "--outputs",
                               std::to_string(outputs), "--block", "300"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         const Sound s = readSound(out);
@@ -241,7 +241,7 @@ TEST(OvintaTool, SilentRenderStopsAfterOneQuietSecond)
 {
     const fs::path in = shortSignal();
     const fs::path out = workDir() / "drywet0.wav";
-    const Run r = ovinta({"render", in.string(), out.string(), "--set", "wet gain=0", "--set",
+    const ToolRun r = ovinta({"render", in.string(), out.string(), "--set", "wet gain=0", "--set",
                           "1=0", "--block", "441"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const Sound s = readSound(out);
@@ -268,7 +268,7 @@ TEST(OvintaTool, RenderNeverOverwritesItsInput)
 TEST(OvintaTool, ExportWritesOneFilePerOutputAndListsThem)
 {
     const fs::path base = workDir() / "ir.wav";
-    const Run r = ovinta({"export-ir", "--program", "0", "--rate", "48000", "--format", "wav16",
+    const ToolRun r = ovinta({"export-ir", "--program", "0", "--rate", "48000", "--format", "wav16",
                           "--outputs", "4", base.string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     float loudest = 0.0f;
@@ -290,7 +290,7 @@ TEST(OvintaTool, ExportWritesOneFilePerOutputAndListsThem)
 TEST(OvintaTool, ExportRawFilesAreWholeBlocksWithoutHeader)
 {
     const fs::path base = workDir() / "plain";
-    const Run r = ovinta({"export-ir", "--program", "Vocal: Intimate Slap", "--format", "raw",
+    const ToolRun r = ovinta({"export-ir", "--program", "Vocal: Intimate Slap", "--format", "raw",
                           "--normalise", "off", base.string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     for (const char* name : {"plain1.raw", "plain2.raw"}) {
