@@ -190,6 +190,12 @@ void Exporter::renderBlock(int channels)
     inA[0] = inB[0] = 0.0f;
 }
 
+void Exporter::report(double fraction)
+{
+    if (progress != nullptr)
+        progress->exportProgress(fraction);
+}
+
 float Exporter::measurePass(int channels, bool normalise)
 {
     clearAudioState();
@@ -202,6 +208,7 @@ float Exporter::measurePass(int channels, bool normalise)
         channelState[c].beginMeasuring();
     for (int block = 0; block < kExportMaxBlocks; ++block) {
         renderBlock(channels);
+        report(0.5 * block / kExportMaxBlocks);
         bool allFinished = true;
         for (int c = 0; c < channels; ++c) {
             channelState[c].measure(outputs[c].data(), normalise, peak);
@@ -223,10 +230,15 @@ bool Exporter::writePass(int channels, int format, float impulse)
     std::fill(inB.begin(), inB.end(), 0.0f);
     inA[0] = inB[0] = impulse;
     bool complete = true;
-    for (int c = 0; c < channels; ++c)
+    int64_t longest = kExportBlockBytes;
+    for (int c = 0; c < channels; ++c) {
         channelState[c].beginWriting();
+        longest = std::max(longest, channelState[c].lengthBytes);
+    }
+    const double blocks = static_cast<double>(longest / kExportBlockBytes);
     for (int block = 0; block < kExportMaxBlocks; ++block) {
         renderBlock(channels);
+        report(0.5 + 0.5 * std::min(1.0, (block + 1) / blocks));
         bool allFinished = true;
         for (int c = 0; c < channels; ++c) {
             complete &= channelState[c].write(outputs[c].data(), format, files[c]);

@@ -25,6 +25,14 @@ public:
     virtual float getParameter(int index) = 0;
 };
 
+// Told how far an export has come, on the exporting thread, once per
+// rendered block: 0..0.5 while measuring, 0.5..1 while writing.
+class ExportProgress {
+public:
+    virtual ~ExportProgress() = default;
+    virtual void exportProgress(double fraction) = 0;
+};
+
 struct ExportResult {
     enum Status { kWritten, kOpenFailed, kWriteFailed, kBadSettings };
     Status status = kBadSettings;
@@ -49,6 +57,9 @@ public:
     ExportResult exportImpulse(int format, float sampleRate, int normalise,
                                const std::string& fileName);
 
+    // Optional; null (the default) reports nothing.
+    void setProgressListener(ExportProgress* listener) { progress = listener; }
+
     // fileName without a three-letter extension ("room.wav" -> "room").
     static std::string baseName(const std::string& fileName);
     // Number of files (2, 4 or 5) for the engine's output count.
@@ -62,6 +73,7 @@ private:
     void clearAudioState();
     void retrace();
     void renderBlock(int channels);
+    void report(double fraction);
     float measurePass(int channels, bool normalise);
     bool writePass(int channels, int format, float impulse);
 
@@ -71,4 +83,5 @@ private:
     std::vector<float> outputs[kOutputRoles];   // kExportBlock each
     std::FILE* files[kOutputRoles] = {};
     ExportChannel channelState[kOutputRoles];
+    ExportProgress* progress = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
 #include "tools/ovinta/EngineSession.h"
+#include "tools/ovinta/Progress.h"
 #include "tools/ovinta/ToolError.h"
 
 #include "dsp/Exporter.h"
@@ -25,6 +26,16 @@ int formatNumber(const std::string& text)
         return kExportRaw;
     throw ToolError("--format must be wav16, wav32f or raw, not \"" + text + "\"");
 }
+
+// The exporter's progress on the terminal's progress bar.
+class ExportBar : public ExportProgress {
+public:
+    void exportProgress(double fraction) override { bar.update(fraction); }
+    void finish() { bar.finish(); }
+
+private:
+    Progress bar{"exporting"};
+};
 
 } // namespace
 
@@ -63,8 +74,11 @@ void exportCommand(const std::vector<std::string>& words)
     session.start();
 
     Exporter exporter(session.engine(), session);
+    ExportBar bar;
+    exporter.setProgressListener(&bar);
     const ExportResult result =
         exporter.exportImpulse(format, static_cast<float>(rate), normalise == "on" ? 1 : 0, path);
+    bar.finish();
     if (result.status == ExportResult::kOpenFailed)
         throw ToolError("cannot create " + result.failedFile);
     if (result.status != ExportResult::kWritten)
