@@ -12,7 +12,7 @@
 #include <cstdint>
 
 constexpr float kInputLimit = 1.0e6f;  // host samples are clamped to +-this, NaN becomes 0
-constexpr int kTapChunk = 32;          // samples per pass of the tap stage
+constexpr int kTapChunk = 64;          // samples per pass of the tap stage
 constexpr int kLaneBatch = 64;         // lanes a batch computes together; lane counts are padded to it
 constexpr int kMaxRuns = 1024;         // a crossfading slot has two runs, a steady one has one
 constexpr int kLaneCapacity = kMaxRuns + 2 * kLaneBatch; // steady and fade lanes, each padded
@@ -54,7 +54,7 @@ struct alignas(64) KernelWorkspace {
     alignas(64) float filtered[kLaneCapacity][kTapChunk]; // y of each lane over the chunk
     alignas(64) float weight[kLaneCapacity][kTapChunk];   // fade weight of each lane over the chunk
     alignas(64) float bounce[kLaneCapacity][kTapChunk];   // chunks that wrap the history end
-    alignas(64) float combOut[10][kPreChunk];             // each comb's output over a pass
-    alignas(64) float diffused[kPreChunk];                // diffusion input of a pass
+    alignas(64) float combOut[2][10][kPreChunk];          // each comb's output over a pass
+    alignas(64) float diffused[2][kPreChunk];             // diffusion input, then the sum, of a pass
     alignas(64) float discard[kDiscardLength];            // sink for an output routed twice
 };

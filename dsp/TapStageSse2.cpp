@@ -27,7 +27,7 @@ struct Ops {
         return _mm_castsi128_ps(_mm_cmpgt_epi32(_mm_set1_epi32(limit), _mm_setr_epi32(0, 1, 2, 3)));
     }
 
-    static void transpose(V& a, V& b, V& c, V& d)
+    [[gnu::always_inline]] static void transpose(V& a, V& b, V& c, V& d)
     {
         const V t0 = _mm_unpacklo_ps(a, b);
         const V t1 = _mm_unpackhi_ps(a, b);
@@ -39,7 +39,7 @@ struct Ops {
         d = _mm_movehl_ps(t3, t1);
     }
     // x[s] = sample offset + s of rows 0..3, one row per lane.
-    static void transposeIn(const float* const* rows, int offset, V* x)
+    [[gnu::always_inline]] static void transposeIn(const float* const* rows, int offset, V* x)
     {
         V a = _mm_loadu_ps(rows[0] + offset), b = _mm_loadu_ps(rows[1] + offset);
         V c = _mm_loadu_ps(rows[2] + offset), d = _mm_loadu_ps(rows[3] + offset);
@@ -50,7 +50,7 @@ struct Ops {
         x[3] = d;
     }
     // Inverse of transposeIn: lane r of y[s] goes to rows[r][offset + s].
-    static void transposeOut(const V* y, float* const* rows, int offset)
+    [[gnu::always_inline]] static void transposeOut(const V* y, float* const* rows, int offset)
     {
         V a = y[0], b = y[1], c = y[2], d = y[3];
         transpose(a, b, c, d);

@@ -22,6 +22,7 @@ void setUpSlot(RaySlot& slot, int index, const KernelScene& scene, EngineRandom&
         for (int k = 0; k < kOutputRoles; ++k)
             slot.tapGain[k] = k == 2 ? -0.01f : 0.0f;
     slot.fadeStep = unit(random) * 0.0001f + 0.0001f;
+    slot.pending.store(0, std::memory_order_relaxed);
     if (scene.pendingEvery > 0 && index % scene.pendingEvery == 0) {
         slot.newDelay = -static_cast<int>(unit(random) * static_cast<float>(scene.maxDelay));
         slot.newCoeff = 0.05f + 0.9f * unit(random);
