@@ -28,24 +28,26 @@ inline void testWall(const Wall& wall, int index, float px, float py, float jx, 
     const float wx = wall.dx;
     const float wy = wall.dy;
     const float n = wx * jy - wy * jx;
-    if (std::fabs(static_cast<double>(n)) < 1e-10)
-        return; // parallel, or a zero-length wall or probe
     const float ex = wall.x1 - px;
     const float ey = wall.y1 - py;
     const float s = (ey * jx - ex * jy) / n; // position on the wall
     const float t = (wx * ey - wy * ex) / n; // position on the probe
-    if (!(s >= 0.0f && s <= 1.0f && t >= 0.0f && t <= 1.0f))
-        return; // also rejects NaN
     const float tx = t * jx;
     const float ty = t * jy;
     const float d2 = tx * tx + ty * ty;
-    if (d2 > 0.0f
-        && (d2 < best.distanceSquared || (d2 == best.distanceSquared && index < best.wall))) {
-        best.wall = index;
-        best.x = px + tx;
-        best.y = py + ty;
-        best.distanceSquared = d2;
-    }
+    // Decided without branches: which walls a probe meets is unpredictable,
+    // and a mispredicted branch costs more than the whole test. A parallel
+    // wall (|n| < 1e-10: also zero-length walls and probes) is refused
+    // whatever its quotients hold; NaN fails every comparison.
+    const bool crossing = (std::fabs(n) >= 1e-10f) & (s >= 0.0f) & (s <= 1.0f) & (t >= 0.0f)
+                          & (t <= 1.0f) & (d2 > 0.0f);
+    const bool nearer = (d2 < best.distanceSquared)
+                        | ((d2 == best.distanceSquared) & (index < best.wall));
+    const bool take = crossing & nearer;
+    best.wall = take ? index : best.wall;
+    best.x = take ? px + tx : best.x;
+    best.y = take ? py + ty : best.y;
+    best.distanceSquared = take ? d2 : best.distanceSquared;
 }
 
 // The reference search: every wall in list order, skipping skipWall.
@@ -74,6 +76,8 @@ public:
 private:
     bool wallTouchesCell(const Wall& wall, int cx, int cy) const;
     void cellRange(const Wall& wall, int& cx0, int& cy0, int& cx1, int& cy1) const;
+    void walkCells(const Wall* walls, double qx, double qy, float px, float py, float jx, float jy,
+                   double length, double tb, int skipWall, WallHit& best);
     void testCell(const Wall* walls, int cell, float px, float py, float jx, float jy,
                   int skipWall, WallHit& best);
 
