@@ -8,6 +8,7 @@
 // taps.
 
 #include "engine/RoomEngine.h"
+#include "engine/ScatterTurn.h"
 
 #include <algorithm>
 #include <cmath>
@@ -172,8 +173,10 @@ void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySam
     slot.hiFreq = flushTiny(slot.hiFreq * (1.0f - turn));
     float cu = 1.0f, su = 0.0f; // exact for no turn, which is every turn without scatter
     if (turn != 0.0f) {
-        cu = static_cast<float>(std::cos(static_cast<double>(turn)));
-        su = static_cast<float>(std::sin(static_cast<double>(turn)));
+        double c, s;
+        turnCosSin(static_cast<double>(turn), c, s);
+        cu = static_cast<float>(c);
+        su = static_cast<float>(s);
     }
     slot.dirX -= 2.0f * r * (w.nx * cu - w.ny * su);
     slot.dirY -= 2.0f * r * (w.nx * su + w.ny * cu);

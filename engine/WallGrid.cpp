@@ -53,8 +53,7 @@ WallHit scanWalls(const Wall* walls, int count, float px, float py, float jx, fl
 {
     WallHit best;
     for (int i = 0; i < count; ++i)
-        if (i != skipWall)
-            testWall(walls[i], i, px, py, jx, jy, best);
+        testWall(walls[i], i, skipWall, px, py, jx, jy, best);
     return best;
 }
 
@@ -114,6 +113,7 @@ void WallGrid::build(const Wall* walls, int count)
         maxY = std::max({maxY, static_cast<double>(w.y1), static_cast<double>(w.y2)});
     }
     cellSize = std::max(maxX - minX, maxY - minY) / kCellsPerSide * 1.0001;
+    cellsPerMetre = 1.0 / cellSize;
     originX = minX;
     originY = minY;
 
@@ -160,8 +160,7 @@ inline void WallGrid::testCell(const Wall* walls, int cell, float px, float py, 
         if (seenMark[i] == searchNumber)
             continue;
         seenMark[i] = searchNumber;
-        if (i != skipWall)
-            testWall(walls[i], i, px, py, jx, jy, best);
+        testWall(walls[i], i, skipWall, px, py, jx, jy, best);
     }
 }
 
@@ -181,16 +180,16 @@ WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, floa
     }
     WallHit best;
     for (int k = 0; k < looseCount; ++k)
-        if (looseWalls[k] != skipWall)
-            testWall(walls[looseWalls[k]], looseWalls[k], px, py, jx, jy, best);
+        testWall(walls[looseWalls[k]], looseWalls[k], skipWall, px, py, jx, jy, best);
 
     // The probe is walked over t in [ta, tb], slightly extended at both ends
     // so that hits at t = 0 or t = 1 are covered; a start outside the grid
     // is moved to where the probe enters it.
     const double span = kCellsPerSide * cellSize;
     const double low = -kPadMetres, high = span + kPadMetres; // grid box, relative to the origin
-    double ta = -kPadMetres / length;
-    double tb = 1.0 + kPadMetres / length;
+    const double padT = kPadMetres / length; // the pad as a fraction of the probe
+    double ta = -padT;
+    double tb = 1.0 + padT;
     const double rx = ox - originX, ry = oy - originY;
     if (!(rx >= low && rx <= high && ry >= low && ry <= high)
         && (!clipAxis(rx, vx, low, high, ta, tb) || !clipAxis(ry, vy, low, high, ta, tb)))
@@ -205,7 +204,6 @@ void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, floa
     // Cell walk (DDA) from q, in grid coordinates, along the probe.
     const double vx = jx, vy = jy;
     const double rx = static_cast<double>(px) - originX, ry = static_cast<double>(py) - originY;
-    const double cellsPerMetre = 1.0 / cellSize;
     auto cellOf = [](double v) {
         return v <= 0.0 ? 0 : std::min(static_cast<int>(v), kCellsPerSide - 1);
     };
@@ -218,7 +216,7 @@ void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, floa
     const double inverseY = stepY == 0 ? 0.0 : 1.0 / vy;
     double nextX = stepX == 0 ? kNever : ((cx + (stepX > 0)) * cellSize - rx) * inverseX;
     double nextY = stepY == 0 ? kNever : ((cy + (stepY > 0)) * cellSize - ry) * inverseY;
-    const double deltaX = cellSize * std::fabs(inverseX);
+    const double deltaX = cellSize * std::fabs(inverseX); // 0 when the walk never crosses x
     const double deltaY = cellSize * std::fabs(inverseY);
 
     for (;;) {
@@ -226,16 +224,17 @@ void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, floa
         const double exitT = std::min(nextX, nextY);
         if (exitT >= tb)
             break; // the probe ends in this cell
-        if (best.wall >= 0) {
-            const double clear = exitT * length - kStopMarginMetres;
-            if (clear > 0.0 && static_cast<double>(best.distanceSquared) < clear * clear)
-                break; // every untested wall lies beyond the best hit
-        }
-        const bool acrossX = nextX < nextY; // selected, not branched: either way is as likely
-        cx += acrossX ? stepX : 0;
-        cy += acrossX ? 0 : stepY;
-        nextX += acrossX ? deltaX : 0.0;
-        nextY += acrossX ? 0.0 : deltaY;
+        // Every untested wall lies beyond the best hit. Without a hit the
+        // best distance is 1e11 m², beyond any wall on the grid.
+        const double clear = std::max(exitT * length - kStopMarginMetres, 0.0);
+        if (static_cast<double>(best.distanceSquared) < clear * clear)
+            break;
+        // Arithmetic, not a branch: either way is as likely.
+        const int acrossX = nextX < nextY;
+        cx += stepX & -acrossX;
+        cy += stepY & (acrossX - 1);
+        nextX += deltaX * acrossX;
+        nextY += deltaY * (1 - acrossX);
         if (cx < 0 || cy < 0 || cx >= kCellsPerSide || cy >= kCellsPerSide)
             break;
     }
