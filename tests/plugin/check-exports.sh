@@ -17,7 +17,8 @@ if [[ -z "$entry" || "$entry" != "$alias" ]]; then
   exit 1
 fi
 
-# Nothing outside the C/C++ runtime and the system libraries is needed.
+# Run-time dependencies: the C/C++ runtime and the sanitiser runtimes. A
+# library the plug-in starts to need on purpose is added to this list.
 needed=$(readelf -d "$library" | awk '/NEEDED/ { gsub(/[\[\]]/, "", $NF); print $NF }')
 for lib in $needed; do
   case "$lib" in
