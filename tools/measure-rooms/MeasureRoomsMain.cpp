@@ -4,9 +4,12 @@
 
 #include "tools/measure-rooms/RoomMeasure.h"
 
+#include "engine/RoomEngine.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -47,16 +50,17 @@ int main(int argc, char** argv)
         only >= kProgramCount)
         return usage(argv[0]);
 
-    RoomPlayer player(rate);
+    auto effect = std::make_unique<EffectVST>(standaloneHost);
+    const ProgramBank& bank = effect->getEngine().bank;
     std::printf("| # | program | walls | reverb (s) | from | EDT (s) | initial delay (ms) | peak (dBFS) |\n");
     std::printf("|---|---|---|---|---|---|---|---|\n");
     for (int k = 0; k < kProgramCount; ++k) {
         if (only >= 0 && k != only)
             continue;
-        const OvintaProgram& p = player.engine().bank.programs[k];
-        const int walls = p.wallCount;
-        const RoomMeasurement m = measureProgram(player, k, rate, seconds);
-        std::printf("| %d | %s | %d |", k, player.engine().bank.programs[k].name, walls);
+        // Measured before the run: the measurement itself silences the dry path.
+        const int walls = bank.programs[k].wallCount;
+        const RoomMeasurement m = measureProgram(*effect, k, rate, seconds);
+        std::printf("| %d | %s | %d |", k, bank.programs[k].name, walls);
         printValue(m.reverbSeconds, " %.2f |");
         std::printf(" %s |", m.reverbKind);
         printValue(m.edtSeconds, " %.2f |");
