@@ -95,7 +95,7 @@ const WallEnds kCathedralGlassWalls[] = {
     {19, 34, 18, 40}, {18, 40, 19, 46}, {23, 44, 27, 44}, {21, 30, 21, 31}, {29, 30, 29, 31},
 };
 
-// 8 "Cathedral: Soft-boom"
+// 8 "Cathedral: Soft-boom": wide hall church with aisles, apse and six piers
 const WallEnds kCathedralSoftBoomWalls[] = {
     {10, 46, 40, 46}, {40, 46, 41, 38}, {41, 38, 40, 30}, {40, 30, 41, 22}, {41, 22, 40, 14},
     {40, 14, 34, 14}, {34, 14, 33, 9}, {33, 9, 30, 5}, {30, 5, 25, 4}, {25, 4, 20, 5},
