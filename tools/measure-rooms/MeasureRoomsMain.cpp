@@ -1,6 +1,7 @@
 // ovinta-measure-rooms: renders every factory program's impulse response and
 // prints its reverberation time and initial delay as a Markdown table.
 //   ovinta-measure-rooms [--rate HZ] [--seconds MAX] [--program N]
+// (defaults: 48000 Hz, at most 30 s of response per program, every program)
 
 #include "tools/measure-rooms/RoomMeasure.h"
 
@@ -32,7 +33,7 @@ void printValue(double v, const char* format)
 int main(int argc, char** argv)
 {
     float rate = 48000.0f;
-    double seconds = 12.0;
+    double seconds = 30.0;
     int only = -1;
     for (int i = 1; i < argc; ++i) {
         if (i + 1 >= argc)
@@ -52,8 +53,9 @@ int main(int argc, char** argv)
 
     auto effect = std::make_unique<EffectVST>(standaloneHost);
     const ProgramBank& bank = effect->getEngine().bank;
-    std::printf("| # | program | walls | reverb (s) | from | EDT (s) | initial delay (ms) | peak (dBFS) |\n");
-    std::printf("|---|---|---|---|---|---|---|---|\n");
+    std::printf("| # | program | walls | reverb (s) | from | EDT (s) | initial delay (ms) | peak (dBFS) "
+                "| wet level (dB) |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
     for (int k = 0; k < kProgramCount; ++k) {
         if (only >= 0 && k != only)
             continue;
@@ -65,7 +67,7 @@ int main(int argc, char** argv)
         std::printf(" %s |", m.reverbKind);
         printValue(m.edtSeconds, " %.2f |");
         printValue(m.initialDelayMs, " %.1f |");
-        std::printf(" %.1f |\n", m.peakDb);
+        std::printf(" %.1f | %.1f |\n", m.peakDb, m.levelDb);
         std::fflush(stdout);
     }
     return 0;

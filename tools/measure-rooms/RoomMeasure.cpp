@@ -84,6 +84,10 @@ RoomMeasurement measureProgram(EffectVST& effect, int program, float sampleRate,
     if (peak <= 0.0)
         return m;
     m.peakDb = 20.0 * std::log10(peak);
+    double energy = 0.0;
+    for (double e : response)
+        energy += e * e;
+    m.levelDb = 10.0 * std::log10(energy / RoomMeasurement::kChannels);
 
     const AcousticFigures f = analyseResponse(response, double(sampleRate));
     if (f.initialDelaySeconds)

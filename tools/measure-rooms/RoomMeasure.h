@@ -7,12 +7,14 @@
 #include "plugin/EffectVST.h"
 
 struct RoomMeasurement {
+    static constexpr double kChannels = 2.0; // L and R are measured
     int program = 0;
     double reverbSeconds = -1.0;    // T30, else T20, else EDT; -1 when none could be measured
     const char* reverbKind = "n/a"; // which of them reverbSeconds is
     double edtSeconds = -1.0;       // -1 when not measurable
     double initialDelayMs = -1.0;   // first arrival of the wet response; -1 when silent
     double peakDb = -400.0;         // loudest wet sample, dB full scale
+    double levelDb = -400.0;        // wet energy per channel, dB: the wet gain for white noise
     double renderedSeconds = 0.0;
 };
 
