@@ -32,6 +32,8 @@ public:
     // Copies up to n bytes into out and zero-fills the rest.
     void take(unsigned char* out, std::size_t n)
     {
+        if (n == 0)
+            return;
         const std::size_t m = n < left() ? n : left();
         std::memcpy(out, data + pos, m);
         std::memset(out + m, 0, n - m);
