@@ -37,7 +37,7 @@ struct Fixture {
     EngineParameters parameters{*engine};
     Exporter exporter{*engine, parameters};
 
-    explicit Fixture(int program = 12)
+    explicit Fixture(int program = 0)
     {
         engine->setInputChannelCount(2);
         engine->setProgramAndRate(program, kHostRate);
@@ -250,8 +250,11 @@ TEST(Exporter, EngineIsRestoredAndSilentAfterwards)
     Fixture f;
     f.engine->setParameter(param::kDryOut, 0.5f);
     const float dry = f.engine->dryGain;
-    EQfilter before[kEqBands];
-    f.engine->copyAnalysisEq(0, before);
+    float before[kEqBands][2];
+    for (int b = 0; b < kEqBands; ++b) {
+        before[b][0] = f.engine->eqB[b].b0;
+        before[b][1] = f.engine->eqB[b].a1;
+    }
     f.engine->exportError = 1;
     const fs::path dir = scratchDir("restore");
     ASSERT_EQ(f.exporter.exportImpulse(kExportRaw, 96000.0f, 0, (dir / "x").string()).status,
@@ -261,11 +264,9 @@ TEST(Exporter, EngineIsRestoredAndSilentAfterwards)
     EXPECT_EQ(f.engine->exportError.load(), 0);
     EXPECT_EQ(f.engine->audioEnabled.load(), 1);
     EXPECT_EQ(f.engine->exportCountdown.load(), 0);
-    EQfilter after[kEqBands];
-    f.engine->copyAnalysisEq(0, after);
     for (int b = 0; b < kEqBands; ++b) { // designed at the host rate again
-        EXPECT_EQ(after[b].b0, before[b].b0);
-        EXPECT_EQ(after[b].a1, before[b].a1);
+        EXPECT_EQ(f.engine->eqB[b].b0, before[b][0]);
+        EXPECT_EQ(f.engine->eqB[b].a1, before[b][1]);
     }
     for (const auto& history : f.engine->sourceHistory)
         EXPECT_EQ(*std::max_element(history.get(), history.get() + kHistoryLength), 0.0f);
@@ -283,7 +284,7 @@ TEST(Exporter, OutputThatNeverSoundsEndsAtTheBound)
     ASSERT_EQ(r.status, ExportResult::kWritten);
     const auto left = floatsOf(readBytes(r.files[0]), 44);
     const auto right = floatsOf(readBytes(r.files[1]), 44);
-    EXPECT_GT(left.size(), 1024u);
+    EXPECT_GT(peakOf(left), 0.01f);
     ASSERT_EQ(right.size(), 1024u); // one silent block
     EXPECT_LE(peakOf(right), 2.5e-5f);
 }
