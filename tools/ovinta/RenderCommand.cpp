@@ -3,7 +3,7 @@
 #include "tools/ovinta/AudioFile.h"
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
-#include "tools/ovinta/EngineSession.h"
+#include "tools/ovinta/PluginSession.h"
 #include "tools/ovinta/Progress.h"
 #include "tools/ovinta/ToolError.h"
 
@@ -59,7 +59,7 @@ RenderSettings parseRender(const std::vector<std::string>& words)
 
 // Runs the input and then silence through the session until the tail has
 // decayed, handing each block's interleaved outputs to the writer.
-std::size_t renderBlocks(EngineSession& session, const AudioData& in, int outputs, int block,
+std::size_t renderBlocks(PluginSession& session, const AudioData& in, int outputs, int block,
                          AudioWriter& writer)
 {
     std::vector<float> inputs[2] = {std::vector<float>(block), std::vector<float>(block)};
@@ -116,7 +116,7 @@ void renderCommand(const std::vector<std::string>& words)
     if (s.rate != 0 && s.rate != in.sampleRate)
         throw ToolError(s.input + " is at " + std::to_string(in.sampleRate) + " Hz, not " +
                         std::to_string(s.rate) + " Hz; convert it first (render never resamples)");
-    EngineSession session(static_cast<float>(in.sampleRate));
+    PluginSession session(static_cast<float>(in.sampleRate), s.block);
     session.selectProgram(programIndex(s.program, session.engine().bank.programs));
     for (const ParameterSetting& p : s.settings)
         session.setParameter(p.index, p.value);
