@@ -12,12 +12,14 @@
 static void BM_AnalyseChannel(benchmark::State& state)
 {
     const double rate = 48000.0;
-    const auto frames = static_cast<std::size_t>(static_cast<double>(state.range(0)) * rate / 1000.0);
+    const double milliseconds = static_cast<double>(state.range(0));
+    const auto frames = static_cast<std::size_t>(milliseconds * rate / 1000.0);
     std::mt19937 generator(1);
     std::normal_distribution<float> noise(0.0f, 1.0f);
     std::vector<float> response(frames);
+    const float length = static_cast<float>(frames);
     for (std::size_t i = 0; i < frames; ++i)
-        response[i] = noise(generator) * std::exp(-6.9f * static_cast<float>(i) / static_cast<float>(frames));
+        response[i] = noise(generator) * std::exp(-6.9f * static_cast<float>(i) / length);
     for (auto _ : state)
         benchmark::DoNotOptimize(analyseChannel(response.data(), frames, rate));
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * frames));

@@ -181,8 +181,10 @@ TEST(OvintaTool, AnalyseReportsTheDecayTimeOfAKnownDecay)
     std::mt19937 g(4);
     std::normal_distribution<float> n(0.0f, 0.3f);
     std::vector<float> s(48000 * 2);
-    for (std::size_t i = 0; i < s.size(); ++i)
-        s[i] = n(g) * std::exp(-3.0f * std::numbers::ln10_v<float> * (static_cast<float>(i) / 48000.0f) / 0.7f);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const float t = static_cast<float>(i) / 48000.0f;
+        s[i] = n(g) * std::exp(-3.0f * std::numbers::ln10_v<float> * t / 0.7f);
+    }
     writeSound(p, 1, 48000, s);
     const ToolRun r = ovinta({"analyse", p.string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
