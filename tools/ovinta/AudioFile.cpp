@@ -59,7 +59,8 @@ AudioReader::~AudioReader()
 
 std::size_t AudioReader::read(float* interleaved, std::size_t count)
 {
-    const sf_count_t got = sf_readf_float(handle(file), interleaved, static_cast<sf_count_t>(count));
+    const auto wanted = static_cast<sf_count_t>(count);
+    const sf_count_t got = sf_readf_float(handle(file), interleaved, wanted);
     return got > 0 ? static_cast<std::size_t>(got) : 0;
 }
 
