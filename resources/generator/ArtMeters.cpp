@@ -52,16 +52,20 @@ void meterBackground(ArtSink& sink)
     sink.add(115, art);
 }
 
-// A solid level fan growing from one corner of a 42 x 42 picture: LED arcs
-// every 3 pixels of radius.
+// A solid level fan growing from one corner of a 42 x 42 picture: a quarter
+// disc coloured by distance, cut into LED rings by thin dark gaps.
 void levelFan(ArtSink& sink, int id, double cornerX, double cornerY)
 {
     Art art(42, 42);
-    for (double r = 2.0; r < 42.0; r += 3.0) {
-        const Rgb c = levelColour(r / 42.0);
-        setColor(art.cr, c);
-        cairo_set_line_width(art.cr, 2.0);
-        cairo_arc(art.cr, cornerX, cornerY, r + 1.0, 0, 2 * kPi);
+    for (double r = 42.0; r > 0.0; r -= 4.0) {
+        setColor(art.cr, levelColour((r - 2.0) / 42.0));
+        cairo_move_to(art.cr, cornerX, cornerY);
+        cairo_arc(art.cr, cornerX, cornerY, r, 0, 2 * kPi);
+        cairo_close_path(art.cr);
+        cairo_fill(art.cr);
+        setColor(art.cr, {12, 14, 16}, 0.85);
+        cairo_set_line_width(art.cr, 1.0);
+        cairo_arc(art.cr, cornerX, cornerY, r - 3.5, 0, 2 * kPi);
         cairo_stroke(art.cr);
     }
     finishKeyed(art, kMeterBack);

@@ -159,7 +159,12 @@ void impulsePanels(ArtSink& sink)
             const int x = 64 * s;
             crispLine(art.cr, x, y + 12, x, y + 72, {44, 44, 46});
             crispLine(art.cr, x, y + 72, x, y + 77, {140, 130, 110});
-            drawText(art.cr, std::to_string(s) + " s", x + 2, y + 13, 30, 9, 8, false, {120, 114, 100}, Align::Left);
+            // The last mark is near the right edge: its label goes left of it.
+            if (s < 3)
+                drawText(art.cr, std::to_string(s) + " s", x + 2, y + 13, 30, 9, 8, false, {120, 114, 100}, Align::Left);
+            else
+                drawText(art.cr, std::to_string(s) + " s", x - 32, y + 13, 30, 9, 8, false, {120, 114, 100},
+                         Align::Right);
         }
         drawText(art.cr, captions[p], 4, y + 1, 192, 11, 9, true, palette::title, Align::Left, 0.8);
         cairo_restore(art.cr);
