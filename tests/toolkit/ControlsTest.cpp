@@ -10,7 +10,9 @@
 #include "toolkit/CParamDisplay.h"
 #include "toolkit/CTextEdit.h"
 
+#include <atomic>
 #include <cstdio>
+#include <thread>
 
 namespace {
 // Frame shown = the red level of the film pixel divided by 4.
@@ -275,4 +277,31 @@ TEST(CFrame, RedrawsOnlyDirtyViewsAndPaintsBackgroundUnderTransparentOnes)
     EXPECT_EQ(ed.window().presentCount(), presents + 1);
     EXPECT_EQ(shownFrame(ed.window(), 15, 15), 1);
     EXPECT_TRUE(sameColour(ed.window().getPixel(100, 100), (CColor{0, 20, 30, 255})));
+}
+
+TEST(CControl, HostThreadValuesReachTheScreenWhileTheGuiRedraws)
+{
+    // The host's parameter thread only stores values and dirty flags; the
+    // GUI thread draws. The last value stored must be the one shown.
+    RecordingEditor ed;
+    CBitmap* film = makeTestFilm(20, 10, 64);
+    auto* knob = new CAnimKnob(CRect(30, 40, 50, 50), &ed, 3, 64, 10, film);
+    film->forget();
+    ed.getFrame()->addView(knob);
+    std::atomic<bool> done{false};
+    std::thread host([&] {
+        for (int i = 0; i < 5000; ++i)
+            knob->setValue(static_cast<float>(i % 64) / 63.0f);
+        knob->setValue(40.0f / 63.0f);
+        done.store(true, std::memory_order_release);
+    });
+    int idles = 0;
+    while (!done.load(std::memory_order_acquire)) {
+        ed.idle();
+        ++idles;
+    }
+    host.join();
+    ed.idle();
+    EXPECT_EQ(shownFrame(ed.window(), 35, 45), 40);
+    EXPECT_GT(idles, 0);
 }
