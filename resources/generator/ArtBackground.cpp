@@ -103,7 +103,7 @@ void divider(Art& art, int x, int t, int b)
     cairo_stroke(art.cr);
 }
 
-void rightColumn(Art& art)
+void rightColumnUpper(Art& art)
 {
     // Walls and ray count.
     section(art, {428, 6, 700, 102});
@@ -131,6 +131,10 @@ void rightColumn(Art& art)
         drawText(art.cr, rows[row], 543, 137 + 21 * row, 28, 20, 8, true, palette::label, Align::Right);
     drawText(art.cr, "CURVE", 584, 203, 60, 14, 8, true, palette::dimLabel, Align::Left, 0.6);
 
+}
+
+void rightColumnLower(Art& art)
+{
     // Listener (pre-delay, scale, head angle) and return (wet, dry).
     section(art, {428, 230, 700, 326});
     title(art, "LISTENER", 436, 235);
@@ -187,7 +191,8 @@ void drawBackground(ArtSink& sink)
     Art art(kWidth, kHeight);
     plate(art);
     leftColumn(art);
-    rightColumn(art);
+    rightColumnUpper(art);
+    rightColumnLower(art);
     finishOpaque(art);
     sink.add(152, art);
 }

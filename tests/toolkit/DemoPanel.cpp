@@ -71,109 +71,141 @@ COptionMenu* optionMenu(const CRect& r, CControlListener* l, int tag, const char
     return m;
 }
 
-struct Film {
-    int id;
-    CBitmap* bitmap;
+// Adds the controls group by group and counts them.
+class PanelBuilder {
+public:
+    PanelBuilder(CFrame* f, CControlListener* l) : frame(f), listener(l) {}
+
+    void knobs()
+    {
+        const int wallX[4] = {440, 488, 536, 584};
+        for (int i = 0; i < 4; ++i)
+            knob(wallX[i], 41, 47, 42, 2 + i, 109, 0.2f * static_cast<float>(i + 1));
+        knob(648, 41, 47, 42, 44, 133, 0.5f);
+        knob(439, 153, 47, 42, 6, 109, 0.3f);
+        knob(487, 153, 47, 42, 7, 109, 0.6f);
+        knob(440, 264, 47, 42, 14, 109, 0.5f);
+        knob(488, 264, 47, 42, 15, 109, 0.25f);
+        knob(535, 264, 48, 44, 16, 110, 0.5f);
+        knob(598, 264, 47, 42, 0, 109, 0.8f);
+        knob(646, 264, 47, 42, 1, 109, 1.0f);
+        for (int i = 0; i < 3; ++i)
+            knob(440 + 48 * i, 424, 47, 42, 17 + i, 133, 0.5f);
+        for (int band = 0; band < 4; ++band)
+            for (int row = 0; row < 3; ++row)
+                knob(573 + 32 * band, 137 + 21 * row, 21, 20, 24 + 3 * band + row, 111,
+                     0.25f * static_cast<float>(band));
+    }
+
+    void buttons()
+    {
+        struct B {
+            int tag, l, t, r, b, id;
+            bool kick;
+            float v;
+        };
+        const B rows[] = {
+            {23, 431, 336, 491, 357, 103, false, 1}, {36, 431, 360, 491, 381, 104, false, 0},
+            {67, 372, 536, 396, 556, 153, true, 0},  {68, 396, 536, 420, 556, 154, true, 0},
+            {60, 8, 512, 56, 534, 127, false, 1},    {61, 60, 512, 108, 534, 128, false, 0},
+            {62, 112, 512, 160, 534, 135, false, 0}, {63, 164, 512, 212, 534, 136, false, 0},
+            {65, 216, 512, 264, 534, 105, true, 0},  {64, 268, 512, 316, 534, 106, true, 0},
+            {54, 360, 512, 420, 533, 125, false, 0}, {55, 545, 200, 580, 219, 126, false, 0},
+            {57, 592, 496, 628, 534, 139, false, 0}, {59, 644, 536, 692, 558, 107, false, 0},
+        };
+        for (const B& b : rows) {
+            CBitmap* f = loadResourceBitmap(b.id);
+            const CRect r(b.l, b.t, b.r, b.b);
+            CControl* c = b.kick ? static_cast<CControl*>(new CKickButton(r, listener, b.tag, f))
+                                 : new COnOffButton(r, listener, b.tag, f);
+            place(c, f, b.v);
+        }
+        CBitmap* outputs = loadResourceBitmap(130);
+        auto* selector = new CAutoAnimation(CRect(631, 496, 692, 517), listener, 45, 6, 21, outputs);
+        selector->openWindow();
+        place(selector, outputs, 2.0f);
+        CBitmap* handle = loadResourceBitmap(132);
+        CBitmap* groove = loadResourceBitmap(131);
+        place(new CHorizontalSlider(CRect(438, 508, 578, 532), listener, 20, 438, 571, handle, groove), groove, 0.5f);
+        if (handle)
+            handle->forget();
+    }
+
+    void menusAndDisplays()
+    {
+        const char* pins[] = {"L", "R", "Ls", "Rs", "C", "Lc"};
+        add(optionMenu(CRect(502, 367, 521, 378), listener, 37, pins, 2));
+        add(optionMenu(CRect(528, 367, 547, 378), listener, 38, pins, 2));
+        for (int i = 0; i < 5; ++i) {
+            COptionMenu* m = optionMenu(CRect::fromSize(565 + 27 * i, 367, 19, 11), listener, 39 + i, pins, 6);
+            m->setCurrent(i);
+            add(m);
+        }
+        const char* programs[] = {"Small Room", "Concert Hall", "Cathedral", "Tiled Bathroom", "Long Corridor"};
+        add(optionMenu(CRect(164, 536, 364, 552), listener, 46, programs, 5));
+        // Rows of value displays: top, first left, then the steps between them.
+        const struct {
+            int top, left, count;
+            int steps[4];
+        } rows[] = {{85, 442, 5, {48, 48, 48, 64}}, {197, 442, 2, {48}}, {309, 441, 5, {48, 48, 64, 48}},
+                    {469, 441, 3, {48, 48}}};
+        for (const auto& row : rows) {
+            int x = row.left;
+            for (int i = 0; i < row.count; ++i) {
+                add(valueDisplay(x, row.top));
+                x += i < 4 ? row.steps[i] : 0;
+            }
+        }
+    }
+
+    void screens()
+    {
+        add(new PictureScreen(CRect(8, 8, 416, 416), 112, CPoint(), true));
+        add(new PictureScreen(CRect(8, 424, 208, 504), 108, CPoint()));
+        add(new PictureScreen(CRect(216, 424, 416, 504), 108, CPoint(0, 80)));
+        add(new PictureScreen(CRect(596, 392, 688, 484), 115, CPoint()));
+    }
+
+    int made = 0;
+
+private:
+    void add(CView* v)
+    {
+        frame->addView(v);
+        ++made;
+    }
+    // Adds `c` with value `v` and drops the creator's reference to its film.
+    void place(CControl* c, CBitmap* film, float v)
+    {
+        c->setValue(v);
+        add(c);
+        if (film)
+            film->forget();
+    }
+    void knob(int x, int y, int w, int h, int tag, int id, float v)
+    {
+        CBitmap* b = loadResourceBitmap(id);
+        place(new CAnimKnob(CRect::fromSize(x, y, w, h), listener, tag, 64, b ? b->getHeight() / 64 : h, b), b, v);
+    }
+
+    CFrame* frame;
+    CControlListener* listener;
 };
 
 } // namespace
 
-int buildDemoPanel(CFrame* frame, CControlListener* l)
+int buildDemoPanel(CFrame* frame, CControlListener* listener)
 {
     CBitmap* bg = loadResourceBitmap(152);
     frame->setBackground(bg);
     if (bg)
         bg->forget();
-    int made = 0;
-    auto add = [&](CView* v) {
-        frame->addView(v);
-        ++made;
-    };
-    auto film = [](int id) { return loadResourceBitmap(id); };
-    auto knob = [&](int x, int y, int w, int h, int tag, int id, float v) {
-        CBitmap* b = film(id);
-        auto* k = new CAnimKnob(CRect::fromSize(x, y, w, h), l, tag, 64, b ? b->getHeight() / 64 : h, b);
-        k->setValue(v);
-        add(k);
-        if (b)
-            b->forget();
-    };
-    auto button = [&](CControl* c, CBitmap* b, float v) {
-        c->setValue(v);
-        add(c);
-        if (b)
-            b->forget();
-    };
-    const int wallX[4] = {440, 488, 536, 584};
-    for (int i = 0; i < 4; ++i)
-        knob(wallX[i], 41, 47, 42, 2 + i, 109, 0.2f * static_cast<float>(i + 1));
-    knob(648, 41, 47, 42, 44, 133, 0.5f);
-    knob(439, 153, 47, 42, 6, 109, 0.3f);
-    knob(487, 153, 47, 42, 7, 109, 0.6f);
-    knob(440, 264, 47, 42, 14, 109, 0.5f);
-    knob(488, 264, 47, 42, 15, 109, 0.25f);
-    knob(535, 264, 48, 44, 16, 110, 0.5f);
-    knob(598, 264, 47, 42, 0, 109, 0.8f);
-    knob(646, 264, 47, 42, 1, 109, 1.0f);
-    for (int i = 0; i < 3; ++i)
-        knob(440 + 48 * i, 424, 47, 42, 17 + i, 133, 0.5f);
-    for (int band = 0; band < 4; ++band)
-        for (int row = 0; row < 3; ++row)
-            knob(573 + 32 * band, 137 + 21 * row, 21, 20, 24 + 3 * band + row, 111, 0.25f * static_cast<float>(band));
-    CBitmap* handle = film(132);
-    CBitmap* groove = film(131);
-    button(new CHorizontalSlider(CRect(438, 508, 578, 532), l, 20, 438, 571, handle, groove), groove, 0.5f);
-    if (handle)
-        handle->forget();
-    struct B {
-        int tag, l, t, r, b, id;
-        bool kick;
-        float v;
-    };
-    const B buttons[] = {
-        {23, 431, 336, 491, 357, 103, false, 1}, {36, 431, 360, 491, 381, 104, false, 0},
-        {67, 372, 536, 396, 556, 153, true, 0},  {68, 396, 536, 420, 556, 154, true, 0},
-        {60, 8, 512, 56, 534, 127, false, 1},    {61, 60, 512, 108, 534, 128, false, 0},
-        {62, 112, 512, 160, 534, 135, false, 0}, {63, 164, 512, 212, 534, 136, false, 0},
-        {65, 216, 512, 264, 534, 105, true, 0},  {64, 268, 512, 316, 534, 106, true, 0},
-        {54, 360, 512, 420, 533, 125, false, 0}, {55, 545, 200, 580, 219, 126, false, 0},
-        {57, 592, 496, 628, 534, 139, false, 0}, {59, 644, 536, 692, 558, 107, false, 0},
-    };
-    for (const B& b : buttons) {
-        CBitmap* f = film(b.id);
-        CControl* c = b.kick ? static_cast<CControl*>(new CKickButton(CRect(b.l, b.t, b.r, b.b), l, b.tag, f))
-                             : new COnOffButton(CRect(b.l, b.t, b.r, b.b), l, b.tag, f);
-        button(c, f, b.v);
-    }
-    CBitmap* outputs = film(130);
-    auto* selector = new CAutoAnimation(CRect(631, 496, 692, 517), l, 45, 6, 21, outputs);
-    selector->openWindow();
-    button(selector, outputs, 2.0f);
-    const char* pins[] = {"L", "R", "Ls", "Rs", "C", "Lc"};
-    add(optionMenu(CRect(502, 367, 521, 378), l, 37, pins, 2));
-    add(optionMenu(CRect(528, 367, 547, 378), l, 38, pins, 2));
-    for (int i = 0; i < 5; ++i) {
-        COptionMenu* m = optionMenu(CRect::fromSize(565 + 27 * i, 367, 19, 11), l, 39 + i, pins, 6);
-        m->setCurrent(i);
-        add(m);
-    }
-    const char* programs[] = {"Small Room", "Concert Hall", "Cathedral", "Tiled Bathroom", "Long Corridor"};
-    add(optionMenu(CRect(164, 536, 364, 552), l, 46, programs, 5));
-    const int displayRows[4][6] = {{85, 442, 48, 48, 48, 64}, {197, 442, 48, 0, 0, 0},
-                                   {309, 441, 48, 48, 64, 48}, {469, 441, 48, 48, 0, 0}};
-    const int displayCounts[4] = {5, 2, 5, 3};
-    for (int r = 0; r < 4; ++r) {
-        int x = displayRows[r][1];
-        for (int i = 0; i < displayCounts[r]; ++i) {
-            add(valueDisplay(x, displayRows[r][0]));
-            x += displayRows[r][2 + (i < 4 ? i : 3)];
-        }
-    }
-    add(new PictureScreen(CRect(8, 8, 416, 416), 112, CPoint(), true));
-    add(new PictureScreen(CRect(8, 424, 208, 504), 108, CPoint()));
-    add(new PictureScreen(CRect(216, 424, 416, 504), 108, CPoint(0, 80)));
-    add(new PictureScreen(CRect(596, 392, 688, 484), 115, CPoint()));
-    return made;
+    PanelBuilder builder(frame, listener);
+    builder.knobs();
+    builder.buttons();
+    builder.menusAndDisplays();
+    builder.screens();
+    return builder.made;
 }
 
 void markAllDirty(CFrame* frame)
