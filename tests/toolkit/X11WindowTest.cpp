@@ -180,3 +180,22 @@ TEST(X11Window, UnknownParentGivesAClosedFrameNotACrash)
     ed.idle(); // harmless without a window
     EXPECT_EQ(ed.getFrame()->getCurrentMouseButtons(), 0);
 }
+
+TEST(X11Window, HostDestroyingItsWindowFirstIsSurvived)
+{
+    SKIP_WITHOUT_SERVER();
+    X11TestHost host(704, 560);
+    ASSERT_TRUE(host.isOpen());
+    auto ed = std::make_unique<WindowEditor>(host.parentHandle());
+    ASSERT_TRUE(ed->getFrame()->isOpen());
+    buildDemoPanel(ed->getFrame(), ed.get());
+    ed->idle();
+    host.destroyWindow(); // our child goes with it
+    // Drawing, input and closing on the dead window: X errors are ignored
+    // instead of ending the process.
+    markAllDirty(ed->getFrame());
+    ed->idle();
+    EXPECT_EQ(ed->getFrame()->getCurrentMouseButtons(), 0);
+    ed->close();
+    EXPECT_EQ(ed->getFrame(), nullptr);
+}

@@ -34,7 +34,7 @@ X11TestHost::~X11TestHost()
 {
     if (!impl->display)
         return;
-    XDestroyWindow(impl->display, impl->window);
+    destroyWindow();
     XCloseDisplay(impl->display);
 }
 
@@ -89,3 +89,11 @@ void X11TestHost::sendPress(void* window, int x, int y, int button)
 }
 
 void X11TestHost::sync() { XSync(impl->display, False); }
+
+void X11TestHost::destroyWindow()
+{
+    if (impl->window)
+        XDestroyWindow(impl->display, impl->window);
+    impl->window = 0;
+    XSync(impl->display, False);
+}

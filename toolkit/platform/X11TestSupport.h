@@ -26,6 +26,9 @@ public:
     // Sends a button press (1 = left, 3 = right) at (x, y) of `window`.
     void sendPress(void* window, int x, int y, int button);
     void sync();
+    // Destroys the host window (and with it every child) as a host might
+    // before it closes the editor.
+    void destroyWindow();
 
 private:
     struct Impl;
