@@ -45,6 +45,56 @@ private:
     std::unique_ptr<COffscreenContext> picture;
 };
 
+// The meter screen's drawing pattern: background, labels, striped gain
+// fans and level fans (white transparent), the panner puck, copied out.
+class MeterScreen : public CControl {
+public:
+    explicit MeterScreen(const CRect& r) : CControl(r), picture(r.width(), r.height())
+    {
+        for (int i = 0; i < kCount; ++i)
+            bitmaps[i] = loadResourceBitmap(kIds[i]);
+    }
+    ~MeterScreen() override
+    {
+        for (CBitmap* b : bitmaps)
+            if (b)
+                b->forget();
+    }
+    void draw(CDrawContext* context) override
+    {
+        auto put = [&](int index, const CRect& dest, CPoint from, bool keyed) {
+            if (!bitmaps[index])
+                return;
+            if (keyed)
+                bitmaps[index]->drawTransparent(&picture, dest, from);
+            else
+                bitmaps[index]->draw(&picture, dest, from);
+        };
+        put(0, CRect(0, 0, 92, 92), {}, false);
+        const int n = 18; // gain fans at the centre position
+        put(1, CRect(3, 3, 3 + n, 3 + n), {}, true);
+        put(2, CRect(89 - n, 3, 89, 3 + n), CPoint(46 - n, 0), true);
+        put(2, CRect(3, 88 - n, 3 + n, 87), CPoint(0, 46 - n), true);
+        put(1, CRect(89 - n, 88 - n, 89, 88), CPoint(46 - n, 46 - n), true);
+        const int m[4] = {34, 28, 22, 12}; // level fans
+        put(3, CRect(4, 4, 4 + m[0], 4 + m[0]), {}, true);
+        put(4, CRect(88 - m[1], 4, 88, 4 + m[1]), CPoint(42 - m[1], 0), true);
+        put(5, CRect(4, 87 - m[2], 4 + m[2], 87), CPoint(0, 42 - m[2]), true);
+        put(6, CRect(88 - m[3], 87 - m[3], 88, 87), CPoint(42 - m[3], 42 - m[3]), true);
+        for (int k = 0; k < 4; ++k)
+            put(7 + k, CRect::fromSize(k % 2 ? 80 : 0, k < 2 ? 0 : 79, 12, 12), {}, true);
+        put(11, CRect(38, 38, 54, 54), {}, true);
+        picture.copyFrom(context, size);
+        context->resetClipRect();
+    }
+
+private:
+    static constexpr int kCount = 12;
+    static constexpr int kIds[kCount] = {115, 121, 120, 116, 117, 118, 119, 140, 141, 142, 143, 129};
+    CBitmap* bitmaps[kCount] = {};
+    COffscreenContext picture;
+};
+
 void displayFormat(float value, char* text) { std::snprintf(text, 32, "%.2f%%", static_cast<double>(value) * 100.0); }
 
 CParamDisplay* valueDisplay(int left, int top)
@@ -163,7 +213,7 @@ public:
         add(new PictureScreen(CRect(8, 8, 416, 416), 112, CPoint(), true));
         add(new PictureScreen(CRect(8, 424, 208, 504), 108, CPoint()));
         add(new PictureScreen(CRect(216, 424, 416, 504), 108, CPoint(0, 80)));
-        add(new PictureScreen(CRect(596, 392, 688, 484), 115, CPoint()));
+        add(new MeterScreen(CRect(596, 392, 688, 484)));
     }
 
     int made = 0;
