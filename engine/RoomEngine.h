@@ -34,6 +34,7 @@
 #include "dsp/EQfilter.h"
 #include "engine/EngineRandom.h"
 #include "engine/Shared.h"
+#include "engine/WallGrid.h"
 #include "plugin/OvintaProgram.h"
 
 #include <atomic>
@@ -163,8 +164,12 @@ public:
     void setupRays();
 
     // ---- Room ------------------------------------------------------------
+    // The active walls change only through setActiveWalls, which also
+    // rebuilds the tracer's grid over them.
     int wallCount = 0;                 // guarded by tracerBusy
     Wall walls[kMaxWalls] = {};        // guarded by tracerBusy; normals face the last ray
+    WallGrid wallGrid;                 // guarded by tracerBusy; cells over the active walls
+    bool useWallGrid = true;           // guarded by tracerBusy; false: plain scan (benchmarks)
     Shared<float> sourceX[2], sourceY[2]; // whole metres
     Shared<float> listenerX, listenerY;
     Shared<float> captureRadius;       // last value computed by the tracer
@@ -233,4 +238,30 @@ public:
     int editorLastTick = -1;           // editor thread only
     Shared<int> exportError, exportErrorTicks;
     std::atomic<bool> tracerBusy{false};
+    // Only one non-audio thread holds the audio path at a time (reset, export,
+    // idle tracing); the holder flag orders them among themselves.
+    std::atomic<bool> audioPathHeld{false};
+
+private:
+    // Setter groups (one per kind of parameter).
+    void setRoomParameter(int index, float value);
+    void setMixParameter(int index, float value);
+    void setEqParameter(int index, float value);
+    void setRoutingParameter(int index, float value);
+    void setEditorTag(int index, float value);
+    void bumpChangeCount();
+    void requestRaySetup();
+
+    // Slot and comb rewrite for the current ray count and sources (tracer thread).
+    void rewriteRays();
+    void triggerCombs();
+
+    // Tracer internals (RayTracer.cpp), run while tracerBusy is held.
+    void traceSteps(int steps, float preDelaySamples);
+    void startPath(RaySlot& slot, int stamp);
+    void stepRay(RaySlot& slot, float preDelaySamples);
+    void reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySamples);
+    void captureRay(RaySlot& slot, float preDelaySamples);
+    void refreshLongestTap(float preDelaySamples);
+    void refreshDiffusion();
 };

@@ -1,0 +1,80 @@
+// Ray and comb-bank set-up: emission angles and sources of the ray slots,
+// their crossfade speeds, and the positions of the twenty diffusion combs.
+// The rewrite touches the slots' committed taps and the combs, so it runs
+// only on the thread that owns the audio path and traces.
+
+#include "engine/RoomEngine.h"
+
+#include <algorithm>
+#include <cmath>
+
+void RoomEngine::setupRays()
+{
+    changeCount.fetch_add(1, std::memory_order_release);
+    lockTracer();
+    // This rewrite covers any set-up still waiting for the tracer.
+    raySetupRequested.store(false, std::memory_order_relaxed);
+    rewriteRays();
+    unlockTracer();
+}
+
+void RoomEngine::rewriteRays()
+{
+    const int count = std::clamp(static_cast<int>(rayCount), 2, kMaxRays);
+    const bool stereo = stereoOn != 0;
+    const float fullTurn = 6.2831855f;
+    for (int i = 0; i < count; ++i) {
+        RaySlot& slot = slots[i];
+        // Stereo pairs share an angle: the even slot is source 1's ray,
+        // the odd slot source 2's.
+        const int emission = stereo ? (i & ~1) : i;
+        const float theta = fullTurn * static_cast<float>(emission) / static_cast<float>(count);
+        slot.rayIndex = static_cast<float>(emission);
+        slot.source = stereo ? (i & 1) : 0;
+        slot.startDirX = std::sin(theta);
+        slot.startDirY = std::cos(theta);
+    }
+    const float spacing = (stereo ? 12.566371f : fullTurn) / static_cast<float>(count);
+    rayCos = std::cos(spacing);
+    raySin = std::sin(spacing);
+
+    random.seed(6413237u);
+    for (int i = 0; i < count; ++i) {
+        RaySlot& slot = slots[i];
+        slot.level = slot.hiFreq = 1.0f;
+        slot.posX = sourceX[slot.source];
+        slot.posY = sourceY[slot.source];
+        slot.dirX = slot.startDirX;
+        slot.dirY = slot.startDirY;
+        slot.reflected = slot.newReflected = 0;
+        slot.stamp = -1;
+        slot.tapSource = slot.source;
+        for (float& gain : slot.newGain)
+            gain = 0.0f;
+        slot.newCoeff = slot.newHiFreq = 0.0f;
+        slot.newFilterState = slot.tapFilterState = 1e-20f;
+        slot.tracing = 0;
+        slot.fadeStep = static_cast<float>(random.next()) / 32768.0f * 0.0001f + 0.0001f;
+        slot.fadeLevel = 1.0f;
+        // A silent pending tap: the kernels fade the old response out first.
+        slot.pending.store(1, std::memory_order_release);
+    }
+    activeRays = count;
+    if (stepCursor >= count)
+        stepCursor = 0;
+    triggerCombs();
+}
+
+void RoomEngine::triggerCombs()
+{
+    const double m = -141.0 / std::log10(0.75);
+    const float rate = sampleRate;
+    random.seed(141u);
+    for (int j = 0; j < kCombsPerBank; ++j) {
+        const float lengthMs = 47.0f / std::pow(2.0f, 0.1f * static_cast<float>(j));
+        const float gain = static_cast<float>(std::pow(10.0, -3.0 * static_cast<double>(lengthMs) / m));
+        const int wholeMs = static_cast<int>(lengthMs);
+        combs[0][j].trigger(wholeMs, gain, rate, random);
+        combs[1][j].trigger(wholeMs, gain, rate, random);
+    }
+}

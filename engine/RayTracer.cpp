@@ -1,0 +1,268 @@
+// The ray tracer: advances the ray slots one straight segment per step,
+// reflects them off the active walls, captures them at the listener as taps
+// and hands the taps to the kernels through each slot's pending flag. Runs on
+// the thread that owns the audio path, under the tracer's lock.
+//
+// The float arithmetic follows a fixed order in single precision (double only
+// for the scatter turn and the air powers), so a room always gives the same
+// taps.
+
+#include "engine/RoomEngine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kStepsPerUnit = 32;
+constexpr int kMaxUnits = 1 << 20;           // keeps units x 32 within int
+constexpr float kDelayLimit = 1048576.0f;     // history length in samples
+constexpr float kLevelFloor = 0.01f;
+constexpr float kHiFreqFloor = 0.0001f;
+constexpr float kRandomScale = 3.0518509e-05f; // 1/32767
+constexpr float kProbeLength = 80.0f;          // x dir; the plan's diagonal is 70.7 m
+
+bool allFinite(const float* values, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (!std::isfinite(values[i]))
+            return false;
+    return true;
+}
+
+// Posts a silent tap: the kernels fade the slot's previous tap out.
+void killRay(RaySlot& slot)
+{
+    slot.newFilterState = 1e-20f;
+    for (float& gain : slot.newGain)
+        gain = 0.0f;
+    slot.newHiFreq = 0.0f;
+    slot.newCoeff = 0.0f;
+    slot.tracing = 0;
+    slot.fadeLevel = 1.0f;
+    slot.pending.store(1, std::memory_order_release);
+    slot.posted = 1;
+}
+
+} // namespace
+
+bool RoomEngine::trace(int units)
+{
+    if (!tryLockTracer())
+        return false;
+    if (raySetupRequested.exchange(false, std::memory_order_acquire))
+        rewriteRays();
+    const float rate = sampleRate;
+    samplesPerMetre = rate * 0.0029411765f;
+    const float preDelaySamples = preDelayMs * rate * 0.001f;
+    const int clampedUnits = units == 0 ? 1 : std::clamp(units, 0, kMaxUnits);
+    traceSteps(clampedUnits * kStepsPerUnit, preDelaySamples);
+    refreshLongestTap(preDelaySamples);
+    refreshDiffusion();
+    unlockTracer();
+    return true;
+}
+
+void RoomEngine::traceSteps(int steps, float preDelaySamples)
+{
+    for (int i = 0; i < steps; ++i) {
+        const int rays = std::clamp(static_cast<int>(activeRays), 1, kMaxRays);
+        const int k = std::clamp(stepCursor, 0, rays - 1);
+        stepCursor = k + 1 >= rays ? 0 : k + 1;
+        RaySlot& slot = slots[k];
+        if (slot.pending.load(std::memory_order_acquire) != 0)
+            continue; // the kernels still hold this slot's last tap
+        const int stamp = changeCount.load(std::memory_order_acquire);
+        if (slot.tracing == 0) {
+            if (slot.stamp == stamp)
+                continue; // done for this configuration
+            startPath(slot, stamp);
+        }
+        stepRay(slot, preDelaySamples);
+    }
+}
+
+void RoomEngine::startPath(RaySlot& slot, int stamp)
+{
+    slot.stamp = stamp;
+    slot.tracing = 1;
+    slot.level = slot.hiFreq = 1.0f;
+    slot.posX = sourceX[slot.source];
+    slot.posY = sourceY[slot.source];
+    slot.dirX = slot.startDirX;
+    slot.dirY = slot.startDirY;
+    slot.pathLength = 0.0f;
+    slot.lastWall = -1;
+    slot.reflected = 0;
+    slot.firstHitX = slot.firstHitY = 0.0f;
+}
+
+void RoomEngine::stepRay(RaySlot& slot, float preDelaySamples)
+{
+    const float px = slot.posX, py = slot.posY;
+    const float dx = slot.dirX, dy = slot.dirY;
+    const float jx = kProbeLength * dx;
+    const float jy = kProbeLength * dy;
+    const int count = std::clamp(wallCount, 0, kMaxWalls);
+    const WallHit hit = useWallGrid ? wallGrid.nearest(walls, count, px, py, jx, jy, slot.lastWall)
+                                    : scanWalls(walls, count, px, py, jx, jy, slot.lastWall);
+
+    const float lx = listenerX, ly = listenerY;
+    const float h = dx * (lx - px) + dy * (ly - py); // along the ray to the point nearest the listener
+    if (h >= 0.0f && h * h < hit.distanceSquared) {
+        slot.pathLength += h;
+        const float c = 1.0f - rayCos;
+        const float radius = slot.pathLength * std::sqrt(c * c + raySin * raySin) + 0.1f;
+        const float limited = std::clamp(radius, 0.01f, 9.0f);
+        captureRadius = limited;
+        const float ux = px + dx * h - lx;
+        const float uy = py + dy * h - ly;
+        if (std::sqrt(ux * ux + uy * uy) <= limited) {
+            captureRay(slot, preDelaySamples);
+            return;
+        }
+    }
+    if (hit.wall < 0)
+        killRay(slot);
+    else
+        reflectRay(slot, hit, preDelaySamples);
+}
+
+void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySamples)
+{
+    const uint32_t wall = static_cast<uint32_t>(hit.wall);
+    random.seed((33u * wall + 165793u) * static_cast<uint32_t>(stepCursor) + wall + 4u);
+    const float r1 = static_cast<float>(random.next() & 0x7FFF);
+    slot.pathLength = std::sqrt(hit.distanceSquared) + slot.pathLength
+                      + r1 * kRandomScale * static_cast<float>(heightSpread);
+    slot.level *= wallAbsorb;
+    slot.hiFreq *= wallHiCut;
+    const float delay = -(slot.pathLength * samplesPerMetre) - preDelaySamples;
+    if (!(delay > -kDelayLimit) || !(slot.level >= kLevelFloor)) {
+        killRay(slot); // also ends paths that turned NaN
+        return;
+    }
+    slot.lastWall = hit.wall;
+    slot.posX = hit.x;
+    slot.posY = hit.y;
+
+    Wall& w = walls[hit.wall];
+    float r = w.nx * slot.dirX + w.ny * slot.dirY;
+    if (r > 0.0f) { // keep the stored normal facing the ray
+        w.nx = -w.nx;
+        w.ny = -w.ny;
+        r = -r;
+    }
+    const float r2 = static_cast<float>(random.next() & 0x7FFF);
+    const float turn = static_cast<float>(scatterAmount) * (r2 * kRandomScale - 0.5f);
+    slot.level *= 1.0f - turn;
+    slot.hiFreq *= 1.0f - turn;
+    const float cu = static_cast<float>(std::cos(static_cast<double>(turn)));
+    const float su = static_cast<float>(std::sin(static_cast<double>(turn)));
+    slot.dirX -= 2.0f * r * (w.nx * cu - w.ny * su);
+    slot.dirY -= 2.0f * r * (w.nx * su + w.ny * cu);
+
+    if (slot.reflected == 0) {
+        slot.firstLevel = slot.level;
+        slot.firstHitX = slot.posX;
+        slot.firstHitY = slot.posY;
+        slot.firstDirX = 20.0f * slot.dirX;
+        slot.firstDirY = 20.0f * slot.dirY;
+        slot.reflected = 1;
+    }
+}
+
+void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
+{
+    const double path = slot.pathLength;
+    slot.level *= static_cast<float>(std::pow(static_cast<double>(airAbsorb.load()), path));
+    slot.hiFreq *= static_cast<float>(std::pow(static_cast<double>(airHiCut.load()), path));
+    slot.pathLength *= scale;
+    const float d = -(slot.pathLength * samplesPerMetre) - preDelaySamples;
+    // Taps reach back at most one history length; a tap ahead of the input
+    // exists only in reverse mode, and never a whole history ahead.
+    if (!(d > -kDelayLimit) || !(d < kDelayLimit) || (reverseOn == 0 && d > 0.0f)) {
+        killRay(slot);
+        return;
+    }
+    const float hs = headSin, hc = headCos;
+    const float dx = hc * slot.dirX + hs * slot.dirY;
+    const float dy = hc * slot.dirY - hs * slot.dirX;
+    slot.dirX = dx;
+    slot.dirY = dy;
+    slot.level *= wetGain;
+
+    const float g = slot.level;
+    const float e = (dx + 1.0f) / 2.0f;
+    const float f = (dy + 1.0f) / 2.0f;
+    float gains[kOutputRoles];
+    std::copy(std::begin(slot.newGain), std::end(slot.newGain), gains);
+    const int outputs = outputCount;
+    if (outputs == 5) {
+        gains[0] = g * std::max(dx, 0.0f) * f;
+        gains[1] = g * std::max(-dx, 0.0f) * f;
+        gains[4] = g * std::max(1.0f - std::fabs(dx), 0.0f) * f;
+    } else if (outputs == 4) {
+        gains[0] = g * e * f;
+        gains[1] = g * (1.0f - e) * f;
+    } else {
+        gains[0] = g * e;
+        gains[1] = g * (1.0f - e);
+        gains[2] = gains[3] = 0.0f;
+    }
+    if (outputs == 5 || outputs == 4) {
+        gains[2] = g * e * (1.0f - f);
+        gains[3] = g * (1.0f - e) * (1.0f - f);
+    }
+    slot.hiFreq = std::max(slot.hiFreq, kHiFreqFloor);
+    const float coeff = 1.0f - std::cos(slot.hiFreq * 1.5707964f);
+    if (!allFinite(gains, kOutputRoles) || !std::isfinite(coeff)) {
+        killRay(slot); // absurd parameter values must never reach the audio
+        return;
+    }
+
+    slot.newDelay = static_cast<int>(d);
+    std::copy(std::begin(gains), std::end(gains), slot.newGain);
+    slot.newCoeff = coeff;
+    slot.newHiFreq = slot.hiFreq;
+    slot.fadeLevel = 1.0f;
+    slot.tracing = 0;
+    slot.newReflected = slot.reflected;
+    slot.newFilterState = 1e-20f;
+    slot.pending.store(1, std::memory_order_release);
+    slot.posted = 1;
+}
+
+void RoomEngine::refreshLongestTap(float preDelaySamples)
+{
+    const int rays = std::clamp(static_cast<int>(activeRays), 0, kMaxRays);
+    int longest = 0;
+    for (int k = rays - 1; k >= 0; --k) {
+        const RaySlot& slot = slots[k];
+        const float audible = slot.newGain[0] + slot.newGain[1] + slot.newGain[2] + slot.newGain[3];
+        if (audible > 0.0f && slot.newDelay < longest)
+            longest = slot.newDelay;
+    }
+    if (reverseOn != 0) {
+        // In reverse the pre-delay is added on top of the longest tap.
+        const double shifted = static_cast<double>(longest)
+                               - std::trunc(static_cast<double>(preDelaySamples));
+        longest = static_cast<int>(std::clamp(shifted, -2147483648.0, 2147483647.0));
+    }
+    longestTap = longest;
+}
+
+void RoomEngine::refreshDiffusion()
+{
+    const float rate = sampleRate;
+    float feedback = 0.6370253f
+                     * std::atan(2.0f * diffusionSize * static_cast<float>(longestTap.load()) / rate);
+    if (!std::isfinite(feedback))
+        feedback = 0.0f;
+    const float gain = diffusionGain;
+    const float bend = bendValue;
+    for (int j = 0; j < kCombsPerBank; ++j) {
+        combs[0][j].update(feedback, gain, bend);
+        combs[1][j].update(feedback, gain, bend);
+    }
+}

@@ -1,0 +1,323 @@
+// RoomEngine: construction, program selection, the audio-path and tracer
+// guards, the tap commit, the panner gains and the equaliser hand-over.
+// The setter is in EngineSetter.cpp, the ray set-up in RaySetup.cpp and the
+// tracer in RayTracer.cpp.
+
+#include "engine/RoomEngine.h"
+
+#include "plugin/FactoryPrograms.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+EQfilter makeDefaultBand()
+{
+    return EQfilter(kEqLowPass, 0.0f, 2500.0f, 44100.0f, 5.0f);
+}
+
+void pauseBriefly()
+{
+    std::this_thread::yield();
+}
+
+constexpr int kBandType[kEqBands] = {kEqLowShelf, kEqPeaking, kEqPeaking, kEqHighShelf};
+
+} // namespace
+
+RoomEngine::RoomEngine()
+    : eqA{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
+      eqB{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
+      eqC{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
+      eqD{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()}
+{
+    for (auto& history : sourceHistory) {
+        history = std::make_unique<float[]>(kHistoryLength);
+        std::fill_n(history.get(), kHistoryLength, 0.0f);
+    }
+    bank.reserved = 0;
+    loadFactoryPrograms(bank.programs);
+
+    rayCount = 256;
+    activeRays = 256;
+    inputChannel[0] = 0;
+    inputChannel[1] = 1;
+    for (int role = 0; role < kOutputRoles; ++role)
+        outputChannel[role] = role;
+    setupRays();
+}
+
+RoomEngine::~RoomEngine() = default;
+
+// ---- Host parameter thread and editor ---------------------------------------
+
+float RoomEngine::getParameter(int index)
+{
+    float result = 0.0f;
+    if (index >= 0 && index < kStoredParameterCount)
+        result = *programField(currentProgramRecord(), index);
+    else if (index == 63)
+        result = rawParam63;
+    else if (index == 58)
+        result = lastGetterValue;
+    lastGetterValue = result;
+    return result;
+}
+
+void RoomEngine::setProgramAndRate(int program, float rate)
+{
+    if (program >= 0 && program < kProgramCount)
+        currentProgram = program;
+    if (std::isfinite(rate) && rate > 0.0f)
+        sampleRate = rate;
+}
+
+void RoomEngine::selectProgram(int program)
+{
+    if (program < 0 || program >= kProgramCount)
+        return;
+    currentProgram = program;
+    loadingProgram = true;
+    const OvintaProgram& record = bank.programs[program];
+    setActiveWalls(record.walls, record.wallCount);
+}
+
+void RoomEngine::finishProgram()
+{
+    viewDirty = true;
+    outputsChanged = true;
+    roomDirty = true;
+    // Audio resumes unless another thread holds the path; its release turns
+    // audio back on. Taking the holder flag for the moment of the store keeps
+    // this from re-enabling audio under a reset or an export.
+    if (!audioPathHeld.exchange(true, std::memory_order_acquire)) {
+        audioEnabled.store(1);
+        audioPathHeld.store(false, std::memory_order_release);
+    }
+    immediateRebuild.store(true, std::memory_order_release);
+    loadingProgram = false;
+}
+
+void RoomEngine::setActiveWalls(const Wall* source, int count)
+{
+    count = std::clamp(count, 0, kMaxWalls);
+    lockTracer();
+    if (count > 0)
+        std::memcpy(walls, source, sizeof(Wall) * static_cast<std::size_t>(count));
+    wallCount = count;
+    wallGrid.build(walls, wallCount);
+    // A path in flight may remember a wall that no longer exists; the index
+    // only serves to skip that wall on the next step.
+    for (RaySlot& slot : slots)
+        if (slot.lastWall >= wallCount)
+            slot.lastWall = -1;
+    unlockTracer();
+    roomDirty = true;
+}
+
+void RoomEngine::updateOutputGains()
+{
+    const float px = panX;
+    const float py = panY;
+    const float a = 1.0f - (px - 2.0f) * 0.023809524f;
+    const float b = 1.0f - a;
+    const float c = 1.0f - (py - 2.0f) * 0.023809524f;
+    const int setting = outputsSetting;
+    if (setting == 2 || setting == 1) {
+        const float left = 4.0f * a * c;
+        const float right = 4.0f * b * c;
+        outputGain[0] = left;
+        outputGain[1] = right;
+        outputGain[2] = 4.0f * a * (1.0f - c);
+        outputGain[3] = 4.0f * b * (1.0f - c);
+        if (setting == 2)
+            outputGain[4] = (left + right) / 2.0f;
+    } else {
+        outputGain[0] = 2.0f * a;
+        outputGain[2] = 2.0f * a;
+        outputGain[1] = 2.0f * b;
+        outputGain[3] = 2.0f * b;
+    }
+}
+
+void RoomEngine::updateEqBand(int band)
+{
+    if (band < 0 || band >= kEqBands)
+        return;
+    const int type = kBandType[band];
+    const float rate = sampleRate;
+    const float frequency = std::min(static_cast<float>(eqFrequency[band]), 0.45f * rate);
+    const float gain = eqGain[band];
+    const float width = eqWidth[band];
+    const bool stereo = stereoOn != 0;
+
+    while (eqWriterBusy.exchange(true, std::memory_order_acquire))
+        pauseBriefly();
+    eqB[band].computeCoefficients(type, gain, frequency, rate, width);
+    if (stereo)
+        eqD[band].computeCoefficients(type, gain, frequency, rate, width);
+
+    // Seqlock write: odd sequence, fields, even sequence. The release fence
+    // keeps the field stores after the odd value; the final release store
+    // publishes them.
+    const uint32_t sequence = eqSequence.load(std::memory_order_relaxed);
+    eqSequence.store(sequence + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    const EQfilter& designed = eqB[band];
+    for (int set = 0; set < (stereo ? 2 : 1); ++set) {
+        EqDesign& target = eqDesign[set][band];
+        target.b0 = designed.b0;
+        target.b1 = designed.b1;
+        target.b2 = designed.b2;
+        target.a1 = designed.a1;
+        target.a2 = designed.a2;
+    }
+    eqSequence.store(sequence + 2, std::memory_order_release);
+    eqWriterBusy.store(false, std::memory_order_release);
+
+    viewDirty = true;
+    if (!loadingProgram) {
+        tempViewMode = 3;
+        tempViewTicks = 30;
+    }
+}
+
+void RoomEngine::copyAnalysisEq(int set, EQfilter* bandsOut)
+{
+    if (bandsOut == nullptr)
+        return;
+    const EQfilter* source = set == 0 ? eqB : eqD;
+    while (eqWriterBusy.exchange(true, std::memory_order_acquire))
+        pauseBriefly();
+    for (int band = 0; band < kEqBands; ++band)
+        bandsOut[band] = source[band];
+    eqWriterBusy.store(false, std::memory_order_release);
+}
+
+// ---- Audio path and tracer guards ---------------------------------------------
+
+void RoomEngine::takeAudioPath()
+{
+    while (audioPathHeld.exchange(true, std::memory_order_acquire))
+        pauseBriefly();
+    // Two-flag handshake with the process call: seq_cst on both flags.
+    audioEnabled.store(0);
+    while (processing.load() != 0)
+        pauseBriefly();
+}
+
+bool RoomEngine::tryTakeAudioPath()
+{
+    if (audioPathHeld.exchange(true, std::memory_order_acquire))
+        return false;
+    const int wasEnabled = audioEnabled.exchange(0);
+    if (processing.load() != 0) {
+        audioEnabled.store(wasEnabled);
+        audioPathHeld.store(false, std::memory_order_release);
+        return false;
+    }
+    return true;
+}
+
+void RoomEngine::releaseAudioPath()
+{
+    audioEnabled.store(1);
+    audioPathHeld.store(false, std::memory_order_release);
+}
+
+void RoomEngine::resetAudio()
+{
+    takeAudioPath();
+    for (auto& history : sourceHistory)
+        std::fill_n(history.get(), kHistoryLength, 1e-20f);
+    for (int band = 0; band < kEqBands; ++band) {
+        eqA[band].resetState();
+        eqC[band].resetState();
+    }
+    for (auto& combBank : combs)
+        for (CombFilter& comb : combBank)
+            comb.clear();
+    releaseAudioPath();
+}
+
+void RoomEngine::lockTracer()
+{
+    while (tracerBusy.exchange(true, std::memory_order_acquire))
+        pauseBriefly();
+}
+
+bool RoomEngine::tryLockTracer()
+{
+    return !tracerBusy.exchange(true, std::memory_order_acquire);
+}
+
+void RoomEngine::unlockTracer()
+{
+    tracerBusy.store(false, std::memory_order_release);
+}
+
+void RoomEngine::idleTrace()
+{
+    const int tick = processTick;
+    if (tick == editorLastTick && tryTakeAudioPath()) {
+        commitTaps();
+        trace(32);
+        releaseAudioPath();
+    } else {
+        editorLastTick = tick;
+    }
+}
+
+// ---- Audio path -------------------------------------------------------------
+
+void RoomEngine::commitTaps()
+{
+    const int count = std::clamp(static_cast<int>(activeRays), 0, kMaxRays);
+    for (int k = 0; k < count; ++k) {
+        RaySlot& slot = slots[k];
+        if (slot.pending.load(std::memory_order_acquire) == 0)
+            continue;
+        slot.tapSource = slot.source;
+        slot.tapDelay = slot.newDelay;
+        slot.tapFilterState = slot.newFilterState;
+        for (int role = 0; role < kOutputRoles; ++role)
+            slot.tapGain[role] = slot.newGain[role];
+        slot.tapCoeff = slot.newCoeff;
+        slot.tapHiFreq = slot.newHiFreq;
+        slot.pending.store(0, std::memory_order_release);
+    }
+}
+
+void RoomEngine::pickUpEqDesigns()
+{
+    const uint32_t before = eqSequence.load(std::memory_order_acquire);
+    if (before == eqApplied || (before & 1u) != 0)
+        return; // nothing new, or a writer is busy: try again next block
+    float coefficients[2][kEqBands][5];
+    for (int set = 0; set < 2; ++set)
+        for (int band = 0; band < kEqBands; ++band) {
+            const EqDesign& d = eqDesign[set][band];
+            coefficients[set][band][0] = d.b0;
+            coefficients[set][band][1] = d.b1;
+            coefficients[set][band][2] = d.b2;
+            coefficients[set][band][3] = d.a1;
+            coefficients[set][band][4] = d.a2;
+        }
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (eqSequence.load(std::memory_order_relaxed) != before)
+        return; // torn by a writer: keep the old designs
+    for (int set = 0; set < 2; ++set) {
+        EQfilter* bands = set == 0 ? eqA : eqC;
+        for (int band = 0; band < kEqBands; ++band) {
+            const float* c = coefficients[set][band];
+            bands[band].b0 = c[0];
+            bands[band].b1 = c[1];
+            bands[band].b2 = c[2];
+            bands[band].a1 = c[3];
+            bands[band].a2 = c[4];
+        }
+    }
+    eqApplied = before;
+}

@@ -1,0 +1,231 @@
+// Nearest-wall search: plain scan and the uniform grid.
+
+#include "engine/WallGrid.h"
+
+#include <algorithm>
+#include <iterator>
+#include <limits>
+
+namespace {
+
+// Walls are registered in every cell they come within kPadMetres of, and a
+// search only stops once its best hit is kPadMetres nearer than the next
+// cell. Rounding in the hit arithmetic is far below this, so a wall that a
+// search leaves untested can never beat or tie the wall it returns.
+constexpr double kPadMetres = 0.05;
+constexpr double kStopMarginMetres = 0.05;
+// Walls further out than this are left to the loose list, so that the cells
+// stay fine enough over the plan.
+constexpr double kGridLimitMetres = 1000.0;
+
+bool finitePoint(double x, double y)
+{
+    return std::isfinite(x) && std::isfinite(y);
+}
+
+bool wallInGridRange(const Wall& wall)
+{
+    const float c[4] = {wall.x1, wall.y1, wall.x2, wall.y2};
+    for (float v : c)
+        if (!std::isfinite(v) || std::fabs(static_cast<double>(v)) > kGridLimitMetres)
+            return false;
+    return std::isfinite(wall.dx) && std::isfinite(wall.dy);
+}
+
+// Clips p + t·j, t in [ta, tb], to the box [lo, hi] on one axis.
+bool clipAxis(double p, double j, double lo, double hi, double& ta, double& tb)
+{
+    if (j == 0.0)
+        return p >= lo && p <= hi;
+    double t0 = (lo - p) / j;
+    double t1 = (hi - p) / j;
+    if (t0 > t1)
+        std::swap(t0, t1);
+    ta = std::max(ta, t0);
+    tb = std::min(tb, t1);
+    return ta <= tb;
+}
+
+} // namespace
+
+WallHit scanWalls(const Wall* walls, int count, float px, float py, float jx, float jy,
+                  int skipWall)
+{
+    WallHit best;
+    for (int i = 0; i < count; ++i)
+        if (i != skipWall)
+            testWall(walls[i], i, px, py, jx, jy, best);
+    return best;
+}
+
+void WallGrid::cellRange(const Wall& wall, int& cx0, int& cy0, int& cx1, int& cy1) const
+{
+    const double minX = static_cast<double>(std::min(wall.x1, wall.x2)) - kPadMetres;
+    const double maxX = static_cast<double>(std::max(wall.x1, wall.x2)) + kPadMetres;
+    const double minY = static_cast<double>(std::min(wall.y1, wall.y2)) - kPadMetres;
+    const double maxY = static_cast<double>(std::max(wall.y1, wall.y2)) + kPadMetres;
+    auto cellOf = [this](double v, double origin) {
+        const double c = std::floor((v - origin) / cellSize);
+        return static_cast<int>(std::clamp(c, 0.0, static_cast<double>(kCellsPerSide - 1)));
+    };
+    cx0 = cellOf(minX, originX);
+    cx1 = cellOf(maxX, originX);
+    cy0 = cellOf(minY, originY);
+    cy1 = cellOf(maxY, originY);
+}
+
+bool WallGrid::wallTouchesCell(const Wall& wall, int cx, int cy) const
+{
+    // Separating-axis test of the segment against the padded cell box: the
+    // bounding boxes overlap (cellRange) and the box's corners do not all lie
+    // strictly on one side of the wall's line.
+    const double x0 = originX + cx * cellSize - kPadMetres;
+    const double y0 = originY + cy * cellSize - kPadMetres;
+    const double x1 = originX + (cx + 1) * cellSize + kPadMetres;
+    const double y1 = originY + (cy + 1) * cellSize + kPadMetres;
+    const double ax = wall.x1, ay = wall.y1;
+    const double wx = static_cast<double>(wall.x2) - ax;
+    const double wy = static_cast<double>(wall.y2) - ay;
+    const double corners[4][2] = {{x0, y0}, {x1, y0}, {x0, y1}, {x1, y1}};
+    int above = 0, below = 0;
+    for (const auto& c : corners) {
+        const double cross = wx * (c[1] - ay) - wy * (c[0] - ax);
+        above += cross > 0.0;
+        below += cross < 0.0;
+    }
+    return above < 4 && below < 4;
+}
+
+void WallGrid::build(const Wall* walls, int count)
+{
+    count = std::clamp(count, 0, kMaxWalls);
+    wallCountBuilt = count;
+    looseCount = 0;
+    gridUsable = false;
+
+    double minX = 0.0, minY = 0.0, maxX = 50.0, maxY = 50.0; // the plan at least
+    for (int i = 0; i < count; ++i) {
+        const Wall& w = walls[i];
+        if (!wallInGridRange(w))
+            continue;
+        minX = std::min({minX, static_cast<double>(w.x1), static_cast<double>(w.x2)});
+        maxX = std::max({maxX, static_cast<double>(w.x1), static_cast<double>(w.x2)});
+        minY = std::min({minY, static_cast<double>(w.y1), static_cast<double>(w.y2)});
+        maxY = std::max({maxY, static_cast<double>(w.y1), static_cast<double>(w.y2)});
+    }
+    cellSize = std::max(maxX - minX, maxY - minY) / kCellsPerSide * 1.0001;
+    originX = minX;
+    originY = minY;
+
+    // Count the cell entries, then lay them out (a counting sort by cell).
+    int entries[kCellCount + 1] = {};
+    for (int i = 0; i < count; ++i) {
+        if (!wallInGridRange(walls[i])) {
+            looseWalls[looseCount++] = static_cast<uint16_t>(i);
+            continue;
+        }
+        int cx0, cy0, cx1, cy1;
+        cellRange(walls[i], cx0, cy0, cx1, cy1);
+        for (int cy = cy0; cy <= cy1; ++cy)
+            for (int cx = cx0; cx <= cx1; ++cx)
+                entries[cy * kCellsPerSide + cx + 1] += wallTouchesCell(walls[i], cx, cy);
+    }
+    for (int c = 0; c < kCellCount; ++c)
+        entries[c + 1] += entries[c];
+    if (entries[kCellCount] > kEntryCapacity)
+        return; // cannot happen for kMaxWalls walls; the plain scan stays correct
+    int fill[kCellCount];
+    for (int c = 0; c <= kCellCount; ++c)
+        cellStart[c] = static_cast<uint16_t>(entries[c]);
+    for (int c = 0; c < kCellCount; ++c)
+        fill[c] = entries[c];
+    for (int i = 0; i < count; ++i) {
+        if (!wallInGridRange(walls[i]))
+            continue;
+        int cx0, cy0, cx1, cy1;
+        cellRange(walls[i], cx0, cy0, cx1, cy1);
+        for (int cy = cy0; cy <= cy1; ++cy)
+            for (int cx = cx0; cx <= cx1; ++cx)
+                if (wallTouchesCell(walls[i], cx, cy))
+                    cellWalls[fill[cy * kCellsPerSide + cx]++] = static_cast<uint16_t>(i);
+    }
+    gridUsable = true;
+}
+
+void WallGrid::testCell(const Wall* walls, int cell, float px, float py, float jx, float jy,
+                        int skipWall, WallHit& best)
+{
+    for (int e = cellStart[cell]; e < cellStart[cell + 1]; ++e) {
+        const int i = cellWalls[e];
+        if (seenMark[i] == searchNumber)
+            continue;
+        seenMark[i] = searchNumber;
+        if (i != skipWall)
+            testWall(walls[i], i, px, py, jx, jy, best);
+    }
+}
+
+WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, float jx, float jy,
+                          int skipWall)
+{
+    const double ox = px, oy = py; // the probe in double for the cell walk
+    const double vx = jx, vy = jy;
+    const double length = std::hypot(vx, vy);
+    if (!gridUsable || count != wallCountBuilt || !finitePoint(ox, oy) || !finitePoint(vx, vy)
+        || !(length > 0.0) || !std::isfinite(length))
+        return scanWalls(walls, count, px, py, jx, jy, skipWall);
+
+    if (++searchNumber == 0) { // wrapped: forget every mark
+        std::fill(std::begin(seenMark), std::end(seenMark), 0u);
+        searchNumber = 1;
+    }
+    WallHit best;
+    for (int k = 0; k < looseCount; ++k)
+        if (looseWalls[k] != skipWall)
+            testWall(walls[looseWalls[k]], looseWalls[k], px, py, jx, jy, best);
+
+    // The part of the probe inside the (padded) grid, slightly extended at
+    // both ends so that hits at t = 0 or t = 1 are covered.
+    const double span = kCellsPerSide * cellSize;
+    double ta = -kPadMetres / length;
+    double tb = 1.0 + kPadMetres / length;
+    if (!clipAxis(ox, vx, originX - kPadMetres, originX + span + kPadMetres, ta, tb)
+        || !clipAxis(oy, vy, originY - kPadMetres, originY + span + kPadMetres, ta, tb))
+        return best;
+
+    const double qx = ox + ta * vx;
+    const double qy = oy + ta * vy;
+    const double last = kCellsPerSide - 1;
+    int cx = static_cast<int>(std::clamp(std::floor((qx - originX) / cellSize), 0.0, last));
+    int cy = static_cast<int>(std::clamp(std::floor((qy - originY) / cellSize), 0.0, last));
+    const int stepX = jx > 0.0f ? 1 : (jx < 0.0f ? -1 : 0);
+    const int stepY = jy > 0.0f ? 1 : (jy < 0.0f ? -1 : 0);
+    constexpr double kNever = std::numeric_limits<double>::infinity();
+    double nextX = stepX == 0 ? kNever
+                              : (originX + (cx + (stepX > 0)) * cellSize - ox) / vx;
+    double nextY = stepY == 0 ? kNever
+                              : (originY + (cy + (stepY > 0)) * cellSize - oy) / vy;
+    const double deltaX = stepX == 0 ? kNever : cellSize / std::fabs(vx);
+    const double deltaY = stepY == 0 ? kNever : cellSize / std::fabs(vy);
+
+    for (;;) {
+        testCell(walls, cy * kCellsPerSide + cx, px, py, jx, jy, skipWall, best);
+        const double exitT = std::min(nextX, nextY);
+        if (exitT >= tb)
+            break; // the probe ends in this cell
+        if (best.wall >= 0
+            && std::sqrt(static_cast<double>(best.distanceSquared))
+                   < exitT * length - kStopMarginMetres)
+            break; // every untested wall lies beyond the best hit
+        if (nextX < nextY) {
+            cx += stepX;
+            nextX += deltaX;
+        } else {
+            cy += stepY;
+            nextY += deltaY;
+        }
+        if (cx < 0 || cy < 0 || cx >= kCellsPerSide || cy >= kCellsPerSide)
+            break;
+    }
+    return best;
+}
