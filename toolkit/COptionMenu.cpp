@@ -92,7 +92,7 @@ void COptionMenu::mouse(CDrawContext* context, CPoint& where, int buttons)
     frame->update();
     // A release over the menu itself leaves the list open for a second click;
     // a release anywhere else outside the list closes it.
-    if (!popup->trackUntilRelease(context)) {
+    if (!popup->trackUntilRelease(context, where)) {
         where = frame->getCurrentMouseLocation();
         if (!size.pointInside(where))
             popup->close();
@@ -185,15 +185,19 @@ void COptionMenuPopup::draw(CDrawContext* context)
     }
 }
 
-bool COptionMenuPopup::trackUntilRelease(CDrawContext* context)
+bool COptionMenuPopup::trackUntilRelease(CDrawContext* context, CPoint pressPoint)
 {
     CFrame* f = menu->getFrame();
+    bool moved = false;
     while (f->getCurrentMouseButtons() & (kLButton | kRButton)) {
-        setHover(entryAt(f->getCurrentMouseLocation()));
+        const CPoint at = f->getCurrentMouseLocation();
+        moved = moved || at != pressPoint;
+        setHover(entryAt(at));
         f->doIdleStuff();
     }
-    const int index = entryAt(f->getCurrentMouseLocation());
-    if (index < 0)
+    const CPoint released = f->getCurrentMouseLocation();
+    const int index = entryAt(released);
+    if (index < 0 || (!moved && released == pressPoint))
         return false;
     close();
     menu->selectEntry(context, index);

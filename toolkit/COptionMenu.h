@@ -53,8 +53,10 @@ public:
     CRect entryRect(int index) const;
     void setHover(int index);
     // Follows a held button until release; selects and closes on an entry.
-    // Returns false when released outside every entry (nothing selected).
-    bool trackUntilRelease(CDrawContext* context);
+    // Returns false when released outside every entry (nothing selected),
+    // or at `pressPoint` without having moved: a plain click on a menu that
+    // the list covers leaves the list open.
+    bool trackUntilRelease(CDrawContext* context, CPoint pressPoint = CPoint(-1, -1));
     void close();
 
 private:
