@@ -63,6 +63,11 @@ void CFrame::doIdleStuff()
 void CFrame::update()
 {
     deleteRetiredViews();
+    // The frame itself dirty (new background, first paint): everything.
+    if (CView::isDirty()) {
+        CView::setDirty(false);
+        invalidRect(size);
+    }
     CRect changed;
     if (!invalid.isEmpty()) {
         const CRect area = invalid;

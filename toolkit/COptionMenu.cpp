@@ -188,16 +188,13 @@ void COptionMenuPopup::draw(CDrawContext* context)
 bool COptionMenuPopup::trackUntilRelease(CDrawContext* context, CPoint pressPoint)
 {
     CFrame* f = menu->getFrame();
-    bool moved = false;
     while (f->getCurrentMouseButtons() & (kLButton | kRButton)) {
-        const CPoint at = f->getCurrentMouseLocation();
-        moved = moved || at != pressPoint;
-        setHover(entryAt(at));
+        setHover(entryAt(f->getCurrentMouseLocation()));
         f->doIdleStuff();
     }
-    const CPoint released = f->getCurrentMouseLocation();
-    const int index = entryAt(released);
-    if (index < 0 || (!moved && released == pressPoint))
+    const CPoint release = f->getCurrentMouseLocation();
+    const int index = entryAt(release);
+    if (index < 0 || release == pressPoint)
         return false;
     close();
     menu->selectEntry(context, index);
@@ -211,7 +208,8 @@ void COptionMenuPopup::mouse(CDrawContext* context, CPoint& where, int)
         return;
     }
     setHover(entryAt(where));
-    if (!trackUntilRelease(context))
+    // The press was on an entry, so a release on the same spot selects it.
+    if (!trackUntilRelease(context, CPoint(-1, -1)))
         close();
 }
 

@@ -53,10 +53,9 @@ public:
     CRect entryRect(int index) const;
     void setHover(int index);
     // Follows a held button until release; selects and closes on an entry.
-    // Returns false when released outside every entry (nothing selected),
-    // or at `pressPoint` without having moved: a plain click on a menu that
-    // the list covers leaves the list open.
-    bool trackUntilRelease(CDrawContext* context, CPoint pressPoint = CPoint(-1, -1));
+    // Returns false when released outside every entry, or where the press
+    // that opened the list began (a plain click), without selecting.
+    bool trackUntilRelease(CDrawContext* context, CPoint pressPoint);
     void close();
 
 private:
