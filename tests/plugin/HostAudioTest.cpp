@@ -113,3 +113,71 @@ TEST_F(PluginTest, HostileInputAndBlockSizesKeepTheOutputFinite)
     buffers.process(host);
     EXPECT_TRUE(buffers.allFinite());
 }
+
+// ---- Output configuration, run by the editor's idle ---------------------------------
+
+TEST_F(PluginTest, EditorIdleLaysOutOwnOutputsWhenTheHostNamedNone)
+{
+    host.setParameter(45, 1.0f); // four outputs
+    host.dispatch(effEditIdle);
+    VstSpeakerArrangement* input = nullptr;
+    VstSpeakerArrangement* output = nullptr;
+    ASSERT_EQ(host.dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&input),
+                            &output),
+              1);
+    ASSERT_EQ(output->numChannels, 4);
+    const char* names[4] = {"L", "R", "3", "4"};
+    const VstInt32 types[4] = {1, 2, 5, 6};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_STREQ(output->speakers[i].name, names[i]);
+        EXPECT_EQ(output->speakers[i].type, types[i]);
+        EXPECT_EQ(host.getParameter(39 + i), static_cast<float>(i)) << "output " << i + 1;
+    }
+    EXPECT_EQ(output->type, 15);
+    EXPECT_EQ(input->numChannels, 2);
+    EXPECT_STREQ(input->speakers[1].name, "R");
+}
+
+TEST_F(PluginTest, FedHostChannelsFollowTheSpeakersAndTheOutputsSetting)
+{
+    // A 5.1 host: L R C Lfe Ls Rs. The roles find their speakers; the LFE
+    // channel is never fed.
+    HostArrangement input(1, 2);
+    HostArrangement output(15, 6);
+    const VstInt32 types[6] = {1, 2, 3, 4, 5, 6};
+    for (int i = 0; i < 6; ++i)
+        output.speaker(i, types[i], "speaker");
+    ASSERT_EQ(host.dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(input.get()),
+                            output.get()),
+              1);
+    struct Row {
+        float setting;
+        bool fed[6];
+    };
+    const Row rows[] = {
+        {2.0f, {true, true, true, false, true, true}},    // L R C . Ls Rs
+        {1.0f, {true, true, false, false, true, true}},   // L R . . Ls Rs
+        {0.0f, {true, true, false, false, false, false}}, // L R
+    };
+    for (const Row& row : rows) {
+        host.setParameter(45, row.setting);
+        host.dispatch(effEditIdle);
+        host.dispatch(effMainsChanged, 0, 0);
+        host.dispatch(effMainsChanged, 0, 1);
+        HostBuffers buffers;
+        double energy[6] = {};
+        buffers.in[0] = buffers.in[kFrames] = 1.0f;
+        for (int block = 0; block < 40; ++block) {
+            buffers.process(host);
+            for (int c = 0; c < 6; ++c)
+                energy[c] += buffers.energy(c);
+            buffers.in[0] = buffers.in[kFrames] = 0.0f;
+        }
+        for (int c = 0; c < 6; ++c) {
+            if (row.fed[c])
+                EXPECT_GT(energy[c], 0.0) << "setting " << row.setting << ", channel " << c;
+            else
+                EXPECT_EQ(energy[c], 0.0) << "setting " << row.setting << ", channel " << c;
+        }
+    }
+}

@@ -22,7 +22,10 @@ VstHost::~VstHost()
 bool VstHost::load(const std::string& libraryPath, std::string& error)
 {
     unload();
-    library = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // The library stays mapped until the process ends, as in hosts that never
+    // unload plug-ins: leak and race reports can still name its code, and
+    // caches of shared system libraries that point into it stay valid.
+    library = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (library == nullptr) {
         const char* reason = dlerror();
         error = reason != nullptr ? reason : "cannot open " + libraryPath;

@@ -42,7 +42,8 @@ public:
     // Opens the library and calls its entry point. False with a message in
     // `error` when the library, the entry point or the effect is missing.
     bool load(const std::string& libraryPath, std::string& error);
-    // Sends effClose (the plug-in destroys its effect) and closes the library.
+    // Sends effClose (the plug-in destroys its effect) and releases the
+    // library handle; the code itself stays mapped until the process ends.
     void unload();
     AEffect* effect() const { return plugin; }
 
