@@ -96,6 +96,7 @@ int compareEngines(const RoomEngine& x, const RoomEngine& y, const std::string& 
 struct Runner {
     int outputs;
     std::vector<int> blocks;
+    bool silence = false;
 
     // `reference` null: production on both, `left` with SSE2 and `right` with AVX2.
     void run(RoomEngine& left, RoomEngine& right, bool reference, const std::string& what)
@@ -103,8 +104,12 @@ struct Runner {
         int total = 0;
         for (int n : blocks)
             total += n;
-        const std::vector<float> a = makeSignal(total, 11);
-        const std::vector<float> b = makeSignal(total, 12);
+        std::vector<float> a = makeSignal(total, 11);
+        std::vector<float> b = makeSignal(total, 12);
+        if (silence) {
+            a.assign(total, 0.0f);
+            b.assign(total, 0.0f);
+        }
         Outputs outLeft(total), outRight(total);
         int offset = 0, mismatches = 0;
         for (int n : blocks) {
@@ -166,6 +171,12 @@ std::vector<MatchCase> matchCases()
     few.rays = 5;
     few.pendingEvery = 2;
     few.bend = 0.1f;
+    KernelScene shortCombs = steady;
+    shortCombs.combDelay = 40;
+    shortCombs.bend = 0.6f;
+    KernelScene silent = steady;
+    silent.silent = true;
+    silent.pendingEvery = 7;
     const std::vector<int> typical = {512, 512, 256};
     const std::vector<int> ragged = {1, 7, 63, 64, 127, 128, 33, 300, 2, 17};
     std::vector<int> long10k(24, 512); // fades of 5,000-10,000 samples end inside
@@ -181,6 +192,8 @@ std::vector<MatchCase> matchCases()
         {"some fades, silent taps, bend", someFades, 4, ragged},
         {"history wrap", wrap, 5, ragged},
         {"five rays", few, 5, ragged},
+        {"combs shorter than a block", shortCombs, 5, ragged},
+        {"silent room", silent, 4, typical},
     };
 }
 
@@ -189,7 +202,7 @@ TEST(Kernels, MatchThePlainScalarModel)
     for (const MatchCase& c : matchCases()) {
         auto production = makeSceneEngine(c.scene);
         auto model = makeSceneEngine(c.scene);
-        Runner{c.outputs, c.blocks}.run(*production, *model, true, c.name);
+        Runner{c.outputs, c.blocks, c.scene.silent}.run(*production, *model, true, c.name);
     }
     setSimdPath(simdPathAvailable(SimdPath::kAvx2) ? SimdPath::kAvx2 : SimdPath::kSse2);
 }
@@ -201,7 +214,7 @@ TEST(Kernels, Sse2AndAvx2PathsAreBitIdentical)
     for (const MatchCase& c : matchCases()) {
         auto sse = makeSceneEngine(c.scene);
         auto avx = makeSceneEngine(c.scene);
-        Runner{c.outputs, c.blocks}.run(*sse, *avx, false, c.name);
+        Runner{c.outputs, c.blocks, c.scene.silent}.run(*sse, *avx, false, c.name);
     }
     setSimdPath(SimdPath::kAvx2);
 }
