@@ -163,6 +163,27 @@ TEST(Kernels, OnePoleTapApproachesAStepExponentially)
     EXPECT_NEAR(e->slots[0].tapFilterState, 1.0 - std::pow(0.75, 100), 2e-6);
 }
 
+TEST(Kernels, SteadyTapsStayOutOfTheDenormalRangeInSilence)
+{
+    // A tap reading true zeros (older than any block) from state 1: without
+    // its 1e-20 offsets the state would decay through the denormals to 0.
+    auto e = makeQuietEngine(true);
+    e->dryGain = 0.0f;
+    std::fill_n(e->sourceHistory[0].get(), kHistoryLength, 0.0f);
+    e->activeRays = 1;
+    setSteadyTap(e->slots[0], -500000, 1.0f, 0.5f);
+    e->slots[0].tapFilterState = 1.0f;
+    for (int block = 0; block < 40; ++block) {
+        Block blk(512);
+        blk.run2(*e);
+        e->writePos = (e->writePos + 512) & kHistoryMask;
+    }
+    const float state = e->slots[0].tapFilterState;
+    EXPECT_EQ(std::fpclassify(state), FP_NORMAL);
+    EXPECT_GT(state, 1e-21f);
+    EXPECT_LT(state, 1e-18f);
+}
+
 TEST(Kernels, TapsWithoutAnAudibleGainAreSkipped)
 {
     // Gains only on C (and a negative L): silent for two and four outputs,

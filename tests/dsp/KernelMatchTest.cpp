@@ -1,6 +1,10 @@
 // The production kernels against the plain scalar model, and the SSE2 and
 // AVX2 tap stages against each other: same engine state, same input, and the
 // outputs and every piece of state the kernels touch must agree bit for bit.
+// The one freedom is where a steady tap adds its 1e-20 (the model adds it to
+// the filter state, the production kernels to the input sample): on any real
+// signal the offset vanishes in rounding, and only in a silent room may the
+// two differ, by amounts of the order of the offset itself.
 
 #include "dsp/TapStage.h"
 #include "tests/dsp/KernelFixture.h"
@@ -8,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,6 +22,14 @@ namespace {
 bool sameBits(float a, float b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Differences the placement of the 1e-20 offsets can make in a silent room.
+constexpr float kOffsetSlack = 1e-18f;
+
+bool agree(float a, float b, bool silentRoom)
+{
+    return sameBits(a, b) || (silentRoom && std::fabs(a - b) <= kOffsetSlack);
 }
 
 struct Outputs {
@@ -47,11 +60,11 @@ void runProduction(RoomEngine& e, int outputs, const float* a, const float* b, f
 
 // Compares the outputs and the state two engines were left in. Returns the
 // number of mismatches (reported through gtest as well).
-int compareEngines(const RoomEngine& x, const RoomEngine& y, const std::string& what)
+int compareEngines(const RoomEngine& x, const RoomEngine& y, const std::string& what, bool silentRoom)
 {
     int bad = 0;
     auto check = [&](float a, float b, const std::string& field) {
-        if (!sameBits(a, b) && bad++ < 5)
+        if (!agree(a, b, silentRoom) && bad++ < 5)
             ADD_FAILURE() << what << ": " << field << " " << a << " vs " << b;
     };
     for (int j = 0; j < kMaxRays; ++j) {
@@ -96,7 +109,7 @@ int compareEngines(const RoomEngine& x, const RoomEngine& y, const std::string& 
 struct Runner {
     int outputs;
     std::vector<int> blocks;
-    bool silence = false;
+    bool silence = false;   // silent room: input and history at rest
 
     // `reference` null: production on both, `left` with SSE2 and `right` with AVX2.
     void run(RoomEngine& left, RoomEngine& right, bool reference, const std::string& what)
@@ -128,10 +141,10 @@ struct Runner {
         }
         for (int k = 0; k < kOutputRoles; ++k)
             for (int i = 0; i < total; ++i)
-                if (!sameBits(outLeft.buffer[k][i], outRight.buffer[k][i]) && mismatches++ < 5)
+                if (!agree(outLeft.buffer[k][i], outRight.buffer[k][i], silence && reference) && mismatches++ < 5)
                     ADD_FAILURE() << what << ": output " << k << " sample " << i << ": "
                                   << outLeft.buffer[k][i] << " vs " << outRight.buffer[k][i];
-        mismatches += compareEngines(left, right, what);
+        mismatches += compareEngines(left, right, what, silence && reference);
         EXPECT_EQ(mismatches, 0) << what;
         // The outputs beyond the used ones must be untouched.
         for (int k = outputs; k < kOutputRoles; ++k)
