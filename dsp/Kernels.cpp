@@ -17,18 +17,6 @@ namespace {
 
 constexpr float kTiny = 1e-20f;
 
-// to[i] = a * y[i] + x[i]; the same single rounding per operation as the
-// scalar expression, four samples at a time.
-void scaleAdd(float* to, float a, const float* y, const float* x, int n)
-{
-    const __m128 av = _mm_set1_ps(a);
-    int i = 0;
-    for (; i + 4 <= n; i += 4)
-        _mm_storeu_ps(to + i, _mm_add_ps(_mm_mul_ps(av, _mm_loadu_ps(y + i)), _mm_loadu_ps(x + i)));
-    for (; i < n; ++i)
-        to[i] = a * y[i] + x[i];
-}
-
 // A host sample made safe for the recirculating state: NaN becomes 0 and
 // anything beyond +-kInputLimit is clamped, so no input can poison the combs,
 // the equaliser or the history for good.
@@ -153,7 +141,7 @@ bool readsPrecedeWrites(const CombFilter& comb, int n)
 
 // The same as runCombInOrder when readsPrecedeWrites holds: all reads, then
 // all writes, which keeps loads and stores to the line from interleaving.
-void runCombSplit(CombFilter& comb, const float* x, float* y, int n)
+void runCombSplit(SimdPath path, CombFilter& comb, const float* x, float* y, int n)
 {
     float* line = comb.delayLine;
     uint32_t readIndex = comb.readIndex;
@@ -177,8 +165,8 @@ void runCombSplit(CombFilter& comb, const float* x, float* y, int n)
     const float feedback = comb.feedback;
     const int start = static_cast<int>(comb.writeIndex & kCombMask);
     const int first = kCombLength - start < n ? kCombLength - start : n;
-    scaleAdd(line + start, feedback, y, x, first);
-    scaleAdd(line, feedback, y + first, x + first, n - first);
+    scaleAdd(path, line + start, feedback, y, x, first);
+    scaleAdd(path, line, feedback, y + first, x + first, n - first);
     comb.writeIndex += static_cast<uint32_t>(n);
     comb.readIndex = readIndex;
     comb.bendPhase = static_cast<int32_t>(phase);
@@ -223,18 +211,18 @@ float runBands(BandState* band, float s)
 
 // Combs of one bank over a pass: afterwards sum[i] holds the input plus the
 // weighted comb outputs, added in comb order.
-void diffuse(CombFilter* bank, float (*combOut)[kPreChunk], float* sum, int n)
+void diffuse(SimdPath path, CombFilter* bank, float (*combOut)[kPreChunk], float* sum, int n)
 {
     for (int k = 0; k < kCombsPerBank; ++k) {
         if (readsPrecedeWrites(bank[k], n))
-            runCombSplit(bank[k], sum, combOut[k], n);
+            runCombSplit(path, bank[k], sum, combOut[k], n);
         else
             runCombInOrder(bank[k], sum, combOut[k], n);
         if (n > 0)
             bank[k].lastOut = combOut[k][n - 1];
     }
     for (int k = 0; k < kCombsPerBank; ++k)
-        scaleAdd(sum, bank[k].outGain, combOut[k], sum, n);
+        scaleAdd(path, sum, bank[k].outGain, combOut[k], sum, n);
 }
 
 // Diffusion and equaliser on the history buffers in use, in place. With two
@@ -243,6 +231,7 @@ void diffuse(CombFilter* bank, float (*combOut)[kPreChunk], float* sum, int n)
 void preProcess(RoomEngine& e, int buffers, int count)
 {
     KernelWorkspace& work = e.kernelWork;
+    const SimdPath path = currentSimdPath();
     float* h[2] = {e.sourceHistory[0].get(), e.sourceHistory[1].get()};
     EQfilter* eq[2] = {e.eqA, e.eqC};
     BandState band[2][kEqBands];
@@ -255,7 +244,7 @@ void preProcess(RoomEngine& e, int buffers, int count)
             float* sum = work.diffused[b];
             for (int i = 0; i < n; ++i)
                 sum[i] = h[b][(start + static_cast<uint32_t>(i)) & kHistoryMask];
-            diffuse(e.combs[b], work.combOut[b], sum, n);
+            diffuse(path, e.combs[b], work.combOut[b], sum, n);
         }
         if (buffers == 2) {
             for (int i = 0; i < n; ++i) {
@@ -282,7 +271,7 @@ void tapStage(RoomEngine& e, float* const* out, int count)
     const SimdPath path = currentSimdPath();
     for (int first = 0; first < count; first += kTapChunk) {
         const int n = count - first < kTapChunk ? count - first : kTapChunk;
-        beginTapChunk(work);
+        beginTapChunk(work, n);
         filterTapChunk(path, work, n);
         endTapChunk(work, first, n, count);
         sumTapChunk(path, work, out, NOUT, first, n);

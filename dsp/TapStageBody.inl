@@ -121,15 +121,65 @@ void filterBatch(KernelWorkspace& work, int lane0, int n)
     }
 }
 
+// Steady lanes, one W x W tile at a time: rows in, transposed, the W
+// recursion steps on registers, transposed back out. Consecutive tiles of a
+// batch belong to different groups, so their recursion chains are
+// independent and the processor overlaps them.
+template <bool Partial>
+[[gnu::always_inline]] inline void filterSteadyTile(KernelWorkspace& work, int base, float* state, int t,
+                                                    int steps)
+{
+    using V = Ops::V;
+    constexpr int W = Ops::W;
+    TapLanes& lanes = work.lanes;
+    const float* rows[W];
+    float* outRows[W];
+#pragma GCC unroll 8
+    for (int r = 0; r < W; ++r) {
+        rows[r] = lanes.source[base + r];
+        outRows[r] = work.filtered[base + r];
+    }
+    V x[W];
+    Ops::transposeIn(rows, t * W, x);
+    const V c = Ops::load(lanes.coeff + base);
+    const V keep = Ops::load(lanes.keep + base);
+    const V tiny = Ops::set1(kTinyOffset);
+    V y = Ops::load(state);
+#pragma GCC unroll 8
+    for (int s = 0; s < W; ++s) {
+        if (Partial && s >= steps)
+            break;
+        // Steady taps add 1e-20 to the input of every other sample (W is
+        // even, so s and the block index share parity).
+        const V in = s % 2 == 0 ? Ops::add(x[s], tiny) : x[s];
+        y = Ops::add(Ops::mul(c, in), Ops::mul(keep, y));
+        x[s] = y;
+    }
+    Ops::store(state, y);
+    Ops::transposeOut(x, outRows, t * W);
+}
+
+void filterSteadyBatch(KernelWorkspace& work, int lane0, int n)
+{
+    constexpr int W = Ops::W;
+    constexpr int G = kLaneBatch / W;
+    float* state = work.lanes.state + lane0;
+    const int full = n / W;
+    for (int t = 0; t < full; ++t)
+        for (int g = 0; g < G; ++g)
+            filterSteadyTile<false>(work, lane0 + g * W, state + g * W, t, W);
+    if (full * W < n)
+        for (int g = 0; g < G; ++g)
+            filterSteadyTile<true>(work, lane0 + g * W, state + g * W, full, n - full * W);
+}
+
 void filterChunk(KernelWorkspace& work, int n)
 {
-    constexpr int kSteadyGroups = 8;
     constexpr int kFadeGroups = 2;
-    constexpr int steadyBatch = kSteadyGroups * Ops::W;
     constexpr int fadeBatch = kFadeGroups * Ops::W;
-    static_assert(kLaneBatch % steadyBatch == 0 && kLaneBatch % fadeBatch == 0);
-    for (int lane = 0; lane < work.steadyLanes; lane += steadyBatch)
-        filterBatch<kSteadyGroups, false>(work, lane, n);
+    static_assert(kLaneBatch % fadeBatch == 0);
+    for (int lane = 0; lane < work.steadyLanes; lane += kLaneBatch)
+        filterSteadyBatch(work, lane, n);
     const int fadeEnd = work.steadyLanes + work.fadeLanes;
     for (int lane = work.steadyLanes; lane < fadeEnd; lane += fadeBatch)
         filterBatch<kFadeGroups, true>(work, lane, n);
@@ -283,4 +333,16 @@ void sumChunkFor(const KernelWorkspace& work, float* const* out, int outputs, in
         sumChunk<4>(work, out, first, n);
     else
         sumChunk<2>(work, out, first, n);
+}
+
+// to[i] = a * y[i] + x[i], one rounding per operation as in the scalar form.
+void scaleAddRun(float* to, float a, const float* y, const float* x, int n)
+{
+    constexpr int W = Ops::W;
+    const Ops::V av = Ops::set1(a);
+    int i = 0;
+    for (; i + W <= n; i += W)
+        Ops::store(to + i, Ops::add(Ops::mul(av, Ops::load(y + i)), Ops::load(x + i)));
+    for (; i < n; ++i)
+        to[i] = a * y[i] + x[i];
 }
