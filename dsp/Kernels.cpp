@@ -172,41 +172,101 @@ void runCombSplit(SimdPath path, CombFilter& comb, const float* x, float* y, int
     comb.bendPhase = static_cast<int32_t>(phase);
 }
 
-struct BandState {
-    float b0, b1, b2, a1, a2, x1, x2, y1, y2, out;
+// The four bands of one equaliser set as a wavefront: lane b holds band b,
+// which at step t works on sample t - b and takes its input from lane b - 1's
+// output of the step before. Each lane performs exactly the band's scalar
+// step, so the result is the same as running the bands one after another,
+// while the four recursions run side by side.
+struct BandWave {
+    __m128 b0, b1, b2, a1, a2; // lane b: band b's coefficients
+    __m128 x1, x2, y1, y2;     // lane b: band b's state
+    __m128 last;               // lane b: band b's latest output
 };
 
-void loadBands(const EQfilter* eq, BandState* band)
+BandWave loadWave(const EQfilter* eq)
 {
-    for (int b = 0; b < kEqBands; ++b)
-        band[b] = {eq[b].b0, eq[b].b1, eq[b].b2, eq[b].a1, eq[b].a2,
-                   eq[b].x1, eq[b].x2, eq[b].y1, eq[b].y2, eq[b].out};
+    auto lanes = [eq](float EQfilter::*field) {
+        return _mm_setr_ps(eq[0].*field, eq[1].*field, eq[2].*field, eq[3].*field);
+    };
+    return {lanes(&EQfilter::b0), lanes(&EQfilter::b1), lanes(&EQfilter::b2), lanes(&EQfilter::a1),
+            lanes(&EQfilter::a2), lanes(&EQfilter::x1), lanes(&EQfilter::x2), lanes(&EQfilter::y1),
+            lanes(&EQfilter::y2), lanes(&EQfilter::out)};
 }
 
-void storeBands(const BandState* band, EQfilter* eq)
+void storeWave(const BandWave& w, EQfilter* eq)
 {
+    alignas(16) float x1[4], x2[4], y1[4], y2[4], out[4];
+    _mm_store_ps(x1, w.x1);
+    _mm_store_ps(x2, w.x2);
+    _mm_store_ps(y1, w.y1);
+    _mm_store_ps(y2, w.y2);
+    _mm_store_ps(out, w.last);
     for (int b = 0; b < kEqBands; ++b) {
-        eq[b].x1 = band[b].x1;
-        eq[b].x2 = band[b].x2;
-        eq[b].y1 = band[b].y1;
-        eq[b].y2 = band[b].y2;
-        eq[b].out = band[b].out;
+        eq[b].x1 = x1[b];
+        eq[b].x2 = x2[b];
+        eq[b].y1 = y1[b];
+        eq[b].y2 = y2[b];
+        eq[b].out = out[b];
     }
 }
 
-float runBands(BandState* band, float s)
+// One step: `input` enters band 1; returns band 4's output (lane 3).
+// Lanes outside `active` keep their state.
+template <bool Masked>
+[[gnu::always_inline]] inline float stepWave(BandWave& w, float input, __m128 active)
 {
-    for (int b = 0; b < kEqBands; ++b) {
-        BandState& f = band[b];
-        const float y = f.b0 * s + f.b2 * f.x2 + f.b1 * f.x1 - f.a1 * f.y1 - f.a2 * f.y2;
-        f.x2 = f.x1;
-        f.x1 = s;
-        f.y2 = f.y1;
-        f.y1 = y + kTiny;
-        f.out = y;
-        s = y;
+    const __m128 shifted = _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(w.last), 4));
+    const __m128 x = _mm_move_ss(shifted, _mm_set_ss(input));
+    const __m128 y = _mm_sub_ps(_mm_sub_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(w.b0, x), _mm_mul_ps(w.b2, w.x2)),
+                                                      _mm_mul_ps(w.b1, w.x1)),
+                                           _mm_mul_ps(w.a1, w.y1)),
+                                _mm_mul_ps(w.a2, w.y2));
+    const __m128 y1 = _mm_add_ps(y, _mm_set1_ps(kTiny));
+    if constexpr (Masked) {
+        auto keep = [active](__m128 now, __m128 before) {
+            return _mm_or_ps(_mm_and_ps(active, now), _mm_andnot_ps(active, before));
+        };
+        w.x2 = keep(w.x1, w.x2);
+        w.x1 = keep(x, w.x1);
+        w.y2 = keep(w.y1, w.y2);
+        w.y1 = keep(y1, w.y1);
+        w.last = keep(y, w.last);
+    } else {
+        w.x2 = w.x1;
+        w.x1 = x;
+        w.y2 = w.y1;
+        w.y1 = y1;
+        w.last = y;
     }
-    return s;
+    return _mm_cvtss_f32(_mm_shuffle_ps(y, y, 0xFF));
+}
+
+// Lanes b with 0 <= t - b < n.
+__m128 activeLanes(int t, int n)
+{
+    const __m128i sample = _mm_sub_epi32(_mm_set1_epi32(t), _mm_setr_epi32(0, 1, 2, 3));
+    const __m128i started = _mm_cmpgt_epi32(sample, _mm_set1_epi32(-1));
+    const __m128i pending = _mm_cmpgt_epi32(_mm_set1_epi32(n), sample);
+    return _mm_castsi128_ps(_mm_and_si128(started, pending));
+}
+
+// Runs the equaliser waves of `buffers` sets over a pass: in[b][i] in,
+// out[b] (history slots from `start`) out.
+void equalise(BandWave* wave, int buffers, float (*in)[kPreChunk], float* const* history,
+              uint32_t start, int n)
+{
+    constexpr int kDepth = kEqBands - 1; // steps before band 4 sees sample 0
+    auto put = [&](int b, int i, float u) { history[b][(start + static_cast<uint32_t>(i)) & kHistoryMask] = u; };
+    for (int t = 0; t < n + kDepth; ++t) {
+        const bool edge = t < kDepth || t >= n;
+        for (int b = 0; b < buffers; ++b) {
+            const float input = t < n ? in[b][t] : 0.0f;
+            const float u = edge ? stepWave<true>(wave[b], input, activeLanes(t, n))
+                                 : stepWave<false>(wave[b], input, _mm_setzero_ps());
+            if (t >= kDepth)
+                put(b, t - kDepth, u);
+        }
+    }
 }
 
 // Combs of one bank over a pass: afterwards sum[i] holds the input plus the
@@ -225,18 +285,16 @@ void diffuse(SimdPath path, CombFilter* bank, float (*combOut)[kPreChunk], float
         scaleAdd(path, sum, bank[k].outGain, combOut[k], sum, n);
 }
 
-// Diffusion and equaliser on the history buffers in use, in place. With two
-// buffers their equaliser chains run interleaved, which hides the latency of
-// each chain's recursion.
+// Diffusion and equaliser on the history buffers in use, in place.
 void preProcess(RoomEngine& e, int buffers, int count)
 {
     KernelWorkspace& work = e.kernelWork;
     const SimdPath path = currentSimdPath();
     float* h[2] = {e.sourceHistory[0].get(), e.sourceHistory[1].get()};
     EQfilter* eq[2] = {e.eqA, e.eqC};
-    BandState band[2][kEqBands];
+    BandWave wave[2];
     for (int b = 0; b < buffers; ++b)
-        loadBands(eq[b], band[b]);
+        wave[b] = loadWave(eq[b]);
     for (int first = 0; first < count; first += kPreChunk) {
         const int n = count - first < kPreChunk ? count - first : kPreChunk;
         const uint32_t start = (e.writePos + static_cast<uint32_t>(first)) & kHistoryMask;
@@ -246,19 +304,10 @@ void preProcess(RoomEngine& e, int buffers, int count)
                 sum[i] = h[b][(start + static_cast<uint32_t>(i)) & kHistoryMask];
             diffuse(path, e.combs[b], work.combOut[b], sum, n);
         }
-        if (buffers == 2) {
-            for (int i = 0; i < n; ++i) {
-                const uint32_t p = (start + static_cast<uint32_t>(i)) & kHistoryMask;
-                h[0][p] = runBands(band[0], work.diffused[0][i]);
-                h[1][p] = runBands(band[1], work.diffused[1][i]);
-            }
-        } else {
-            for (int i = 0; i < n; ++i)
-                h[0][(start + static_cast<uint32_t>(i)) & kHistoryMask] = runBands(band[0], work.diffused[0][i]);
-        }
+        equalise(wave, buffers, work.diffused, h, start, n);
     }
     for (int b = 0; b < buffers; ++b)
-        storeBands(band[b], eq[b]);
+        storeWave(wave[b], eq[b]);
 }
 
 template <int NOUT>
