@@ -1,0 +1,51 @@
+#pragma once
+// Room-acoustic figures of an impulse response, computed from its
+// backward-integrated (Schroeder) energy decay in the usual way of room
+// acoustics measurement: reverberation times EDT (0 to -10 dB), T20 (-5 to
+// -25 dB) and T30 (-5 to -35 dB) from a least-squares line through the decay,
+// each extrapolated to 60 dB; clarity C50 and C80, definition D50, centre
+// time, and the initial delay of the first arrival. Full band and octave
+// bands 125 Hz - 8 kHz (OctaveBandFilter). Plain functions for the tool and
+// the factory-room measurements; never used on the audio path.
+//
+// Noise and short responses: the mean energy of the last tenth of the
+// response is taken as its floor (background noise, or the level where a
+// cut response stops). The decay is integrated only up to the last 10 ms
+// window that is 10 dB above the floor, with the floor subtracted. A figure
+// is reported only when the loudest 10 ms window lies far enough above the
+// floor: EDT 20 dB, T20 35 dB, T30 45 dB; otherwise it is absent ("n/a").
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+constexpr int kOctaveBandCount = 7;
+extern const double kOctaveCentresHz[kOctaveBandCount]; // 125 .. 8000 Hz
+constexpr double kClarityLimitDb = 120.0;  // C50/C80 for a response with no late energy
+constexpr double kOnsetThresholdDb = -20.0; // first arrival: this far below the peak energy
+
+struct AcousticFigures {
+    bool measured = false;                   // false: empty or silent response, or band unusable
+    double decayRangeDb = 0.0;               // loudest 10 ms above the floor, at most 200 dB
+    std::optional<double> initialDelaySeconds; // first sample within kOnsetThresholdDb of the peak
+    std::optional<double> edtSeconds, t20Seconds, t30Seconds;
+    std::optional<double> c50Db, c80Db;      // within +-kClarityLimitDb
+    std::optional<double> d50;               // 0..1
+    std::optional<double> centreTimeSeconds; // from the first arrival
+};
+
+struct ChannelFigures {
+    AcousticFigures fullBand;
+    AcousticFigures octave[kOctaveBandCount];
+};
+
+// Figures of one response (any band), samples at sampleRate.
+AcousticFigures analyseResponse(const std::vector<double>& samples, double sampleRate);
+
+// Full band and the seven octave bands of one channel.
+ChannelFigures analyseChannel(const float* samples, std::size_t count, double sampleRate);
+
+// Schroeder decay in dB (0 at the first arrival) from `first` up to `end`
+// (exclusive), of the energies given; entries before `first` are unused.
+std::vector<double> schroederDecayDb(const std::vector<double>& energy, std::size_t first,
+                                     std::size_t end);

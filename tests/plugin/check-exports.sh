@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Checks that a plug-in library exports exactly its entry point under the two
+# names hosts look up, and that both names are the same function.
+set -euo pipefail
+library=$1
+
+exported=$(nm -D --defined-only "$library" | awk '{ print $NF }' | sort | tr '\n' ' ')
+if [[ "$exported" != "VSTPluginMain main " ]]; then
+  echo "unexpected exported symbols: $exported" >&2
+  exit 1
+fi
+
+entry=$(nm -D --defined-only "$library" | awk '$3 == "VSTPluginMain" { print $1 }')
+alias=$(nm -D --defined-only "$library" | awk '$3 == "main" { print $1 }')
+if [[ -z "$entry" || "$entry" != "$alias" ]]; then
+  echo "main ($alias) is not VSTPluginMain ($entry)" >&2
+  exit 1
+fi
+
+# Nothing outside the C/C++ runtime and the system libraries is needed.
+needed=$(readelf -d "$library" | awk '/NEEDED/ { gsub(/[\[\]]/, "", $NF); print $NF }')
+for lib in $needed; do
+  case "$lib" in
+    libstdc++.so.*|libgcc_s.so.*|libc.so.*|libm.so.*|ld-linux*|libdl.so.*|libpthread.so.*) ;;
+    libasan.so.*|libubsan.so.*|libtsan.so.*) ;;
+    *) echo "unexpected run-time dependency: $lib" >&2; exit 1 ;;
+  esac
+done
+echo "exports: $exported; needs: $(echo $needed)"

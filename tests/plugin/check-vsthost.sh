@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs `vsthost` on the plug-in and checks the description it prints.
+set -euo pipefail
+vsthost=$1
+library=$2
+output=$("$vsthost" "$library")
+
+expect() {
+  if ! grep -qE -- "$1" <<<"$output"; then
+    echo "missing from the description: $1" >&2
+    echo "$output" >&2
+    exit 1
+  fi
+}
+expect '^Product: +Ovinta$'
+expect '^Vendor: +Fenwardy$'
+expect '^Vendor version: +2300$'
+expect "^Unique ID: +'Ovnt'"
+expect '^Category: +6 \(room effect\)$'
+expect '^Flags: +0x31 '
+expect '^Inputs: +2$'
+expect '^Outputs: +6$'
+expect '^  4: "Stereo Back" flags 7 '
+expect '^  19  "Diffusion Low-Pass"'
+expect '^  44  Misc: Thick .n. Mad$'
+expect '^  4in8out +1$'
+expect '^  receiveVstMidiEvent +-1$'
+
+parameters=$(grep -cE '^  [ 0-9][0-9]  ".*" +amount' <<<"$output")
+programs=$(sed -n '/^Programs/,/^$/p' <<<"$output" | grep -cE '^  [ 0-9][0-9]  ')
+if [[ "$parameters" -ne 47 || "$programs" -ne 45 ]]; then
+  echo "expected 47 parameters and 45 programs, found $parameters and $programs" >&2
+  exit 1
+fi
+echo "vsthost description checked"

@@ -1,0 +1,55 @@
+// CAutoAnimation: film frames by number.
+
+#include "toolkit/CAutoAnimation.h"
+
+#include "toolkit/CBitmap.h"
+
+#include <algorithm>
+
+CAutoAnimation::CAutoAnimation(const CRect& r, CControlListener* l, int t, int count, int height, CBitmap* film,
+                               CPoint offset)
+    : CControl(r, l, t, film), frameHeight(height > 0 ? height : r.height()), frameCount(std::max(count, 1)),
+      totalHeight(frameCount * frameHeight), filmOffset(offset)
+{
+    setMax(static_cast<float>(frameCount - 1));
+    setDefaultValue(0.0f);
+}
+
+void CAutoAnimation::draw(CDrawContext* context)
+{
+    if (!windowOpened || !background)
+        return;
+    const int frameIndex = std::clamp(static_cast<int>(getValue()), 0, frameCount - 1);
+    const CPoint offset(filmOffset.h, filmOffset.v + frameIndex * frameHeight);
+    if (transparent)
+        background->drawTransparent(context, size, offset);
+    else
+        background->draw(context, size, offset);
+}
+
+void CAutoAnimation::nextPixmap()
+{
+    const int next = static_cast<int>(getValue()) + 1;
+    setValue(static_cast<float>(next >= frameCount ? 0 : next));
+}
+
+void CAutoAnimation::previousPixmap()
+{
+    const int prev = static_cast<int>(getValue()) - 1;
+    setValue(static_cast<float>(prev < 0 ? frameCount - 1 : prev));
+}
+
+void CAutoAnimation::mouse(CDrawContext* context, CPoint&, int buttons)
+{
+    if (!mouseEnabled || !(resolveButtons(buttons) & kLButton))
+        return;
+    if (!windowOpened) {
+        setValue(0.0f);
+        openWindow();
+    } else {
+        nextPixmap();
+    }
+    beginEdit();
+    notifyListener(context);
+    endEdit();
+}

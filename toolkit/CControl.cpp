@@ -1,0 +1,84 @@
+// CControl: value, tag, listener and gesture brackets.
+
+#include "toolkit/CControl.h"
+
+#include "toolkit/AEffGUIEditor.h"
+#include "toolkit/CBitmap.h"
+#include "toolkit/CFrame.h"
+
+#include <cmath>
+
+CControl::CControl(const CRect& r, CControlListener* l, int t, CBitmap* bg) : CView(r), listener(l), tag(t)
+{
+    setBackground(bg);
+}
+
+CControl::~CControl()
+{
+    if (background)
+        background->forget();
+}
+
+void CControl::setValue(float v)
+{
+    // A NaN from a host or a chunk must not reach the drawing maths.
+    if (std::isnan(v))
+        v = vmin;
+    if (value.exchange(v, std::memory_order_relaxed) != v)
+        setDirty();
+}
+
+void CControl::bounceValue()
+{
+    const float v = getValue();
+    if (v > vmax)
+        setValue(vmax);
+    else if (v < vmin || std::isnan(v))
+        setValue(vmin);
+}
+
+void CControl::setBackground(CBitmap* bitmap)
+{
+    if (bitmap)
+        bitmap->remember();
+    if (background)
+        background->forget();
+    background = bitmap;
+    setDirty();
+}
+
+void CControl::beginEdit()
+{
+    if (frame && frame->getEditor())
+        frame->getEditor()->beginEdit(tag);
+}
+
+void CControl::endEdit()
+{
+    if (frame && frame->getEditor())
+        frame->getEditor()->endEdit(tag);
+}
+
+bool CControl::checkDefaultValue(CDrawContext* context, int buttons)
+{
+    if ((buttons & (kButtonMask | kModifierMask)) != (kControl | kLButton))
+        return false;
+    beginEdit();
+    setValue(defaultValue);
+    notifyListener(context);
+    endEdit();
+    return true;
+}
+
+void CControl::notifyListener(CDrawContext* context)
+{
+    if (listener)
+        listener->valueChanged(context, this);
+}
+
+int CControl::resolveButtons(int buttons)
+{
+    if (buttons > 0)
+        return buttons;
+    return frame ? frame->getCurrentMouseButtons() : 0;
+}

@@ -1,0 +1,48 @@
+// CKickButton: press, hold, release.
+
+#include "toolkit/CKickButton.h"
+
+#include "toolkit/CBitmap.h"
+#include "toolkit/CFrame.h"
+
+CKickButton::CKickButton(const CRect& r, CControlListener* l, int t, CBitmap* film) : CControl(r, l, t, film)
+{
+    setDefaultValue(0.0f);
+}
+
+void CKickButton::draw(CDrawContext* context)
+{
+    if (!background)
+        return;
+    const int frameHeight = background->getHeight() / 2;
+    const CPoint offset(0, getValue() > 0.5f ? frameHeight : 0);
+    if (transparent)
+        background->drawTransparent(context, size, offset);
+    else
+        background->draw(context, size, offset);
+}
+
+void CKickButton::mouse(CDrawContext* context, CPoint& where, int buttons)
+{
+    if (!mouseEnabled || !frame)
+        return;
+    buttons = resolveButtons(buttons);
+    if (!(buttons & kLButton))
+        return;
+    if (listener && (buttons & kModifierMask) && listener->controlModifierClicked(context, this, buttons) != 0)
+        return;
+    beginEdit();
+    setValue(1.0f);
+    notifyListener(context);
+    // While held, the button shows pressed only with the mouse over it.
+    while (frame->getCurrentMouseButtons() & kLButton) {
+        where = frame->getCurrentMouseLocation();
+        const float shown = size.pointInside(where) ? 1.0f : 0.0f;
+        if (shown != getValue())
+            setValue(shown);
+        frame->doIdleStuff();
+    }
+    setValue(0.0f);
+    notifyListener(context);
+    endEdit();
+}

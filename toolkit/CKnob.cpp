@@ -1,0 +1,136 @@
+// CKnob: pointer geometry and the drag loop.
+
+#include "toolkit/CKnob.h"
+
+#include "toolkit/AEffGUIEditor.h"
+#include "toolkit/CBitmap.h"
+#include "toolkit/CFrame.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+constexpr float kLinearRangePixels = 200.0f;
+constexpr float kPi = std::numbers::pi_v<float>;
+float fl(int v) { return static_cast<float>(v); }
+} // namespace
+
+CKnob::CKnob(const CRect& r, CControlListener* l, int t, CBitmap* bg, CBitmap* h, CPoint offset)
+    : CControl(r, l, t, bg), handle(h), handleOffset(offset), radius(fl(r.width()) / 2.0f),
+      startAngle(5.0f * kPi / 4.0f), rangeAngle(-3.0f * kPi / 2.0f)
+{
+    if (handle)
+        handle->remember();
+}
+
+CKnob::~CKnob()
+{
+    if (handle)
+        handle->forget();
+}
+
+CPoint CKnob::pointerTip() const
+{
+    const float range = getMax() - getMin();
+    const float t = range != 0.0f ? (getValue() - getMin()) / range : 0.0f;
+    const float a = startAngle + t * rangeAngle;
+    const float r = radius - static_cast<float>(insetValue);
+    const float cx = fl(size.left) + fl(size.width()) / 2.0f;
+    const float cy = fl(size.top) + fl(size.height()) / 2.0f;
+    return CPoint(static_cast<int>(std::lround(cx + r * std::cos(a))), static_cast<int>(std::lround(cy - r * std::sin(a))));
+}
+
+float CKnob::valueFromPoint(CPoint where) const
+{
+    const float dx = fl(where.h) - (fl(size.left) + fl(size.width()) / 2.0f);
+    const float dy = (fl(size.top) + fl(size.height()) / 2.0f) - fl(where.v);
+    float a = std::atan2(dy, dx);
+    // Angle travelled from the start, in the direction of the range.
+    float travelled = rangeAngle < 0.0f ? startAngle - a : a - startAngle;
+    travelled = std::fmod(travelled, 2.0f * kPi);
+    if (travelled < 0.0f)
+        travelled += 2.0f * kPi;
+    const float span = std::fabs(rangeAngle);
+    float t = travelled / span;
+    if (travelled > span) // in the dead zone: snap to the nearer end
+        t = (travelled - span) < (2.0f * kPi - travelled) ? 1.0f : 0.0f;
+    return getMin() + t * (getMax() - getMin());
+}
+
+void CKnob::draw(CDrawContext* context)
+{
+    if (background) {
+        if (transparent)
+            background->drawTransparent(context, size);
+        else
+            background->draw(context, size);
+    }
+    const CPoint tip = pointerTip();
+    if (handle) {
+        const int w = handle->getWidth();
+        const int h = handle->getHeight();
+        handle->drawTransparent(context, CRect::fromSize(tip.h - w / 2, tip.v - h / 2, w, h), handleOffset);
+        return;
+    }
+    const CPoint centre(size.left + size.width() / 2, size.top + size.height() / 2);
+    context->setFrameColor(colorHandle);
+    context->setLineWidth(1);
+    context->setDrawMode(kAntiAliasMode);
+    context->drawLine(centre, tip);
+    context->setDrawMode(kCopyMode);
+}
+
+bool CKnob::linearDrag(int buttons) const
+{
+    const bool linearMode = (frame ? frame->getKnobMode() : AEffGUIEditor::getKnobMode()) == kLinearMode;
+    return linearMode != ((buttons & kAlt) != 0);
+}
+
+void CKnob::mouse(CDrawContext* context, CPoint& where, int buttons)
+{
+    if (!mouseEnabled || !frame)
+        return;
+    buttons = resolveButtons(buttons);
+    if (!(buttons & kLButton))
+        return;
+    if (listener && (buttons & kModifierMask) && listener->controlModifierClicked(context, this, buttons) != 0)
+        return;
+    if (checkDefaultValue(context, buttons))
+        return;
+
+    const bool linear = linearDrag(buttons);
+    const CPoint start = where;
+    float entry = getValue();
+    float coef = (getMax() - getMin()) / (kLinearRangePixels * ((buttons & kShift) ? zoomFactor : 1.0f));
+    int lastButtons = buttons;
+    CPoint last(-100000, -100000);
+    beginEdit();
+    while (true) {
+        const int b = frame->getCurrentMouseButtons();
+        if (!(b & kLButton))
+            break;
+        where = frame->getCurrentMouseLocation();
+        if (where != last) {
+            last = where;
+            const float old = getValue();
+            if (linear) {
+                const float diff = static_cast<float>((where.h - start.h) + (start.v - where.v));
+                if ((b & kShift) != (lastButtons & kShift)) {
+                    // Re-base so that pressing Shift mid-drag does not jump.
+                    const float c2 = (getMax() - getMin()) / (kLinearRangePixels * ((b & kShift) ? zoomFactor : 1.0f));
+                    entry += diff * (coef - c2);
+                    coef = c2;
+                }
+                setValue(entry + diff * coef);
+            } else {
+                setValue(valueFromPoint(where));
+            }
+            bounceValue();
+            if (getValue() != old)
+                notifyListener(context);
+        }
+        lastButtons = b;
+        frame->doIdleStuff();
+    }
+    endEdit();
+}

@@ -1,0 +1,42 @@
+#pragma once
+// CKnob: a rotary control. Drawn as an optional background bitmap with a
+// pointer line (or handle bitmap) at startAngle + value * rangeAngle (radians,
+// 0 at 3 o'clock, counter-clockwise). A drag turns it linearly (200 pixels
+// for the full range, 1.5 times finer with Shift) or follows the mouse around
+// the centre, depending on the editor's knob mode and Alt.
+
+#include "toolkit/CControl.h"
+
+class CKnob : public CControl {
+public:
+    CKnob(const CRect& size, CControlListener* listener, int tag, CBitmap* background, CBitmap* handle,
+          CPoint handleOffset = {});
+    ~CKnob() override;
+
+    void draw(CDrawContext* context) override;
+    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
+
+    void setStartAngle(float radians) { startAngle = radians; }
+    void setRangeAngle(float radians) { rangeAngle = radians; }
+    void setZoomFactor(float z) { zoomFactor = z > 0.0f ? z : 1.0f; }
+    void setInsetValue(int inset) { insetValue = inset; }
+    void setColorHandle(CColor c) { colorHandle = c; }
+
+    // The value a pointer towards `where` (frame pixels) stands for.
+    float valueFromPoint(CPoint where) const;
+    // The pointer's tip for the current value, in frame pixels.
+    CPoint pointerTip() const;
+
+protected:
+    // True when a drag with these buttons should move linearly.
+    bool linearDrag(int buttons) const;
+
+    CBitmap* handle = nullptr;
+    CPoint handleOffset;
+    float radius;                 // pixels from the centre to the edge
+    float startAngle;             // radians, pointer at value = min
+    float rangeAngle;             // radians swept from min to max (negative: clockwise)
+    float zoomFactor = 1.5f;      // finer movement with Shift
+    int insetValue = 3;           // pointer stops this far from the edge
+    CColor colorHandle{230, 230, 230, 255};
+};

@@ -1,0 +1,15 @@
+#pragma once
+// COffscreenContext: a draw context on its own image surface, for pictures
+// that are built once and copied to the window many times (the screens).
+// GUI thread only.
+
+#include "toolkit/CDrawContext.h"
+
+class COffscreenContext : public CDrawContext {
+public:
+    // An opaque picture of width x height pixels filled with `background`.
+    COffscreenContext(int widthPx, int heightPx, CColor background = kBlackCColor);
+
+    // Copies this picture, from its pixel `srcOffset`, into `destRect` of `dest`.
+    void copyFrom(CDrawContext* dest, const CRect& destRect, CPoint srcOffset = {});
+};

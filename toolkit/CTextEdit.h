@@ -1,0 +1,33 @@
+#pragma once
+// CTextEdit: a display holding a line of text that the user can edit. A
+// click takes the keyboard; typed characters are appended, Backspace
+// deletes, Return (or a click elsewhere) commits and tells the listener,
+// Escape restores the old text.
+
+#include "toolkit/CParamDisplay.h"
+
+#include <string>
+
+class CTextEdit : public CParamDisplay {
+public:
+    static constexpr size_t kMaxTextLength = 255;
+
+    CTextEdit(const CRect& size, CControlListener* listener, int tag, const char* text = "",
+              CBitmap* background = nullptr, int style = 0);
+
+    void setText(const char* text);
+    const char* getText() const { return text.c_str(); }
+    bool isEditing() const { return editing; }
+
+    void draw(CDrawContext* context) override;
+    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
+    bool onKeyDown(const CKeyCode& key) override;
+    void looseFocus() override;
+
+private:
+    void commit();
+
+    std::string text;       // shown and committed text
+    std::string savedText;  // text before the current edit, for Escape
+    bool editing = false;
+};

@@ -1,0 +1,73 @@
+#pragma once
+// The toolkit's only door to the operating system. A back-end opens the
+// plug-in's child window on the host's parent, shows the frame's pixels,
+// turns OS input into PlatformEvents calls, and answers the live mouse and
+// modifier state, the tick count and file dialogs. Back-ends: X11 (Linux
+// hosts) and headless (pixels in memory, scripted input; tests and tools).
+// All calls come from the GUI thread.
+
+#include "toolkit/CRect.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// A key press as the toolkit sees it.
+struct CKeyCode {
+    int character = 0;    // ASCII/Latin-1 character, 0 for none
+    int virt = 0;         // one of the VKEY_ codes below, 0 for none
+    int modifiers = 0;    // kShift | kControl | kAlt | kApple
+};
+enum : int { VKEY_BACK = 1, VKEY_TAB = 2, VKEY_RETURN = 5, VKEY_ESCAPE = 10, VKEY_LEFT = 13, VKEY_RIGHT = 15,
+             VKEY_DELETE = 22 };
+
+// What the window reports; implemented by the frame.
+class PlatformEvents {
+public:
+    virtual ~PlatformEvents() = default;
+    virtual void platformMouseDown(CPoint where, int buttonState) = 0;
+    virtual void platformMouseMoved(CPoint where, int buttonState) = 0;
+    virtual bool platformKeyDown(const CKeyCode& key) = 0;
+    // The window lost part of its picture (exposed): show `area` again.
+    virtual void platformExposed(const CRect& area) = 0;
+};
+
+// A view of pixels to show: ARGB32/RGB24 words, native endian.
+struct PixelView {
+    const uint8_t* data = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0; // bytes per row
+};
+
+// A file dialog's question and, on success, its answer.
+struct FileDialogRequest {
+    bool save = true;             // save dialog, else open
+    std::string title;
+    std::string initialPath;      // folder and/or file name prefix
+    std::string filterName;       // e.g. "16 bit WAV"; empty for all files
+    std::string filterExtension;  // e.g. "wav", no dot
+};
+
+class PlatformWindow {
+public:
+    virtual ~PlatformWindow() = default;
+
+    // Shows `dirty` of `pixels` (which covers the whole window).
+    virtual void present(const PixelView& pixels, const CRect& dirty) = 0;
+    // Delivers queued OS input to the sink; never blocks.
+    virtual void processEvents() = 0;
+    // Live state for mouse-tracking loops, read without going through events.
+    virtual CPoint mousePosition() = 0;
+    virtual int buttonState() = 0; // kLButton.. | kShift..
+    virtual uint32_t tickCountMs() = 0;
+    // Asks the user for a file; false when cancelled or unavailable.
+    virtual bool runFileDialog(const FileDialogRequest& request, std::string& chosenPath) = 0;
+    // The native child window (an X11 window id), or null.
+    virtual void* nativeHandle() = 0;
+};
+
+// Opens the platform's child window of `size` inside `parent` (an X11 window
+// id on Linux). A null parent gives a headless window. Returns null when the
+// window cannot be opened (no display).
+std::unique_ptr<PlatformWindow> openPlatformWindow(void* parent, CPoint size, PlatformEvents& sink);

@@ -1,0 +1,266 @@
+// The X11 back-end. Only this folder includes Xlib.
+
+#include "toolkit/platform/X11Window.h"
+
+#include "toolkit/platform/ExternalFileDialog.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
+                            StructureNotifyMask;
+// Tracking loops poll the pointer; an unchanged answer waits this long so a
+// held button does not spin a core.
+constexpr auto kPollPause = std::chrono::milliseconds(4);
+
+// An X error while probing the parent window must not end the host.
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+int modifierBits(unsigned int state)
+{
+    int bits = 0;
+    if (state & ShiftMask)
+        bits |= kShift;
+    if (state & ControlMask)
+        bits |= kControl;
+    if (state & Mod1Mask)
+        bits |= kAlt;
+    if (state & Mod4Mask)
+        bits |= kApple;
+    return bits;
+}
+
+int buttonBits(unsigned int state)
+{
+    int bits = 0;
+    if (state & Button1Mask)
+        bits |= kLButton;
+    if (state & Button2Mask)
+        bits |= kMButton;
+    if (state & Button3Mask)
+        bits |= kRButton;
+    return bits;
+}
+
+CKeyCode keyFromEvent(XKeyEvent& e)
+{
+    char text[8] = {};
+    KeySym sym = 0;
+    const int n = XLookupString(&e, text, sizeof text - 1, &sym, nullptr);
+    CKeyCode key;
+    key.modifiers = modifierBits(e.state);
+    switch (sym) {
+    case XK_BackSpace: key.virt = VKEY_BACK; break;
+    case XK_Tab: key.virt = VKEY_TAB; break;
+    case XK_Return:
+    case XK_KP_Enter: key.virt = VKEY_RETURN; break;
+    case XK_Escape: key.virt = VKEY_ESCAPE; break;
+    case XK_Left: key.virt = VKEY_LEFT; break;
+    case XK_Right: key.virt = VKEY_RIGHT; break;
+    case XK_Delete: key.virt = VKEY_DELETE; break;
+    default:
+        if (n == 1)
+            key.character = static_cast<unsigned char>(text[0]);
+        break;
+    }
+    return key;
+}
+
+class X11Window : public PlatformWindow {
+public:
+    X11Window(Display* d, Window parent, CPoint size, PlatformEvents& s);
+    ~X11Window() override;
+
+    void present(const PixelView& pixels, const CRect& dirty) override;
+    void processEvents() override;
+    CPoint mousePosition() override;
+    int buttonState() override;
+    uint32_t tickCountMs() override;
+    bool runFileDialog(const FileDialogRequest& request, std::string& chosenPath) override;
+    void* nativeHandle() override { return reinterpret_cast<void*>(window); }
+
+private:
+    void handle(XEvent& e);
+    bool queryPointer(CPoint& where, unsigned int& mask);
+
+    Display* display;
+    Window window = 0;
+    GC gc = nullptr;
+    XImage* image = nullptr;     // our copy of the pixels, in the server's format
+    PlatformEvents& sink;
+    int width;
+    int height;
+    int lastButtons = -1;        // previous buttonState answer
+};
+
+X11Window::X11Window(Display* d, Window parent, CPoint size, PlatformEvents& s)
+    : display(d), sink(s), width(size.h), height(size.v)
+{
+    const int screen = DefaultScreen(display);
+    window = XCreateSimpleWindow(display, parent, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                 BlackPixel(display, screen), BlackPixel(display, screen));
+    // No server-side background: exposed areas are filled from our pixels.
+    XSetWindowBackgroundPixmap(display, window, None);
+    XSelectInput(display, window, kEventMask);
+    gc = XCreateGC(display, window, 0, nullptr);
+    Visual* visual = DefaultVisual(display, screen);
+    const unsigned depth = static_cast<unsigned>(DefaultDepth(display, screen));
+    auto* data = static_cast<char*>(std::calloc(static_cast<size_t>(width) * height, 4));
+    image = XCreateImage(display, visual, depth, ZPixmap, 0, data, static_cast<unsigned>(width),
+                         static_cast<unsigned>(height), 32, width * 4);
+    if (!image)
+        std::free(data);
+    XMapWindow(display, window);
+    XFlush(display);
+}
+
+X11Window::~X11Window()
+{
+    if (image)
+        XDestroyImage(image); // frees the pixel copy too
+    if (gc)
+        XFreeGC(display, gc);
+    if (window)
+        XDestroyWindow(display, window);
+    XCloseDisplay(display);
+}
+
+void X11Window::present(const PixelView& pixels, const CRect& dirty)
+{
+    const CRect r = dirty.intersect(CRect(0, 0, std::min(width, pixels.width), std::min(height, pixels.height)));
+    if (!image || !pixels.data || r.isEmpty())
+        return;
+    // Cairo's RGB24 words match the usual 24/32-bit TrueColor layout; other
+    // visuals go through XPutPixel.
+    const bool direct = image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
+                        image->blue_mask == 0xFF && image->byte_order == LSBFirst;
+    for (int y = r.top; y < r.bottom; ++y) {
+        const auto* in = reinterpret_cast<const uint32_t*>(pixels.data + static_cast<ptrdiff_t>(y) * pixels.stride);
+        if (direct) {
+            std::memcpy(image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line + r.left * 4, in + r.left,
+                        static_cast<size_t>(r.width()) * 4);
+            continue;
+        }
+        for (int x = r.left; x < r.right; ++x)
+            XPutPixel(image, x, y, in[x] & 0xFFFFFF);
+    }
+    XPutImage(display, window, gc, image, r.left, r.top, r.left, r.top, static_cast<unsigned>(r.width()),
+              static_cast<unsigned>(r.height()));
+    XFlush(display);
+}
+
+void X11Window::processEvents()
+{
+    while (XPending(display) > 0) {
+        XEvent e;
+        XNextEvent(display, &e);
+        if (e.xany.window == window)
+            handle(e);
+    }
+}
+
+void X11Window::handle(XEvent& e)
+{
+    switch (e.type) {
+    case Expose:
+        sink.platformExposed(CRect::fromSize(e.xexpose.x, e.xexpose.y, e.xexpose.width, e.xexpose.height));
+        break;
+    case ButtonPress: {
+        const unsigned b = e.xbutton.button;
+        const int pressed = b == Button1 ? kLButton : b == Button2 ? kMButton : b == Button3 ? kRButton : 0;
+        if (pressed) // wheel "buttons" are not presses
+            sink.platformMouseDown(CPoint(e.xbutton.x, e.xbutton.y),
+                                   pressed | buttonBits(e.xbutton.state) | modifierBits(e.xbutton.state));
+        break;
+    }
+    case MotionNotify:
+        sink.platformMouseMoved(CPoint(e.xmotion.x, e.xmotion.y),
+                                buttonBits(e.xmotion.state) | modifierBits(e.xmotion.state));
+        break;
+    case KeyPress: {
+        const CKeyCode key = keyFromEvent(e.xkey);
+        if (key.character || key.virt)
+            sink.platformKeyDown(key);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+bool X11Window::queryPointer(CPoint& where, unsigned int& mask)
+{
+    Window root = 0;
+    Window child = 0;
+    int rootX = 0;
+    int rootY = 0;
+    int x = 0;
+    int y = 0;
+    if (!XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &mask))
+        return false;
+    where = CPoint(x, y);
+    return true;
+}
+
+CPoint X11Window::mousePosition()
+{
+    CPoint where;
+    unsigned int mask = 0;
+    queryPointer(where, mask);
+    return where;
+}
+
+int X11Window::buttonState()
+{
+    CPoint where;
+    unsigned int mask = 0;
+    if (!queryPointer(where, mask))
+        return 0;
+    const int state = buttonBits(mask) | modifierBits(mask);
+    if (state == lastButtons)
+        std::this_thread::sleep_for(kPollPause);
+    lastButtons = state;
+    return state;
+}
+
+uint32_t X11Window::tickCountMs()
+{
+    using namespace std::chrono;
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+bool X11Window::runFileDialog(const FileDialogRequest& request, std::string& chosenPath)
+{
+    return runExternalFileDialog(request, chosenPath);
+}
+
+} // namespace
+
+std::unique_ptr<PlatformWindow> openX11Window(unsigned long parentId, CPoint size, PlatformEvents& sink)
+{
+    if (size.h <= 0 || size.v <= 0)
+        return nullptr;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return nullptr;
+    // A parent id that names no window cannot take a child. The error
+    // handler is the host's too, so ours is in place only for this question.
+    XErrorHandler previous = XSetErrorHandler(ignoreXError);
+    XWindowAttributes attributes;
+    const Status found = XGetWindowAttributes(display, static_cast<Window>(parentId), &attributes);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (!found) {
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    return std::make_unique<X11Window>(display, static_cast<Window>(parentId), size, sink);
+}

@@ -1,0 +1,68 @@
+// ovinta-measure-rooms: renders every factory program's impulse response and
+// prints its reverberation time and initial delay as a Markdown table.
+//   ovinta-measure-rooms [--rate HZ] [--seconds MAX] [--program N]
+
+#include "tools/measure-rooms/RoomMeasure.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+int usage(const char* self)
+{
+    std::fprintf(stderr, "usage: %s [--rate HZ] [--seconds MAX] [--program N]\n", self);
+    return 2;
+}
+
+void printValue(double v, const char* format)
+{
+    if (v < 0.0)
+        std::printf(" n/a |");
+    else
+        std::printf(format, v);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    float rate = 48000.0f;
+    double seconds = 12.0;
+    int only = -1;
+    for (int i = 1; i < argc; ++i) {
+        if (i + 1 >= argc)
+            return usage(argv[0]);
+        if (std::strcmp(argv[i], "--rate") == 0)
+            rate = std::strtof(argv[++i], nullptr);
+        else if (std::strcmp(argv[i], "--seconds") == 0)
+            seconds = std::strtod(argv[++i], nullptr);
+        else if (std::strcmp(argv[i], "--program") == 0)
+            only = std::atoi(argv[++i]);
+        else
+            return usage(argv[0]);
+    }
+    if (!(rate >= 8000.0f && rate <= 192000.0f) || !(seconds > 0.0 && seconds <= 60.0) ||
+        only >= kProgramCount)
+        return usage(argv[0]);
+
+    RoomPlayer player(rate);
+    std::printf("| # | program | walls | reverb (s) | from | EDT (s) | initial delay (ms) | peak (dBFS) |\n");
+    std::printf("|---|---|---|---|---|---|---|---|\n");
+    for (int k = 0; k < kProgramCount; ++k) {
+        if (only >= 0 && k != only)
+            continue;
+        const OvintaProgram& p = player.engine().bank.programs[k];
+        const int walls = p.wallCount;
+        const RoomMeasurement m = measureProgram(player, k, rate, seconds);
+        std::printf("| %d | %s | %d |", k, player.engine().bank.programs[k].name, walls);
+        printValue(m.reverbSeconds, " %.2f |");
+        std::printf(" %s |", m.reverbKind);
+        printValue(m.edtSeconds, " %.2f |");
+        printValue(m.initialDelayMs, " %.1f |");
+        std::printf(" %.1f |\n", m.peakDb);
+        std::fflush(stdout);
+    }
+    return 0;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The tool's commands. Each takes the words after its name, prints its
+// results on standard output and throws ToolError on failure.
+
+#include <string>
+#include <vector>
+
+void renderCommand(const std::vector<std::string>& words);
+void exportCommand(const std::vector<std::string>& words);
+void infoCommand(const std::vector<std::string>& words);
+void analyseCommand(const std::vector<std::string>& words);
+void demoSignalCommand(const std::vector<std::string>& words); // hidden: make-demo-signal

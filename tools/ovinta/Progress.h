@@ -1,0 +1,21 @@
+#pragma once
+// A progress bar on standard error for long work, drawn only when standard
+// error is a terminal, so logs and pipes stay clean.
+
+#include <string>
+
+class Progress {
+public:
+    explicit Progress(std::string label);
+    ~Progress();
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+    void update(double fraction); // 0..1, redrawn when the shown percentage moves
+    void finish();
+
+private:
+    std::string label;
+    bool enabled;
+    int shown = -1;
+};
