@@ -181,6 +181,8 @@ WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, floa
         std::fill(std::begin(seenMark), std::end(seenMark), 0u);
         searchNumber = 1;
     }
+    if (skipWall >= 0 && skipWall < count)
+        seenMark[skipWall] = searchNumber; // the wall the ray leaves is never met again
     WallHit best;
     for (int k = 0; k < looseCount; ++k)
         testWall(walls[looseWalls[k]], looseWalls[k], skipWall, px, py, jx, jy, best);
