@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The main job: builds the plug-in and the command-line tool, shows what a
-# VST host sees when it loads ovinta.so, then hears and measures three
-# factory rooms (scripts/demo-render.sh), leaving the audio in out/demo.
+# Builds the plug-in and shows what a VST host sees when it loads it; then
+# renders a generated dry signal through three factory rooms and measures
+# their impulse responses (everything in out/demo).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -14,5 +14,5 @@ echo "== ovinta.so as a VST host sees it"
 build/release/tools/vsthost/vsthost build/release/plugin/ovinta.so
 
 echo
-echo "== three factory rooms, rendered and measured"
+echo "== three factory rooms: rendered, exported and measured"
 scripts/demo-render.sh build/release out/demo
