@@ -25,18 +25,19 @@ int truncated(double x)
     return static_cast<int>(x);
 }
 
-// 2 * (8 + trunc(248 v)), within 16..512: the engine's ray count.
+// 2 * (8 + trunc(248 v)), within 16..512: the engine's ray count. Worked in
+// double precision so that a wild value cannot overflow.
 float raysInUse(float v)
 {
-    const int rays = 2 * (8 + truncated(248.0 * static_cast<double>(v)));
-    return static_cast<float>(rays < 16 ? 16 : (rays > 512 ? 512 : rays));
+    const double rays = 2.0 * (8.0 + std::trunc(248.0 * static_cast<double>(v)));
+    return static_cast<float>(rays > 16.0 ? std::min(rays, 512.0) : 16.0); // NaN gives 16
 }
 
 float headAngleDegrees(float v)
 {
-    int degrees = truncated(360.0 * static_cast<double>(v)) - 180;
-    if (degrees < 0)
-        degrees += 360;
+    double degrees = std::trunc(360.0 * static_cast<double>(v)) - 180.0;
+    if (degrees < 0.0)
+        degrees += 360.0;
     return static_cast<float>(degrees);
 }
 
