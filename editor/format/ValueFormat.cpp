@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 namespace valueformat {
 namespace {
@@ -142,20 +141,6 @@ bool parameterDisplay(int index, float raw, char* text)
     }
     format(value, text);
     return true;
-}
-
-void hostDisplay(int index, float raw, char* text, std::size_t capacity)
-{
-    if (text == nullptr || capacity == 0)
-        return;
-    char full[kTextCapacity];
-    if (index == param::kProgramSelect)
-        wholeNumber(raw, full);
-    else if (!parameterDisplay(index, raw, full))
-        std::snprintf(full, kTextCapacity, "%2.2f", static_cast<double>(raw));
-    const std::size_t length = std::min(std::strlen(full), capacity - 1);
-    std::memcpy(text, full, length);
-    text[length] = '\0';
 }
 
 } // namespace valueformat
