@@ -38,13 +38,11 @@ HeadlessWindow* CFrame::getHeadless() const { return dynamic_cast<HeadlessWindow
 
 void CFrame::idle()
 {
-    if (inIdle)
-        return;
-    inIdle = true;
+    // Inside a view's tracking loop (which calls back here through
+    // doIdleStuff) input waits; the picture still updates.
     if (platform && trackingDepth == 0)
         platform->processEvents();
     update();
-    inIdle = false;
 }
 
 void CFrame::doIdleStuff()

@@ -64,6 +64,25 @@ TEST(CAnimKnob, LinearDragOf100PixelsMovesHalfTheRange)
     AEffGUIEditor::setKnobMode(kCircularMode);
 }
 
+TEST(CAnimKnob, WindowFollowsTheKnobDuringTheDrag)
+{
+    RecordingEditor ed;
+    AEffGUIEditor::setKnobMode(kLinearMode);
+    CBitmap* film = makeTestFilm(20, 10, 64);
+    auto* knob = new CAnimKnob(CRect(30, 40, 50, 50), &ed, 9, 64, 10, film);
+    film->forget();
+    knob->setValue(0.0f);
+    ed.getFrame()->addView(knob);
+    ed.idle();
+    const int before = ed.window().presentCount();
+    // Ten steps of 20 pixels: the loop's idle calls show each new frame.
+    ed.window().drag(CPoint(35, 45), CPoint(235, 45), 10);
+    ed.idle(); // the press arrives here and its loop runs inside this call
+    EXPECT_GE(ed.window().presentCount() - before, 10);
+    EXPECT_EQ(shownFrame(ed.window(), 35, 45), 63);
+    AEffGUIEditor::setKnobMode(kCircularMode);
+}
+
 TEST(CKnob, CircularDragFollowsTheMouseAroundTheCentre)
 {
     RecordingEditor ed(200, 200);
