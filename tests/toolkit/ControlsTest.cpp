@@ -9,6 +9,7 @@
 #include "toolkit/COnOffButton.h"
 #include "toolkit/CParamDisplay.h"
 #include "toolkit/CTextEdit.h"
+#include "toolkit/DirtyRegion.h"
 
 #include <atomic>
 #include <cstdio>
@@ -319,4 +320,44 @@ TEST(CControl, HostThreadValuesReachTheScreenWhileTheGuiRedraws)
     host.join();
     ed.idle();
     EXPECT_EQ(shownFrame(ed.window(), 35, 45), 40);
+}
+
+TEST(DirtyRegion, KeepsDistantAreasApartAndMergesTouchingOnes)
+{
+    DirtyRegion r;
+    r.add(CRect(0, 0, 10, 10));
+    r.add(CRect(100, 100, 110, 110));
+    EXPECT_EQ(r.size(), 2);
+    r.add(CRect(10, 0, 20, 10)); // shares an edge with the first
+    EXPECT_EQ(r.size(), 2);
+    r.add(CRect(15, 5, 105, 105)); // joins everything
+    ASSERT_EQ(r.size(), 1);
+    EXPECT_EQ(r[0], CRect(0, 0, 110, 110));
+    r.add(CRect());
+    EXPECT_EQ(r.size(), 1);
+    // Past the limit everything becomes one bounding rectangle.
+    DirtyRegion many;
+    for (int i = 0; i <= DirtyRegion::kMaxRects; ++i)
+        many.add(CRect::fromSize(i * 20, 0, 5, 5));
+    EXPECT_EQ(many.size(), 1);
+    EXPECT_EQ(many[0], CRect(0, 0, DirtyRegion::kMaxRects * 20 + 5, 5));
+}
+
+TEST(CFrame, PresentsTwoDistantChangesSeparately)
+{
+    RecordingEditor ed(300, 100);
+    CBitmap* film = makeTestFilm(10, 10, 2);
+    auto* left = new COnOffButton(CRect(0, 0, 10, 10), &ed, 1, film);
+    auto* right = new COnOffButton(CRect(290, 90, 300, 100), &ed, 2, film);
+    film->forget();
+    ed.getFrame()->addView(left);
+    ed.getFrame()->addView(right);
+    ed.idle();
+    const int before = ed.window().presentCount();
+    left->setValue(1.0f);
+    right->setValue(1.0f);
+    ed.idle();
+    EXPECT_EQ(ed.window().presentCount(), before + 2);
+    EXPECT_EQ(shownFrame(ed.window(), 5, 5), 1);
+    EXPECT_EQ(shownFrame(ed.window(), 295, 95), 1);
 }
