@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -360,4 +361,33 @@ TEST(CFrame, PresentsTwoDistantChangesSeparately)
     EXPECT_EQ(ed.window().presentCount(), before + 2);
     EXPECT_EQ(shownFrame(ed.window(), 5, 5), 1);
     EXPECT_EQ(shownFrame(ed.window(), 295, 95), 1);
+}
+
+TEST(CControl, ValuesFromTheHostThatAreNotNumbersAreTamed)
+{
+    RecordingEditor ed;
+    CBitmap* film = makeTestFilm(20, 10, 64);
+    auto* knob = new CAnimKnob(CRect(0, 0, 20, 10), &ed, 1, 64, 10, film);
+    auto* anim = new CAutoAnimation(CRect(30, 0, 50, 10), &ed, 45, 6, 10, film);
+    auto* plain = new CKnob(CRect(60, 0, 100, 40), &ed, 2, nullptr, nullptr);
+    film->forget();
+    anim->openWindow();
+    ed.getFrame()->addView(knob);
+    ed.getFrame()->addView(anim);
+    ed.getFrame()->addView(plain);
+    const float inf = std::numeric_limits<float>::infinity();
+    knob->setValue(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.0f);
+    knob->setValue(inf);
+    EXPECT_FLOAT_EQ(knob->getValue(), 1.0f);
+    anim->setValue(1e30f);
+    plain->setValue(-inf);
+    EXPECT_FLOAT_EQ(plain->getValue(), 0.0f);
+    ed.idle();
+    EXPECT_EQ(shownFrame(ed.window(), 5, 5), 63);
+    EXPECT_EQ(shownFrame(ed.window(), 35, 5), 5); // the film's last frame
+    plain->setValue(1e30f);                       // far past the end: pointer at the end
+    const CPoint tip = plain->pointerTip();
+    EXPECT_GT(tip.h, 80); // 5 o'clock lies right of the centre
+    EXPECT_GT(tip.v, 20); // and below it
 }
