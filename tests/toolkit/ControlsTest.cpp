@@ -241,10 +241,10 @@ TEST(CTextEdit, TypingEditsAndReturnCommits)
     ed.window().click(CPoint(20, 20));
     ed.runInput();
     EXPECT_TRUE(edit->isEditing());
-    ed.window().typeKey(CKeyCode{0, VKEY_BACK, 0});
+    ed.window().typeKey(CKeyCode{0, kKeyBack, 0});
     for (char c : std::string(" B"))
         ed.window().typeKey(CKeyCode{c, 0, 0});
-    ed.window().typeKey(CKeyCode{0, VKEY_RETURN, 0});
+    ed.window().typeKey(CKeyCode{0, kKeyReturn, 0});
     ed.runInput();
     EXPECT_STREQ(edit->getText(), "Hal B");
     EXPECT_FALSE(edit->isEditing());
@@ -252,7 +252,7 @@ TEST(CTextEdit, TypingEditsAndReturnCommits)
     // Escape throws the edit away.
     ed.window().click(CPoint(20, 20));
     ed.window().typeKey(CKeyCode{'x', 0, 0});
-    ed.window().typeKey(CKeyCode{0, VKEY_ESCAPE, 0});
+    ed.window().typeKey(CKeyCode{0, kKeyEscape, 0});
     ed.runInput();
     EXPECT_STREQ(edit->getText(), "Hal B");
 }
