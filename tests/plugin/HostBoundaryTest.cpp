@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 
 #include <cmath>
+#include <cstdint>
 
 namespace {
 // Host callbacks the plug-in must never make (it keeps numOutputs fixed and
@@ -238,17 +239,21 @@ TEST_F(PluginTest, UnhandledOpcodesAnswerZero)
         EXPECT_EQ(host.dispatch(opcode, 0, 0, buffer), 0) << "opcode " << opcode;
 }
 
-TEST_F(PluginTest, EditorOpcodesAnswerZeroWhileNoEditorIsAttached)
+TEST_F(PluginTest, EditorOpcodesWithoutAWindowToOpenIn)
 {
     ERect* rect = nullptr;
-    EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 0);
-    EXPECT_EQ(rect, nullptr);
-    int window = 0;
-    EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, &window), 0);
-    EXPECT_EQ(host.dispatch(effEditIdle), 0);
-    EXPECT_EQ(host.dispatch(effEditClose), 0);
+    EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 704);
+    EXPECT_EQ(rect->bottom - rect->top, 560);
+    // A parent that is no window of the display (or no display at all)
+    // opens nothing; the other opcodes are harmless without a window.
+    EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(0x7FFFFF))), 0);
+    host.dispatch(effEditIdle);
+    host.dispatch(effEditClose);
     EXPECT_EQ(host.dispatch(effEditKeyDown, 'a', 0, nullptr, 1.0f), 0);
-    EXPECT_EQ(host.dispatch(effSetEditKnobMode, 0, 2), 0);
+    EXPECT_EQ(host.dispatch(effSetEditKnobMode, 0, 2), 1);
+    EXPECT_EQ(programName(), "Concert: Elmia Hall");
 }
 
 TEST_F(PluginTest, HostileSampleRatesAndBlockSizesAreSurvived)
