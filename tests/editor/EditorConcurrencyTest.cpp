@@ -109,7 +109,7 @@ TEST(EditorConcurrency, ParameterFollowNeverReachesAClosedWindow)
             sent.fetch_add(1, std::memory_order_relaxed);
         }
     });
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 8; ++round) {
         plugin.open();
         plugin.idle();
         plugin.idle();
