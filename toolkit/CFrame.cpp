@@ -38,8 +38,13 @@ HeadlessWindow* CFrame::getHeadless() const { return dynamic_cast<HeadlessWindow
 
 void CFrame::idle()
 {
-    if (inIdle)
+    if (inIdle) {
+        // A control's tracking loop, running inside this idle's input
+        // delivery, asks for a repaint so that its pressed look shows.
+        if (trackingDepth > 0)
+            update();
         return;
+    }
     inIdle = true;
     if (platform && trackingDepth == 0)
         platform->processEvents();
@@ -58,6 +63,11 @@ void CFrame::doIdleStuff()
 void CFrame::update()
 {
     deleteRetiredViews();
+    // The frame itself dirty (new background, first paint): everything.
+    if (CView::isDirty()) {
+        CView::setDirty(false);
+        invalidRect(size);
+    }
     CRect changed;
     if (!invalid.isEmpty()) {
         const CRect area = invalid;

@@ -92,7 +92,7 @@ void COptionMenu::mouse(CDrawContext* context, CPoint& where, int buttons)
     frame->update();
     // A release over the menu itself leaves the list open for a second click;
     // a release anywhere else outside the list closes it.
-    if (!popup->trackUntilRelease(context)) {
+    if (!popup->trackUntilRelease(context, where)) {
         where = frame->getCurrentMouseLocation();
         if (!size.pointInside(where))
             popup->close();
@@ -185,15 +185,16 @@ void COptionMenuPopup::draw(CDrawContext* context)
     }
 }
 
-bool COptionMenuPopup::trackUntilRelease(CDrawContext* context)
+bool COptionMenuPopup::trackUntilRelease(CDrawContext* context, CPoint pressPoint)
 {
     CFrame* f = menu->getFrame();
     while (f->getCurrentMouseButtons() & (kLButton | kRButton)) {
         setHover(entryAt(f->getCurrentMouseLocation()));
         f->doIdleStuff();
     }
-    const int index = entryAt(f->getCurrentMouseLocation());
-    if (index < 0)
+    const CPoint release = f->getCurrentMouseLocation();
+    const int index = entryAt(release);
+    if (index < 0 || release == pressPoint)
         return false;
     close();
     menu->selectEntry(context, index);
@@ -207,7 +208,8 @@ void COptionMenuPopup::mouse(CDrawContext* context, CPoint& where, int)
         return;
     }
     setHover(entryAt(where));
-    if (!trackUntilRelease(context))
+    // The press was on an entry, so a release on the same spot selects it.
+    if (!trackUntilRelease(context, CPoint(-1, -1)))
         close();
 }
 
@@ -215,7 +217,7 @@ void COptionMenuPopup::mouseMoved(CPoint where) { setHover(entryAt(where)); }
 
 bool COptionMenuPopup::onKeyDown(const CKeyCode& key)
 {
-    if (key.virt != VKEY_ESCAPE)
+    if (key.virt != kKeyEscape)
         return false;
     close();
     return true;

@@ -53,8 +53,9 @@ public:
     CRect entryRect(int index) const;
     void setHover(int index);
     // Follows a held button until release; selects and closes on an entry.
-    // Returns false when released outside every entry (nothing selected).
-    bool trackUntilRelease(CDrawContext* context);
+    // Returns false when released outside every entry, or where the press
+    // that opened the list began (a plain click), without selecting.
+    bool trackUntilRelease(CDrawContext* context, CPoint pressPoint);
     void close();
 
 private:

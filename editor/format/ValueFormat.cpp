@@ -4,6 +4,7 @@
 
 #include "plugin/Parameters.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -23,18 +24,19 @@ int truncated(double x)
     return static_cast<int>(x);
 }
 
-// 2 * (8 + trunc(248 v)), within 16..512: the engine's ray count.
+// 2 * (8 + trunc(248 v)), within 16..512: the engine's ray count. Worked in
+// double precision so that a wild value cannot overflow.
 float raysInUse(float v)
 {
-    const int rays = 2 * (8 + truncated(248.0 * static_cast<double>(v)));
-    return static_cast<float>(rays < 16 ? 16 : (rays > 512 ? 512 : rays));
+    const double rays = 2.0 * (8.0 + std::trunc(248.0 * static_cast<double>(v)));
+    return static_cast<float>(rays > 16.0 ? std::min(rays, 512.0) : 16.0); // NaN gives 16
 }
 
 float headAngleDegrees(float v)
 {
-    int degrees = truncated(360.0 * static_cast<double>(v)) - 180;
-    if (degrees < 0)
-        degrees += 360;
+    double degrees = std::trunc(360.0 * static_cast<double>(v)) - 180.0;
+    if (degrees < 0.0)
+        degrees += 360.0;
     return static_cast<float>(degrees);
 }
 
@@ -48,7 +50,10 @@ bool displayedValue(int index, float v, float& value, Formatter& format)
     case param::kGain: value = v * v * 1.58489f; format = decibels; return true;
     case param::kDryOut: value = v * v; format = decibels; return true;
     case param::kAbsorb:
-    case param::kHiCut: value = 1.0f - (1.0f - 0.7f * cube); format = percentTwoDecimals; return true;
+    case param::kHiCut:
+        value = 1.0f - (1.0f - 0.7f * cube);
+        format = percentTwoDecimals;
+        return true;
     case param::kScatter: value = 0.5f * v; format = percentTwoDecimals; return true;
     case param::kHeight: value = 40.0f * v * 0.5f + 2.0f; format = metres; return true;
     case param::kAbsorbAir:
@@ -57,10 +62,16 @@ bool displayedValue(int index, float v, float& value, Formatter& format)
         format = percentTwoDecimals;
         return true;
     case param::kPreDelay: value = 1000.0f * v - 500.0f; format = milliseconds; return true;
-    case param::kScale: value = 2.0f * v < 0.1f ? 0.1f : 2.0f * v; format = percentRounded; return true;
+    case param::kScale:
+        value = 2.0f * v < 0.1f ? 0.1f : 2.0f * v;
+        format = percentRounded;
+        return true;
     case param::kHeadAngle: value = headAngleDegrees(v); format = wholeNumber; return true;
     case param::kDiffusion: value = 1.58489f * v; format = decibels; return true;
-    case param::kDiffSize: value = v < 0.5f ? 2.0f * v : 8.0f * cube; format = percentTruncated; return true;
+    case param::kDiffSize:
+        value = v < 0.5f ? 2.0f * v : 8.0f * cube;
+        format = percentTruncated;
+        return true;
     case param::kDiffLoPass: value = 2.0f * v * v; format = stereoWidth; return true;
     case param::kNumRays: value = raysInUse(v); format = wholeNumber; return true;
     default: return false;

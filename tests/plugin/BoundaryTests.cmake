@@ -3,11 +3,13 @@
 # layouts on other targets and the vsthost tool.
 
 ovinta_test(effect_vst_test EffectVSTTest.cpp LIBS ovinta_plugin)
+ovinta_test(effect_concurrency_test EffectConcurrencyTest.cpp LIBS ovinta_plugin LABELS concurrency)
 
 ovinta_test(host_boundary_test
   HostBoundaryTest.cpp
   HostParametersTest.cpp
   HostSpeakersTest.cpp
+  HostAudioTest.cpp
   LIBS ovinta_vsthost)
 target_compile_definitions(host_boundary_test PRIVATE OVINTA_PLUGIN_PATH="$<TARGET_FILE:ovinta>")
 add_dependencies(host_boundary_test ovinta)

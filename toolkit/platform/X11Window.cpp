@@ -21,8 +21,22 @@ constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
 // held button does not spin a core.
 constexpr auto kPollPause = std::chrono::milliseconds(4);
 
-// An X error while probing the parent window must not end the host.
+// Xlib's default error handler ends the process. Errors on our connection
+// (a parent window the host destroyed before closing the editor, say) are
+// reported while we read from it, so every call that reads swaps in a
+// handler that ignores them and puts the host's back afterwards.
 int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+class ErrorTrap {
+public:
+    ErrorTrap() : previous(XSetErrorHandler(ignoreXError)) {}
+    ~ErrorTrap() { XSetErrorHandler(previous); }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+private:
+    XErrorHandler previous;
+};
 
 int modifierBits(unsigned int state)
 {
@@ -58,14 +72,14 @@ CKeyCode keyFromEvent(XKeyEvent& e)
     CKeyCode key;
     key.modifiers = modifierBits(e.state);
     switch (sym) {
-    case XK_BackSpace: key.virt = VKEY_BACK; break;
-    case XK_Tab: key.virt = VKEY_TAB; break;
+    case XK_BackSpace: key.virt = kKeyBack; break;
+    case XK_Tab: key.virt = kKeyTab; break;
     case XK_Return:
-    case XK_KP_Enter: key.virt = VKEY_RETURN; break;
-    case XK_Escape: key.virt = VKEY_ESCAPE; break;
-    case XK_Left: key.virt = VKEY_LEFT; break;
-    case XK_Right: key.virt = VKEY_RIGHT; break;
-    case XK_Delete: key.virt = VKEY_DELETE; break;
+    case XK_KP_Enter: key.virt = kKeyReturn; break;
+    case XK_Escape: key.virt = kKeyEscape; break;
+    case XK_Left: key.virt = kKeyLeft; break;
+    case XK_Right: key.virt = kKeyRight; break;
+    case XK_Delete: key.virt = kKeyDelete; break;
     default:
         if (n == 1)
             key.character = static_cast<unsigned char>(text[0]);
@@ -124,12 +138,14 @@ X11Window::X11Window(Display* d, Window parent, CPoint size, PlatformEvents& s)
 
 X11Window::~X11Window()
 {
+    ErrorTrap trap;
     if (image)
         XDestroyImage(image); // frees the pixel copy too
     if (gc)
         XFreeGC(display, gc);
     if (window)
         XDestroyWindow(display, window);
+    XSync(display, False); // collect errors while the trap is set
     XCloseDisplay(display);
 }
 
@@ -138,6 +154,7 @@ void X11Window::present(const PixelView& pixels, const CRect& dirty)
     const CRect r = dirty.intersect(CRect(0, 0, std::min(width, pixels.width), std::min(height, pixels.height)));
     if (!image || !pixels.data || r.isEmpty())
         return;
+    ErrorTrap trap; // Xlib may read replies while it waits to write
     // Cairo's RGB24 words match the usual 24/32-bit TrueColor layout; other
     // visuals go through XPutPixel.
     const bool direct = image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
@@ -159,6 +176,7 @@ void X11Window::present(const PixelView& pixels, const CRect& dirty)
 
 void X11Window::processEvents()
 {
+    ErrorTrap trap;
     while (XPending(display) > 0) {
         XEvent e;
         XNextEvent(display, &e);
@@ -198,6 +216,7 @@ void X11Window::handle(XEvent& e)
 
 bool X11Window::queryPointer(CPoint& where, unsigned int& mask)
 {
+    ErrorTrap trap;
     Window root = 0;
     Window child = 0;
     int rootX = 0;
@@ -251,13 +270,14 @@ std::unique_ptr<PlatformWindow> openX11Window(unsigned long parentId, CPoint siz
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return nullptr;
-    // A parent id that names no window cannot take a child. The error
-    // handler is the host's too, so ours is in place only for this question.
-    XErrorHandler previous = XSetErrorHandler(ignoreXError);
-    XWindowAttributes attributes;
-    const Status found = XGetWindowAttributes(display, static_cast<Window>(parentId), &attributes);
-    XSync(display, False);
-    XSetErrorHandler(previous);
+    // A parent id that names no window cannot take a child.
+    Status found = 0;
+    {
+        ErrorTrap trap;
+        XWindowAttributes attributes;
+        found = XGetWindowAttributes(display, static_cast<Window>(parentId), &attributes);
+        XSync(display, False);
+    }
     if (!found) {
         XCloseDisplay(display);
         return nullptr;

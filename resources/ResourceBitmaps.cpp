@@ -1,0 +1,19 @@
+// Lookup of the compiled-in pictures.
+
+#include "resources/ResourceBitmaps.h"
+
+#include "toolkit/CBitmap.h"
+
+const ResourceImage* findResourceImage(int id)
+{
+    for (int i = 0; i < kResourceImageCount; ++i)
+        if (kResourceImages[i].id == id)
+            return &kResourceImages[i];
+    return nullptr;
+}
+
+CBitmap* loadResourceBitmap(int id)
+{
+    const ResourceImage* image = findResourceImage(id);
+    return image ? CBitmap::fromPng(image->png, image->size) : nullptr;
+}

@@ -1,0 +1,207 @@
+// The X11 back-end under a private Xvfb server: the child window shows the
+// same pixels as the headless frame, takes presses, and closes cleanly.
+
+#include "DemoPanel.h"
+#include "HeadlessFixture.h"
+
+#include "toolkit/COnOffButton.h"
+#include "toolkit/platform/X11TestSupport.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+const char* const kXvfb = "/usr/bin/Xvfb";
+
+// Starts Xvfb on a free display (it reports the number on a pipe) and
+// points DISPLAY at it for the whole test program.
+class XvfbServer : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (access(kXvfb, X_OK) != 0)
+            return;
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
+        pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            // -noreset keeps the server as it is between the tests' clients.
+            execl(kXvfb, "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        // The server writes the number and then a newline in two writes;
+        // the pipe stays open until both arrived, or the second one fails
+        // and takes the server down.
+        std::string number;
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n')
+            number.push_back(c);
+        close(fds[0]);
+        if (number.empty() || c != '\n')
+            return;
+        display = ":" + number;
+        setenv("DISPLAY", display.c_str(), 1);
+    }
+    void TearDown() override
+    {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    static inline std::string display;
+
+private:
+    pid_t pid = -1;
+};
+
+const auto* const kServer = ::testing::AddGlobalTestEnvironment(new XvfbServer);
+
+// An editor whose frame opens on a given parent window.
+class WindowEditor : public RecordingEditor {
+public:
+    explicit WindowEditor(void* parent) : RecordingEditor(1, 1)
+    {
+        delete frame;
+        setEditorSize(704, 560);
+        frame = new CFrame(CRect(0, 0, 704, 560), parent, this);
+    }
+};
+
+int openFileCount()
+{
+    int n = 0;
+    if (DIR* d = opendir("/proc/self/fd")) {
+        while (readdir(d))
+            ++n;
+        closedir(d);
+    }
+    return n;
+}
+
+#define SKIP_WITHOUT_SERVER()                                                                                          \
+    if (XvfbServer::display.empty())                                                                                   \
+    GTEST_SKIP() << "no Xvfb server available"
+
+} // namespace
+
+TEST(X11Window, ChildWindowShowsTheSamePixelsAsTheHeadlessFrame)
+{
+    SKIP_WITHOUT_SERVER();
+    X11TestHost host(704, 560);
+    ASSERT_TRUE(host.isOpen());
+    WindowEditor onScreen(host.parentHandle());
+    ASSERT_TRUE(onScreen.getFrame()->isOpen());
+    EXPECT_EQ(host.childCount(), 1);
+    buildDemoPanel(onScreen.getFrame(), &onScreen);
+    onScreen.idle();
+
+    RecordingEditor inMemory(704, 560);
+    buildDemoPanel(inMemory.getFrame(), &inMemory);
+    inMemory.idle();
+
+    void* child = onScreen.getFrame()->getPlatform()->nativeHandle();
+    const std::vector<uint32_t> shown = host.readPixels(child, 704, 560);
+    ASSERT_EQ(shown.size(), 704u * 560u);
+    int different = 0;
+    for (int y = 0; y < 560; ++y)
+        for (int x = 0; x < 704; ++x) {
+            const CColor c = inMemory.window().getPixel(x, y);
+            const uint32_t expected = (uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue;
+            different += shown[static_cast<size_t>(y) * 704 + x] != expected;
+        }
+    EXPECT_EQ(different, 0);
+}
+
+TEST(X11Window, SyntheticPressReachesTheControl)
+{
+    SKIP_WITHOUT_SERVER();
+    X11TestHost host(704, 560);
+    ASSERT_TRUE(host.isOpen());
+    WindowEditor ed(host.parentHandle());
+    ASSERT_TRUE(ed.getFrame()->isOpen());
+    CBitmap* film = makeTestFilm(60, 21, 2);
+    auto* button = new COnOffButton(CRect(431, 336, 491, 357), &ed, 23, film);
+    film->forget();
+    ed.getFrame()->addView(button);
+    ed.idle();
+    void* child = ed.getFrame()->getPlatform()->nativeHandle();
+    host.sendPress(child, 440, 340, 1);
+    // The press arrives during one of the next idle calls.
+    for (int i = 0; i < 50 && button->getValue() < 0.5f; ++i) {
+        ed.idle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_FLOAT_EQ(button->getValue(), 1.0f);
+    const std::vector<std::string> expected{"begin 23", "value 23 1.000000", "end 23"};
+    EXPECT_EQ(ed.log, expected);
+    // The window shows the "on" frame (red level 4) after the redraw.
+    const std::vector<uint32_t> shown = host.readPixels(child, 704, 560);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ((shown[static_cast<size_t>(346) * 704 + 460] >> 16) & 0xFF, 4u);
+}
+
+TEST(X11Window, ClosingAndReopeningLeavesNothingBehind)
+{
+    SKIP_WITHOUT_SERVER();
+    X11TestHost host(704, 560);
+    ASSERT_TRUE(host.isOpen());
+    {
+        // The first open loads fonts and caches once; measure after it.
+        WindowEditor warmUp(host.parentHandle());
+        buildDemoPanel(warmUp.getFrame(), &warmUp);
+        warmUp.idle();
+    }
+    const int filesBefore = openFileCount();
+    for (int round = 0; round < 10; ++round) {
+        auto ed = std::make_unique<WindowEditor>(host.parentHandle());
+        ASSERT_TRUE(ed->getFrame()->isOpen());
+        buildDemoPanel(ed->getFrame(), ed.get());
+        ed->idle();
+        EXPECT_EQ(host.childCount(), 1);
+        ed->close();
+        EXPECT_EQ(ed->getFrame(), nullptr);
+        EXPECT_EQ(host.childCount(), 0) << round;
+    }
+    // Each window has its own display connection; all of them are closed.
+    EXPECT_EQ(openFileCount(), filesBefore);
+}
+
+TEST(X11Window, UnknownParentGivesAClosedFrameNotACrash)
+{
+    SKIP_WITHOUT_SERVER();
+    WindowEditor ed(reinterpret_cast<void*>(uintptr_t{0x7ffffff0}));
+    EXPECT_FALSE(ed.getFrame()->isOpen());
+    ed.idle(); // harmless without a window
+    EXPECT_EQ(ed.getFrame()->getCurrentMouseButtons(), 0);
+}
+
+TEST(X11Window, HostDestroyingItsWindowFirstIsSurvived)
+{
+    SKIP_WITHOUT_SERVER();
+    X11TestHost host(704, 560);
+    ASSERT_TRUE(host.isOpen());
+    auto ed = std::make_unique<WindowEditor>(host.parentHandle());
+    ASSERT_TRUE(ed->getFrame()->isOpen());
+    buildDemoPanel(ed->getFrame(), ed.get());
+    ed->idle();
+    host.destroyWindow(); // our child goes with it
+    // Drawing, input and closing on the dead window: X errors are ignored
+    // instead of ending the process.
+    markAllDirty(ed->getFrame());
+    ed->idle();
+    EXPECT_EQ(ed->getFrame()->getCurrentMouseButtons(), 0);
+    ed->close();
+    EXPECT_EQ(ed->getFrame(), nullptr);
+}

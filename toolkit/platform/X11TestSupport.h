@@ -1,0 +1,36 @@
+#pragma once
+// Helpers for the X11 back-end's tests, kept here because only this folder
+// may include Xlib: a stand-in host window, reading window pixels back,
+// synthetic presses, and child-window counts. Not part of the plug-in.
+
+#include "toolkit/CRect.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class X11TestHost {
+public:
+    // Connects to $DISPLAY and opens a mapped top-level window; isOpen()
+    // tells whether that worked.
+    X11TestHost(int width, int height);
+    ~X11TestHost();
+    X11TestHost(const X11TestHost&) = delete;
+    X11TestHost& operator=(const X11TestHost&) = delete;
+
+    bool isOpen() const;
+    void* parentHandle() const; // the host window id as effEditOpen passes it
+    int childCount();           // windows directly inside the host window
+    // The pixels of `window` (RGB words, 0xRRGGBB), row by row.
+    std::vector<uint32_t> readPixels(void* window, int width, int height);
+    // Sends a button press (1 = left, 3 = right) at (x, y) of `window`.
+    void sendPress(void* window, int x, int y, int button);
+    void sync();
+    // Destroys the host window (and with it every child) as a host might
+    // before it closes the editor.
+    void destroyWindow();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl;
+};
