@@ -157,6 +157,32 @@ TEST(OvintaTool, InfoShowsOneProgramsRawValuesAndDisplays)
     EXPECT_NE(r.out.find("walls"), std::string::npos);
 }
 
+TEST(OvintaTool, InfoListsEveryWallOfAProgramOnThePlan)
+{
+    // The list's wall count for program 0 agrees with its detail page, and
+    // every end point lies on the 50 x 50 m plan.
+    const ToolRun list = ovinta({"info"});
+    std::smatch m;
+    const std::regex firstRow(R"(\n\s*0\s+Concert: Elmia Hall\s+(\d+))");
+    ASSERT_TRUE(std::regex_search(list.out, m, firstRow));
+    const int listed = std::stoi(m[1]);
+    const ToolRun one = ovinta({"info", "--program", "0"});
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    ASSERT_TRUE(std::regex_search(one.out, m, std::regex(R"((\d+) walls)")));
+    EXPECT_EQ(std::stoi(m[1]), listed);
+    const std::regex wall(R"(\n\s*\d+\s+\((\S+), (\S+)\) - \((\S+), (\S+)\))");
+    int rows = 0;
+    for (auto it = std::sregex_iterator(one.out.begin(), one.out.end(), wall);
+         it != std::sregex_iterator(); ++it, ++rows)
+        for (int k = 1; k <= 4; ++k) {
+            const double v = std::stod((*it)[k]);
+            EXPECT_GE(v, 0.0);
+            EXPECT_LE(v, 50.0);
+        }
+    EXPECT_EQ(rows, listed);
+    EXPECT_GT(listed, 0);
+}
+
 TEST(OvintaTool, BadWordsGiveOneClearErrorLine)
 {
     expectErrorLine(ovinta({"info", "--program", "99"}), "program number 99 is not 0..44");
