@@ -172,6 +172,10 @@ void Exporter::clearAudioState()
         engine.eqA[b].resetState();
         engine.eqC[b].resetState();
     }
+    // A tap's low-pass would otherwise carry what it held at the end of the
+    // measuring pass into the written one, so the passes could differ.
+    for (RaySlot& slot : engine.slots)
+        slot.tapFilterState = 0.0f;
     engine.writePos = 0;
 }
 

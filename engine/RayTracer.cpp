@@ -8,6 +8,7 @@
 // taps.
 
 #include "engine/RoomEngine.h"
+#include "engine/ScatterTurn.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +22,16 @@ constexpr float kLevelFloor = 0.01f;
 constexpr float kHiFreqFloor = 0.0001f;
 constexpr float kRandomScale = 3.0518509e-05f; // 1/32767
 constexpr float kProbeLength = 80.0f;          // x dir; the plan's diagonal is 70.7 m
+// A high-frequency factor this small is flushed to 0: capture raises it to
+// kHiFreqFloor anyway (it could only climb back above the floor by growing
+// 1e26-fold), and a long path would otherwise multiply denormals, which
+// costs the processor a hundred times the normal time per operation.
+constexpr float kHiFreqFlush = 1e-30f;
+
+float flushTiny(float v)
+{
+    return std::fabs(v) < kHiFreqFlush ? 0.0f : v;
+}
 
 bool allFinite(const float* values, int count)
 {
@@ -65,10 +76,13 @@ bool RoomEngine::trace(int units)
 
 void RoomEngine::traceSteps(int steps, float preDelaySamples)
 {
+    // The slot count only changes in the rewrite, which ran before this loop.
+    const int rays = std::clamp(static_cast<int>(activeRays), 1, kMaxRays);
+    int cursor = std::clamp(stepCursor, 0, rays - 1);
     for (int i = 0; i < steps; ++i) {
-        const int rays = std::clamp(static_cast<int>(activeRays), 1, kMaxRays);
-        const int k = std::clamp(stepCursor, 0, rays - 1);
-        stepCursor = k + 1 >= rays ? 0 : k + 1;
+        const int k = cursor;
+        cursor = k + 1 >= rays ? 0 : k + 1;
+        stepCursor = cursor; // the reflection seed reads the advanced cursor
         RaySlot& slot = slots[k];
         if (slot.pending.load(std::memory_order_acquire) != 0)
             continue; // the kernels still hold this slot's last tap
@@ -136,7 +150,7 @@ void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySam
     slot.pathLength = std::sqrt(hit.distanceSquared) + slot.pathLength
                       + r1 * kRandomScale * static_cast<float>(heightSpread);
     slot.level *= wallAbsorb;
-    slot.hiFreq *= wallHiCut;
+    slot.hiFreq = flushTiny(slot.hiFreq * wallHiCut);
     const float delay = -(slot.pathLength * samplesPerMetre) - preDelaySamples;
     if (!(delay > -kDelayLimit) || !(slot.level >= kLevelFloor)) {
         killRay(slot); // also ends paths that turned NaN
@@ -156,9 +170,14 @@ void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySam
     const float r2 = static_cast<float>(random.next() & 0x7FFF);
     const float turn = static_cast<float>(scatterAmount) * (r2 * kRandomScale - 0.5f);
     slot.level *= 1.0f - turn;
-    slot.hiFreq *= 1.0f - turn;
-    const float cu = static_cast<float>(std::cos(static_cast<double>(turn)));
-    const float su = static_cast<float>(std::sin(static_cast<double>(turn)));
+    slot.hiFreq = flushTiny(slot.hiFreq * (1.0f - turn));
+    float cu = 1.0f, su = 0.0f; // exact for no turn, which is every turn without scatter
+    if (turn != 0.0f) {
+        double c, s;
+        turnCosSin(static_cast<double>(turn), c, s);
+        cu = static_cast<float>(c);
+        su = static_cast<float>(s);
+    }
     slot.dirX -= 2.0f * r * (w.nx * cu - w.ny * su);
     slot.dirY -= 2.0f * r * (w.nx * su + w.ny * cu);
 

@@ -32,6 +32,7 @@
 
 #include "dsp/CombFilter.h"
 #include "dsp/EQfilter.h"
+#include "dsp/KernelWorkspace.h"
 #include "engine/EngineRandom.h"
 #include "engine/Shared.h"
 #include "engine/WallGrid.h"
@@ -221,6 +222,7 @@ public:
     Shared<float> bendValue, scatterAmount, heightSpread;
     Shared<float> eqFrequency[kEqBands], eqGain[kEqBands], eqWidth[kEqBands];
     Shared<float> outputPeak[kOutputRoles]; // raised by the kernels, lowered by the meter
+    KernelWorkspace kernelWork;        // the kernels' scratch memory (audio path)
 
     // ---- Equaliser ---------------------------------------------------------
     // Sets A (history 0) and C (history 1) are stepped by the kernels; their

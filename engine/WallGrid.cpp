@@ -53,8 +53,7 @@ WallHit scanWalls(const Wall* walls, int count, float px, float py, float jx, fl
 {
     WallHit best;
     for (int i = 0; i < count; ++i)
-        if (i != skipWall)
-            testWall(walls[i], i, px, py, jx, jy, best);
+        testWall(walls[i], i, skipWall, px, py, jx, jy, best);
     return best;
 }
 
@@ -114,6 +113,7 @@ void WallGrid::build(const Wall* walls, int count)
         maxY = std::max({maxY, static_cast<double>(w.y1), static_cast<double>(w.y2)});
     }
     cellSize = std::max(maxX - minX, maxY - minY) / kCellsPerSide * 1.0001;
+    cellsPerMetre = 1.0 / cellSize;
     originX = minX;
     originY = minY;
 
@@ -152,16 +152,15 @@ void WallGrid::build(const Wall* walls, int count)
     gridUsable = true;
 }
 
-void WallGrid::testCell(const Wall* walls, int cell, float px, float py, float jx, float jy,
-                        int skipWall, WallHit& best)
+inline void WallGrid::testCell(const Wall* walls, int cell, float px, float py, float jx,
+                               float jy, int skipWall, WallHit& best)
 {
     for (int e = cellStart[cell]; e < cellStart[cell + 1]; ++e) {
         const int i = cellWalls[e];
         if (seenMark[i] == searchNumber)
             continue;
         seenMark[i] = searchNumber;
-        if (i != skipWall)
-            testWall(walls[i], i, px, py, jx, jy, best);
+        testWall(walls[i], i, skipWall, px, py, jx, jy, best);
     }
 }
 
@@ -170,7 +169,7 @@ WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, floa
 {
     const double ox = px, oy = py; // the probe in double for the cell walk
     const double vx = jx, vy = jy;
-    const double length = std::hypot(vx, vy);
+    const double length = std::sqrt(vx * vx + vy * vy);
     if (!gridUsable || count != wallCountBuilt || !finitePoint(ox, oy) || !finitePoint(vx, vy)
         || !(length > 0.0) || !std::isfinite(length))
         return scanWalls(walls, count, px, py, jx, jy, skipWall);
@@ -181,51 +180,62 @@ WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, floa
     }
     WallHit best;
     for (int k = 0; k < looseCount; ++k)
-        if (looseWalls[k] != skipWall)
-            testWall(walls[looseWalls[k]], looseWalls[k], px, py, jx, jy, best);
+        testWall(walls[looseWalls[k]], looseWalls[k], skipWall, px, py, jx, jy, best);
 
-    // The part of the probe inside the (padded) grid, slightly extended at
-    // both ends so that hits at t = 0 or t = 1 are covered.
+    // The probe is walked over t in [ta, tb], slightly extended at both ends
+    // so that hits at t = 0 or t = 1 are covered; a start outside the grid
+    // is moved to where the probe enters it.
     const double span = kCellsPerSide * cellSize;
-    double ta = -kPadMetres / length;
-    double tb = 1.0 + kPadMetres / length;
-    if (!clipAxis(ox, vx, originX - kPadMetres, originX + span + kPadMetres, ta, tb)
-        || !clipAxis(oy, vy, originY - kPadMetres, originY + span + kPadMetres, ta, tb))
+    const double low = -kPadMetres, high = span + kPadMetres; // grid box, relative to the origin
+    const double padT = kPadMetres / length; // the pad as a fraction of the probe
+    double ta = -padT;
+    double tb = 1.0 + padT;
+    const double rx = ox - originX, ry = oy - originY;
+    if (!(rx >= low && rx <= high && ry >= low && ry <= high)
+        && (!clipAxis(rx, vx, low, high, ta, tb) || !clipAxis(ry, vy, low, high, ta, tb)))
         return best;
+    walkCells(walls, rx + ta * vx, ry + ta * vy, px, py, jx, jy, length, tb, skipWall, best);
+    return best;
+}
 
-    const double qx = ox + ta * vx;
-    const double qy = oy + ta * vy;
-    const double last = kCellsPerSide - 1;
-    int cx = static_cast<int>(std::clamp(std::floor((qx - originX) / cellSize), 0.0, last));
-    int cy = static_cast<int>(std::clamp(std::floor((qy - originY) / cellSize), 0.0, last));
+void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, float py, float jx,
+                         float jy, double length, double tb, int skipWall, WallHit& best)
+{
+    // Cell walk (DDA) from q, in grid coordinates, along the probe.
+    const double vx = jx, vy = jy;
+    const double rx = static_cast<double>(px) - originX, ry = static_cast<double>(py) - originY;
+    auto cellOf = [](double v) {
+        return v <= 0.0 ? 0 : std::min(static_cast<int>(v), kCellsPerSide - 1);
+    };
+    int cx = cellOf(qx * cellsPerMetre);
+    int cy = cellOf(qy * cellsPerMetre);
     const int stepX = jx > 0.0f ? 1 : (jx < 0.0f ? -1 : 0);
     const int stepY = jy > 0.0f ? 1 : (jy < 0.0f ? -1 : 0);
     constexpr double kNever = std::numeric_limits<double>::infinity();
-    double nextX = stepX == 0 ? kNever
-                              : (originX + (cx + (stepX > 0)) * cellSize - ox) / vx;
-    double nextY = stepY == 0 ? kNever
-                              : (originY + (cy + (stepY > 0)) * cellSize - oy) / vy;
-    const double deltaX = stepX == 0 ? kNever : cellSize / std::fabs(vx);
-    const double deltaY = stepY == 0 ? kNever : cellSize / std::fabs(vy);
+    const double inverseX = stepX == 0 ? 0.0 : 1.0 / vx;
+    const double inverseY = stepY == 0 ? 0.0 : 1.0 / vy;
+    double nextX = stepX == 0 ? kNever : ((cx + (stepX > 0)) * cellSize - rx) * inverseX;
+    double nextY = stepY == 0 ? kNever : ((cy + (stepY > 0)) * cellSize - ry) * inverseY;
+    const double deltaX = cellSize * std::fabs(inverseX); // 0 when the walk never crosses x
+    const double deltaY = cellSize * std::fabs(inverseY);
 
     for (;;) {
         testCell(walls, cy * kCellsPerSide + cx, px, py, jx, jy, skipWall, best);
         const double exitT = std::min(nextX, nextY);
         if (exitT >= tb)
             break; // the probe ends in this cell
-        if (best.wall >= 0
-            && std::sqrt(static_cast<double>(best.distanceSquared))
-                   < exitT * length - kStopMarginMetres)
-            break; // every untested wall lies beyond the best hit
-        if (nextX < nextY) {
-            cx += stepX;
-            nextX += deltaX;
-        } else {
-            cy += stepY;
-            nextY += deltaY;
-        }
+        // Every untested wall lies beyond the best hit. Without a hit the
+        // best distance is 1e11 m², beyond any wall on the grid.
+        const double clear = std::max(exitT * length - kStopMarginMetres, 0.0);
+        if (static_cast<double>(best.distanceSquared) < clear * clear)
+            break;
+        // Arithmetic, not a branch: either way is as likely.
+        const int acrossX = nextX < nextY;
+        cx += stepX & -acrossX;
+        cy += stepY & (acrossX - 1);
+        nextX += deltaX * acrossX;
+        nextY += deltaY * (1 - acrossX);
         if (cx < 0 || cy < 0 || cx >= kCellsPerSide || cy >= kCellsPerSide)
             break;
     }
-    return best;
 }

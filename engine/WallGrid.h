@@ -6,6 +6,7 @@
 
 #include "plugin/OvintaProgram.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -19,33 +20,43 @@ struct WallHit {
 };
 
 // Tests one wall against the probe from (px, py) along (jx, jy) and keeps it
-// in `best` when it is nearer, or as near and earlier in the list. Every
-// search calls this same function, so the grid and the plain scan compute
-// bit-identical values for every wall they both test.
-inline void testWall(const Wall& wall, int index, float px, float py, float jx, float jy,
-                     WallHit& best)
+// in `best` when it is nearer, or as near and earlier in the list; the wall
+// numbered skipWall is never kept. Every search calls this same function, so
+// the grid and the plain scan compute bit-identical values for every wall
+// they both test.
+inline void testWall(const Wall& wall, int index, int skipWall, float px, float py, float jx,
+                     float jy, WallHit& best)
 {
     const float wx = wall.dx;
     const float wy = wall.dy;
     const float n = wx * jy - wy * jx;
-    if (std::fabs(static_cast<double>(n)) < 1e-10)
-        return; // parallel, or a zero-length wall or probe
     const float ex = wall.x1 - px;
     const float ey = wall.y1 - py;
     const float s = (ey * jx - ex * jy) / n; // position on the wall
     const float t = (wx * ey - wy * ex) / n; // position on the probe
-    if (!(s >= 0.0f && s <= 1.0f && t >= 0.0f && t <= 1.0f))
-        return; // also rejects NaN
     const float tx = t * jx;
     const float ty = t * jy;
     const float d2 = tx * tx + ty * ty;
-    if (d2 > 0.0f
-        && (d2 < best.distanceSquared || (d2 == best.distanceSquared && index < best.wall))) {
-        best.wall = index;
-        best.x = px + tx;
-        best.y = py + ty;
-        best.distanceSquared = d2;
-    }
+    // Decided without branches: which walls a probe meets is unpredictable,
+    // and a mispredicted branch costs more than the whole test. A parallel
+    // wall (|n| < 1e-10: also zero-length walls and probes) is refused
+    // whatever its quotients hold; NaN fails every comparison.
+    const bool crossing = (std::fabs(n) >= 1e-10f) & (s >= 0.0f) & (s <= 1.0f) & (t >= 0.0f)
+                          & (t <= 1.0f) & (d2 > 0.0f) & (index != skipWall);
+    const bool nearer = (d2 < best.distanceSquared)
+                        | ((d2 == best.distanceSquared) & (index < best.wall));
+    // Bit masks rather than conditional expressions, which the compiler may
+    // turn back into branches.
+    const int32_t keep = static_cast<int32_t>(crossing & nearer) - 1; // 0 take, -1 keep
+    auto pick = [keep](float mine, float theirs) {
+        const int32_t bitsMine = std::bit_cast<int32_t>(mine);
+        const int32_t bitsTheirs = std::bit_cast<int32_t>(theirs);
+        return std::bit_cast<float>((bitsMine & ~keep) | (bitsTheirs & keep));
+    };
+    best.wall = (index & ~keep) | (best.wall & keep);
+    best.x = pick(px + tx, best.x);
+    best.y = pick(py + ty, best.y);
+    best.distanceSquared = pick(d2, best.distanceSquared);
 }
 
 // The reference search: every wall in list order, skipping skipWall.
@@ -74,6 +85,8 @@ public:
 private:
     bool wallTouchesCell(const Wall& wall, int cx, int cy) const;
     void cellRange(const Wall& wall, int& cx0, int& cy0, int& cx1, int& cy1) const;
+    void walkCells(const Wall* walls, double qx, double qy, float px, float py, float jx, float jy,
+                   double length, double tb, int skipWall, WallHit& best);
     void testCell(const Wall* walls, int cell, float px, float py, float jx, float jy,
                   int skipWall, WallHit& best);
 
@@ -81,6 +94,7 @@ private:
     int wallCountBuilt = -1;
     double originX = 0.0, originY = 0.0; // metres, corner of cell (0, 0)
     double cellSize = 1.0;               // metres
+    double cellsPerMetre = 1.0;          // 1 / cellSize
     uint16_t cellStart[kCellCount + 1] = {}; // walls of cell c: cellWalls[cellStart[c] .. cellStart[c + 1])
     uint16_t cellWalls[kEntryCapacity] = {};
     uint16_t looseWalls[kMaxWalls] = {}; // tested by every search

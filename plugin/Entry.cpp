@@ -2,6 +2,7 @@
 // hosts look up `main`, which is the same function under a second name.
 // These two are the only symbols the library exports.
 
+#include "editor/PluginFactory.h"
 #include "plugin/EffectVST.h"
 
 #include <new>
@@ -15,7 +16,7 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
         return nullptr;
     // Nothing may unwind into the host: a failed allocation gives no effect.
     try {
-        auto* effect = new EffectVST(host);
+        EffectVST* effect = createEffectWithEditor(host);
         return effect->getAeffect();
     } catch (...) {
         return nullptr;

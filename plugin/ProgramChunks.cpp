@@ -56,8 +56,12 @@ void recomputeWallShape(Wall& w)
 
 bool wallIsUsable(const Wall& w)
 {
-    return onGrid(w.x1) && onGrid(w.y1) && onGrid(w.x2) && onGrid(w.y2) &&
-           !(w.x1 == w.x2 && w.y1 == w.y2);
+    if (!(onGrid(w.x1) && onGrid(w.y1) && onGrid(w.x2) && onGrid(w.y2)))
+        return false;
+    // Coincident or nearly coincident end points give no usable normal.
+    const float dx = w.x2 - w.x1;
+    const float dy = w.y2 - w.y1;
+    return dx * dx + dy * dy >= kMinWallMetres * kMinWallMetres;
 }
 
 void replaceNonFiniteParameters(OvintaProgram& program)

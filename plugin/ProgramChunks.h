@@ -23,6 +23,8 @@ constexpr std::size_t kLegacyNameOffset = 9400;
 // Walls of a loaded record must lie on the room grid, in metres.
 constexpr float kGridMinMetres = 0.0f;
 constexpr float kGridMaxMetres = 50.0f;
+// A shorter wall has no usable normal; the room editor's walls are whole metres.
+constexpr float kMinWallMetres = 0.01f;
 
 // Points *data at the live record(s) (no copy) and returns the byte size:
 // the current program when isPreset, else the whole bank. A current program
@@ -46,8 +48,8 @@ void convertLegacyProgram(OvintaProgram& target, const unsigned char* legacy);
 // record byte for byte as it was:
 // - a non-finite parameter takes the value a new OvintaProgram has;
 // - wallCount is limited to 0..kMaxWalls;
-// - a wall with a non-finite or off-grid end point, or with coincident end
-//   points, is dropped (later walls move down); a kept wall whose dx, dy or
+// - a wall with a non-finite or off-grid end point, or shorter than
+//   kMinWallMetres, is dropped (later walls move down); a kept wall whose dx, dy or
 //   normal do not match its end points gets them recomputed; a dragEnd other
 //   than 0, 1 or 2 becomes 0;
 // - a name without a NUL in its 28 bytes is cut to 27 characters.

@@ -19,7 +19,7 @@ mkdir -p "$out"
 "$tool" make-demo-signal "$out/dry.wav"
 
 # number|file stem: a concert hall, a short vocal slap, a long space.
-for room in "0|concert-elmia-hall" "12|vocal-intimate-slap" "37|long-hollow-drone"; do
+for room in "0|concert-elmia-hall" "12|vocal-intimate-slap" "36|long-tank-kick"; do
     number=${room%%|*}
     stem=${room#*|}
     echo

@@ -4,8 +4,10 @@
 
 #include "plugin/Parameters.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace valueformat {
 namespace {
@@ -48,7 +50,10 @@ bool displayedValue(int index, float v, float& value, Formatter& format)
     case param::kGain: value = v * v * 1.58489f; format = decibels; return true;
     case param::kDryOut: value = v * v; format = decibels; return true;
     case param::kAbsorb:
-    case param::kHiCut: value = 1.0f - (1.0f - 0.7f * cube); format = percentTwoDecimals; return true;
+    case param::kHiCut:
+        value = 1.0f - (1.0f - 0.7f * cube);
+        format = percentTwoDecimals;
+        return true;
     case param::kScatter: value = 0.5f * v; format = percentTwoDecimals; return true;
     case param::kHeight: value = 40.0f * v * 0.5f + 2.0f; format = metres; return true;
     case param::kAbsorbAir:
@@ -57,10 +62,16 @@ bool displayedValue(int index, float v, float& value, Formatter& format)
         format = percentTwoDecimals;
         return true;
     case param::kPreDelay: value = 1000.0f * v - 500.0f; format = milliseconds; return true;
-    case param::kScale: value = 2.0f * v < 0.1f ? 0.1f : 2.0f * v; format = percentRounded; return true;
+    case param::kScale:
+        value = 2.0f * v < 0.1f ? 0.1f : 2.0f * v;
+        format = percentRounded;
+        return true;
     case param::kHeadAngle: value = headAngleDegrees(v); format = wholeNumber; return true;
     case param::kDiffusion: value = 1.58489f * v; format = decibels; return true;
-    case param::kDiffSize: value = v < 0.5f ? 2.0f * v : 8.0f * cube; format = percentTruncated; return true;
+    case param::kDiffSize:
+        value = v < 0.5f ? 2.0f * v : 8.0f * cube;
+        format = percentTruncated;
+        return true;
     case param::kDiffLoPass: value = 2.0f * v * v; format = stereoWidth; return true;
     case param::kNumRays: value = raysInUse(v); format = wholeNumber; return true;
     default: return false;
@@ -130,6 +141,20 @@ bool parameterDisplay(int index, float raw, char* text)
     }
     format(value, text);
     return true;
+}
+
+void hostDisplay(int index, float raw, char* text, std::size_t capacity)
+{
+    if (text == nullptr || capacity == 0)
+        return;
+    char full[kTextCapacity];
+    if (index == param::kProgramSelect)
+        wholeNumber(raw, full);
+    else if (!parameterDisplay(index, raw, full))
+        std::snprintf(full, kTextCapacity, "%2.2f", static_cast<double>(raw));
+    const std::size_t length = std::min(std::strlen(full), capacity - 1);
+    std::memcpy(text, full, length);
+    text[length] = '\0';
 }
 
 } // namespace valueformat

@@ -37,7 +37,7 @@ struct Fixture {
     EngineParameters parameters{*engine};
     Exporter exporter{*engine, parameters};
 
-    explicit Fixture(int program = 12)
+    explicit Fixture(int program = 0)
     {
         engine->setInputChannelCount(2);
         engine->setProgramAndRate(program, kHostRate);
@@ -144,7 +144,8 @@ TEST(Exporter, WavFilesCarryConsistentHeadersAndANormalisedPeak)
 {
     Fixture f;
     const fs::path dir = scratchDir("headers");
-    const ExportResult r = f.exporter.exportImpulse(kExportWav16, 96000.0f, 1, (dir / "ir.wav").string());
+    const ExportResult r =
+        f.exporter.exportImpulse(kExportWav16, 96000.0f, 1, (dir / "ir.wav").string());
     ASSERT_EQ(r.status, ExportResult::kWritten);
     int loudest = 0;
     for (const std::string& file : r.files) {
@@ -168,9 +169,12 @@ TEST(Exporter, RawMatchesFloatWavAndSixteenBitIsItsTruncation)
 {
     Fixture f;
     const fs::path dir = scratchDir("formats");
-    const auto wavF = f.exporter.exportImpulse(kExportWavFloat, 44100.0f, 1, (dir / "f.wav").string());
-    const auto raw = f.exporter.exportImpulse(kExportRaw, 44100.0f, 1, (dir / "r.wav").string());
-    const auto pcm = f.exporter.exportImpulse(kExportWav16, 44100.0f, 1, (dir / "p.wav").string());
+    const auto wavF =
+        f.exporter.exportImpulse(kExportWavFloat, 44100.0f, 1, (dir / "f.wav").string());
+    const auto raw =
+        f.exporter.exportImpulse(kExportRaw, 44100.0f, 1, (dir / "r.wav").string());
+    const auto pcm =
+        f.exporter.exportImpulse(kExportWav16, 44100.0f, 1, (dir / "p.wav").string());
     ASSERT_EQ(wavF.status, ExportResult::kWritten);
     ASSERT_EQ(raw.status, ExportResult::kWritten);
     ASSERT_EQ(pcm.status, ExportResult::kWritten);
@@ -200,8 +204,10 @@ TEST(Exporter, UnnormalisedResponseIsTheNormalisedOneScaled)
     // export is the normalised sample times the plain export's peak.
     Fixture f;
     const fs::path dir = scratchDir("scale");
-    const auto on = f.exporter.exportImpulse(kExportWavFloat, 48000.0f, 1, (dir / "on").string());
-    const auto off = f.exporter.exportImpulse(kExportWavFloat, 48000.0f, 0, (dir / "off").string());
+    const auto on =
+        f.exporter.exportImpulse(kExportWavFloat, 48000.0f, 1, (dir / "on").string());
+    const auto off =
+        f.exporter.exportImpulse(kExportWavFloat, 48000.0f, 0, (dir / "off").string());
     ASSERT_EQ(on.status, ExportResult::kWritten);
     ASSERT_EQ(off.status, ExportResult::kWritten);
     std::vector<float> a, b;
@@ -226,7 +232,8 @@ TEST(Exporter, UnopenableFileStopsBeforeTheEngineChanges)
     fs::create_directory(dir / "ir2.wav"); // the second channel's name is a directory
     const float dryBefore = f.engine->dryGain;
     f.engine->exportCountdown = 4;
-    const ExportResult r = f.exporter.exportImpulse(kExportWav16, 48000.0f, 1, (dir / "ir.wav").string());
+    const ExportResult r =
+        f.exporter.exportImpulse(kExportWav16, 48000.0f, 1, (dir / "ir.wav").string());
     EXPECT_EQ(r.status, ExportResult::kOpenFailed);
     EXPECT_EQ(fs::path(r.failedFile).filename(), "ir2.wav");
     EXPECT_EQ(f.engine->exportError.load(), 1);
@@ -250,8 +257,11 @@ TEST(Exporter, EngineIsRestoredAndSilentAfterwards)
     Fixture f;
     f.engine->setParameter(param::kDryOut, 0.5f);
     const float dry = f.engine->dryGain;
-    EQfilter before[kEqBands];
-    f.engine->copyAnalysisEq(0, before);
+    float before[kEqBands][2];
+    for (int b = 0; b < kEqBands; ++b) {
+        before[b][0] = f.engine->eqB[b].b0;
+        before[b][1] = f.engine->eqB[b].a1;
+    }
     f.engine->exportError = 1;
     const fs::path dir = scratchDir("restore");
     ASSERT_EQ(f.exporter.exportImpulse(kExportRaw, 96000.0f, 0, (dir / "x").string()).status,
@@ -261,11 +271,9 @@ TEST(Exporter, EngineIsRestoredAndSilentAfterwards)
     EXPECT_EQ(f.engine->exportError.load(), 0);
     EXPECT_EQ(f.engine->audioEnabled.load(), 1);
     EXPECT_EQ(f.engine->exportCountdown.load(), 0);
-    EQfilter after[kEqBands];
-    f.engine->copyAnalysisEq(0, after);
     for (int b = 0; b < kEqBands; ++b) { // designed at the host rate again
-        EXPECT_EQ(after[b].b0, before[b].b0);
-        EXPECT_EQ(after[b].a1, before[b].a1);
+        EXPECT_EQ(f.engine->eqB[b].b0, before[b][0]);
+        EXPECT_EQ(f.engine->eqB[b].a1, before[b][1]);
     }
     for (const auto& history : f.engine->sourceHistory)
         EXPECT_EQ(*std::max_element(history.get(), history.get() + kHistoryLength), 0.0f);
@@ -279,11 +287,12 @@ TEST(Exporter, OutputThatNeverSoundsEndsAtTheBound)
     f.engine->setParameter(param::kPanX, 2.0f / 46.0f);
     f.engine->outputCount = 2;
     const fs::path dir = scratchDir("bound");
-    const ExportResult r = f.exporter.exportImpulse(kExportWavFloat, 44100.0f, 0, (dir / "b").string());
+    const ExportResult r =
+        f.exporter.exportImpulse(kExportWavFloat, 44100.0f, 0, (dir / "b").string());
     ASSERT_EQ(r.status, ExportResult::kWritten);
     const auto left = floatsOf(readBytes(r.files[0]), 44);
     const auto right = floatsOf(readBytes(r.files[1]), 44);
-    EXPECT_GT(left.size(), 1024u);
+    EXPECT_GT(peakOf(left), 0.01f);
     ASSERT_EQ(right.size(), 1024u); // one silent block
     EXPECT_LE(peakOf(right), 2.5e-5f);
 }

@@ -3,6 +3,7 @@
 // the plan, walls beyond it, collinear, duplicated and zero-length walls,
 // equal distances, non-unit and zero directions, non-finite input.
 
+#include "engine/ScatterTurn.h"
 #include "engine/WallGrid.h"
 
 #include <gtest/gtest.h>
@@ -164,4 +165,26 @@ TEST(WallGrid, AStaleGridFallsBackToTheScan)
     grid->build(walls, 1);
     // Asked about two walls while built for one: the answer still sees both.
     EXPECT_EQ(grid->nearest(walls, 2, 25, 0, 0, 80, -1).wall, 1);
+}
+
+// The tracer's fast scatter turn must give the float values the library's
+// double cosine and sine round to, over every turn a reflection can make.
+TEST(ScatterTurn, MatchesTheLibraryAfterRoundingToFloat)
+{
+    int checked = 0;
+    for (int i = -200000; i <= 200000; ++i) {
+        const float turn = 0.25f * static_cast<float>(i) / 200000.0f;
+        double c, s;
+        turnCosSin(static_cast<double>(turn), c, s);
+        const double u = static_cast<double>(turn);
+        ASSERT_EQ(static_cast<float>(c), static_cast<float>(std::cos(u))) << turn;
+        ASSERT_EQ(static_cast<float>(s), static_cast<float>(std::sin(u))) << turn;
+        EXPECT_NEAR(c, std::cos(u), 4e-16);
+        ++checked;
+    }
+    double c, s;
+    turnCosSin(2.0, c, s); // beyond the series: the library answers
+    EXPECT_EQ(c, std::cos(2.0));
+    EXPECT_EQ(s, std::sin(2.0));
+    EXPECT_EQ(checked, 400001);
 }

@@ -1,13 +1,17 @@
 // libFuzzer target: random chunks (both layouts, both kinds and random
-// sizes), random parameter streams and a few audio blocks. It aborts when a
-// loaded record breaks its invariants or an output sample is not finite;
-// the sanitizers catch every access outside a buffer.
+// sizes), random parameter streams and a few audio blocks, all given to one
+// effect object as a host would. It aborts when a loaded record breaks its
+// invariants, a saved chunk does not load back to the same bytes, or an
+// output sample is not finite; the sanitizers catch every access outside a
+// buffer.
 
+#include "engine/RoomEngine.h"
+#include "plugin/EffectVST.h"
 #include "plugin/FactoryPrograms.h"
 #include "plugin/ProgramChunks.h"
 #include "tests/fuzz/FuzzInput.h"
-#include "tools/measure-rooms/RoomPlayer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +21,9 @@
 
 namespace {
 
+constexpr int kInputs = 2;
+constexpr int kOutputs = 6;
+
 class Reader {
 public:
     Reader(const uint8_t* bytes, std::size_t length) : data(bytes), size(length) {}
@@ -25,6 +32,8 @@ public:
     // Copies up to n bytes into out and zero-fills the rest.
     void take(unsigned char* out, std::size_t n)
     {
+        if (n == 0)
+            return;
         const std::size_t m = n < left() ? n : left();
         std::memcpy(out, data + pos, m);
         std::memset(out + m, 0, n - m);
@@ -97,7 +106,7 @@ std::vector<unsigned char> readChunk(Reader& in, bool& isPreset)
     return chunk;
 }
 
-void runParameters(Reader& in, RoomPlayer& player)
+void runParameters(Reader& in, EffectVST& effect)
 {
     for (int i = 0; i < kFuzzMaxParameters && in.left() >= 5; ++i) {
         const uint8_t indexByte = in.byte();
@@ -108,29 +117,29 @@ void runParameters(Reader& in, RoomPlayer& player)
         float value;
         std::memcpy(&value, raw, 4);
         const int index = indexByte % 80 - 4;
-        // Odd bytes go straight to the engine setter, as a careless caller
-        // would; even ones take the host path.
+        // Odd bytes go straight to the engine setter, as the editor's own
+        // tags do; even ones take the host path.
         if (indexByte & 1)
-            player.engine().setParameter(index, value);
+            effect.getEngine().setParameter(index, value);
         else
-            player.setParameter(index, value);
+            effect.setParameter(index, value);
     }
 }
 
-void runAudio(Reader& in, RoomPlayer& player)
+void runAudio(Reader& in, EffectVST& effect)
 {
-    static std::vector<float> buffers((RoomPlayer::kInputs + RoomPlayer::kOutputs) * kFuzzMaxBlockLength);
-    const float* inputs[RoomPlayer::kInputs];
-    float* outputs[RoomPlayer::kOutputs];
-    for (int c = 0; c < RoomPlayer::kInputs; ++c)
+    static std::vector<float> buffers((kInputs + kOutputs) * kFuzzMaxBlockLength);
+    float* inputs[kInputs];
+    float* outputs[kOutputs];
+    for (int c = 0; c < kInputs; ++c)
         inputs[c] = buffers.data() + c * kFuzzMaxBlockLength;
-    for (int c = 0; c < RoomPlayer::kOutputs; ++c)
-        outputs[c] = buffers.data() + (RoomPlayer::kInputs + c) * kFuzzMaxBlockLength;
+    for (int c = 0; c < kOutputs; ++c)
+        outputs[c] = buffers.data() + (kInputs + c) * kFuzzMaxBlockLength;
 
     for (int b = 0; b < kFuzzMaxBlocks && in.left() >= 3; ++b) {
         const int length = (in.byte() | (in.byte() << 8)) % (kFuzzMaxBlockLength + 1);
         uint32_t seed = in.byte() * 2654435761u + 1u;
-        for (int c = 0; c < RoomPlayer::kInputs; ++c) {
+        for (int c = 0; c < kInputs; ++c) {
             float* x = buffers.data() + c * kFuzzMaxBlockLength;
             for (int i = 0; i < length; ++i) {
                 seed = seed * 1664525u + 1013904223u;
@@ -138,44 +147,67 @@ void runAudio(Reader& in, RoomPlayer& player)
                 x[i] = i == 0 ? 1.0f : static_cast<float>(int32_t(seed)) * (1.0f / 2147483648.0f);
             }
         }
-        player.process(inputs, outputs, length);
-        for (int c = 0; c < RoomPlayer::kOutputs; ++c)
+        // Cleared as a host hands them over; channels not fed stay 0.
+        std::fill(buffers.begin() + kInputs * kFuzzMaxBlockLength, buffers.end(), 0.0f);
+        effect.processReplacing(inputs, outputs, length);
+        for (int c = 0; c < kOutputs; ++c)
             for (int i = 0; i < length; ++i)
                 if (!std::isfinite(outputs[c][i]))
-                    fail("non-finite output sample", player.currentProgram());
+                    fail("non-finite output sample", effect.getProgram());
     }
 }
 
-RoomPlayer& sharedPlayer()
+VstIntPtr fuzzHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
-    // One engine for the whole run (about 10 MB); every input starts it from
-    // the factory bank and program 0.
-    static RoomPlayer player(48000.0f);
-    return player;
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+EffectVST& sharedEffect()
+{
+    // One instance for the whole run (its engine is about 10 MB); every input
+    // starts it from the factory bank, program 0 and a reset.
+    static EffectVST* effect = new EffectVST(fuzzHost);
+    return *effect;
+}
+
+// A chunk saved right after a load must load back to the same bytes.
+void checkSavedChunkReloads(EffectVST& effect, bool isPreset)
+{
+    void* data = nullptr;
+    const VstInt32 size = effect.getChunk(&data, isPreset);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    const std::vector<unsigned char> saved(bytes, bytes + size);
+    if (effect.setChunk(const_cast<unsigned char*>(saved.data()), size, isPreset) != 1)
+        fail("saved chunk refused", effect.getProgram());
+    effect.getChunk(&data, isPreset);
+    if (std::memcmp(data, saved.data(), saved.size()) != 0)
+        fail("saved chunk changed on reload", effect.getProgram());
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    RoomPlayer& player = sharedPlayer();
-    RoomEngine& engine = player.engine();
+    EffectVST& effect = sharedEffect();
+    RoomEngine& engine = effect.getEngine();
     for (OvintaProgram& p : engine.bank.programs)
         p = OvintaProgram();
     loadFactoryPrograms(engine.bank.programs);
-    player.selectProgram(0);
-    engine.resetAudio();
+    effect.setProgram(0);
+    effect.resume();
 
     Reader in(data, size);
     bool isPreset = false;
-    const std::vector<unsigned char> chunk = readChunk(in, isPreset);
+    std::vector<unsigned char> chunk = readChunk(in, isPreset);
     // A null pointer for an empty chunk, as a host may pass.
-    player.loadChunk(chunk.empty() ? nullptr : chunk.data(), static_cast<int64_t>(chunk.size()),
-                     isPreset);
+    const bool loaded = effect.setChunk(chunk.empty() ? nullptr : chunk.data(),
+                                        static_cast<VstIntPtr>(chunk.size()), isPreset) == 1;
     for (int k = 0; k < kProgramCount; ++k)
         checkRecord(engine.bank.programs[k], k);
+    if (loaded)
+        checkSavedChunkReloads(effect, isPreset);
 
-    runParameters(in, player);
-    runAudio(in, player);
+    runParameters(in, effect);
+    runAudio(in, effect);
     return 0;
 }

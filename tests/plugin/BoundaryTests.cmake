@@ -3,6 +3,7 @@
 # layouts on other targets and the vsthost tool.
 
 ovinta_test(effect_vst_test EffectVSTTest.cpp LIBS ovinta_plugin)
+ovinta_test(effect_concurrency_test EffectConcurrencyTest.cpp LIBS ovinta_plugin LABELS concurrency)
 
 ovinta_test(host_boundary_test
   HostBoundaryTest.cpp

@@ -123,6 +123,8 @@ TEST(ChunkSanitize, UnusableWallsAreDropped)
         {"NaN end point", kNaN, 3, 4, 5},
         {"infinite end point", 1, kInf, 4, 5},
         {"coincident end points", 7, 7, 7, 7},
+        {"shorter than a centimetre", 7, 7, 7.005f, 7},
+        {"tiny apart", 1e-30f, 0, 0, 0},
         {"below the grid", -1, 3, 4, 5},
         {"beyond the grid", 1, 3, 4, 50.5f},
         {"far away", 1e30f, 3, 4, 5},

@@ -8,3 +8,11 @@ ovinta_test(ovinta_factory_program_tests
   FactoryProgramsTest.cpp
   FactoryRoomGeometryTest.cpp
   LIBS ovinta_program)
+
+# Measured impulse responses of the factory rooms (needs the process driver
+# and the acoustic analysis, like the measuring tool).
+if(TARGET ovinta_room_measure)
+  ovinta_test(ovinta_factory_room_measure_tests
+    FactoryRoomsMeasureTest.cpp
+    LIBS ovinta_room_measure)
+endif()

@@ -51,11 +51,19 @@ TEST_F(PluginTest, ParameterTextsStayWithinTheirBounds)
     EXPECT_EQ(host.text(effGetParamLabel, 12), "amount");
 }
 
-TEST_F(PluginTest, ParameterDisplayLeavesTheHostsText)
+TEST_F(PluginTest, ParameterDisplayShowsTheEditorsTextWithinTheHostsBuffer)
 {
-    char buffer[32];
+    // Wet gain 0.5 is a gain of 0.25, about -12 dB: the display shows a number.
+    host.setParameter(0, 0.5f);
+    char buffer[64];
+    std::memset(buffer, 'x', sizeof(buffer));
     std::strcpy(buffer, "host text");
     host.dispatch(effGetParamDisplay, 0, 0, buffer);
+    EXPECT_STRNE(buffer, "host text");
+    EXPECT_LT(std::strlen(buffer), 9u) << "at most kVstMaxLabelLen - 1 characters";
+    // An index outside the host's range leaves the host's text alone.
+    std::strcpy(buffer, "host text");
+    host.dispatch(effGetParamDisplay, 47, 0, buffer);
     EXPECT_STREQ(buffer, "host text");
 }
 

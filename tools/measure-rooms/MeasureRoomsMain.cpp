@@ -1,12 +1,16 @@
 // ovinta-measure-rooms: renders every factory program's impulse response and
 // prints its reverberation time and initial delay as a Markdown table.
 //   ovinta-measure-rooms [--rate HZ] [--seconds MAX] [--program N]
+// (defaults: 48000 Hz, at most 30 s of response per program, every program)
 
 #include "tools/measure-rooms/RoomMeasure.h"
+
+#include "engine/RoomEngine.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -16,12 +20,13 @@ int usage(const char* self)
     return 2;
 }
 
-void printValue(double v, const char* format)
+// One table cell with `decimals` places, or "n/a" for a value not measured (< 0).
+void printValue(double v, int decimals)
 {
     if (v < 0.0)
         std::printf(" n/a |");
     else
-        std::printf(format, v);
+        std::printf(" %.*f |", decimals, v);
 }
 
 } // namespace
@@ -29,7 +34,7 @@ void printValue(double v, const char* format)
 int main(int argc, char** argv)
 {
     float rate = 48000.0f;
-    double seconds = 12.0;
+    double seconds = 30.0;
     int only = -1;
     for (int i = 1; i < argc; ++i) {
         if (i + 1 >= argc)
@@ -47,21 +52,23 @@ int main(int argc, char** argv)
         only >= kProgramCount)
         return usage(argv[0]);
 
-    RoomPlayer player(rate);
-    std::printf("| # | program | walls | reverb (s) | from | EDT (s) | initial delay (ms) | peak (dBFS) |\n");
-    std::printf("|---|---|---|---|---|---|---|---|\n");
+    auto effect = std::make_unique<EffectVST>(standaloneHost);
+    const ProgramBank& bank = effect->getEngine().bank;
+    std::printf("| # | program | walls | reverb (s) | from | EDT (s) | initial delay (ms) | peak (dBFS) "
+                "| wet level (dB) |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
     for (int k = 0; k < kProgramCount; ++k) {
         if (only >= 0 && k != only)
             continue;
-        const OvintaProgram& p = player.engine().bank.programs[k];
-        const int walls = p.wallCount;
-        const RoomMeasurement m = measureProgram(player, k, rate, seconds);
-        std::printf("| %d | %s | %d |", k, player.engine().bank.programs[k].name, walls);
-        printValue(m.reverbSeconds, " %.2f |");
+        // Measured before the run: the measurement itself silences the dry path.
+        const int walls = bank.programs[k].wallCount;
+        const RoomMeasurement m = measureProgram(*effect, k, rate, seconds);
+        std::printf("| %d | %s | %d |", k, bank.programs[k].name, walls);
+        printValue(m.reverbSeconds, 2);
         std::printf(" %s |", m.reverbKind);
-        printValue(m.edtSeconds, " %.2f |");
-        printValue(m.initialDelayMs, " %.1f |");
-        std::printf(" %.1f |\n", m.peakDb);
+        printValue(m.edtSeconds, 2);
+        printValue(m.initialDelayMs, 1);
+        std::printf(" %.1f | %.1f |\n", m.peakDb, m.levelDb);
         std::fflush(stdout);
     }
     return 0;

@@ -1,4 +1,4 @@
-// Renders a program's impulse response through the engine and measures it.
+// Renders a program's impulse response through the effect and measures it.
 
 #include "tools/measure-rooms/RoomMeasure.h"
 
@@ -12,21 +12,23 @@
 namespace {
 
 constexpr int kBlock = 1024;
+constexpr int kInputs = 2;
+constexpr int kOutputs = 6;
 constexpr double kSilenceBelowPeak = 1e-8; // energy ratio, -80 dB
 
 // Energy envelope sqrt(L^2 + R^2): its square is the energy of both channels.
-std::vector<double> renderResponse(RoomPlayer& player, float sampleRate, double maxSeconds,
+std::vector<double> renderResponse(EffectVST& effect, float sampleRate, double maxSeconds,
                                    double& peak)
 {
-    std::vector<float> in[RoomPlayer::kInputs], out[RoomPlayer::kOutputs];
-    const float* inputs[RoomPlayer::kInputs];
-    float* outputs[RoomPlayer::kOutputs];
-    for (int c = 0; c < RoomPlayer::kInputs; ++c) {
+    std::vector<float> in[kInputs], out[kOutputs];
+    float* inputs[kInputs];
+    float* outputs[kOutputs];
+    for (int c = 0; c < kInputs; ++c) {
         in[c].assign(kBlock, 0.0f);
         in[c][0] = 1.0f;
         inputs[c] = in[c].data();
     }
-    for (int c = 0; c < RoomPlayer::kOutputs; ++c) {
+    for (int c = 0; c < kOutputs; ++c) {
         out[c].assign(kBlock, 0.0f);
         outputs[c] = out[c].data();
     }
@@ -38,8 +40,11 @@ std::vector<double> renderResponse(RoomPlayer& player, float sampleRate, double 
     double peakEnergy = 0.0;
     std::size_t lastLoud = 0;
     while (response.size() < maxSamples) {
-        player.process(inputs, outputs, kBlock);
-        for (int c = 0; c < RoomPlayer::kInputs; ++c)
+        // A host hands over cleared buffers; channels the effect does not feed stay 0.
+        for (int c = 0; c < kOutputs; ++c)
+            std::fill(out[c].begin(), out[c].end(), 0.0f);
+        effect.processReplacing(inputs, outputs, kBlock);
+        for (int c = 0; c < kInputs; ++c)
             in[c][0] = 0.0f;
         for (int i = 0; i < kBlock; ++i) {
             const double l = out[0][i], r = out[1][i];
@@ -59,20 +64,30 @@ std::vector<double> renderResponse(RoomPlayer& player, float sampleRate, double 
 
 } // namespace
 
-RoomMeasurement measureProgram(RoomPlayer& player, int program, float sampleRate, double maxSeconds)
+VstIntPtr standaloneHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+RoomMeasurement measureProgram(EffectVST& effect, int program, float sampleRate, double maxSeconds)
 {
     RoomMeasurement m;
     m.program = program;
-    player.selectProgram(program);
-    player.setParameter(param::kDryOut, 0.0f);
-    player.engine().resetAudio();
+    effect.setSampleRate(sampleRate);
+    effect.setProgram(program);
+    effect.setParameter(param::kDryOut, 0.0f);
+    effect.resume();
 
     double peak = 0.0;
-    const std::vector<double> response = renderResponse(player, sampleRate, maxSeconds, peak);
+    const std::vector<double> response = renderResponse(effect, sampleRate, maxSeconds, peak);
     m.renderedSeconds = double(response.size()) / double(sampleRate);
     if (peak <= 0.0)
         return m;
     m.peakDb = 20.0 * std::log10(peak);
+    double energy = 0.0;
+    for (double e : response)
+        energy += e * e;
+    m.levelDb = 10.0 * std::log10(energy / RoomMeasurement::kChannels);
 
     const AcousticFigures f = analyseResponse(response, double(sampleRate));
     if (f.initialDelaySeconds)

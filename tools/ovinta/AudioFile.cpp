@@ -35,6 +35,35 @@ AudioData readAudioFile(const std::string& path)
     return data;
 }
 
+AudioReader::AudioReader(const std::string& pathIn) : path(pathIn)
+{
+    SF_INFO info{};
+    file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr)
+        throw ToolError("cannot read " + path + ": " + sf_strerror(nullptr));
+    if (info.channels <= 0 || info.samplerate <= 0) {
+        sf_close(handle(file));
+        file = nullptr;
+        throw ToolError(path + " has no usable audio (channels or rate)");
+    }
+    channelCount = info.channels;
+    rate = info.samplerate;
+    frameCount = info.frames > 0 ? info.frames : 0;
+}
+
+AudioReader::~AudioReader()
+{
+    if (file != nullptr)
+        sf_close(handle(file));
+}
+
+std::size_t AudioReader::read(float* interleaved, std::size_t count)
+{
+    const auto wanted = static_cast<sf_count_t>(count);
+    const sf_count_t got = sf_readf_float(handle(file), interleaved, wanted);
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
+
 AudioWriter::AudioWriter(const std::string& pathIn, int channels, int sampleRate) : path(pathIn)
 {
     SF_INFO info{};

@@ -3,6 +3,7 @@
 // format it knows into floats, and writing 32-bit float WAV files.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,28 @@ struct AudioData {
 };
 
 AudioData readAudioFile(const std::string& path);
+
+// Any file libsndfile reads, read block by block as floats.
+class AudioReader {
+public:
+    explicit AudioReader(const std::string& path);
+    ~AudioReader();
+    AudioReader(const AudioReader&) = delete;
+    AudioReader& operator=(const AudioReader&) = delete;
+
+    int channels() const { return channelCount; }
+    int sampleRate() const { return rate; }
+    int64_t frames() const { return frameCount; } // as the header says; may be 0 when unknown
+    // Reads up to `count` interleaved frames; returns how many, 0 at the end.
+    std::size_t read(float* interleaved, std::size_t count);
+
+private:
+    std::string path;
+    void* file = nullptr; // SNDFILE*
+    int channelCount = 0;
+    int rate = 0;
+    int64_t frameCount = 0;
+};
 
 // A float WAV written block by block; the file is complete after close().
 class AudioWriter {

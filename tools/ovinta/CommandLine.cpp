@@ -129,7 +129,8 @@ int programIndex(const std::string& text, const OvintaProgram* programs)
     int found = -1;
     int beginnings = 0;
     for (int p = 0; p < kProgramCount; ++p) {
-        const std::string name = lowerCase(std::string(programs[p].name, strnlen(programs[p].name, kProgramNameSize)));
+        const char* stored = programs[p].name;
+        const std::string name = lowerCase(std::string(stored, strnlen(stored, kProgramNameSize)));
         if (name == wanted)
             return p;
         if (!wanted.empty() && name.rfind(wanted, 0) == 0) {

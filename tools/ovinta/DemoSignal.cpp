@@ -68,7 +68,8 @@ void hat(Stereo& out, std::size_t at, Noise& noise)
     for (int i = 0; i < kRate / 20; ++i) {
         const double x = noise.next();
         const double t = static_cast<double>(i) / kRate;
-        out.add(at + i, 0.25 * (x - previous) * std::exp(-t * 80.0), 0.7); // first difference: bright
+        // The first difference of the noise: a bright, short hiss.
+        out.add(at + i, 0.25 * (x - previous) * std::exp(-t * 80.0), 0.7);
         previous = x;
     }
 }

@@ -2,7 +2,7 @@
 
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
-#include "tools/ovinta/EngineSession.h"
+#include "tools/ovinta/PluginSession.h"
 #include "tools/ovinta/Progress.h"
 #include "tools/ovinta/ToolError.h"
 
@@ -60,7 +60,7 @@ void exportCommand(const std::vector<std::string>& words)
 
     // The instance runs at a host rate of 44.1 kHz; the exporter re-traces
     // at the export rate and restores this afterwards, as in a host.
-    EngineSession session(44100.0f);
+    PluginSession session(44100.0f, kExportBlock);
     session.selectProgram(programIndex(program, session.engine().bank.programs));
     for (const ParameterSetting& p : settings)
         session.setParameter(p.index, p.value);

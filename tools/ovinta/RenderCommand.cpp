@@ -3,7 +3,7 @@
 #include "tools/ovinta/AudioFile.h"
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
-#include "tools/ovinta/EngineSession.h"
+#include "tools/ovinta/PluginSession.h"
 #include "tools/ovinta/Progress.h"
 #include "tools/ovinta/ToolError.h"
 
@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -57,53 +58,83 @@ RenderSettings parseRender(const std::vector<std::string>& words)
     return s;
 }
 
-// Runs the input and then silence through the session until the tail has
-// decayed, handing each block's interleaved outputs to the writer.
-std::size_t renderBlocks(EngineSession& session, const AudioData& in, int outputs, int block,
-                         AudioWriter& writer)
-{
-    std::vector<float> inputs[2] = {std::vector<float>(block), std::vector<float>(block)};
-    std::vector<float> hostOut[kOutputChannelCapacity];
-    float* inPtr[2] = {inputs[0].data(), inputs[1].data()};
-    float* outPtr[kOutputChannelCapacity];
-    for (int c = 0; c < kOutputChannelCapacity; ++c) {
-        hostOut[c].assign(block, 0.0f);
-        outPtr[c] = hostOut[c].data();
-    }
-    std::vector<float> interleaved(static_cast<std::size_t>(block) * outputs);
-    const std::size_t frames = in.frames();
-    const auto quietLimit = static_cast<std::size_t>(kTailQuietSeconds * in.sampleRate);
-    const auto tailLimit = static_cast<std::size_t>(kTailLimitSeconds * in.sampleRate);
-    std::size_t done = 0, quiet = 0;
-    Progress progress("rendering");
-    while (done < frames || (quiet < quietLimit && done - frames < tailLimit)) {
-        const int count = static_cast<int>(
-            done < frames ? std::min<std::size_t>(block, frames - done) : block);
-        for (int i = 0; i < count; ++i) {
-            const std::size_t frame = done + i;
-            const bool inside = frame < frames;
-            const float* at = inside ? &in.samples[frame * in.channels] : nullptr;
-            inputs[0][i] = inside ? at[0] : 0.0f;
-            inputs[1][i] = inside ? at[in.channels > 1 ? 1 : 0] : 0.0f; // mono feeds both
+// The host's buffers for one block: two inputs, six outputs.
+struct HostBuffers {
+    explicit HostBuffers(int block)
+    {
+        for (int c = 0; c < kInputChannelCapacity; ++c) {
+            in[c].assign(block, 0.0f);
+            inPtr[c] = in[c].data();
         }
-        for (auto& channel : hostOut)
+        for (int c = 0; c < kOutputChannelCapacity; ++c) {
+            out[c].assign(block, 0.0f);
+            outPtr[c] = out[c].data();
+        }
+    }
+    std::vector<float> in[kInputChannelCapacity], out[kOutputChannelCapacity];
+    float* inPtr[kInputChannelCapacity];
+    float* outPtr[kOutputChannelCapacity];
+};
+
+// Reads the next block of the input into the two host inputs (a mono file
+// feeds both); zeros once the input has ended. Returns the frames read.
+std::size_t readBlock(AudioReader& reader, std::vector<float>& scratch, HostBuffers& host,
+                      int block)
+{
+    const int channels = reader.channels();
+    const std::size_t got = reader.read(scratch.data(), static_cast<std::size_t>(block));
+    for (int i = 0; i < block; ++i) {
+        const bool inside = static_cast<std::size_t>(i) < got;
+        const float* frame = &scratch[static_cast<std::size_t>(i) * channels];
+        host.in[0][i] = inside ? frame[0] : 0.0f;
+        host.in[1][i] = inside ? frame[channels > 1 ? 1 : 0] : 0.0f;
+    }
+    return got;
+}
+
+// Runs the input and then silence through the session until the output has
+// stayed quiet for kTailQuietSeconds (or the tail reached its limit),
+// writing each block's outputs interleaved. Returns {input, output} frames.
+std::pair<std::size_t, std::size_t> renderBlocks(PluginSession& session, AudioReader& reader,
+                                                 int outputs, int block, AudioWriter& writer)
+{
+    HostBuffers host(block);
+    std::vector<float> scratch(static_cast<std::size_t>(block) * reader.channels());
+    std::vector<float> interleaved(static_cast<std::size_t>(block) * outputs);
+    const auto quietLimit = static_cast<std::size_t>(kTailQuietSeconds * reader.sampleRate());
+    const auto tailLimit = static_cast<std::size_t>(kTailLimitSeconds * reader.sampleRate());
+    const double expected = static_cast<double>(std::max<int64_t>(reader.frames(), 1));
+    std::size_t inputFrames = 0, done = 0, quiet = 0;
+    bool inputEnded = false;
+    Progress progress("rendering");
+    while (!inputEnded || (quiet < quietLimit && done - inputFrames < tailLimit)) {
+        std::size_t count = static_cast<std::size_t>(block);
+        if (!inputEnded) {
+            const std::size_t got = readBlock(reader, scratch, host, block);
+            inputFrames += got;
+            inputEnded = got < count;
+            if (got == 0)
+                continue; // the input ended on a block boundary: go on with the tail
+            count = got;
+        }
+        for (auto& channel : host.out)
             std::fill(channel.begin(), channel.end(), 0.0f);
-        session.process(inPtr, outPtr, count);
-        for (int i = 0; i < count; ++i) {
+        session.process(host.inPtr, host.outPtr, static_cast<int>(count));
+        for (std::size_t i = 0; i < count; ++i) {
             bool loud = false;
             for (int c = 0; c < outputs; ++c) {
-                const float v = hostOut[c][i];
-                interleaved[static_cast<std::size_t>(i) * outputs + c] = v;
+                const float v = host.out[c][i];
+                interleaved[i * outputs + c] = v;
                 loud |= std::fabs(v) >= kTailSilence;
             }
             quiet = loud ? 0 : quiet + 1;
         }
-        writer.write(interleaved.data(), static_cast<std::size_t>(count));
-        done += static_cast<std::size_t>(count);
-        progress.update(frames > 0 ? static_cast<double>(done) / static_cast<double>(frames) : 1.0);
+        writer.write(interleaved.data(), count);
+        done += count;
+        progress.update(static_cast<double>(done) / expected);
     }
     progress.finish();
-    return done;
+    return {inputFrames, done};
 }
 
 } // namespace
@@ -112,11 +143,11 @@ void renderCommand(const std::vector<std::string>& words)
 {
     const RenderSettings s = parseRender(words);
     refuseOverwrite(s.output, {s.input});
-    const AudioData in = readAudioFile(s.input);
-    if (s.rate != 0 && s.rate != in.sampleRate)
-        throw ToolError(s.input + " is at " + std::to_string(in.sampleRate) + " Hz, not " +
+    AudioReader reader(s.input);
+    if (s.rate != 0 && s.rate != reader.sampleRate())
+        throw ToolError(s.input + " is at " + std::to_string(reader.sampleRate()) + " Hz, not " +
                         std::to_string(s.rate) + " Hz; convert it first (render never resamples)");
-    EngineSession session(static_cast<float>(in.sampleRate));
+    PluginSession session(static_cast<float>(reader.sampleRate()), s.block);
     session.selectProgram(programIndex(s.program, session.engine().bank.programs));
     for (const ParameterSetting& p : s.settings)
         session.setParameter(p.index, p.value);
@@ -124,10 +155,11 @@ void renderCommand(const std::vector<std::string>& words)
     session.setOutputs(outputs);
     session.start();
 
-    AudioWriter writer(s.output, outputs, in.sampleRate);
-    const std::size_t frames = renderBlocks(session, in, outputs, s.block, writer);
+    AudioWriter writer(s.output, outputs, reader.sampleRate());
+    const auto [inputFrames, frames] = renderBlocks(session, reader, outputs, s.block, writer);
     writer.close();
+    const double rate = reader.sampleRate();
     std::printf("%s: %d channels, %d Hz, %.2f s (input %.2f s)\n", s.output.c_str(), outputs,
-                in.sampleRate, static_cast<double>(frames) / in.sampleRate,
-                static_cast<double>(in.frames()) / in.sampleRate);
+                reader.sampleRate(), static_cast<double>(frames) / rate,
+                static_cast<double>(inputFrames) / rate);
 }

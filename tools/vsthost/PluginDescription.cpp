@@ -64,13 +64,21 @@ std::string pinFlagNames(VstInt32 flags)
     return text.empty() ? "-" : text.substr(0, text.size() - 1);
 }
 
+std::string effectName(VstHost& host)
+{
+    char name[kVstMaxEffectNameLen + 1] = {};
+    if (host.dispatch(effGetEffectName, 0, 0, name) == 0)
+        return "(not answered)";
+    return name;
+}
+
 void printIdentity(VstHost& host, std::ostream& out)
 {
     const AEffect& e = *host.effect();
     VstInt32 category = static_cast<VstInt32>(host.dispatch(effGetPlugCategory));
     out << "Product:        " << host.text(effGetProductString, 0, 0, kVstMaxProductStrLen) << '\n'
         << "Vendor:         " << host.text(effGetVendorString, 0, 0, kVstMaxVendorStrLen) << '\n'
-        << "Effect name:    " << host.text(effGetEffectName, 0, 0, kVstMaxEffectNameLen) << '\n'
+        << "Effect name:    " << effectName(host) << '\n'
         << "Vendor version: " << host.dispatch(effGetVendorVersion) << '\n'
         << "VST version:    " << host.dispatch(effGetVstVersion) << '\n'
         << "Unique ID:      '" << fourChars(e.uniqueID) << "' (0x" << std::hex << e.uniqueID
@@ -143,7 +151,7 @@ void printParameters(VstHost& host, std::ostream& out)
         std::string display = host.text(effGetParamDisplay, i);
         char value[32];
         std::snprintf(value, sizeof(value), "%.6f", static_cast<double>(host.getParameter(i)));
-        out << "  " << std::setw(2) << i << "  " << std::left << std::setw(20)
+        out << "  " << std::setw(2) << i << "  " << std::left << std::setw(22)
             << ('"' + name + '"') << std::setw(10) << label << std::setw(12)
             << (display.empty() ? "-" : display) << std::right << value << "  "
             << (host.dispatch(effCanBeAutomated, i) != 0 ? "yes" : "no") << '\n';

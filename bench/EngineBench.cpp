@@ -1,0 +1,113 @@
+// The program-change block: commit, trace 4096 units, commit, as the audio
+// thread runs it before the first block of a new program. Reported as the
+// fraction of one 512-sample block at 48 kHz (10.67 ms) that it takes:
+// below 1 means the new room is ready within a block.
+
+#include "engine/RoomEngine.h"
+#include "plugin/Parameters.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <ctime>
+#include <memory>
+#include <random>
+
+namespace {
+
+constexpr double kBlockSeconds = 512.0 / 48000.0;
+constexpr int kApplyOrder[] = {8,  9,  10, 11, 12, 13, 37, 38, 39, 40, 41, 42, 43, 16, 17, 18,
+                               19, 23, 36, 0,  1,  2,  3,  6,  7,  15, 14, 44, 21, 22, 45, 20,
+                               5,  4,  24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35};
+
+void applyProgram(RoomEngine& engine, int p)
+{
+    engine.setProgramAndRate(p, 48000.0f);
+    engine.selectProgram(p);
+    for (int index : kApplyOrder)
+        engine.setParameter(index, *programField(engine.bank.programs[p], index));
+    engine.setParameter(param::kProgramSelect, static_cast<float>(p));
+    engine.finishProgram();
+}
+
+// 256 walls: the plan's outline and 252 short walls scattered over it;
+// walls absorb nothing, so rays live until the delay limit ends them.
+void buildWorstCase(RoomEngine& engine, int program)
+{
+    OvintaProgram& record = engine.bank.programs[program];
+    record.wallCount = 0;
+    record.AddWall(0, 0, 50, 0);
+    record.AddWall(50, 0, 50, 50);
+    record.AddWall(50, 50, 0, 50);
+    record.AddWall(0, 50, 0, 0);
+    std::mt19937 rng(7u);
+    std::uniform_int_distribution<int> where(1, 49);
+    std::uniform_int_distribution<int> reach(-6, 6);
+    while (record.wallCount < kMaxWalls) {
+        const int x = where(rng), y = where(rng);
+        const int x2 = std::clamp(x + reach(rng), 0, 50), y2 = std::clamp(y + reach(rng), 0, 50);
+        if (x2 != x || y2 != y)
+            record.AddWall(x, y, x2, y2);
+    }
+    record.parAbsorb = 0.0f;
+    record.parNumRays = 1.0f; // 512 rays
+    record.parStereoOnOff = 0.0f;
+    record.parScatter = 0.3f;
+    record.parHeight = 0.1f;
+    applyProgram(engine, program);
+}
+
+// CPU time of this thread: on a machine shared with other jobs it shows the
+// work's own cost, while the wall-clock figure includes time spent waiting.
+double threadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+void runProgramChangeBlock(benchmark::State& state, RoomEngine& engine)
+{
+    engine.commitTaps();
+    engine.trace(4096);
+    engine.commitTaps(); // settle once so every iteration starts alike
+    double seconds = 0.0, cpuSeconds = 0.0;
+    for (auto _ : state) {
+        engine.setParameter(param::kRedraw, 1.0f); // every ray retraces
+        const double cpuStart = threadSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        engine.commitTaps();
+        engine.trace(4096);
+        engine.commitTaps();
+        const auto stop = std::chrono::steady_clock::now();
+        cpuSeconds += threadSeconds() - cpuStart;
+        const double elapsed = std::chrono::duration<double>(stop - start).count();
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["block_fraction"] = seconds / iterations / kBlockSeconds;
+    state.counters["block_fraction_cpu"] = cpuSeconds / iterations / kBlockSeconds;
+}
+
+void BM_ProgramChangeFactory0(benchmark::State& state)
+{
+    auto engine = std::make_unique<RoomEngine>();
+    applyProgram(*engine, 0);
+    engine->useWallGrid = state.range(0) != 0;
+    runProgramChangeBlock(state, *engine);
+}
+
+void BM_ProgramChangeWorstCase(benchmark::State& state)
+{
+    auto engine = std::make_unique<RoomEngine>();
+    buildWorstCase(*engine, 0);
+    engine->useWallGrid = state.range(0) != 0;
+    runProgramChangeBlock(state, *engine);
+}
+
+} // namespace
+
+// Argument: 1 grid, 0 plain scan.
+BENCHMARK(BM_ProgramChangeFactory0)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgramChangeWorstCase)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);

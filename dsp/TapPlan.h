@@ -1,0 +1,17 @@
+#pragma once
+// Turns the ray slots into the tap stage's runs and lanes at block start, and
+// writes the lanes' final states (and finished crossfades) back to the slots
+// at block end. Audio path only.
+
+class RoomEngine;
+struct KernelWorkspace;
+
+// Reads every slot's pending flag once (acquire) and lists the runs of the
+// block for `outputs` used outputs.
+void planTaps(RoomEngine& engine, int outputs, int count);
+// Points every lane at its next n samples, bouncing chunks that wrap.
+void beginTapChunk(KernelWorkspace& work);
+// Advances the lanes by n samples and notes outgoing taps that fell silent.
+void endTapChunk(KernelWorkspace& work, int first, int n, int count);
+// Stores filter states and fade levels, commits finished crossfades.
+void finishTaps(RoomEngine& engine);

@@ -1,0 +1,28 @@
+#pragma once
+// The tap stage of the response kernels, built once per instruction set
+// (SSE2 everywhere, AVX2 where the processor has it) and chosen at run time.
+// Every path performs the same single-precision operations in the same order
+// per lane and per sample, so all paths give bit-identical output.
+
+#include "dsp/KernelWorkspace.h"
+
+enum class SimdPath : int { kSse2 = 0, kAvx2 = 1 };
+
+bool simdPathAvailable(SimdPath path);
+SimdPath currentSimdPath();
+// Forces a path (tests and benchmarks); an unavailable path leaves SSE2.
+void setSimdPath(SimdPath path);
+
+// Runs every lane's one-pole recursion (and fade weights) over the chunk's
+// first n samples (n <= kTapChunk), from lanes.source into filtered/weight.
+void filterTapChunk(SimdPath path, KernelWorkspace& work, int n);
+// Adds every run of the list to outputs 0..outputs-1 at block samples
+// first..first+n-1, in list order for each sample.
+void sumTapChunk(SimdPath path, const KernelWorkspace& work, float* const* out, int outputs,
+                 int first, int n);
+
+// The per-instruction-set entry points behind the two calls above.
+void filterTapChunkSse2(KernelWorkspace& work, int n);
+void sumTapChunkSse2(const KernelWorkspace& work, float* const* out, int outputs, int first, int n);
+void filterTapChunkAvx2(KernelWorkspace& work, int n);
+void sumTapChunkAvx2(const KernelWorkspace& work, float* const* out, int outputs, int first, int n);

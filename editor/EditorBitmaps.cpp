@@ -1,0 +1,10 @@
+// The editor's pictures come from the plug-in's compiled-in resources.
+
+#include "editor/EditorBitmaps.h"
+
+#include "resources/ResourceBitmaps.h"
+
+CBitmap* loadEditorBitmap(int id)
+{
+    return loadResourceBitmap(id);
+}

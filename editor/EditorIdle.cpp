@@ -1,0 +1,70 @@
+// OvintaEditor: the idle cycle. The host calls idle often (and the
+// controls' tracking loops call it too); the screens and the fallback
+// tracing run at most every 40 ms.
+
+#include "editor/OvintaEditor.h"
+
+#include "dsp/Exporter.h"
+#include "editor/screens/OVAnimScreen.h"
+#include "editor/screens/OVImpulseScreen.h"
+#include "editor/screens/OVMeterScreen.h"
+#include "engine/RoomEngine.h"
+#include "plugin/EffectVST.h"
+#include "plugin/Parameters.h"
+#include "toolkit/CFileSelector.h"
+
+namespace {
+constexpr int32_t kTimedStepMs = 40;
+constexpr int kExportDelayTicks = 4; // idle calls between SAVE and the export
+} // namespace
+
+void OvintaEditor::idle()
+{
+    // The configuration step does nothing unless the outputs changed; with
+    // the window closed it still sets the number of fed outputs.
+    effect.applyOutputConfiguration();
+    if (frame == nullptr || !isOpen())
+        return;
+    if (meterScreen)
+        meterScreen->setDirty();
+
+    // Tick counts wrap; a step that seems to go back in time counts as due.
+    const uint32_t now = getTicks();
+    int32_t elapsed = static_cast<int32_t>(now - lastTimedStep);
+    if (elapsed < 0)
+        elapsed = kTimedStepMs;
+    if (elapsed >= kTimedStepMs) {
+        lastTimedStep = now;
+        timedStep();
+    }
+    AEffGUIEditor::idle();
+    runDeferredExport();
+}
+
+void OvintaEditor::timedStep()
+{
+    // Keeps the response building while the host sends no audio blocks.
+    engine.idleTrace();
+    // The ray count in use changes when the tracer rewrites the slots,
+    // after the parameter change that asked for it.
+    refreshValueDisplay(param::kNumRays);
+    if (mainScreen && !helpShown())
+        mainScreen->setDirty();
+    if (impulseScreen)
+        impulseScreen->setDirty();
+}
+
+void OvintaEditor::runDeferredExport()
+{
+    if (engine.exportCountdown == 0)
+        return;
+    const int countdown = engine.exportCountdown + 1;
+    engine.exportCountdown = countdown;
+    if (countdown != kExportDelayTicks)
+        return;
+    exporter->exportImpulse(exportSettings.format, exportSettings.sampleRate, exportSettings.normalise,
+                            exportSettings.path);
+    engine.exportCountdown = 0;
+    // Leave the export page: the edit view shows again.
+    setParameter(layout::kExportPage, 0.0f);
+}

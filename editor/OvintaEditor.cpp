@@ -1,0 +1,225 @@
+// OvintaEditor: construction, the window's life (open, close, size, keys,
+// knob mode), gesture brackets and the pin menus the output configuration
+// fills. Controls are created in EditorControls.cpp, parameter follow and
+// the listener live in EditorFollow.cpp, the idle cycle in EditorIdle.cpp.
+
+#include "editor/OvintaEditor.h"
+
+#include "dsp/Exporter.h"
+#include "editor/EditorBitmaps.h"
+#include "engine/RoomEngine.h"
+#include "plugin/EffectVST.h"
+#include "plugin/Parameters.h"
+#include "toolkit/CBitmap.h"
+#include "toolkit/CFileSelector.h"
+#include "toolkit/CFrame.h"
+#include "toolkit/COptionMenu.h"
+
+#include <cstddef>
+
+// The host's rectangle record and the toolkit's have the same layout.
+static_assert(sizeof(ERect) == sizeof(EditorRect));
+static_assert(offsetof(ERect, top) == offsetof(EditorRect, top));
+static_assert(offsetof(ERect, left) == offsetof(EditorRect, left));
+static_assert(offsetof(ERect, bottom) == offsetof(EditorRect, bottom));
+static_assert(offsetof(ERect, right) == offsetof(EditorRect, right));
+
+// The exporter reads parameters the way the host would.
+class EffectParameters : public ParameterSource {
+public:
+    explicit EffectParameters(EffectVST& e) : effect(e) {}
+    float getParameter(int index) override { return effect.getParameter(index); }
+
+private:
+    EffectVST& effect;
+};
+
+namespace {
+// Pictures the editor holds for the whole life of the plug-in and lends to
+// the screens: markers, meter parts, screen backgrounds, digits.
+constexpr int kSharedBitmapIds[] = {129, 116, 117, 118, 119, 121, 120, 145, 146, 112, 113,
+                                    114, 115, 108, 138, 137, 140, 141, 142, 143, 144};
+} // namespace
+
+// ---- Construction -----------------------------------------------------------------
+
+OvintaEditor::OvintaEditor(EffectVST& e)
+    : effect(e), engine(e.getEngine()), parameters(std::make_unique<EffectParameters>(e))
+{
+    static_assert(sizeof(kSharedBitmapIds) / sizeof(int) == kSharedBitmapCount);
+    exporter = std::make_unique<Exporter>(engine, *parameters);
+    for (int i = 0; i < kSharedBitmapCount; ++i)
+        sharedBitmaps[i] = loadEditorBitmap(kSharedBitmapIds[i]);
+    background = loadEditorBitmap(layout::kBackgroundBitmap);
+    // The window is the background's size, whether or not the picture loaded.
+    setEditorSize(layout::kWindowWidth, layout::kWindowHeight);
+}
+
+OvintaEditor::~OvintaEditor()
+{
+    close();
+    for (CBitmap*& bitmap : sharedBitmaps) {
+        if (bitmap)
+            bitmap->forget();
+        bitmap = nullptr;
+    }
+    if (background)
+        background->forget();
+    background = nullptr;
+}
+
+// ---- Window -----------------------------------------------------------------------
+
+bool OvintaEditor::getRect(ERect** r)
+{
+    if (r == nullptr)
+        return false;
+    EditorRect* own = nullptr;
+    AEffGUIEditor::getRect(&own);
+    *r = reinterpret_cast<ERect*>(own);
+    return true;
+}
+
+bool OvintaEditor::getRect(EditorRect** r)
+{
+    return AEffGUIEditor::getRect(r);
+}
+
+bool OvintaEditor::open(void* parent)
+{
+    if (frame != nullptr)
+        close(); // a second open without a close starts afresh
+    AEffGUIEditor::open(parent);
+    frame = new CFrame(CRect(0, 0, layout::kWindowWidth, layout::kWindowHeight), parent, this);
+    if (!frame->isOpen()) {
+        // No window system to open on: nothing is shown, nothing follows.
+        delete frame;
+        frame = nullptr;
+        return false;
+    }
+    frame->setBackground(background);
+    AEffGUIEditor::setKnobMode(kLinearMode);
+
+    createControls();
+    fillProgramMenu();
+    fileSelector = std::make_unique<CFileSelector>(frame);
+    lastTimedStep = getTicks();
+
+    engine.outputsChanged = true;
+    openFlag.store(true, std::memory_order_release);
+    // Fill the pin menus before the first paint.
+    effect.applyOutputConfiguration();
+    return true;
+}
+
+void OvintaEditor::close()
+{
+    {
+        // Once the flag is down no parameter follow can reach the controls.
+        std::lock_guard<std::mutex> guard(followLock);
+        openFlag.store(false, std::memory_order_release);
+    }
+    fileSelector.reset();
+    forgetControls();
+    AEffGUIEditor::close();
+}
+
+void OvintaEditor::forgetControls()
+{
+    for (CControl*& control : controls)
+        control = nullptr;
+    for (CParamDisplay*& display : displays)
+        display = nullptr;
+    mainScreen = nullptr;
+    impulseScreen = nullptr;
+    meterScreen = nullptr;
+    programMenu = nullptr;
+    programEntries = 0;
+}
+
+bool OvintaEditor::onKeyDown(int character, int virtualKey, int modifiers)
+{
+    return onKeyDown(CKeyCode{character, virtualKey, modifiers});
+}
+
+bool OvintaEditor::onKeyUp(int character, int virtualKey, int modifiers)
+{
+    return onKeyUp(CKeyCode{character, virtualKey, modifiers});
+}
+
+bool OvintaEditor::onKeyDown(const CKeyCode& key)
+{
+    return AEffGUIEditor::onKeyDown(key);
+}
+
+bool OvintaEditor::onKeyUp(const CKeyCode& key)
+{
+    return AEffGUIEditor::onKeyUp(key);
+}
+
+bool OvintaEditor::setKnobMode(int mode)
+{
+    AEffGUIEditor::setKnobMode(mode);
+    return true;
+}
+
+// ---- Gestures ------------------------------------------------------------------------
+
+void OvintaEditor::beginEdit(int index)
+{
+    // Only host parameters are announced; the editor's own buttons are not
+    // parameters the host knows.
+    if (index >= 0 && index < kHostParameterCount)
+        effect.beginEdit(index);
+}
+
+void OvintaEditor::endEdit(int index)
+{
+    if (index >= 0 && index < kHostParameterCount)
+        effect.endEdit(index);
+}
+
+// ---- Pin menus -----------------------------------------------------------------------------
+
+namespace {
+void refill(CControl* control, const char* const* names, int count)
+{
+    auto* menu = dynamic_cast<COptionMenu*>(control);
+    if (menu == nullptr)
+        return;
+    menu->removeAllEntry();
+    for (int i = 0; i < count; ++i)
+        if (names != nullptr && names[i] != nullptr)
+            menu->addEntry(names[i]);
+}
+} // namespace
+
+void OvintaEditor::setInputPinMenu(int menu, const char* const* names, int count)
+{
+    if (menu >= 0 && menu < kInputChannelCapacity)
+        refill(controls[param::kSpeakerIn1 + menu], names, count);
+}
+
+void OvintaEditor::refreshInputPin(int menu)
+{
+    if (menu >= 0 && menu < kInputChannelCapacity)
+        setParameter(param::kSpeakerIn1 + menu, 0.0f);
+}
+
+void OvintaEditor::setOutputPinMenu(int role, const char* const* names, int count)
+{
+    if (role >= 0 && role <= param::kSpeakerOut5 - param::kSpeakerOut1)
+        refill(controls[param::kSpeakerOut1 + role], names, count);
+}
+
+// ---- Lookups --------------------------------------------------------------------------------
+
+CControl* OvintaEditor::getControl(int tag) const
+{
+    return tag >= 0 && tag < layout::kTagCount ? controls[tag] : nullptr;
+}
+
+CParamDisplay* OvintaEditor::getValueDisplay(int tag) const
+{
+    return tag >= 0 && tag < layout::kTagCount ? displays[tag] : nullptr;
+}

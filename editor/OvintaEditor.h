@@ -1,0 +1,150 @@
+#pragma once
+// OvintaEditor: the plug-in's 704 x 560 window. It lays out about seventy
+// controls over a fixed background picture, binds each to a tag (the
+// parameter index it edits), sends the user's changes to the effect, makes
+// the controls follow parameter changes from the host, and runs the idle
+// cycle: output configuration, screen animation, tracing while the host is
+// stopped, and the deferred impulse-response export.
+//
+// The effect owns the editor for the whole life of the plug-in instance,
+// whether or not the window is ever opened; the engine belongs to the
+// effect.
+//
+// Threads: everything runs on the host's GUI thread except setParameter,
+// which the effect calls after every parameter change from whatever thread
+// made it. It only stores values into controls and marks them dirty; all
+// painting happens in idle. followLock keeps it from touching controls that
+// close() is about to delete.
+
+#include "editor/EditorLayout.h"
+#include "plugin/EditorLink.h"
+#include "plugin/OvintaProgram.h"
+#include "toolkit/AEffGUIEditor.h"
+#include "toolkit/CControl.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+class CBitmap;
+class CFileSelector;
+class CParamDisplay;
+class COptionMenu;
+class EffectParameters;
+class EffectVST;
+class Exporter;
+class OVAnimScreen;
+class OVFakeControl;
+class OVImpulseScreen;
+class OVMeterScreen;
+class RoomEngine;
+
+// What the export page chooses; the deferred export reads it.
+struct ExportChoice {
+    int format = 0;              // ExportFormat: 16-bit WAV, float WAV, RAW
+    float sampleRate = 44100.0f; // 44100, 48000 or 96000
+    int normalise = 1;           // nonzero scales the loudest sample to 1.0
+    std::string path;            // chosen with the file selector
+};
+
+class OvintaEditor : public AEffGUIEditor, public EditorLink, public CControlListener {
+public:
+    explicit OvintaEditor(EffectVST& effect);
+    ~OvintaEditor() override;
+
+    // ---- Window (host GUI thread) -----------------------------------------------
+    bool getRect(ERect** rect) override;
+    bool getRect(EditorRect** rect) override;
+    bool open(void* parentWindow) override;
+    void close() override;
+    void idle() override;
+    bool onKeyDown(int character, int virtualKey, int modifiers) override;
+    bool onKeyUp(int character, int virtualKey, int modifiers) override;
+    bool onKeyDown(const CKeyCode& key) override;
+    bool onKeyUp(const CKeyCode& key) override;
+    bool setKnobMode(int mode) override;
+
+    // ---- Parameter follow (any non-audio thread) ------------------------------------
+    void setParameter(int index, float value) override;
+
+    // ---- Output configuration (from idle) ----------------------------------------------
+    void setInputPinMenu(int menu, const char* const* names, int count) override;
+    void refreshInputPin(int menu) override;
+    void setOutputPinMenu(int role, const char* const* names, int count) override;
+
+    // ---- Controls (GUI thread) ------------------------------------------------------------
+    void valueChanged(CDrawContext* context, CControl* control) override;
+    void beginEdit(int index) override;
+    void endEdit(int index) override;
+
+    // ---- State, for the screens and for tests -------------------------------------------------
+    bool isOpen() const { return openFlag.load(std::memory_order_acquire); }
+    bool helpShown() const { return overlay.load(std::memory_order_relaxed) == kHelpOverlay; }
+    RoomEngine& getEngine() { return engine; }
+    // The control bound to `tag` (0..68), or null (closed, or no such control).
+    CControl* getControl(int tag) const;
+    // The value display under the knob of `tag`, or null.
+    CParamDisplay* getValueDisplay(int tag) const;
+    OVAnimScreen* getMainScreen() const { return mainScreen; }
+    ExportChoice& exportChoice() { return exportSettings; }
+    CFileSelector* getFileSelector() const { return fileSelector.get(); }
+
+    // The engine value the display of `tag` shows (see the value display table).
+    float displayedValue(int tag) const;
+
+private:
+    static constexpr int kHelpOverlay = 2;
+    static constexpr int kSharedBitmapCount = 21;
+
+    // Construction of the window's contents (EditorControls.cpp).
+    void createControls();
+    void createKnobs();
+    void createButtons();
+    void createMenus();
+    void createScreens();
+    void createValueDisplays();
+    void fillProgramMenu();
+    void forgetControls();
+    template <typename T> T* place(T* control);
+
+    // Parameter follow and listener (EditorFollow.cpp).
+    void followParameter(int tag, float value);
+    void followView(int tag, float value);
+    void followTool(int tag);
+    void refreshValueDisplay(int tag);
+    void reportPositions(const CControl* screen);
+    void toggleHelp();
+    void setControlValue(int tag, float value);
+    int programEntry(int program) const;
+
+    // Idle cycle (EditorIdle.cpp).
+    void timedStep();
+    void runDeferredExport();
+
+    EffectVST& effect;
+    RoomEngine& engine;
+    std::unique_ptr<Exporter> exporter;
+    std::unique_ptr<EffectParameters> parameters; // the exporter's view of the effect
+    std::unique_ptr<CFileSelector> fileSelector;        // created at open
+    ExportChoice exportSettings;
+
+    CBitmap* background = nullptr;                     // window background, held for life
+    CBitmap* sharedBitmaps[kSharedBitmapCount] = {};   // lent to the screens, held for life
+
+    // Controls by tag; all null while the window is closed.
+    CControl* controls[layout::kTagCount] = {};
+    CParamDisplay* displays[layout::kTagCount] = {};
+    OVAnimScreen* mainScreen = nullptr;
+    OVImpulseScreen* impulseScreen = nullptr;
+    OVMeterScreen* meterScreen = nullptr;
+    COptionMenu* programMenu = nullptr;
+    int entryProgram[kProgramCount] = {}; // program number of each program menu entry
+    int programEntries = 0;
+
+    std::atomic<int> overlay{0};        // 0 none, kHelpOverlay while the help pages show
+    std::atomic<bool> openFlag{false};  // true between the end of open and close
+    uint32_t lastTimedStep = 0;         // tick count (ms) of the last timed idle step
+    std::mutex followLock;              // setParameter against close
+};

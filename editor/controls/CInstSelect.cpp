@@ -1,0 +1,58 @@
+// CInstSelect: film position and the click cycle.
+
+#include "editor/controls/CInstSelect.h"
+
+#include "toolkit/CBitmap.h"
+#include "toolkit/CFrame.h"
+
+#include <algorithm>
+#include <cmath>
+
+CInstSelect::CInstSelect(const CRect& r, CControlListener* l, int t, int count, int height, CBitmap* film,
+                         CPoint offset)
+    : CAutoAnimation(r, l, t, count, height, film, offset)
+{
+    openWindow();
+}
+
+CInstSelect::~CInstSelect() = default;
+
+int CInstSelect::filmPosition() const
+{
+    // State s shows frame 2s, its pressed look frame 2s + 1. A value from
+    // the host outside the states is kept inside the film.
+    const double position = std::trunc(static_cast<double>(getValue()) * 2.0 * frameHeight);
+    const double last = static_cast<double>(totalHeight - frameHeight);
+    return static_cast<int>(std::clamp(position, 0.0, last));
+}
+
+void CInstSelect::draw(CDrawContext* context)
+{
+    if (!windowOpened || !background)
+        return;
+    const CPoint offset(filmOffset.h, filmOffset.v + filmPosition());
+    if (transparent)
+        background->drawTransparent(context, size, offset);
+    else
+        background->draw(context, size, offset);
+    setDirty(false);
+}
+
+void CInstSelect::mouse(CDrawContext* context, CPoint&, int buttons)
+{
+    if (!mouseEnabled || !frame)
+        return;
+    buttons = resolveButtons(buttons);
+    if (!(buttons & kLButton))
+        return;
+    // Pressed look until the button comes up; the state changes on release.
+    setValue(getValue() + 0.5f);
+    while (frame->getCurrentMouseButtons() & kButtonMask)
+        frame->doIdleStuff();
+    float next = getValue() + 0.5f;
+    if (next >= static_cast<float>(frameCount / 2))
+        next = 0.0f;
+    setValue(next);
+    notifyListener(context);
+    setDirty();
+}

@@ -1,0 +1,148 @@
+// CRotary and CAnimRotary: the wrapping knob's drag loop and film frames.
+
+#include "editor/controls/CRotary.h"
+
+#include "toolkit/CBitmap.h"
+#include "toolkit/CFrame.h"
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+namespace {
+constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
+constexpr float kInverseTwoPi = 0.15915494f;
+constexpr float kLinearRangePixels = 200.0f;
+constexpr float kStartAngle = 3.926991f;  // 5 pi / 4
+constexpr float kRangeAngle = -4.712389f; // -3 pi / 2
+constexpr float kFineZoom = 1.5f;
+} // namespace
+
+float wrap32(float u)
+{
+    // Saturate far values before the integer conversion; the low five bits
+    // of a saturated value are as good as any for a knob that wraps.
+    const double scaled = std::trunc(static_cast<double>(u) * 32.0);
+    const double limited = std::isnan(scaled) ? 0.0 : std::fmax(-2147483648.0, std::fmin(scaled, 2147483647.0));
+    const auto position = static_cast<int32_t>(limited);
+    return static_cast<float>(position & 31) * 0.03125f;
+}
+
+// ---- CRotary ----------------------------------------------------------------------
+
+CRotary::CRotary(const CRect& r, CControlListener* l, int t, CBitmap* bg) : CKnob(r, l, t, bg, nullptr)
+{
+    radius = static_cast<float>(r.width()) / 2.0f;
+    setStartAngle(kStartAngle);
+    setRangeAngle(kRangeAngle);
+    setZoomFactor(kFineZoom);
+}
+
+CRotary::~CRotary() = default;
+
+float CRotary::linearCoefficient(int buttons) const
+{
+    const float range = kLinearRangePixels * ((buttons & kShift) ? zoomFactor : 1.0f);
+    return (getMax() - getMin()) / range;
+}
+
+float CRotary::circularValue(CPoint where) const
+{
+    const float x = static_cast<float>(where.h - size.left);
+    const float y = static_cast<float>(where.v - size.top);
+    float theta = std::atan2(radius - y, x - radius);
+    if (theta < 0.0f)
+        theta += kTwoPi;
+    return wrap32((kTwoPi - theta) * kInverseTwoPi - 0.25f);
+}
+
+void CRotary::mouse(CDrawContext* context, CPoint& where, int buttons)
+{
+    if (!mouseEnabled || !frame)
+        return;
+    buttons = resolveButtons(buttons);
+    if (!(buttons & kLButton))
+        return;
+    if (listener && (buttons & kModifierMask) && listener->controlModifierClicked(context, this, buttons) != 0)
+        return;
+    if (checkDefaultValue(context, buttons))
+        return;
+
+    const bool linear = linearDrag(buttons);
+    const CPoint start = where;
+    float entry = getValue();
+    float coef = linearCoefficient(buttons);
+    int lastButtons = buttons;
+    CPoint last(-100000, -100000);
+    beginEdit();
+    while (true) {
+        const int b = frame->getCurrentMouseButtons();
+        if (!(b & kLButton))
+            break;
+        where = frame->getCurrentMouseLocation();
+        if (where != last) {
+            last = where;
+            const float old = getValue();
+            if (linear) {
+                const float diff = static_cast<float>((where.h - start.h) + (start.v - where.v));
+                if (b != lastButtons) {
+                    // Re-base so that pressing or releasing Shift mid-drag
+                    // changes the speed without a jump.
+                    const float changed = linearCoefficient(b);
+                    entry += diff * (coef - changed);
+                    coef = changed;
+                }
+                setValue(wrap32(entry + diff * coef));
+            } else {
+                setValue(circularValue(where));
+            }
+            bounceValue();
+            if (getValue() != old)
+                notifyListener(context);
+            // Compared at the next handled move, however many polls lie
+            // between: Shift pressed while the mouse rests still re-bases.
+            lastButtons = b;
+        }
+        frame->doIdleStuff();
+    }
+    endEdit();
+}
+
+// ---- CAnimRotary ---------------------------------------------------------------------
+
+CAnimRotary::CAnimRotary(const CRect& r, CControlListener* l, int t, int count, int height, CBitmap* film,
+                         CPoint offset)
+    : CRotary(r, l, t, film), frameCount(count > 0 ? count : 1), frameHeight(height > 0 ? height : 1),
+      filmOffset(offset)
+{
+}
+
+CAnimRotary::~CAnimRotary() = default;
+
+int CAnimRotary::filmPosition() const
+{
+    const float v = getValue();
+    if (!(v > 0.0f))
+        return 0;
+    const int lastFrame = (frameCount - 1) * frameHeight;
+    const double scaled = std::trunc(static_cast<double>(v) * (frameCount - 1) * frameHeight);
+    if (scaled >= lastFrame)
+        return lastFrame; // a value of 1 or more shows the last frame
+    // The first frame boundary above p: for the 32 positions k/32 of a
+    // 64-frame film this is frame 2k, where rounding down would give 2k - 1.
+    const int p = static_cast<int>(scaled);
+    const int next = (p / frameHeight + 1) * frameHeight;
+    return next <= lastFrame ? next : p;
+}
+
+void CAnimRotary::draw(CDrawContext* context)
+{
+    if (!background)
+        return;
+    const CPoint offset(filmOffset.h, filmOffset.v + filmPosition());
+    if (transparent)
+        background->drawTransparent(context, size, offset);
+    else
+        background->draw(context, size, offset);
+    setDirty(false);
+}

@@ -1,0 +1,84 @@
+// Every factory room, rendered at 48 kHz through the effect object: it is
+// audible, starts within half a second, and rings for a time that fits its
+// category (an intimate slap is short, a "Long:" room rings for seconds).
+
+#include "tools/measure-rooms/RoomMeasure.h"
+
+#include "engine/RoomEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr float kRate = 48000.0f;
+constexpr double kMaxSeconds = 30.0;
+
+struct CategoryRange {
+    const char* prefix;
+    double minSeconds, maxSeconds; // reverberation time
+};
+
+// Broad ranges by what a listener expects of the name; the measured figures
+// of every room are listed in docs/factory-rooms.md.
+const CategoryRange kRanges[] = {
+    {"Concert:", 1.2, 3.5},  {"Cathedral:", 3.5, 14.0}, {"Vocal:", 0.1, 2.5},
+    {"Chamber:", 0.3, 2.5},  {"Drum:", 0.5, 3.0},       {"Speech:", 0.3, 4.0},
+    {"Simple:", 0.05, 2.0},  {"Long:", 5.0, 25.0},      {"Misc:", 1.5, 10.0},
+};
+
+const CategoryRange* rangeFor(const char* name)
+{
+    for (const CategoryRange& range : kRanges)
+        if (std::strncmp(name, range.prefix, std::strlen(range.prefix)) == 0)
+            return &range;
+    return nullptr;
+}
+
+TEST(FactoryRoomsMeasured, EveryRoomIsAudibleAndRingsForItsCategory)
+{
+    auto effect = std::make_unique<EffectVST>(standaloneHost);
+    for (int k = 0; k < kProgramCount; ++k) {
+        const std::string name = effect->getEngine().bank.programs[k].name;
+        const RoomMeasurement m = measureProgram(*effect, k, kRate, kMaxSeconds);
+        SCOPED_TRACE(name);
+        // Audible: the wet path alone gives at least -25 dB for white noise.
+        EXPECT_GT(m.levelDb, -25.0);
+        EXPECT_GT(m.peakDb, -50.0);
+        EXPECT_LT(m.peakDb, 0.0); // a unit impulse never clips the wet path
+        ASSERT_GE(m.initialDelayMs, 0.0);
+        EXPECT_LT(m.initialDelayMs, 500.0);
+        ASSERT_GT(m.reverbSeconds, 0.0) << "decay not measurable";
+        const CategoryRange* range = rangeFor(name.c_str());
+        ASSERT_NE(range, nullptr);
+        EXPECT_GE(m.reverbSeconds, range->minSeconds);
+        EXPECT_LE(m.reverbSeconds, range->maxSeconds);
+        if (name == "Vocal: Intimate Slap") {
+            EXPECT_LT(m.reverbSeconds, 0.5);
+        }
+    }
+}
+
+TEST(FactoryRoomsMeasured, DrySignalPassesAtItsGain)
+{
+    // Independent of the room: with the wet gain at 0 an impulse comes out at
+    // the dry gain v^2 on L and R, undelayed.
+    auto effect = std::make_unique<EffectVST>(standaloneHost);
+    effect->setProgram(30);
+    effect->setParameter(0, 0.0f);  // wet gain
+    effect->setParameter(1, 0.71f); // dry gain 0.71^2
+    effect->resume();
+    float in0[64] = {1.0f}, in1[64] = {1.0f};
+    float out[6][64] = {};
+    float* inputs[2] = {in0, in1};
+    float* outputs[6] = {out[0], out[1], out[2], out[3], out[4], out[5]};
+    effect->processReplacing(inputs, outputs, 64);
+    EXPECT_NEAR(out[0][0], 0.71f * 0.71f, 1e-3f);
+    EXPECT_NEAR(out[1][0], 0.71f * 0.71f, 1e-3f);
+    EXPECT_NEAR(out[0][10], 0.0f, 1e-6f);
+}
+
+} // namespace
