@@ -391,3 +391,54 @@ TEST(CControl, ValuesFromTheHostThatAreNotNumbersAreTamed)
     EXPECT_GT(tip.h, 80); // 5 o'clock lies right of the centre
     EXPECT_GT(tip.v, 20); // and below it
 }
+
+namespace {
+// Counts its own destruction.
+class CountedView : public CView {
+public:
+    CountedView(const CRect& r, int& deaths) : CView(r), deathCount(deaths) {}
+    ~CountedView() override { ++deathCount; }
+    void mouse(CDrawContext*, CPoint&, int) override { ++presses; }
+    int presses = 0;
+
+private:
+    int& deathCount;
+};
+} // namespace
+
+TEST(CViewContainer, NestedViewsAreHitDrawnAndDeletedWithTheirContainer)
+{
+    RecordingEditor ed;
+    int deaths = 0;
+    auto* box = new CViewContainer(CRect(50, 20, 150, 100));
+    box->setBackgroundColor(CColor{0, 0, 200, 255});
+    auto* inner = new CountedView(CRect(60, 30, 80, 50), deaths);
+    box->addView(inner);
+    box->addView(new CountedView(CRect(100, 60, 120, 80), deaths));
+    ed.getFrame()->addView(box);
+    ed.idle();
+    // The container paints its own background around its children.
+    EXPECT_TRUE(sameColour(ed.window().getPixel(140, 90), (CColor{0, 0, 200, 255})));
+    EXPECT_EQ(ed.getFrame()->getViewAt(CPoint(65, 35)), inner);
+    EXPECT_EQ(ed.getFrame()->getViewAt(CPoint(90, 55)), nullptr); // the container itself takes no press
+    ed.window().click(CPoint(65, 35));
+    ed.runInput();
+    EXPECT_EQ(inner->presses, 1);
+    ed.getFrame()->removeView(box);
+    EXPECT_EQ(deaths, 2);
+}
+
+TEST(CFrame, RemovingTheFocusedEditDropsTheFocus)
+{
+    RecordingEditor ed;
+    auto* edit = new CTextEdit(CRect(10, 10, 150, 30), &ed, 7, "Hall");
+    ed.getFrame()->addView(edit);
+    ed.window().click(CPoint(20, 20));
+    ed.runInput();
+    ASSERT_EQ(ed.getFrame()->getFocusView(), edit);
+    ed.getFrame()->removeView(edit);
+    EXPECT_EQ(ed.getFrame()->getFocusView(), nullptr);
+    ed.window().typeKey(CKeyCode{'x', 0, 0}); // goes nowhere, safely
+    ed.runInput();
+    EXPECT_TRUE(ed.values.empty());
+}
