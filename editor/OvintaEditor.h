@@ -114,7 +114,7 @@ private:
     void followView(int tag, float value);
     void followTool(int tag);
     void refreshValueDisplay(int tag);
-    void reportPositions(const CControl* screen);
+    void reportPositions();
     void toggleHelp();
     void setControlValue(int tag, float value);
     int programEntry(int program) const;
