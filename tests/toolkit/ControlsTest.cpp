@@ -442,3 +442,31 @@ TEST(CFrame, RemovingTheFocusedEditDropsTheFocus)
     ed.runInput();
     EXPECT_TRUE(ed.values.empty());
 }
+
+TEST(HeadlessWindow, WritesItsPictureAsAPngThatReadsBackTheSame)
+{
+    RecordingEditor ed(40, 30);
+    CBitmap* film = makeTestFilm(20, 10, 2);
+    auto* button = new COnOffButton(CRect(5, 5, 25, 15), &ed, 1, film);
+    film->forget();
+    button->setValue(1.0f);
+    ed.getFrame()->addView(button);
+    ed.idle();
+    const std::string path = ::testing::TempDir() + "ovinta_headless.png";
+    ASSERT_TRUE(ed.window().writePng(path.c_str()));
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<unsigned char> bytes;
+    for (int c; (c = std::fgetc(f)) != EOF;)
+        bytes.push_back(static_cast<unsigned char>(c));
+    std::fclose(f);
+    std::remove(path.c_str());
+    CBitmap* back = CBitmap::fromPng(bytes.data(), bytes.size());
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->getWidth(), 40);
+    EXPECT_EQ(back->getHeight(), 30);
+    for (CPoint p : {CPoint(0, 0), CPoint(10, 10), CPoint(24, 14), CPoint(39, 29)})
+        EXPECT_TRUE(sameColour(back->getPixel(p.h, p.v), ed.window().getPixel(p.h, p.v))) << p.h << "," << p.v;
+    EXPECT_EQ(back->getPixel(10, 10).red, 4); // the "on" frame
+    back->forget();
+}
