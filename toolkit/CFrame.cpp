@@ -38,11 +38,18 @@ HeadlessWindow* CFrame::getHeadless() const { return dynamic_cast<HeadlessWindow
 
 void CFrame::idle()
 {
-    // Inside a view's tracking loop (which calls back here through
-    // doIdleStuff) input waits; the picture still updates.
+    if (inIdle) {
+        // A control's tracking loop, running inside this idle's input
+        // delivery, asks for a repaint so that its pressed look shows.
+        if (trackingDepth > 0)
+            update();
+        return;
+    }
+    inIdle = true;
     if (platform && trackingDepth == 0)
         platform->processEvents();
     update();
+    inIdle = false;
 }
 
 void CFrame::doIdleStuff()

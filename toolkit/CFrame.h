@@ -73,4 +73,5 @@ private:
     CView* modalView = nullptr;               // owned overlay, drawn last
     std::vector<CView*> retired;              // closed overlays, deleted once off the stack
     int trackingDepth = 0;                    // > 0 while a view's mouse loop runs
+    bool inIdle = false;                      // guards against re-entry
 };

@@ -28,8 +28,9 @@ int truncated(double x)
 // double precision so that a wild value cannot overflow.
 float raysInUse(float v)
 {
-    const double rays = 2.0 * (8.0 + std::trunc(248.0 * static_cast<double>(v)));
-    return static_cast<float>(rays > 16.0 ? std::min(rays, 512.0) : 16.0); // NaN gives 16
+    // In double, so that a wild value cannot overflow before the limits.
+    const double rays = 2.0 * (8.0 + static_cast<double>(truncated(248.0 * static_cast<double>(v))));
+    return static_cast<float>(rays < 16.0 ? 16.0 : (rays > 512.0 ? 512.0 : rays));
 }
 
 float headAngleDegrees(float v)
@@ -42,9 +43,14 @@ float headAngleDegrees(float v)
 
 using Formatter = void (*)(float, char*);
 
+constexpr float kDeriveLimit = 1.0e6f;
+
 // The displayed engine value of parameter index for the raw value v.
-bool displayedValue(int index, float v, float& value, Formatter& format)
+bool displayedValue(int index, float raw, float& value, Formatter& format)
 {
+    // The engine limits wild raw values to +-1e6 before deriving; so do the
+    // texts, so that they always read what the engine uses.
+    const float v = raw > kDeriveLimit ? kDeriveLimit : (raw < -kDeriveLimit ? -kDeriveLimit : raw);
     const float cube = v * v * v;
     switch (index) {
     case param::kGain: value = v * v * 1.58489f; format = decibels; return true;
