@@ -46,8 +46,6 @@ void CFrame::idle()
         return;
     }
     inIdle = true;
-    // Inside a view's tracking loop (which calls back here through
-    // doIdleStuff) input waits; the picture still updates.
     if (platform && trackingDepth == 0)
         platform->processEvents();
     update();

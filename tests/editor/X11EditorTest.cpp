@@ -9,13 +9,9 @@
 #include "plugin/EffectVST.h"
 #include "plugin/Parameters.h"
 #include "toolkit/CBitmap.h"
+#include "toolkit/platform/X11TestSupport.h"
 
 #include <gtest/gtest.h>
-
-// Xlib's short macro names (None, Bool, Status) would clash with the test
-// framework's headers, so Xlib comes last.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 #include <chrono>
 #include <csignal>
@@ -25,6 +21,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -94,23 +91,17 @@ protected:
         if (!server->running())
             GTEST_SKIP() << "Xvfb is not installed";
         setenv("DISPLAY", server->displayName().c_str(), 1);
-        display = XOpenDisplay(server->displayName().c_str());
-        ASSERT_NE(display, nullptr) << "cannot open display " << server->displayName();
-        const int screen = DefaultScreen(display);
-        parent = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 704, 560, 0,
-                                     BlackPixel(display, screen), BlackPixel(display, screen));
-        XMapWindow(display, parent);
-        XSync(display, False);
+        // The host's window (Xlib stays inside the toolkit's platform folder).
+        host = std::make_unique<X11TestHost>(704, 560);
+        ASSERT_TRUE(host->isOpen()) << "cannot open display " << server->displayName();
+        parent = host->parentHandle();
         effect.reset(createEffectWithEditor(&quietHost));
         aeffect = effect->getAeffect();
     }
     void TearDown() override
     {
         effect.reset();
-        if (display) {
-            XDestroyWindow(display, parent);
-            XCloseDisplay(display);
-        }
+        host.reset();
         server.reset();
     }
 
@@ -128,30 +119,16 @@ protected:
         }
     }
     // The editor's child window inside the parent.
-    Window editorWindow()
+    void* editorWindow() { return host->lastChild(); }
+    unsigned long pixelAt(void* window, int x, int y)
     {
-        Window root = 0, up = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        XQueryTree(display, parent, &root, &up, &children, &count);
-        const Window child = count > 0 ? children[count - 1] : 0;
-        if (children)
-            XFree(children);
-        return child;
-    }
-    unsigned long pixelAt(Window w, int x, int y)
-    {
-        XImage* image = XGetImage(display, w, x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image)
-            return 0;
-        const unsigned long p = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return p & 0xFFFFFF;
+        const std::vector<uint32_t> pixels = host->readPixels(window, 704, 560);
+        return pixels.empty() ? 0 : pixels[static_cast<size_t>(y) * 704 + x];
     }
 
     std::unique_ptr<VirtualDisplay> server;
-    Display* display = nullptr;
-    Window parent = 0;
+    std::unique_ptr<X11TestHost> host;
+    void* parent = nullptr;
     std::unique_ptr<EffectVST> effect;
     AEffect* aeffect = nullptr;
 };
@@ -171,10 +148,10 @@ TEST_F(X11EditorTest, OpensInTheHostWindowShowsTheBackgroundAndTakesClicks)
     EXPECT_EQ(rect->right - rect->left, 704);
     EXPECT_EQ(rect->bottom - rect->top, 560);
 
-    ASSERT_EQ(dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, parent), 1);
     idleFor(std::chrono::milliseconds(300));
-    const Window child = editorWindow();
-    ASSERT_NE(child, 0u);
+    void* const child = editorWindow();
+    ASSERT_NE(child, nullptr);
 
     CBitmap* background = loadEditorBitmap(152);
     ASSERT_NE(background, nullptr);
@@ -187,28 +164,18 @@ TEST_F(X11EditorTest, OpensInTheHostWindowShowsTheBackgroundAndTakesClicks)
 
     // A click on the Stereo button, as the X server delivers it.
     const float before = effect->getParameter(param::kStereoOnOff);
-    XEvent press = {};
-    press.xbutton.type = ButtonPress;
-    press.xbutton.display = display;
-    press.xbutton.window = child;
-    press.xbutton.x = 460;
-    press.xbutton.y = 346;
-    press.xbutton.button = Button1;
-    press.xbutton.same_screen = True;
-    XSendEvent(display, child, False, ButtonPressMask, &press);
-    XFlush(display);
+    host->sendPress(child, 460, 346, 1);
     idleFor(std::chrono::milliseconds(200));
     EXPECT_EQ(effect->getParameter(param::kStereoOnOff), before > 0.5f ? 0.0f : 1.0f);
 
     dispatch(effEditClose);
-    XSync(display, False);
-    EXPECT_EQ(editorWindow(), 0u); // the child window went with the editor
+    EXPECT_EQ(host->childCount(), 0); // the child window went with the editor
 }
 
 TEST_F(X11EditorTest, ClosesAndReopensCleanly)
 {
     for (int round = 0; round < 3; ++round) {
-        ASSERT_EQ(dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1) << "round " << round;
+        ASSERT_EQ(dispatch(effEditOpen, 0, 0, parent), 1) << "round " << round;
         idleFor(std::chrono::milliseconds(100));
         aeffect->setParameter(aeffect, param::kGain, 0.1f * static_cast<float>(round));
         idleFor(std::chrono::milliseconds(50));

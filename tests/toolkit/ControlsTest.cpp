@@ -391,3 +391,82 @@ TEST(CControl, ValuesFromTheHostThatAreNotNumbersAreTamed)
     EXPECT_GT(tip.h, 80); // 5 o'clock lies right of the centre
     EXPECT_GT(tip.v, 20); // and below it
 }
+
+namespace {
+// Counts its own destruction.
+class CountedView : public CView {
+public:
+    CountedView(const CRect& r, int& deaths) : CView(r), deathCount(deaths) {}
+    ~CountedView() override { ++deathCount; }
+    void mouse(CDrawContext*, CPoint&, int) override { ++presses; }
+    int presses = 0;
+
+private:
+    int& deathCount;
+};
+} // namespace
+
+TEST(CViewContainer, NestedViewsAreHitDrawnAndDeletedWithTheirContainer)
+{
+    RecordingEditor ed;
+    int deaths = 0;
+    auto* box = new CViewContainer(CRect(50, 20, 150, 100));
+    box->setBackgroundColor(CColor{0, 0, 200, 255});
+    auto* inner = new CountedView(CRect(60, 30, 80, 50), deaths);
+    box->addView(inner);
+    box->addView(new CountedView(CRect(100, 60, 120, 80), deaths));
+    ed.getFrame()->addView(box);
+    ed.idle();
+    // The container paints its own background around its children.
+    EXPECT_TRUE(sameColour(ed.window().getPixel(140, 90), (CColor{0, 0, 200, 255})));
+    EXPECT_EQ(ed.getFrame()->getViewAt(CPoint(65, 35)), inner);
+    EXPECT_EQ(ed.getFrame()->getViewAt(CPoint(90, 55)), nullptr); // the container itself takes no press
+    ed.window().click(CPoint(65, 35));
+    ed.runInput();
+    EXPECT_EQ(inner->presses, 1);
+    ed.getFrame()->removeView(box);
+    EXPECT_EQ(deaths, 2);
+}
+
+TEST(CFrame, RemovingTheFocusedEditDropsTheFocus)
+{
+    RecordingEditor ed;
+    auto* edit = new CTextEdit(CRect(10, 10, 150, 30), &ed, 7, "Hall");
+    ed.getFrame()->addView(edit);
+    ed.window().click(CPoint(20, 20));
+    ed.runInput();
+    ASSERT_EQ(ed.getFrame()->getFocusView(), edit);
+    ed.getFrame()->removeView(edit);
+    EXPECT_EQ(ed.getFrame()->getFocusView(), nullptr);
+    ed.window().typeKey(CKeyCode{'x', 0, 0}); // goes nowhere, safely
+    ed.runInput();
+    EXPECT_TRUE(ed.values.empty());
+}
+
+TEST(HeadlessWindow, WritesItsPictureAsAPngThatReadsBackTheSame)
+{
+    RecordingEditor ed(40, 30);
+    CBitmap* film = makeTestFilm(20, 10, 2);
+    auto* button = new COnOffButton(CRect(5, 5, 25, 15), &ed, 1, film);
+    film->forget();
+    button->setValue(1.0f);
+    ed.getFrame()->addView(button);
+    ed.idle();
+    const std::string path = ::testing::TempDir() + "ovinta_headless.png";
+    ASSERT_TRUE(ed.window().writePng(path.c_str()));
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<unsigned char> bytes;
+    for (int c; (c = std::fgetc(f)) != EOF;)
+        bytes.push_back(static_cast<unsigned char>(c));
+    std::fclose(f);
+    std::remove(path.c_str());
+    CBitmap* back = CBitmap::fromPng(bytes.data(), bytes.size());
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->getWidth(), 40);
+    EXPECT_EQ(back->getHeight(), 30);
+    for (CPoint p : {CPoint(0, 0), CPoint(10, 10), CPoint(24, 14), CPoint(39, 29)})
+        EXPECT_TRUE(sameColour(back->getPixel(p.h, p.v), ed.window().getPixel(p.h, p.v))) << p.h << "," << p.v;
+    EXPECT_EQ(back->getPixel(10, 10).red, 4); // the "on" frame
+    back->forget();
+}

@@ -63,6 +63,21 @@ int X11TestHost::childCount()
     return static_cast<int>(count);
 }
 
+void* X11TestHost::lastChild()
+{
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    XSync(impl->display, False);
+    if (!XQueryTree(impl->display, impl->window, &root, &parent, &children, &count))
+        return nullptr;
+    const Window last = count > 0 ? children[count - 1] : 0;
+    if (children)
+        XFree(children);
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(last));
+}
+
 std::vector<uint32_t> X11TestHost::readPixels(void* window, int width, int height)
 {
     std::vector<uint32_t> out;
