@@ -5,17 +5,15 @@
 // re-opens the editor.
 
 #include "editor/EditorBitmaps.h"
+#include "editor/OvintaEditor.h"
 #include "editor/PluginFactory.h"
 #include "plugin/EffectVST.h"
 #include "plugin/Parameters.h"
 #include "toolkit/CBitmap.h"
+#include "toolkit/CFrame.h"
+#include "toolkit/platform/X11TestSupport.h"
 
 #include <gtest/gtest.h>
-
-// Xlib's short macro names (None, Bool, Status) would clash with the test
-// framework's headers, so Xlib comes last.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 #include <chrono>
 #include <csignal>
@@ -94,23 +92,15 @@ protected:
         if (!server->running())
             GTEST_SKIP() << "Xvfb is not installed";
         setenv("DISPLAY", server->displayName().c_str(), 1);
-        display = XOpenDisplay(server->displayName().c_str());
-        ASSERT_NE(display, nullptr) << "cannot open display " << server->displayName();
-        const int screen = DefaultScreen(display);
-        parent = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 704, 560, 0,
-                                     BlackPixel(display, screen), BlackPixel(display, screen));
-        XMapWindow(display, parent);
-        XSync(display, False);
+        host = std::make_unique<X11TestHost>(704, 560);
+        ASSERT_TRUE(host->isOpen()) << "cannot open display " << server->displayName();
         effect.reset(createEffectWithEditor(&quietHost));
         aeffect = effect->getAeffect();
     }
     void TearDown() override
     {
         effect.reset();
-        if (display) {
-            XDestroyWindow(display, parent);
-            XCloseDisplay(display);
-        }
+        host.reset();
         server.reset();
     }
 
@@ -127,38 +117,23 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
-    // The editor's child window inside the parent.
-    Window editorWindow()
+    // The editor's own child window inside the host's.
+    void* editorWindow()
     {
-        Window root = 0, up = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        XQueryTree(display, parent, &root, &up, &children, &count);
-        const Window child = count > 0 ? children[count - 1] : 0;
-        if (children)
-            XFree(children);
-        return child;
-    }
-    unsigned long pixelAt(Window w, int x, int y)
-    {
-        XImage* image = XGetImage(display, w, x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image)
-            return 0;
-        const unsigned long p = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return p & 0xFFFFFF;
+        auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+        CFrame* frame = editor ? editor->getFrame() : nullptr;
+        return frame && frame->getPlatform() ? frame->getPlatform()->nativeHandle() : nullptr;
     }
 
     std::unique_ptr<VirtualDisplay> server;
-    Display* display = nullptr;
-    Window parent = 0;
+    std::unique_ptr<X11TestHost> host;
     std::unique_ptr<EffectVST> effect;
     AEffect* aeffect = nullptr;
 };
 
-unsigned long rgb(CColor c)
+uint32_t rgb(CColor c)
 {
-    return (static_cast<unsigned long>(c.red) << 16) | (static_cast<unsigned long>(c.green) << 8) | c.blue;
+    return (static_cast<uint32_t>(c.red) << 16) | (static_cast<uint32_t>(c.green) << 8) | c.blue;
 }
 
 } // namespace
@@ -171,44 +146,37 @@ TEST_F(X11EditorTest, OpensInTheHostWindowShowsTheBackgroundAndTakesClicks)
     EXPECT_EQ(rect->right - rect->left, 704);
     EXPECT_EQ(rect->bottom - rect->top, 560);
 
-    ASSERT_EQ(dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, host->parentHandle()), 1);
     idleFor(std::chrono::milliseconds(300));
-    const Window child = editorWindow();
-    ASSERT_NE(child, 0u);
+    EXPECT_EQ(host->childCount(), 1);
+    void* child = editorWindow();
+    ASSERT_NE(child, nullptr);
 
+    // The panel's title row, read back from the X server.
+    const std::vector<uint32_t> pixels = host->readPixels(child, 704, 560);
+    ASSERT_EQ(pixels.size(), 704u * 560u);
     CBitmap* background = loadEditorBitmap(152);
     ASSERT_NE(background, nullptr);
-    for (int i = 0; i < 4; ++i) {
-        const int x = 430 + 90 * i;
-        const int y = 12;
-        EXPECT_EQ(pixelAt(child, x, y), rgb(background->getPixel(x, y))) << x << "," << y;
-    }
+    for (int x = 430; x < 700; x += 30)
+        EXPECT_EQ(pixels[12 * 704 + x], rgb(background->getPixel(x, 12))) << x;
     background->forget();
 
     // A click on the Stereo button, as the X server delivers it.
     const float before = effect->getParameter(param::kStereoOnOff);
-    XEvent press = {};
-    press.xbutton.type = ButtonPress;
-    press.xbutton.display = display;
-    press.xbutton.window = child;
-    press.xbutton.x = 460;
-    press.xbutton.y = 346;
-    press.xbutton.button = Button1;
-    press.xbutton.same_screen = True;
-    XSendEvent(display, child, False, ButtonPressMask, &press);
-    XFlush(display);
+    host->sendPress(child, 460, 346, 1);
+    host->sync();
     idleFor(std::chrono::milliseconds(200));
     EXPECT_EQ(effect->getParameter(param::kStereoOnOff), before > 0.5f ? 0.0f : 1.0f);
 
     dispatch(effEditClose);
-    XSync(display, False);
-    EXPECT_EQ(editorWindow(), 0u); // the child window went with the editor
+    host->sync();
+    EXPECT_EQ(host->childCount(), 0); // the child window went with the editor
 }
 
 TEST_F(X11EditorTest, ClosesAndReopensCleanly)
 {
     for (int round = 0; round < 3; ++round) {
-        ASSERT_EQ(dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1) << "round " << round;
+        ASSERT_EQ(dispatch(effEditOpen, 0, 0, host->parentHandle()), 1) << "round " << round;
         idleFor(std::chrono::milliseconds(100));
         aeffect->setParameter(aeffect, param::kGain, 0.1f * static_cast<float>(round));
         idleFor(std::chrono::milliseconds(50));
