@@ -56,9 +56,10 @@ public:
         }
         close(fds[1]);
         numberPipe = fds[0];
-        // Xvfb writes the display number and a newline once it accepts
-        // connections. The pipe stays open: a server that writes again must
-        // not die of a closed pipe.
+        // Xvfb writes the display number and then, in a second write, a
+        // newline once it accepts connections. Closing the pipe between the
+        // two would kill the server, so it is read up to the newline and
+        // kept open until the server is stopped.
         std::string number;
         char c = 0;
         while (pid > 0 && read(numberPipe, &c, 1) == 1 && c != '\n')
