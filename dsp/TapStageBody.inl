@@ -221,15 +221,56 @@ void sumTail(const KernelWorkspace& work, float* const* out, int first, int i)
         out[k][at] = acc[k];
 }
 
+// Steady taps only (the usual case): run r is lane r, so the rows and gains
+// are walked with plain pointer steps.
+template <int NOUT, int NV>
+void sumSteadyVectors(const KernelWorkspace& work, float* const* out, int first, int i)
+{
+    using V = Ops::V;
+    constexpr int W = Ops::W;
+    const int at = first + i;
+    V acc[NOUT][NV];
+#pragma GCC unroll 8
+    for (int k = 0; k < NOUT; ++k)
+#pragma GCC unroll 8
+        for (int v = 0; v < NV; ++v)
+            acc[k][v] = Ops::load(out[k] + at + v * W);
+    const float* y = work.filtered[0] + i;
+    const TapRun* run = work.runs;
+    const TapRun* end = work.runs + work.runCount;
+    for (; run != end; ++run, y += kTapChunk) {
+#pragma GCC unroll 8
+        for (int k = 0; k < NOUT; ++k) {
+            const V g = Ops::set1(run->gain[k]);
+#pragma GCC unroll 8
+            for (int v = 0; v < NV; ++v)
+                acc[k][v] = Ops::add(acc[k][v], Ops::mul(g, Ops::load(y + v * W)));
+        }
+    }
+#pragma GCC unroll 8
+    for (int k = 0; k < NOUT; ++k)
+#pragma GCC unroll 8
+        for (int v = 0; v < NV; ++v)
+            Ops::store(out[k] + at + v * W, acc[k][v]);
+}
+
 template <int NOUT>
 void sumChunk(const KernelWorkspace& work, float* const* out, int first, int n)
 {
     constexpr int W = Ops::W;
+    constexpr int wide = NOUT <= 2 ? 4 : 2; // vectors per pass that fit the registers
     int i = 0;
-    for (; i + 2 * W <= n; i += 2 * W)
-        sumVectors<NOUT, 2>(work, out, first, i);
-    for (; i + W <= n; i += W)
-        sumVectors<NOUT, 1>(work, out, first, i);
+    if (work.fadeLanes == 0) {
+        for (; i + wide * W <= n; i += wide * W)
+            sumSteadyVectors<NOUT, wide>(work, out, first, i);
+        for (; i + W <= n; i += W)
+            sumSteadyVectors<NOUT, 1>(work, out, first, i);
+    } else {
+        for (; i + 2 * W <= n; i += 2 * W)
+            sumVectors<NOUT, 2>(work, out, first, i);
+        for (; i + W <= n; i += W)
+            sumVectors<NOUT, 1>(work, out, first, i);
+    }
     for (; i < n; ++i)
         sumTail<NOUT>(work, out, first, i);
 }

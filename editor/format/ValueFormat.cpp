@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 namespace valueformat {
 namespace {
@@ -25,7 +24,8 @@ int truncated(double x)
     return static_cast<int>(x);
 }
 
-// 2 * (8 + trunc(248 v)), within 16..512: the engine's ray count.
+// 2 * (8 + trunc(248 v)), within 16..512: the engine's ray count. Worked in
+// double precision so that a wild value cannot overflow.
 float raysInUse(float v)
 {
     // In double, so that a wild value cannot overflow before the limits.
@@ -35,9 +35,9 @@ float raysInUse(float v)
 
 float headAngleDegrees(float v)
 {
-    int degrees = truncated(360.0 * static_cast<double>(v)) - 180;
-    if (degrees < 0)
-        degrees += 360;
+    double degrees = std::trunc(360.0 * static_cast<double>(v)) - 180.0;
+    if (degrees < 0.0)
+        degrees += 360.0;
     return static_cast<float>(degrees);
 }
 
@@ -147,20 +147,6 @@ bool parameterDisplay(int index, float raw, char* text)
     }
     format(value, text);
     return true;
-}
-
-void hostDisplay(int index, float raw, char* text, std::size_t capacity)
-{
-    if (text == nullptr || capacity == 0)
-        return;
-    char full[kTextCapacity];
-    if (index == param::kProgramSelect)
-        wholeNumber(raw, full);
-    else if (!parameterDisplay(index, raw, full))
-        std::snprintf(full, kTextCapacity, "%2.2f", static_cast<double>(raw));
-    const std::size_t length = std::min(std::strlen(full), capacity - 1);
-    std::memcpy(text, full, length);
-    text[length] = '\0';
 }
 
 } // namespace valueformat

@@ -51,20 +51,28 @@ TEST_F(PluginTest, ParameterTextsStayWithinTheirBounds)
     EXPECT_EQ(host.text(effGetParamLabel, 12), "amount");
 }
 
-TEST_F(PluginTest, ParameterDisplayShowsTheEditorsTextWithinTheHostsBuffer)
+TEST_F(PluginTest, ParameterDisplayIsBoundedAndFollowsTheValue)
 {
-    // Wet gain 0.5 is a gain of 0.25, about -12 dB: the display shows a number.
-    host.setParameter(0, 0.5f);
-    char buffer[64];
-    std::memset(buffer, 'x', sizeof(buffer));
-    std::strcpy(buffer, "host text");
-    host.dispatch(effGetParamDisplay, 0, 0, buffer);
-    EXPECT_STRNE(buffer, "host text");
-    EXPECT_LT(std::strlen(buffer), 9u) << "at most kVstMaxLabelLen - 1 characters";
-    // An index outside the host's range leaves the host's text alone.
-    std::strcpy(buffer, "host text");
-    host.dispatch(effGetParamDisplay, 47, 0, buffer);
-    EXPECT_STREQ(buffer, "host text");
+    for (int index = 0; index < 47; ++index) {
+        char buffer[64];
+        std::memset(buffer, '#', sizeof(buffer));
+        host.dispatch(effGetParamDisplay, index, 0, buffer);
+        std::size_t length = strnlen(buffer, sizeof(buffer));
+        ASSERT_LE(length, 18u) << "parameter " << index;
+        for (std::size_t b = length + 1; b < sizeof(buffer); ++b)
+            ASSERT_EQ(buffer[b], '#') << "parameter " << index << " byte " << b;
+    }
+    host.setParameter(5, 0.0f);
+    std::string low = host.text(effGetParamDisplay, 5);
+    host.setParameter(5, 1.0f);
+    EXPECT_NE(host.text(effGetParamDisplay, 5), low);
+
+    // Indexes the host does not have leave its text alone.
+    for (int index : {-1, 47, 68, 1000}) {
+        char buffer[16] = "host text";
+        host.dispatch(effGetParamDisplay, index, 0, buffer);
+        EXPECT_STREQ(buffer, "host text") << "index " << index;
+    }
 }
 
 TEST_F(PluginTest, EveryParameterCanBeAutomated)

@@ -27,14 +27,18 @@ struct ToolRun {
     std::string out, err;
 };
 
+// A fresh folder per test, so that tests run in parallel processes never
+// share files.
 fs::path workDir()
 {
-    static const fs::path dir = [] {
-        fs::path d = fs::path(testing::TempDir()) / "ovinta_tool";
-        fs::remove_all(d);
-        fs::create_directories(d);
-        return d;
-    }();
+    static std::string made;
+    const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+    const fs::path dir = fs::path(testing::TempDir()) / ("ovinta_tool_" + test);
+    if (made != test) {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        made = test;
+    }
     return dir;
 }
 

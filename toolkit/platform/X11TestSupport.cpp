@@ -5,7 +5,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 struct X11TestHost::Impl {
     Display* display = nullptr;
@@ -14,7 +16,12 @@ struct X11TestHost::Impl {
 
 X11TestHost::X11TestHost(int width, int height) : impl(std::make_unique<Impl>())
 {
-    impl->display = XOpenDisplay(nullptr);
+    // A server that was just started may refuse the first connections.
+    for (int attempt = 0; attempt < 40 && !impl->display; ++attempt) {
+        impl->display = XOpenDisplay(nullptr);
+        if (!impl->display)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     if (!impl->display)
         return;
     const int screen = DefaultScreen(impl->display);
