@@ -88,7 +88,7 @@ bool displayedValue(int index, float raw, float& value, Formatter& format)
 
 void wholeNumber(float x, char* text)
 {
-    std::snprintf(text, kTextCapacity, "%d", truncated(x));
+    std::snprintf(text, kTextCapacity, "%d", truncated(static_cast<double>(x)));
 }
 
 void percentRounded(float x, char* text)
@@ -118,7 +118,7 @@ void decibels(float x, char* text)
 
 void milliseconds(float x, char* text)
 {
-    std::snprintf(text, kTextCapacity, "%dms", truncated(x));
+    std::snprintf(text, kTextCapacity, "%dms", truncated(static_cast<double>(x)));
 }
 
 void metres(float x, char* text)

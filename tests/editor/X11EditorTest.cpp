@@ -5,10 +5,12 @@
 // re-opens the editor.
 
 #include "editor/EditorBitmaps.h"
+#include "editor/OvintaEditor.h"
 #include "editor/PluginFactory.h"
 #include "plugin/EffectVST.h"
 #include "plugin/Parameters.h"
 #include "toolkit/CBitmap.h"
+#include "toolkit/CFrame.h"
 #include "toolkit/platform/X11TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +23,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -55,9 +56,10 @@ public:
         }
         close(fds[1]);
         numberPipe = fds[0];
-        // Xvfb writes the display number and a newline once it accepts
-        // connections. The pipe stays open: a server that writes again must
-        // not die of a closed pipe.
+        // Xvfb writes the display number and then, in a second write, a
+        // newline once it accepts connections. Closing the pipe between the
+        // two would kill the server, so it is read up to the newline and
+        // kept open until the server is stopped.
         std::string number;
         char c = 0;
         while (pid > 0 && read(numberPipe, &c, 1) == 1 && c != '\n')
@@ -91,10 +93,8 @@ protected:
         if (!server->running())
             GTEST_SKIP() << "Xvfb is not installed";
         setenv("DISPLAY", server->displayName().c_str(), 1);
-        // The host's window (Xlib stays inside the toolkit's platform folder).
         host = std::make_unique<X11TestHost>(704, 560);
         ASSERT_TRUE(host->isOpen()) << "cannot open display " << server->displayName();
-        parent = host->parentHandle();
         effect.reset(createEffectWithEditor(&quietHost));
         aeffect = effect->getAeffect();
     }
@@ -118,24 +118,23 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
-    // The editor's child window inside the parent.
-    void* editorWindow() { return host->lastChild(); }
-    unsigned long pixelAt(void* window, int x, int y)
+    // The editor's own child window inside the host's.
+    void* editorWindow()
     {
-        const std::vector<uint32_t> pixels = host->readPixels(window, 704, 560);
-        return pixels.empty() ? 0 : pixels[static_cast<size_t>(y) * 704 + x];
+        auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+        CFrame* frame = editor ? editor->getFrame() : nullptr;
+        return frame && frame->getPlatform() ? frame->getPlatform()->nativeHandle() : nullptr;
     }
 
     std::unique_ptr<VirtualDisplay> server;
     std::unique_ptr<X11TestHost> host;
-    void* parent = nullptr;
     std::unique_ptr<EffectVST> effect;
     AEffect* aeffect = nullptr;
 };
 
-unsigned long rgb(CColor c)
+uint32_t rgb(CColor c)
 {
-    return (static_cast<unsigned long>(c.red) << 16) | (static_cast<unsigned long>(c.green) << 8) | c.blue;
+    return (static_cast<uint32_t>(c.red) << 16) | (static_cast<uint32_t>(c.green) << 8) | c.blue;
 }
 
 } // namespace
@@ -148,34 +147,37 @@ TEST_F(X11EditorTest, OpensInTheHostWindowShowsTheBackgroundAndTakesClicks)
     EXPECT_EQ(rect->right - rect->left, 704);
     EXPECT_EQ(rect->bottom - rect->top, 560);
 
-    ASSERT_EQ(dispatch(effEditOpen, 0, 0, parent), 1);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, host->parentHandle()), 1);
     idleFor(std::chrono::milliseconds(300));
-    void* const child = editorWindow();
+    EXPECT_EQ(host->childCount(), 1);
+    void* child = editorWindow();
     ASSERT_NE(child, nullptr);
 
+    // The panel's title row, read back from the X server.
+    const std::vector<uint32_t> pixels = host->readPixels(child, 704, 560);
+    ASSERT_EQ(pixels.size(), 704u * 560u);
     CBitmap* background = loadEditorBitmap(152);
     ASSERT_NE(background, nullptr);
-    for (int i = 0; i < 4; ++i) {
-        const int x = 430 + 90 * i;
-        const int y = 12;
-        EXPECT_EQ(pixelAt(child, x, y), rgb(background->getPixel(x, y))) << x << "," << y;
-    }
+    for (int x = 430; x < 700; x += 30)
+        EXPECT_EQ(pixels[12 * 704 + x], rgb(background->getPixel(x, 12))) << x;
     background->forget();
 
     // A click on the Stereo button, as the X server delivers it.
     const float before = effect->getParameter(param::kStereoOnOff);
     host->sendPress(child, 460, 346, 1);
+    host->sync();
     idleFor(std::chrono::milliseconds(200));
     EXPECT_EQ(effect->getParameter(param::kStereoOnOff), before > 0.5f ? 0.0f : 1.0f);
 
     dispatch(effEditClose);
+    host->sync();
     EXPECT_EQ(host->childCount(), 0); // the child window went with the editor
 }
 
 TEST_F(X11EditorTest, ClosesAndReopensCleanly)
 {
     for (int round = 0; round < 3; ++round) {
-        ASSERT_EQ(dispatch(effEditOpen, 0, 0, parent), 1) << "round " << round;
+        ASSERT_EQ(dispatch(effEditOpen, 0, 0, host->parentHandle()), 1) << "round " << round;
         idleFor(std::chrono::milliseconds(100));
         aeffect->setParameter(aeffect, param::kGain, 0.1f * static_cast<float>(round));
         idleFor(std::chrono::milliseconds(50));
