@@ -196,7 +196,7 @@ void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySam
 
 void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
 {
-    const double path = slot.pathLength;
+    const double path = static_cast<double>(slot.pathLength);
     slot.level *= static_cast<float>(std::pow(static_cast<double>(airAbsorb.load()), path));
     slot.hiFreq *= static_cast<float>(std::pow(static_cast<double>(airHiCut.load()), path));
     slot.pathLength *= scale;

@@ -77,7 +77,7 @@ bool WallGrid::wallTouchesCell(const Wall& wall, int cx, int cy) const
     const double y0 = originY + cy * cellSize - kPadMetres;
     const double x1 = originX + (cx + 1) * cellSize + kPadMetres;
     const double y1 = originY + (cy + 1) * cellSize + kPadMetres;
-    const double ax = wall.x1, ay = wall.y1;
+    const double ax = static_cast<double>(wall.x1), ay = static_cast<double>(wall.y1);
     const double wx = static_cast<double>(wall.x2) - ax;
     const double wy = static_cast<double>(wall.y2) - ay;
     const double corners[4][2] = {{x0, y0}, {x1, y0}, {x0, y1}, {x1, y1}};
@@ -168,8 +168,8 @@ inline void WallGrid::testCell(const Wall* walls, int cell, float px, float py, 
 WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, float jx, float jy,
                           int skipWall)
 {
-    const double ox = px, oy = py; // the probe in double for the cell walk
-    const double vx = jx, vy = jy;
+    const double ox = static_cast<double>(px), oy = static_cast<double>(py); // the probe in double for the cell walk
+    const double vx = static_cast<double>(jx), vy = static_cast<double>(jy);
     const double length = std::sqrt(vx * vx + vy * vy);
     // One test for all four inputs: any infinity or NaN makes the sum NaN.
     const bool finite = std::isfinite(ox * 0.0 + oy * 0.0 + vx * 0.0 + vy * 0.0);
@@ -207,7 +207,7 @@ void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, floa
                          float jy, double length, double tb, int skipWall, WallHit& best)
 {
     // Cell walk (DDA) from q, in grid coordinates, along the probe.
-    const double vx = jx, vy = jy;
+    const double vx = static_cast<double>(jx), vy = static_cast<double>(jy);
     const double rx = static_cast<double>(px) - originX, ry = static_cast<double>(py) - originY;
     auto cellOf = [](double v) {
         return v <= 0.0 ? 0 : std::min(static_cast<int>(v), kCellsPerSide - 1);
