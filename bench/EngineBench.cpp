@@ -90,11 +90,11 @@ void runProgramChangeBlock(benchmark::State& state, RoomEngine& engine)
     state.counters["block_fraction_cpu"] = cpuSeconds / iterations / kBlockSeconds;
 }
 
-void BM_ProgramChangeFactory0(benchmark::State& state)
+void BM_ProgramChangeFactory(benchmark::State& state)
 {
     auto engine = std::make_unique<RoomEngine>();
-    applyProgram(*engine, 0);
-    engine->useWallGrid = state.range(0) != 0;
+    applyProgram(*engine, static_cast<int>(state.range(0)));
+    engine->useWallGrid = state.range(1) != 0;
     runProgramChangeBlock(state, *engine);
 }
 
@@ -108,6 +108,10 @@ void BM_ProgramChangeWorstCase(benchmark::State& state)
 
 } // namespace
 
+// Arguments: factory program (0: 28 walls, 5: 83, 30: 4, 41: 58), then 1 grid, 0 plain scan.
+BENCHMARK(BM_ProgramChangeFactory)
+    ->ArgsProduct({{0, 5, 30, 41}, {1, 0}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 // Argument: 1 grid, 0 plain scan.
-BENCHMARK(BM_ProgramChangeFactory0)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgramChangeWorstCase)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);

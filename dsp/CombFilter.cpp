@@ -6,6 +6,21 @@
 
 #include <cstring>
 
+namespace {
+
+// Truncation toward zero of a value that must fit in [low, high]; NaN gives 0.
+// A float outside the int range cannot be converted safely, so it is limited
+// first (the positions are masked anyway, so the limit changes no sound).
+int32_t truncateWithin(float value, float low, float high)
+{
+    if (!(value == value))
+        return 0;
+    const float limited = value < low ? low : (value > high ? high : value);
+    return static_cast<int32_t>(limited);
+}
+
+} // namespace
+
 CombFilter::CombFilter()
     : writeIndex(0), readIndex(0), outGain(0.125f), feedback(0.0f), bendStep(0), bendPhase(0),
       lastOut(0.0f), baseGain(0.0f)
@@ -23,7 +38,8 @@ void CombFilter::clear()
 void CombFilter::trigger(int lengthMs, float baseGainIn, float sampleRate, EngineRandom& random)
 {
     readIndex = static_cast<uint32_t>(random.next() & 0x1FF);
-    writeIndex = static_cast<uint32_t>(static_cast<int32_t>(static_cast<float>(lengthMs) * sampleRate * 0.001f));
+    writeIndex = static_cast<uint32_t>(
+        truncateWithin(static_cast<float>(lengthMs) * sampleRate * 0.001f, -2.0e9f, 2.0e9f));
     bendPhase = random.next() & 0x1FF;
     baseGain = baseGainIn;
 }
@@ -32,7 +48,8 @@ void CombFilter::update(float feedbackIn, float diffusionGain, float bendValue)
 {
     feedback = feedbackIn;
     outGain = baseGain * 0.2857143f * diffusionGain;
-    bendStep = static_cast<int32_t>((bendValue - 0.5f) * 128.0f);
+    // A bend value outside 0..1 is held to the full range of -64..64.
+    bendStep = truncateWithin((bendValue - 0.5f) * 128.0f, -64.0f, 64.0f);
     if (bendStep == 0)
         bendPhase = 0;
 }

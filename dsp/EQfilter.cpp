@@ -58,11 +58,24 @@ void EQfilter::computeCoefficients(int type, float gainDb, float frequencyHz, fl
         }
     }
     const float inv = 1.0f / na0;
-    b0 = nb0 * inv;
-    b1 = nb1 * inv;
-    b2 = nb2 * inv;
-    a1 = na1 * inv;
-    a2 = na2 * inv;
+    const float c[5] = {nb0 * inv, nb1 * inv, nb2 * inv, na1 * inv, na2 * inv};
+    // Settings outside the design's range (a frequency of 0 or at Nyquist, a
+    // zero sample rate, a negative width) can give infinite or unstable
+    // coefficients; such a band passes its input unchanged instead of
+    // filling the audio path with NaN.
+    bool usable = std::fabs(c[4]) < 1.0f && std::fabs(c[3]) <= 1.0f + c[4];
+    for (float v : c)
+        usable = usable && std::isfinite(v);
+    if (!usable) {
+        b0 = 1.0f;
+        b1 = b2 = a1 = a2 = 0.0f;
+        return;
+    }
+    b0 = c[0];
+    b1 = c[1];
+    b2 = c[2];
+    a1 = c[3];
+    a2 = c[4];
 }
 
 void EQfilter::resetState()

@@ -5,29 +5,17 @@
 
 #include "engine/RoomEngine.h"
 
+#include "dsp/PreProcess.h"
 #include "dsp/TapPlan.h"
 #include "dsp/TapStage.h"
 
 #include <cmath>
-#include <cstring>
 
 #include <emmintrin.h>
 
 namespace {
 
 constexpr float kTiny = 1e-20f;
-
-// to[i] = a * y[i] + x[i]; the same single rounding per operation as the
-// scalar expression, four samples at a time.
-void scaleAdd(float* to, float a, const float* y, const float* x, int n)
-{
-    const __m128 av = _mm_set1_ps(a);
-    int i = 0;
-    for (; i + 4 <= n; i += 4)
-        _mm_storeu_ps(to + i, _mm_add_ps(_mm_mul_ps(av, _mm_loadu_ps(y + i)), _mm_loadu_ps(x + i)));
-    for (; i < n; ++i)
-        to[i] = a * y[i] + x[i];
-}
 
 // A host sample made safe for the recirculating state: NaN becomes 0 and
 // anything beyond +-kInputLimit is clamped, so no input can poison the combs,
@@ -117,161 +105,6 @@ void inputStage(RoomEngine& e, const float* inA, const float* inB, float* const*
     inputRun<NOUT>(inA, inB, out, h0, h1, dry, stereo != 0, head, count);
 }
 
-// One comb over n inputs, sample by sample, leaving its outputs in y.
-void runCombInOrder(CombFilter& comb, const float* x, float* y, int n)
-{
-    float* line = comb.delayLine;
-    uint32_t readIndex = comb.readIndex, writeIndex = comb.writeIndex;
-    uint32_t phase = static_cast<uint32_t>(comb.bendPhase);
-    const uint32_t bendStep = static_cast<uint32_t>(comb.bendStep);
-    const float feedback = comb.feedback;
-    for (int i = 0; i < n; ++i) {
-        const int32_t shift = static_cast<int32_t>(phase) >> 9;
-        const float out = line[(readIndex + static_cast<uint32_t>(shift)) & kCombMask];
-        readIndex += 1;
-        phase += bendStep;
-        line[writeIndex & kCombMask] = feedback * out + x[i];
-        writeIndex += 1;
-        y[i] = out;
-    }
-    comb.readIndex = readIndex;
-    comb.writeIndex = writeIndex;
-    comb.bendPhase = static_cast<int32_t>(phase);
-}
-
-// True when no read of the next n samples reaches a cell that those samples
-// write before it: the reads may then all happen first. The read cell starts
-// `ahead` cells past the write cell and drifts by at most n*|step|/512 + 1.
-bool readsPrecedeWrites(const CombFilter& comb, int n)
-{
-    const uint32_t ahead = (comb.readIndex + static_cast<uint32_t>(comb.bendPhase >> 9) - comb.writeIndex)
-                           & kCombMask;
-    const int32_t step = comb.bendStep < 0 ? -comb.bendStep : comb.bendStep;
-    const uint32_t drift = static_cast<uint32_t>(static_cast<int64_t>(n) * step / 512 + 2);
-    return ahead >= drift && ahead + static_cast<uint32_t>(n) + drift < static_cast<uint32_t>(kCombLength);
-}
-
-// The same as runCombInOrder when readsPrecedeWrites holds: all reads, then
-// all writes, which keeps loads and stores to the line from interleaving.
-void runCombSplit(CombFilter& comb, const float* x, float* y, int n)
-{
-    float* line = comb.delayLine;
-    uint32_t readIndex = comb.readIndex;
-    uint32_t phase = static_cast<uint32_t>(comb.bendPhase);
-    const uint32_t bendStep = static_cast<uint32_t>(comb.bendStep);
-    if (bendStep == 0) {
-        const int from = static_cast<int>((readIndex + static_cast<uint32_t>(static_cast<int32_t>(phase) >> 9))
-                                          & kCombMask);
-        const int head = kCombLength - from < n ? kCombLength - from : n;
-        std::memcpy(y, line + from, sizeof(float) * static_cast<size_t>(head));
-        std::memcpy(y + head, line, sizeof(float) * static_cast<size_t>(n - head));
-        readIndex += static_cast<uint32_t>(n);
-    } else {
-        for (int i = 0; i < n; ++i) {
-            const int32_t shift = static_cast<int32_t>(phase) >> 9;
-            y[i] = line[(readIndex + static_cast<uint32_t>(shift)) & kCombMask];
-            readIndex += 1;
-            phase += bendStep;
-        }
-    }
-    const float feedback = comb.feedback;
-    const int start = static_cast<int>(comb.writeIndex & kCombMask);
-    const int first = kCombLength - start < n ? kCombLength - start : n;
-    scaleAdd(line + start, feedback, y, x, first);
-    scaleAdd(line, feedback, y + first, x + first, n - first);
-    comb.writeIndex += static_cast<uint32_t>(n);
-    comb.readIndex = readIndex;
-    comb.bendPhase = static_cast<int32_t>(phase);
-}
-
-struct BandState {
-    float b0, b1, b2, a1, a2, x1, x2, y1, y2, out;
-};
-
-void loadBands(const EQfilter* eq, BandState* band)
-{
-    for (int b = 0; b < kEqBands; ++b)
-        band[b] = {eq[b].b0, eq[b].b1, eq[b].b2, eq[b].a1, eq[b].a2,
-                   eq[b].x1, eq[b].x2, eq[b].y1, eq[b].y2, eq[b].out};
-}
-
-void storeBands(const BandState* band, EQfilter* eq)
-{
-    for (int b = 0; b < kEqBands; ++b) {
-        eq[b].x1 = band[b].x1;
-        eq[b].x2 = band[b].x2;
-        eq[b].y1 = band[b].y1;
-        eq[b].y2 = band[b].y2;
-        eq[b].out = band[b].out;
-    }
-}
-
-float runBands(BandState* band, float s)
-{
-    for (int b = 0; b < kEqBands; ++b) {
-        BandState& f = band[b];
-        const float y = f.b0 * s + f.b2 * f.x2 + f.b1 * f.x1 - f.a1 * f.y1 - f.a2 * f.y2;
-        f.x2 = f.x1;
-        f.x1 = s;
-        f.y2 = f.y1;
-        f.y1 = y + kTiny;
-        f.out = y;
-        s = y;
-    }
-    return s;
-}
-
-// Combs of one bank over a pass: afterwards sum[i] holds the input plus the
-// weighted comb outputs, added in comb order.
-void diffuse(CombFilter* bank, float (*combOut)[kPreChunk], float* sum, int n)
-{
-    for (int k = 0; k < kCombsPerBank; ++k) {
-        if (readsPrecedeWrites(bank[k], n))
-            runCombSplit(bank[k], sum, combOut[k], n);
-        else
-            runCombInOrder(bank[k], sum, combOut[k], n);
-        if (n > 0)
-            bank[k].lastOut = combOut[k][n - 1];
-    }
-    for (int k = 0; k < kCombsPerBank; ++k)
-        scaleAdd(sum, bank[k].outGain, combOut[k], sum, n);
-}
-
-// Diffusion and equaliser on the history buffers in use, in place. With two
-// buffers their equaliser chains run interleaved, which hides the latency of
-// each chain's recursion.
-void preProcess(RoomEngine& e, int buffers, int count)
-{
-    KernelWorkspace& work = e.kernelWork;
-    float* h[2] = {e.sourceHistory[0].get(), e.sourceHistory[1].get()};
-    EQfilter* eq[2] = {e.eqA, e.eqC};
-    BandState band[2][kEqBands];
-    for (int b = 0; b < buffers; ++b)
-        loadBands(eq[b], band[b]);
-    for (int first = 0; first < count; first += kPreChunk) {
-        const int n = count - first < kPreChunk ? count - first : kPreChunk;
-        const uint32_t start = (e.writePos + static_cast<uint32_t>(first)) & kHistoryMask;
-        for (int b = 0; b < buffers; ++b) {
-            float* sum = work.diffused[b];
-            for (int i = 0; i < n; ++i)
-                sum[i] = h[b][(start + static_cast<uint32_t>(i)) & kHistoryMask];
-            diffuse(e.combs[b], work.combOut[b], sum, n);
-        }
-        if (buffers == 2) {
-            for (int i = 0; i < n; ++i) {
-                const uint32_t p = (start + static_cast<uint32_t>(i)) & kHistoryMask;
-                h[0][p] = runBands(band[0], work.diffused[0][i]);
-                h[1][p] = runBands(band[1], work.diffused[1][i]);
-            }
-        } else {
-            for (int i = 0; i < n; ++i)
-                h[0][(start + static_cast<uint32_t>(i)) & kHistoryMask] = runBands(band[0], work.diffused[0][i]);
-        }
-    }
-    for (int b = 0; b < buffers; ++b)
-        storeBands(band[b], eq[b]);
-}
-
 template <int NOUT>
 void tapStage(RoomEngine& e, float* const* out, int count)
 {
@@ -282,7 +115,7 @@ void tapStage(RoomEngine& e, float* const* out, int count)
     const SimdPath path = currentSimdPath();
     for (int first = 0; first < count; first += kTapChunk) {
         const int n = count - first < kTapChunk ? count - first : kTapChunk;
-        beginTapChunk(work);
+        beginTapChunk(work, n);
         filterTapChunk(path, work, n);
         endTapChunk(work, first, n, count);
         sumTapChunk(path, work, out, NOUT, first, n);

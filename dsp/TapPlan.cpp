@@ -132,11 +132,12 @@ void forEachLane(const KernelWorkspace& work, Visit visit)
 
 } // namespace
 
-void beginTapChunk(KernelWorkspace& work)
+void beginTapChunk(KernelWorkspace& work, int n)
 {
     TapLanes& lanes = work.lanes;
     forEachLane(work, [&](int lane) {
         const uint32_t pos = lanes.readPos[lane];
+        lanes.readPos[lane] = (pos + static_cast<uint32_t>(n)) & kHistoryMask;
         if (pos + kTapChunk <= static_cast<uint32_t>(kHistoryLength)) {
             lanes.source[lane] = lanes.base[lane] + pos;
             return;
@@ -150,12 +151,9 @@ void beginTapChunk(KernelWorkspace& work)
 
 void endTapChunk(KernelWorkspace& work, int first, int n, int count)
 {
-    TapLanes& lanes = work.lanes;
-    forEachLane(work, [&](int lane) {
-        lanes.readPos[lane] = (lanes.readPos[lane] + static_cast<uint32_t>(n)) & kHistoryMask;
-    });
     if (work.fadeLanes == 0)
         return;
+    const TapLanes& lanes = work.lanes;
     for (int r = 0; r < work.runCount; ++r) {
         TapRun& run = work.runs[r];
         if (run.kind != kRunFadeOut || run.stop != count)

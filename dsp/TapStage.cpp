@@ -53,3 +53,11 @@ void sumTapChunk(SimdPath path, const KernelWorkspace& work, float* const* out, 
     else
         sumTapChunkSse2(work, out, outputs, first, n);
 }
+
+void scaleAdd(SimdPath path, float* to, float a, const float* y, const float* x, int n)
+{
+    if (path == SimdPath::kAvx2)
+        scaleAddAvx2(to, a, y, x, n);
+    else
+        scaleAddSse2(to, a, y, x, n);
+}

@@ -21,8 +21,14 @@ void filterTapChunk(SimdPath path, KernelWorkspace& work, int n);
 void sumTapChunk(SimdPath path, const KernelWorkspace& work, float* const* out, int outputs,
                  int first, int n);
 
-// The per-instruction-set entry points behind the two calls above.
+// to[i] = a * y[i] + x[i] for i < n (the diffusion stage's sums and comb
+// writes); `to` may be `x`.
+void scaleAdd(SimdPath path, float* to, float a, const float* y, const float* x, int n);
+
+// The per-instruction-set entry points behind the calls above.
 void filterTapChunkSse2(KernelWorkspace& work, int n);
 void sumTapChunkSse2(const KernelWorkspace& work, float* const* out, int outputs, int first, int n);
 void filterTapChunkAvx2(KernelWorkspace& work, int n);
 void sumTapChunkAvx2(const KernelWorkspace& work, float* const* out, int outputs, int first, int n);
+void scaleAddSse2(float* to, float a, const float* y, const float* x, int n);
+void scaleAddAvx2(float* to, float a, const float* y, const float* x, int n);

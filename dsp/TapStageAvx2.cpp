@@ -108,3 +108,8 @@ void sumTapChunkAvx2(const KernelWorkspace& work, float* const* out, int outputs
 {
     sumChunkFor(work, out, outputs, first, n);
 }
+
+void scaleAddAvx2(float* to, float a, const float* y, const float* x, int n)
+{
+    scaleAddRun(to, a, y, x, n);
+}

@@ -74,3 +74,8 @@ void sumTapChunkSse2(const KernelWorkspace& work, float* const* out, int outputs
 {
     sumChunkFor(work, out, outputs, first, n);
 }
+
+void scaleAddSse2(float* to, float a, const float* y, const float* x, int n)
+{
+    scaleAddRun(to, a, y, x, n);
+}

@@ -105,7 +105,7 @@ void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
         // press and release still reach the engine.
         effect.setParameter(tag, v);
     } else if (tag == layout::kMainScreen) {
-        reportPositions(control);
+        reportPositions();
     } else if (tag == layout::kMeterScreen) {
         if (auto* panX = dynamic_cast<OVFakeControl*>(getControl(param::kPanX)))
             panX->notifyValue(engine.panX * kPannerScale);
@@ -122,8 +122,10 @@ void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
     control->setDirty();
 }
 
-void OvintaEditor::reportPositions(const CControl*)
+void OvintaEditor::reportPositions()
 {
+    // The screen moved the engine's positions in whole metres; the controls
+    // report those that changed at their next draw.
     const float metres[6] = {engine.listenerX, engine.listenerY, engine.sourceX[0],
                              engine.sourceY[0], engine.sourceX[1], engine.sourceY[1]};
     for (int i = 0; i < 6; ++i)

@@ -80,11 +80,6 @@ bool OvintaEditor::getRect(ERect** r)
     return true;
 }
 
-bool OvintaEditor::getRect(EditorRect** r)
-{
-    return AEffGUIEditor::getRect(r);
-}
-
 bool OvintaEditor::open(void* parent)
 {
     if (frame != nullptr)
@@ -139,22 +134,12 @@ void OvintaEditor::forgetControls()
 
 bool OvintaEditor::onKeyDown(int character, int virtualKey, int modifiers)
 {
-    return onKeyDown(CKeyCode{character, virtualKey, modifiers});
+    return AEffGUIEditor::onKeyDown(CKeyCode{character, virtualKey, modifiers});
 }
 
 bool OvintaEditor::onKeyUp(int character, int virtualKey, int modifiers)
 {
-    return onKeyUp(CKeyCode{character, virtualKey, modifiers});
-}
-
-bool OvintaEditor::onKeyDown(const CKeyCode& key)
-{
-    return AEffGUIEditor::onKeyDown(key);
-}
-
-bool OvintaEditor::onKeyUp(const CKeyCode& key)
-{
-    return AEffGUIEditor::onKeyUp(key);
+    return AEffGUIEditor::onKeyUp(CKeyCode{character, virtualKey, modifiers});
 }
 
 bool OvintaEditor::setKnobMode(int mode)

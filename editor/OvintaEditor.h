@@ -55,15 +55,15 @@ public:
     ~OvintaEditor() override;
 
     // ---- Window (host GUI thread) -----------------------------------------------
+    using AEffGUIEditor::getRect;
+    using AEffGUIEditor::onKeyDown;
+    using AEffGUIEditor::onKeyUp;
     bool getRect(ERect** rect) override;
-    bool getRect(EditorRect** rect) override;
     bool open(void* parentWindow) override;
     void close() override;
     void idle() override;
     bool onKeyDown(int character, int virtualKey, int modifiers) override;
     bool onKeyUp(int character, int virtualKey, int modifiers) override;
-    bool onKeyDown(const CKeyCode& key) override;
-    bool onKeyUp(const CKeyCode& key) override;
     bool setKnobMode(int mode) override;
 
     // ---- Parameter follow (any non-audio thread) ------------------------------------
@@ -114,7 +114,7 @@ private:
     void followView(int tag, float value);
     void followTool(int tag);
     void refreshValueDisplay(int tag);
-    void reportPositions(const CControl* screen);
+    void reportPositions();
     void toggleHelp();
     void setControlValue(int tag, float value);
     int programEntry(int program) const;

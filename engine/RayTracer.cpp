@@ -22,6 +22,7 @@ constexpr float kLevelFloor = 0.01f;
 constexpr float kHiFreqFloor = 0.0001f;
 constexpr float kRandomScale = 3.0518509e-05f; // 1/32767
 constexpr float kProbeLength = 80.0f;          // x dir; the plan's diagonal is 70.7 m
+constexpr int kPlainScanWalls = 24;            // up to this many walls the plain scan is faster
 // A high-frequency factor this small is flushed to 0: capture raises it to
 // kHiFreqFloor anyway (it could only climb back above the floor by growing
 // 1e26-fold), and a long path would otherwise multiply denormals, which
@@ -118,8 +119,10 @@ void RoomEngine::stepRay(RaySlot& slot, float preDelaySamples)
     const float jx = kProbeLength * dx;
     const float jy = kProbeLength * dy;
     const int count = std::clamp(wallCount, 0, kMaxWalls);
-    const WallHit hit = useWallGrid ? wallGrid.nearest(walls, count, px, py, jx, jy, slot.lastWall)
-                                    : scanWalls(walls, count, px, py, jx, jy, slot.lastWall);
+    // Both searches give the same wall; a small room is quicker to scan.
+    const bool grid = useWallGrid && count > kPlainScanWalls;
+    const WallHit hit = grid ? wallGrid.nearest(walls, count, px, py, jx, jy, slot.lastWall)
+                             : scanWalls(walls, count, px, py, jx, jy, slot.lastWall);
 
     const float lx = listenerX, ly = listenerY;
     const float h = dx * (lx - px) + dy * (ly - py); // along the ray to the point nearest the listener
@@ -193,7 +196,7 @@ void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySam
 
 void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
 {
-    const double path = slot.pathLength;
+    const double path = static_cast<double>(slot.pathLength);
     slot.level *= static_cast<float>(std::pow(static_cast<double>(airAbsorb.load()), path));
     slot.hiFreq *= static_cast<float>(std::pow(static_cast<double>(airHiCut.load()), path));
     slot.pathLength *= scale;

@@ -159,20 +159,19 @@ void RoomEngine::updateEqBand(int band)
     if (stereo)
         eqD[band].computeCoefficients(type, gain, frequency, rate, width);
 
-    // Seqlock write: odd sequence, fields, even sequence. The release fence
-    // keeps the field stores after the odd value; the final release store
-    // publishes them.
+    // Seqlock write: odd sequence, coefficients (each a release store, so a
+    // reader that sees one also sees the odd sequence), even sequence.
     const uint32_t sequence = eqSequence.load(std::memory_order_relaxed);
     eqSequence.store(sequence + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
     const EQfilter& designed = eqB[band];
+    constexpr auto kPublish = std::memory_order_release;
     for (int set = 0; set < (stereo ? 2 : 1); ++set) {
         EqDesign& target = eqDesign[set][band];
-        target.b0 = designed.b0;
-        target.b1 = designed.b1;
-        target.b2 = designed.b2;
-        target.a1 = designed.a1;
-        target.a2 = designed.a2;
+        target.b0.store(designed.b0, kPublish);
+        target.b1.store(designed.b1, kPublish);
+        target.b2.store(designed.b2, kPublish);
+        target.a1.store(designed.a1, kPublish);
+        target.a2.store(designed.a2, kPublish);
     }
     eqSequence.store(sequence + 2, std::memory_order_release);
     eqWriterBusy.store(false, std::memory_order_release);
@@ -296,16 +295,16 @@ void RoomEngine::pickUpEqDesigns()
     if (before == eqApplied || (before & 1u) != 0)
         return; // nothing new, or a writer is busy: try again next block
     float coefficients[2][kEqBands][5];
+    constexpr auto kTake = std::memory_order_acquire;
     for (int set = 0; set < 2; ++set)
         for (int band = 0; band < kEqBands; ++band) {
             const EqDesign& d = eqDesign[set][band];
-            coefficients[set][band][0] = d.b0;
-            coefficients[set][band][1] = d.b1;
-            coefficients[set][band][2] = d.b2;
-            coefficients[set][band][3] = d.a1;
-            coefficients[set][band][4] = d.a2;
+            coefficients[set][band][0] = d.b0.load(kTake);
+            coefficients[set][band][1] = d.b1.load(kTake);
+            coefficients[set][band][2] = d.b2.load(kTake);
+            coefficients[set][band][3] = d.a1.load(kTake);
+            coefficients[set][band][4] = d.a2.load(kTake);
         }
-    std::atomic_thread_fence(std::memory_order_acquire);
     if (eqSequence.load(std::memory_order_relaxed) != before)
         return; // torn by a writer: keep the old designs
     for (int set = 0; set < 2; ++set) {

@@ -96,9 +96,12 @@ struct RaySlot {
     Shared<int> posted{0};        // set on every post; the impulse screen clears it
 };
 
-// A band design published to the audio thread.
+// A band design published to the audio thread through eqSequence. The
+// writer stores each coefficient with release and the reader loads it with
+// acquire: a reader that sees any coefficient of a newer design then also
+// sees the odd sequence that preceded it, and so knows to retry.
 struct EqDesign {
-    Shared<float> b0{1.0f}, b1{0.0f}, b2{0.0f}, a1{0.0f}, a2{0.0f};
+    std::atomic<float> b0{1.0f}, b1{0.0f}, b2{0.0f}, a1{0.0f}, a2{0.0f};
 };
 
 class RoomEngine {

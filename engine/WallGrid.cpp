@@ -18,11 +18,6 @@ constexpr double kStopMarginMetres = 0.05;
 // stay fine enough over the plan.
 constexpr double kGridLimitMetres = 1000.0;
 
-bool finitePoint(double x, double y)
-{
-    return std::isfinite(x) && std::isfinite(y);
-}
-
 bool wallInGridRange(const Wall& wall)
 {
     const float c[4] = {wall.x1, wall.y1, wall.x2, wall.y2};
@@ -82,7 +77,7 @@ bool WallGrid::wallTouchesCell(const Wall& wall, int cx, int cy) const
     const double y0 = originY + cy * cellSize - kPadMetres;
     const double x1 = originX + (cx + 1) * cellSize + kPadMetres;
     const double y1 = originY + (cy + 1) * cellSize + kPadMetres;
-    const double ax = wall.x1, ay = wall.y1;
+    const double ax = static_cast<double>(wall.x1), ay = static_cast<double>(wall.y1);
     const double wx = static_cast<double>(wall.x2) - ax;
     const double wy = static_cast<double>(wall.y2) - ay;
     const double corners[4][2] = {{x0, y0}, {x1, y0}, {x0, y1}, {x1, y1}};
@@ -155,29 +150,39 @@ void WallGrid::build(const Wall* walls, int count)
 inline void WallGrid::testCell(const Wall* walls, int cell, float px, float py, float jx,
                                float jy, int skipWall, WallHit& best)
 {
-    for (int e = cellStart[cell]; e < cellStart[cell + 1]; ++e) {
+    // Locals, so that the stores into the best hit and the marks cannot be
+    // taken to change the bounds or the search number.
+    const int end = cellStart[cell + 1];
+    const uint32_t search = searchNumber;
+    WallHit local = best;
+    for (int e = cellStart[cell]; e < end; ++e) {
         const int i = cellWalls[e];
-        if (seenMark[i] == searchNumber)
+        if (seenMark[i] == search)
             continue;
-        seenMark[i] = searchNumber;
-        testWall(walls[i], i, skipWall, px, py, jx, jy, best);
+        seenMark[i] = search;
+        testWall(walls[i], i, skipWall, px, py, jx, jy, local);
     }
+    best = local;
 }
 
 WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, float jx, float jy,
                           int skipWall)
 {
-    const double ox = px, oy = py; // the probe in double for the cell walk
-    const double vx = jx, vy = jy;
+    const double ox = static_cast<double>(px), oy = static_cast<double>(py); // the probe in double for the cell walk
+    const double vx = static_cast<double>(jx), vy = static_cast<double>(jy);
     const double length = std::sqrt(vx * vx + vy * vy);
-    if (!gridUsable || count != wallCountBuilt || !finitePoint(ox, oy) || !finitePoint(vx, vy)
-        || !(length > 0.0) || !std::isfinite(length))
+    // One test for all four inputs: any infinity or NaN makes the sum NaN.
+    const bool finite = std::isfinite(ox * 0.0 + oy * 0.0 + vx * 0.0 + vy * 0.0);
+    if (!gridUsable || count != wallCountBuilt || !finite || !(length > 0.0)
+        || !std::isfinite(length))
         return scanWalls(walls, count, px, py, jx, jy, skipWall);
 
     if (++searchNumber == 0) { // wrapped: forget every mark
         std::fill(std::begin(seenMark), std::end(seenMark), 0u);
         searchNumber = 1;
     }
+    if (skipWall >= 0 && skipWall < count)
+        seenMark[skipWall] = searchNumber; // the wall the ray leaves is never met again
     WallHit best;
     for (int k = 0; k < looseCount; ++k)
         testWall(walls[looseWalls[k]], looseWalls[k], skipWall, px, py, jx, jy, best);
@@ -202,15 +207,15 @@ void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, floa
                          float jy, double length, double tb, int skipWall, WallHit& best)
 {
     // Cell walk (DDA) from q, in grid coordinates, along the probe.
-    const double vx = jx, vy = jy;
+    const double vx = static_cast<double>(jx), vy = static_cast<double>(jy);
     const double rx = static_cast<double>(px) - originX, ry = static_cast<double>(py) - originY;
     auto cellOf = [](double v) {
         return v <= 0.0 ? 0 : std::min(static_cast<int>(v), kCellsPerSide - 1);
     };
     int cx = cellOf(qx * cellsPerMetre);
     int cy = cellOf(qy * cellsPerMetre);
-    const int stepX = jx > 0.0f ? 1 : (jx < 0.0f ? -1 : 0);
-    const int stepY = jy > 0.0f ? 1 : (jy < 0.0f ? -1 : 0);
+    const int stepX = static_cast<int>(jx > 0.0f) - static_cast<int>(jx < 0.0f);
+    const int stepY = static_cast<int>(jy > 0.0f) - static_cast<int>(jy < 0.0f);
     constexpr double kNever = std::numeric_limits<double>::infinity();
     const double inverseX = stepX == 0 ? 0.0 : 1.0 / vx;
     const double inverseY = stepY == 0 ? 0.0 : 1.0 / vy;

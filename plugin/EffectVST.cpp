@@ -169,7 +169,9 @@ void EffectVST::getParameterDisplay(VstInt32 index, char* text)
         return;
     const float* field = programField(engine->currentProgramRecord(), index);
     float value = field != nullptr ? *field : static_cast<float>(curProgram);
-    displayFormatter(index, value, text, kVstMaxLabelLen);
+    // Hosts size this buffer by the traditional display length; a longer
+    // text is cut rather than written past it.
+    displayFormatter(index, value, text, kVstMaxParamStrLen);
 }
 
 // ---- Programs ----------------------------------------------------------------------

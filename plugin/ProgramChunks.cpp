@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -104,6 +105,13 @@ void terminateName(OvintaProgram& program)
         program.name[kProgramNameSize - 1] = '\0';
 }
 
+bool overlapsBank(const ProgramBank& bank, const unsigned char* bytes, uint64_t size)
+{
+    const auto first = reinterpret_cast<uintptr_t>(bytes);
+    const auto bankFirst = reinterpret_cast<uintptr_t>(&bank);
+    return first < bankFirst + sizeof(ProgramBank) && bankFirst < first + size;
+}
+
 void readFloats(float* target, const unsigned char* source, int count)
 {
     std::memcpy(target, source, static_cast<std::size_t>(count) * sizeof(float));
@@ -153,33 +161,38 @@ int sanitizeProgram(OvintaProgram& program)
 bool loadChunkData(ProgramBank& bank, int currentProgram, const void* data, int64_t byteSize,
                    bool isPreset)
 {
-    if (data == nullptr)
+    if (data == nullptr || byteSize < 0)
         return false;
-    const auto* bytes = static_cast<const unsigned char*>(data);
     const auto size = static_cast<uint64_t>(byteSize);
+    const bool known = isPreset ? size == kLegacyProgramSize || size == kProgramSize
+                                : size == kLegacyBankSize || size == kBankSize;
+    if (!known || (isPreset && !validProgramIndex(currentProgram)))
+        return false;
+
+    // A host may hand back the very block getChunk gave it, our live records:
+    // such a chunk is copied aside first, so no copy reads what it writes.
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    std::vector<unsigned char> aside;
+    if (overlapsBank(bank, bytes, size)) {
+        aside.assign(bytes, bytes + size);
+        bytes = aside.data();
+    }
 
     if (isPreset) {
-        if (!validProgramIndex(currentProgram))
-            return false;
         OvintaProgram& target = bank.programs[currentProgram];
-        if (byteSize >= 0 && size == kLegacyProgramSize)
+        if (size == kLegacyProgramSize)
             convertLegacyProgram(target, bytes);
-        else if (byteSize >= 0 && size == kProgramSize)
-            std::memcpy(static_cast<void*>(&target), bytes, kProgramSize);
         else
-            return false;
+            std::memcpy(static_cast<void*>(&target), bytes, kProgramSize);
         sanitizeProgram(target);
         return true;
     }
-
-    if (byteSize >= 0 && size == kLegacyBankSize) {
+    if (size == kLegacyBankSize) {
         // The earlier bank's leading word is ignored; ours keeps its value.
         for (int k = 0; k < kProgramCount; ++k)
             convertLegacyProgram(bank.programs[k], bytes + 4 + kLegacyProgramSize * k);
-    } else if (byteSize >= 0 && size == kBankSize) {
-        std::memcpy(static_cast<void*>(&bank), bytes, kBankSize);
     } else {
-        return false;
+        std::memcpy(static_cast<void*>(&bank), bytes, kBankSize);
     }
     for (OvintaProgram& program : bank.programs)
         sanitizeProgram(program);

@@ -34,7 +34,8 @@ int32_t getChunkData(ProgramBank& bank, int currentProgram, bool isPreset, void*
 // Copies (or converts) a chunk over the current program (isPreset) or over
 // the whole bank, then sanitises every record it wrote. Returns false,
 // changing nothing, for an unknown size, null data or a current program
-// outside 0..44. The caller re-applies the current program afterwards.
+// outside 0..44. The data may be unaligned and may even be the block
+// getChunkData handed out. The caller re-applies the current program afterwards.
 bool loadChunkData(ProgramBank& bank, int currentProgram, const void* data, int64_t byteSize,
                    bool isPreset);
 

@@ -3,8 +3,11 @@
 // it, creates its CFrame in open() and deletes it in close(). It stays free of
 // the plug-in's host headers: the editor layer forwards the host's editor
 // opcodes here (getRect, open, close, idle, key presses) and overrides
-// beginEdit/endEdit and doIdleStuff to reach the host. GUI thread, except
-// setParameter, which the effect may call from any thread.
+// beginEdit/endEdit and doIdleStuff to reach the host. open, close, idle and
+// setParameter are virtual with the signatures the host link uses, so one
+// override serves both; getRect and the key calls take toolkit types and are
+// not virtual, so the editor's host-typed versions do not hide them. GUI
+// thread, except setParameter, which the effect may call from any thread.
 
 #include "toolkit/platform/PlatformWindow.h"
 
@@ -30,13 +33,14 @@ public:
     virtual ~AEffGUIEditor();
 
     // The editor's size: (0, 0)-(width, height) once setEditorSize was called.
-    virtual bool getRect(EditorRect** rect);
+    bool getRect(EditorRect** rect);
     // Derived editors create their frame here; the base remembers the parent.
     virtual bool open(void* parentWindow);
     virtual void close();
-    virtual void idle();                  // host idle: drives the frame
-    virtual bool onKeyDown(const CKeyCode& key);
-    virtual bool onKeyUp(const CKeyCode& key);
+    virtual void idle(); // host idle: drives the frame
+    // Keys from the host: true when a view used the key.
+    bool onKeyDown(const CKeyCode& key);
+    bool onKeyUp(const CKeyCode& key);
     // Parameter changes coming from the effect.
     virtual void setParameter(int index, float value);
 

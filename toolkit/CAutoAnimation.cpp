@@ -19,7 +19,7 @@ void CAutoAnimation::draw(CDrawContext* context)
 {
     if (!windowOpened || !background)
         return;
-    const int frameIndex = std::clamp(static_cast<int>(getValue()), 0, frameCount - 1);
+    const int frameIndex = frameAt(getValue());
     const CPoint offset(filmOffset.h, filmOffset.v + frameIndex * frameHeight);
     if (transparent)
         background->drawTransparent(context, size, offset);
@@ -27,15 +27,21 @@ void CAutoAnimation::draw(CDrawContext* context)
         background->draw(context, size, offset);
 }
 
+int CAutoAnimation::frameAt(float v) const
+{
+    // Clamped as a float first: converting an out-of-range float is undefined.
+    return static_cast<int>(std::clamp(v, 0.0f, static_cast<float>(frameCount - 1)));
+}
+
 void CAutoAnimation::nextPixmap()
 {
-    const int next = static_cast<int>(getValue()) + 1;
+    const int next = frameAt(getValue()) + 1;
     setValue(static_cast<float>(next >= frameCount ? 0 : next));
 }
 
 void CAutoAnimation::previousPixmap()
 {
-    const int prev = static_cast<int>(getValue()) - 1;
+    const int prev = frameAt(getValue()) - 1;
     setValue(static_cast<float>(prev < 0 ? frameCount - 1 : prev));
 }
 

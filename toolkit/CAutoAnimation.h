@@ -20,6 +20,9 @@ public:
     void previousPixmap(); // wraps to the last frame before frame 0
 
 protected:
+    // The frame number shown for value `v`, within the film.
+    int frameAt(float v) const;
+
     bool windowOpened = false;
     int frameHeight;       // pixels per frame
     int frameCount;        // frames in the film, >= 1

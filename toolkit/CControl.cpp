@@ -21,9 +21,12 @@ CControl::~CControl()
 
 void CControl::setValue(float v)
 {
-    // A NaN from a host or a chunk must not reach the drawing maths.
+    // NaN or infinity from a host or a chunk must not reach the drawing
+    // maths; finite values outside the range are kept (some controls use them).
     if (std::isnan(v))
         v = vmin;
+    else if (std::isinf(v))
+        v = v > 0.0f ? vmax : vmin;
     if (value.exchange(v, std::memory_order_relaxed) != v)
         setDirty();
 }

@@ -68,26 +68,33 @@ void CFrame::update()
         CView::setDirty(false);
         invalidRect(size);
     }
-    CRect changed;
+    changed.clear();
     if (!invalid.isEmpty()) {
         const CRect area = invalid;
         invalid = CRect();
         backing->setClipRect(area);
         drawBackgroundRect(backing.get(), area);
         drawViewsIn(backing.get(), area);
-        changed = area;
+        changed.add(area);
     }
-    changed = changed.unite(drawDirtyViews(backing.get()));
+    backing->takeDrawnArea();
+    drawDirtyViews(backing.get(), changed);
     // The overlay stays on top of whatever was drawn under it.
-    if (modalView && (modalView->isDirty() || changed.rectOverlap(modalView->getViewSize()))) {
+    if (modalView && (modalView->isDirty() || changed.overlaps(modalView->getViewSize()))) {
         modalView->setDirty(false);
         backing->resetClipRect();
         modalView->draw(backing.get());
-        changed = changed.unite(modalView->getViewSize());
+        changed.add(modalView->getViewSize());
     }
     backing->resetClipRect();
     backing->takeDrawnArea();
     present(changed);
+}
+
+void CFrame::present(const DirtyRegion& region)
+{
+    for (int i = 0; i < region.size(); ++i)
+        present(region[i]);
 }
 
 void CFrame::redrawAll()

@@ -60,6 +60,7 @@ public:
 
 private:
     void present(const CRect& area);
+    void present(const DirtyRegion& region);
     void closeModalView();
     void deleteRetiredViews();
 
@@ -67,6 +68,7 @@ private:
     std::unique_ptr<CDrawContext> backing;    // window-sized ARGB picture
     std::unique_ptr<PlatformWindow> platform; // null when no window could open
     CRect invalid;                            // areas to repaint fully
+    DirtyRegion changed;                      // drawn during the current update
     CView* focusView = nullptr;               // receives keys, not owned
     CView* modalView = nullptr;               // owned overlay, drawn last
     std::vector<CView*> retired;              // closed overlays, deleted once off the stack

@@ -217,7 +217,7 @@ void COptionMenuPopup::mouseMoved(CPoint where) { setHover(entryAt(where)); }
 
 bool COptionMenuPopup::onKeyDown(const CKeyCode& key)
 {
-    if (key.virt != VKEY_ESCAPE)
+    if (key.virt != kKeyEscape)
         return false;
     close();
     return true;

@@ -56,12 +56,12 @@ bool CTextEdit::onKeyDown(const CKeyCode& key)
 {
     if (!editing)
         return false;
-    if (key.virt == VKEY_RETURN) {
+    if (key.virt == kKeyReturn) {
         if (frame)
             frame->setFocusView(nullptr); // commits through looseFocus
         return true;
     }
-    if (key.virt == VKEY_ESCAPE) {
+    if (key.virt == kKeyEscape) {
         text = savedText;
         editing = false;
         if (frame)
@@ -69,7 +69,7 @@ bool CTextEdit::onKeyDown(const CKeyCode& key)
         setDirty();
         return true;
     }
-    if (key.virt == VKEY_BACK) {
+    if (key.virt == kKeyBack) {
         // Remove one UTF-8 character.
         while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80)
             text.pop_back();

@@ -82,9 +82,8 @@ void CViewContainer::draw(CDrawContext* context)
     drawViewsIn(context, size);
 }
 
-CRect CViewContainer::drawDirtyViews(CDrawContext* context)
+void CViewContainer::drawDirtyViews(CDrawContext* context, DirtyRegion& drawn)
 {
-    CRect drawn;
     for (CView* v : views) {
         if (!v->isVisible())
             continue;
@@ -94,9 +93,9 @@ CRect CViewContainer::drawDirtyViews(CDrawContext* context)
             if (c->CView::isDirty()) {
                 c->setDirty(false);
                 c->draw(context);
-                drawn = drawn.unite(c->getViewSize());
+                drawn.add(c->getViewSize().unite(context->takeDrawnArea()));
             } else {
-                drawn = drawn.unite(c->drawDirtyViews(context));
+                c->drawDirtyViews(context, drawn);
             }
             continue;
         }
@@ -108,9 +107,8 @@ CRect CViewContainer::drawDirtyViews(CDrawContext* context)
             drawBackgroundRect(context, v->getViewSize());
         context->resetClipRect();
         v->draw(context);
-        drawn = drawn.unite(context->takeDrawnArea()).unite(v->getViewSize());
+        drawn.add(context->takeDrawnArea().unite(v->getViewSize()));
     }
-    return drawn;
 }
 
 void CViewContainer::drawViewsIn(CDrawContext* context, const CRect& area)

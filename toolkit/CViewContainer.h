@@ -4,6 +4,7 @@
 // GUI thread only.
 
 #include "toolkit/CView.h"
+#include "toolkit/DirtyRegion.h"
 
 #include <functional>
 #include <vector>
@@ -30,8 +31,8 @@ public:
     void draw(CDrawContext* context) override;
     // Paints the background (bitmap or colour) in `area`.
     void drawBackgroundRect(CDrawContext* context, const CRect& area);
-    // Draws the dirty descendants; returns the area drawn.
-    CRect drawDirtyViews(CDrawContext* context);
+    // Draws the dirty descendants and adds what was drawn to `drawn`.
+    void drawDirtyViews(CDrawContext* context, DirtyRegion& drawn);
     // Draws every visible descendant overlapping `area`, clipped to it.
     void drawViewsIn(CDrawContext* context, const CRect& area);
     // The top-most visible, mouse-enabled leaf view under `where`.

@@ -38,7 +38,9 @@ void eqText(int index, float v, char* text, std::size_t capacity)
     switch ((index - param::kEQfreq1) % 3) {
     case 0: {
         const double hertz = 15980.0 * d * d * d + 20.0;
-        if (hertz >= 1000.0)
+        if (hertz >= 10000.0)
+            std::snprintf(text, capacity, "%.1fkHz", hertz / 1000.0);
+        else if (hertz >= 1000.0)
             std::snprintf(text, capacity, "%.2fkHz", hertz / 1000.0);
         else
             std::snprintf(text, capacity, "%dHz", static_cast<int>(hertz));
@@ -50,7 +52,7 @@ void eqText(int index, float v, char* text, std::size_t capacity)
         if (band == 0 || band == 3)
             std::snprintf(text, capacity, "%.2f", 0.8 * (1.0 - d) + 0.2);
         else
-            std::snprintf(text, capacity, "%.2f oct", 3.0 * d + 0.1);
+            std::snprintf(text, capacity, "%.2foct", 3.0 * d + 0.1);
         return;
     }
 }
@@ -75,7 +77,7 @@ void plainText(int index, float v, char* text, std::size_t capacity)
             std::snprintf(text, capacity, "%d", whole(v) + 1);
     } else if (index == param::kSurround) {
         const int setting = whole(v);
-        std::snprintf(text, capacity, "%d outputs", setting < 1 ? 2 : setting < 2 ? 4 : 5);
+        std::snprintf(text, capacity, "%d outs", setting < 1 ? 2 : setting < 2 ? 4 : 5);
     } else if (index == param::kProgramSelect) {
         std::snprintf(text, capacity, "%d", whole(v));
     } else if (capacity > 0) {

@@ -1,7 +1,8 @@
 #pragma once
 // The text a host shows for a parameter's value (effGetParamDisplay). A
 // parameter with a value display under its knob gets the display's text;
-// the others get a short text of what the value means.
+// the others get a short text of what the value means. Within the usual
+// ranges every text fits the traditional 8-byte display buffer.
 
 #include <cstddef>
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 namespace valueformat {
 namespace {
@@ -25,26 +24,33 @@ int truncated(double x)
     return static_cast<int>(x);
 }
 
-// 2 * (8 + trunc(248 v)), within 16..512: the engine's ray count.
+// 2 * (8 + trunc(248 v)), within 16..512: the engine's ray count. Worked in
+// double precision so that a wild value cannot overflow.
 float raysInUse(float v)
 {
-    const int rays = 2 * (8 + truncated(248.0 * static_cast<double>(v)));
-    return static_cast<float>(rays < 16 ? 16 : (rays > 512 ? 512 : rays));
+    // In double, so that a wild value cannot overflow before the limits.
+    const double rays = 2.0 * (8.0 + static_cast<double>(truncated(248.0 * static_cast<double>(v))));
+    return static_cast<float>(rays < 16.0 ? 16.0 : (rays > 512.0 ? 512.0 : rays));
 }
 
 float headAngleDegrees(float v)
 {
-    int degrees = truncated(360.0 * static_cast<double>(v)) - 180;
-    if (degrees < 0)
-        degrees += 360;
+    double degrees = std::trunc(360.0 * static_cast<double>(v)) - 180.0;
+    if (degrees < 0.0)
+        degrees += 360.0;
     return static_cast<float>(degrees);
 }
 
 using Formatter = void (*)(float, char*);
 
+constexpr float kDeriveLimit = 1.0e6f;
+
 // The displayed engine value of parameter index for the raw value v.
-bool displayedValue(int index, float v, float& value, Formatter& format)
+bool displayedValue(int index, float raw, float& value, Formatter& format)
 {
+    // The engine limits wild raw values to +-1e6 before deriving; so do the
+    // texts, so that they always read what the engine uses.
+    const float v = raw > kDeriveLimit ? kDeriveLimit : (raw < -kDeriveLimit ? -kDeriveLimit : raw);
     const float cube = v * v * v;
     switch (index) {
     case param::kGain: value = v * v * 1.58489f; format = decibels; return true;
@@ -82,7 +88,7 @@ bool displayedValue(int index, float v, float& value, Formatter& format)
 
 void wholeNumber(float x, char* text)
 {
-    std::snprintf(text, kTextCapacity, "%d", truncated(x));
+    std::snprintf(text, kTextCapacity, "%d", truncated(static_cast<double>(x)));
 }
 
 void percentRounded(float x, char* text)
@@ -112,7 +118,7 @@ void decibels(float x, char* text)
 
 void milliseconds(float x, char* text)
 {
-    std::snprintf(text, kTextCapacity, "%dms", truncated(x));
+    std::snprintf(text, kTextCapacity, "%dms", truncated(static_cast<double>(x)));
 }
 
 void metres(float x, char* text)
@@ -141,20 +147,6 @@ bool parameterDisplay(int index, float raw, char* text)
     }
     format(value, text);
     return true;
-}
-
-void hostDisplay(int index, float raw, char* text, std::size_t capacity)
-{
-    if (text == nullptr || capacity == 0)
-        return;
-    char full[kTextCapacity];
-    if (index == param::kProgramSelect)
-        wholeNumber(raw, full);
-    else if (!parameterDisplay(index, raw, full))
-        std::snprintf(full, kTextCapacity, "%2.2f", static_cast<double>(raw));
-    const std::size_t length = std::min(std::strlen(full), capacity - 1);
-    std::memcpy(text, full, length);
-    text[length] = '\0';
 }
 
 } // namespace valueformat

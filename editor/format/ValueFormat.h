@@ -4,8 +4,6 @@
 // functions with no toolkit dependency, shared by the editor's displays, the
 // host's parameter display and the command-line tool.
 
-#include <cstddef>
-
 namespace valueformat {
 
 constexpr int kTextCapacity = 32; // every text fits, NUL included
@@ -24,11 +22,5 @@ void stereoWidth(float x, char* text);       // of w = 2x: "OFF" at 1, "MONO" up
 // raw value `raw`, formatted as that display does. Returns false, writing an
 // empty text, for parameters without a value display.
 bool parameterDisplay(int index, float raw, char* text);
-
-// The host's display text of parameter `index` (effGetParamDisplay): the
-// value display's text where the editor has one, "%2.2f" of the raw value
-// (a display's default) otherwise, and the program number for 46. At most
-// capacity - 1 characters and a NUL are written; nothing when capacity is 0.
-void hostDisplay(int index, float raw, char* text, std::size_t capacity);
 
 } // namespace valueformat

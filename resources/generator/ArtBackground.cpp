@@ -5,6 +5,7 @@
 #include "ArtCommon.h"
 
 #include <cstdint>
+#include <numbers>
 #include <string>
 
 namespace {
@@ -168,6 +169,12 @@ void rightColumnLower(Art& art)
     // Surround meter and panner, export, number of outputs.
     section(art, {590, 490, 700, 537});
     bezel(art, 596, 392, 688, 484);
+    // Beside the meter, reading upwards.
+    cairo_save(art.cr);
+    cairo_translate(art.cr, 692, 484);
+    cairo_rotate(art.cr, -std::numbers::pi / 2);
+    drawText(art.cr, "SURROUND", 0, 0, 92, 9, 8, true, palette::title, Align::Centre, 1.0);
+    cairo_restore(art.cr);
     label(art, "OUTPUTS", 631, 519, 61, 12, 8);
 }
 

@@ -90,7 +90,8 @@ void buttonFilm(ArtSink& sink, const ButtonSpec& b)
         const bool lit = on && b.kind == Kind::Toggle;
         face(art.cr, 0, y, b.w, b.frameH, lit, pressed, b.corner);
         const double shift = pressed ? 1.0 : 0.0;
-        const double size = b.lines.size() > 1 || b.w <= 36 ? 10.0 : 11.0;
+        // Narrow buttons and those sharing their width with an LED use the smaller size.
+        const double size = b.lines.size() > 1 || b.w <= 48 ? 10.0 : 11.0;
         // Toggles carry an LED at the left when there is room for it.
         if (b.kind == Kind::Toggle && b.w >= 44 && b.lines.size() == 1) {
             led(art.cr, 8.0, y + b.frameH / 2.0, lit);

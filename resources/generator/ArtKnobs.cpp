@@ -54,6 +54,7 @@ void knobBody(cairo_t* cr, double cx, double cy, double r, const KnobLook& look)
     cairo_set_source(cr, cap);
     cairo_arc(cr, cx, cy, r * 0.78, 0, 2 * kPi);
     cairo_fill(cr);
+    cairo_pattern_destroy(cap);
     setColor(cr, {0, 0, 0}, 0.25);
     cairo_set_line_width(cr, 0.8);
     cairo_arc(cr, cx, cy, r * 0.78, 0, 2 * kPi);

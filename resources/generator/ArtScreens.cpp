@@ -88,7 +88,8 @@ void eqView(ArtSink& sink)
         const int y = static_cast<int>(204 - 6.4 * d);
         crispLine(art.cr, 36, y, 404, y, d == 0 ? Rgb{120, 100, 70} : Rgb{44, 40, 36});
     }
-    for (double f : {30.0, 40.0, 60.0, 70.0, 80.0, 90.0, 300.0, 400.0, 600.0, 700.0, 800.0, 900.0, 3000.0, 4000.0,
+    // Minor lines only where the cube-root scale leaves room for them.
+    for (double f : {300.0, 400.0, 600.0, 700.0, 800.0, 900.0, 3000.0, 4000.0,
                      6000.0, 7000.0, 8000.0, 9000.0})
         crispLine(art.cr, eqX(f), 44, eqX(f), 364, {32, 30, 28});
     for (double f : {50.0, 100.0, 200.0, 500.0, 1000.0, 2000.0, 5000.0, 10000.0, 20000.0})

@@ -252,6 +252,24 @@ TEST(Exporter, UnopenableFileStopsBeforeTheEngineChanges)
     EXPECT_TRUE(missing.files.empty());
 }
 
+TEST(Exporter, FailedWritesAreReportedAndTheEngineStillRestored)
+{
+    // Both channel files lead to /dev/full: they open, but every write fails.
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    Fixture f;
+    const fs::path dir = scratchDir("full");
+    fs::create_symlink("/dev/full", dir / "ir1.wav");
+    fs::create_symlink("/dev/full", dir / "ir2.wav");
+    const ExportResult r =
+        f.exporter.exportImpulse(kExportWavFloat, 48000.0f, 1, (dir / "ir.wav").string());
+    EXPECT_EQ(r.status, ExportResult::kWriteFailed);
+    EXPECT_EQ(f.engine->exportError.load(), 1);
+    EXPECT_EQ(f.engine->exportErrorTicks.load(), 100);
+    EXPECT_EQ(f.engine->audioEnabled.load(), 1);
+    EXPECT_EQ(f.engine->sampleRate.load(), kHostRate);
+}
+
 TEST(Exporter, EngineIsRestoredAndSilentAfterwards)
 {
     Fixture f;

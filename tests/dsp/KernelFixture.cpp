@@ -46,7 +46,7 @@ std::unique_ptr<RoomEngine> makeSceneEngine(const KernelScene& scene)
     random.seed(scene.seed);
     for (auto& history : e.sourceHistory)
         for (int i = 0; i < kHistoryLength; ++i)
-            history[i] = 0.2f * (unit(random) - 0.5f);
+            history[i] = scene.silent ? 1e-20f : 0.2f * (unit(random) - 0.5f);
     e.writePos = scene.writePos;
     e.stereoOn = scene.stereo ? 1 : 0;
     e.reverseOn = scene.reverse ? 1 : 0;
@@ -62,8 +62,10 @@ std::unique_ptr<RoomEngine> makeSceneEngine(const KernelScene& scene)
         for (int j = 0; j < kCombsPerBank; ++j) {
             e.combs[bank][j].trigger(25 + 2 * j, 0.8f, 48000.0f, random);
             e.combs[bank][j].update(-0.7f, 0.9f, scene.bend);
+            if (scene.combDelay > 0)
+                e.combs[bank][j].writeIndex = e.combs[bank][j].readIndex + static_cast<uint32_t>(scene.combDelay + 13 * j);
             for (int i = 0; i < kCombLength; i += 7)
-                e.combs[bank][j].delayLine[i] = 0.01f * (unit(random) - 0.5f);
+                e.combs[bank][j].delayLine[i] = scene.silent ? 0.0f : 0.01f * (unit(random) - 0.5f);
         }
     const int types[kEqBands] = {kEqLowShelf, kEqPeaking, kEqPeaking, kEqHighShelf};
     for (int b = 0; b < kEqBands; ++b) {

@@ -20,6 +20,8 @@ struct KernelScene {
     uint32_t writePos = 1000;
     int maxDelay = 48000;    // tap delays are drawn from [-maxDelay, 0]
     uint32_t seed = 7;
+    int combDelay = 0;       // > 0: comb j delays combDelay + 13 j samples (shorter than a block)
+    bool silent = false;     // history and comb lines hold only 1e-20, as after a reset
 };
 
 std::unique_ptr<RoomEngine> makeSceneEngine(const KernelScene& scene);

@@ -1,6 +1,10 @@
 // The production kernels against the plain scalar model, and the SSE2 and
 // AVX2 tap stages against each other: same engine state, same input, and the
 // outputs and every piece of state the kernels touch must agree bit for bit.
+// The one freedom is where a steady tap adds its 1e-20 (the model adds it to
+// the filter state, the production kernels to the input sample): on any real
+// signal the offset vanishes in rounding, and only in a silent room may the
+// two differ, by amounts of the order of the offset itself.
 
 #include "dsp/TapStage.h"
 #include "tests/dsp/KernelFixture.h"
@@ -8,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,6 +22,14 @@ namespace {
 bool sameBits(float a, float b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Differences the placement of the 1e-20 offsets can make in a silent room.
+constexpr float kOffsetSlack = 1e-18f;
+
+bool agree(float a, float b, bool silentRoom)
+{
+    return sameBits(a, b) || (silentRoom && std::fabs(a - b) <= kOffsetSlack);
 }
 
 struct Outputs {
@@ -47,11 +60,11 @@ void runProduction(RoomEngine& e, int outputs, const float* a, const float* b, f
 
 // Compares the outputs and the state two engines were left in. Returns the
 // number of mismatches (reported through gtest as well).
-int compareEngines(const RoomEngine& x, const RoomEngine& y, const std::string& what)
+int compareEngines(const RoomEngine& x, const RoomEngine& y, const std::string& what, bool silentRoom)
 {
     int bad = 0;
     auto check = [&](float a, float b, const std::string& field) {
-        if (!sameBits(a, b) && bad++ < 5)
+        if (!agree(a, b, silentRoom) && bad++ < 5)
             ADD_FAILURE() << what << ": " << field << " " << a << " vs " << b;
     };
     for (int j = 0; j < kMaxRays; ++j) {
@@ -96,6 +109,7 @@ int compareEngines(const RoomEngine& x, const RoomEngine& y, const std::string& 
 struct Runner {
     int outputs;
     std::vector<int> blocks;
+    bool silence = false;   // silent room: input and history at rest
 
     // `reference` null: production on both, `left` with SSE2 and `right` with AVX2.
     void run(RoomEngine& left, RoomEngine& right, bool reference, const std::string& what)
@@ -103,8 +117,12 @@ struct Runner {
         int total = 0;
         for (int n : blocks)
             total += n;
-        const std::vector<float> a = makeSignal(total, 11);
-        const std::vector<float> b = makeSignal(total, 12);
+        std::vector<float> a = makeSignal(total, 11);
+        std::vector<float> b = makeSignal(total, 12);
+        if (silence) {
+            a.assign(total, 0.0f);
+            b.assign(total, 0.0f);
+        }
         Outputs outLeft(total), outRight(total);
         int offset = 0, mismatches = 0;
         for (int n : blocks) {
@@ -123,10 +141,10 @@ struct Runner {
         }
         for (int k = 0; k < kOutputRoles; ++k)
             for (int i = 0; i < total; ++i)
-                if (!sameBits(outLeft.buffer[k][i], outRight.buffer[k][i]) && mismatches++ < 5)
+                if (!agree(outLeft.buffer[k][i], outRight.buffer[k][i], silence && reference) && mismatches++ < 5)
                     ADD_FAILURE() << what << ": output " << k << " sample " << i << ": "
                                   << outLeft.buffer[k][i] << " vs " << outRight.buffer[k][i];
-        mismatches += compareEngines(left, right, what);
+        mismatches += compareEngines(left, right, what, silence && reference);
         EXPECT_EQ(mismatches, 0) << what;
         // The outputs beyond the used ones must be untouched.
         for (int k = outputs; k < kOutputRoles; ++k)
@@ -166,6 +184,12 @@ std::vector<MatchCase> matchCases()
     few.rays = 5;
     few.pendingEvery = 2;
     few.bend = 0.1f;
+    KernelScene shortCombs = steady;
+    shortCombs.combDelay = 40;
+    shortCombs.bend = 0.6f;
+    KernelScene silent = steady;
+    silent.silent = true;
+    silent.pendingEvery = 7;
     const std::vector<int> typical = {512, 512, 256};
     const std::vector<int> ragged = {1, 7, 63, 64, 127, 128, 33, 300, 2, 17};
     std::vector<int> long10k(24, 512); // fades of 5,000-10,000 samples end inside
@@ -181,6 +205,8 @@ std::vector<MatchCase> matchCases()
         {"some fades, silent taps, bend", someFades, 4, ragged},
         {"history wrap", wrap, 5, ragged},
         {"five rays", few, 5, ragged},
+        {"combs shorter than a block", shortCombs, 5, ragged},
+        {"silent room", silent, 4, typical},
     };
 }
 
@@ -189,7 +215,7 @@ TEST(Kernels, MatchThePlainScalarModel)
     for (const MatchCase& c : matchCases()) {
         auto production = makeSceneEngine(c.scene);
         auto model = makeSceneEngine(c.scene);
-        Runner{c.outputs, c.blocks}.run(*production, *model, true, c.name);
+        Runner{c.outputs, c.blocks, c.scene.silent}.run(*production, *model, true, c.name);
     }
     setSimdPath(simdPathAvailable(SimdPath::kAvx2) ? SimdPath::kAvx2 : SimdPath::kSse2);
 }
@@ -201,7 +227,7 @@ TEST(Kernels, Sse2AndAvx2PathsAreBitIdentical)
     for (const MatchCase& c : matchCases()) {
         auto sse = makeSceneEngine(c.scene);
         auto avx = makeSceneEngine(c.scene);
-        Runner{c.outputs, c.blocks}.run(*sse, *avx, false, c.name);
+        Runner{c.outputs, c.blocks, c.scene.silent}.run(*sse, *avx, false, c.name);
     }
     setSimdPath(SimdPath::kAvx2);
 }

@@ -97,10 +97,9 @@ void steadyTap(RoomEngine& engine, RaySlot& slot, float* const* out, int outputs
     const float c = slot.tapCoeff;
     float y = slot.tapFilterState;
     for (int i = 0; i < count; ++i) {
-        // 1e-20 on the input of alternate samples keeps the state out of the
-        // denormal range when the history falls silent.
-        const float x = i % 2 == 0 ? src[q] + kTiny : src[q];
-        y = c * x + (1.0f - c) * y;
+        y = c * src[q] + (1.0f - c) * y;
+        if (i % 2 == 0)
+            y = y + kTiny; // alternate samples: keeps the state out of the denormal range
         for (int k = 0; k < outputs; ++k)
             out[k][i] += g[k] * y;
         q = (q + 1) & kHistoryMask;

@@ -10,7 +10,9 @@
 #include "toolkit/COptionMenu.h"
 #include "toolkit/CParamDisplay.h"
 
+#include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -137,8 +139,9 @@ TEST_F(EditorFollowTest, HostParameterDisplayDescribesTheOtherParameters)
         {param::kReverseOnOff, 0.0f, "OFF"},  {param::kEQfreq1, 0.0f, "20Hz"},
         {param::kEQfreq2, 0.5f, "2.02kHz"},   {param::kEQgain1, 1.0f, "+15.0dB"}, // 30 * 0.5
         {param::kEQgain4, 0.0f, "-15.0dB"},   {param::kEQwide1, 1.0f, "0.20"},    // shelf
-        {param::kEQwide2, 1.0f, "3.10 oct"},  {param::kSpeakerOut1, 1.0f, "2"},
-        {param::kSurround, 1.0f, "4 outputs"}, {param::kSurround, 2.0f, "5 outputs"},
+        {param::kEQwide2, 1.0f, "3.10oct"},  {param::kSpeakerOut1, 1.0f, "2"},
+        {param::kSurround, 1.0f, "4 outs"},   {param::kSurround, 2.0f, "5 outs"},
+        {param::kEQfreq4, 1.0f, "16.0kHz"}, // 15980 + 20
         {param::kNumRays, 1.0f, "512"},
     };
     for (const auto& row : rows) {
@@ -149,6 +152,32 @@ TEST_F(EditorFollowTest, HostParameterDisplayDescribesTheOtherParameters)
     EXPECT_EQ(hostDisplay(param::kProgramSelect), "12");
     // An index the host does not have leaves its buffer alone.
     EXPECT_EQ(hostDisplay(47), "untouched");
+}
+
+TEST_F(EditorFollowTest, HostParameterDisplayStaysWithinEightBytes)
+{
+    // Texts longer than the traditional display buffer are cut, never
+    // written past it: a very low wet gain, wild values from a chunk.
+    const struct {
+        int index;
+        float raw;
+        const char* text;
+    } rows[] = {
+        {param::kGain, 0.001f, "-116.0d"},    // -116.0dB, cut
+        {param::kEQgain3, 1000.0f, "+29985."}, // 30 * 999.5 dB, cut
+        {param::kPreDelay, -3.0e6f, "-100000"}, // the engine limits to -1e6: -1e9 - 500 ms, cut
+        {param::kNumRays, 1.0e30f, "512"},    // the ray count's upper limit
+        {param::kNumRays, -1.0e30f, "16"},    // and its lower one
+    };
+    for (const auto& row : rows) {
+        automate(row.index, row.raw);
+        char text[16];
+        std::memset(text, '#', sizeof text);
+        effect->getAeffect()->dispatcher(effect->getAeffect(), effGetParamDisplay, row.index, 0, text, 0.0f);
+        EXPECT_EQ(text[8], '#') << "parameter " << row.index;
+        text[15] = 0;
+        EXPECT_STREQ(text, row.text) << "parameter " << row.index;
+    }
 }
 
 TEST_F(EditorFollowTest, PositionControlsReportOnlyWholeMetreChanges)

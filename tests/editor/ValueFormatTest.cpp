@@ -119,22 +119,3 @@ TEST(ValueFormat, ParametersWithoutADisplayGiveNoText)
     EXPECT_FALSE(valueformat::parameterDisplay(param::kProgramSelect, 3.0f, text));
     EXPECT_TRUE(valueformat::parameterDisplay(param::kGain, 0.5f, text));
 }
-
-TEST(ValueFormat, HostDisplayFitsTheHostsBuffer)
-{
-    char text[16];
-    std::memset(text, 'x', sizeof text);
-    valueformat::hostDisplay(param::kPreDelay, 0.0f, text, 8);
-    EXPECT_STREQ(text, "-500ms");
-    valueformat::hostDisplay(param::kEarsX, 0.25f, text, 8); // no editor display: raw value
-    EXPECT_STREQ(text, "0.25");
-    valueformat::hostDisplay(param::kProgramSelect, 12.0f, text, 8);
-    EXPECT_STREQ(text, "12");
-    // "-12.0dB" is 7 characters: a 5-byte buffer keeps 4 and the NUL.
-    std::memset(text, 'x', sizeof text);
-    valueformat::hostDisplay(param::kDryOut, 0.5f, text, 5);
-    EXPECT_STREQ(text, "-12.");
-    EXPECT_EQ(text[5], 'x');
-    valueformat::hostDisplay(param::kDryOut, 0.5f, text, 0); // nothing written
-    EXPECT_EQ(text[0], '-');
-}

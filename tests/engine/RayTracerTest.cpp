@@ -249,10 +249,13 @@ TEST(RayTracer, EarlierWallWinsATieWithGridAndPlainScan)
         RoomEngine& e = *engine;
         plainSettings(e, kRays16);
         e.useWallGrid = grid;
-        // Walls 1 and 3 lie on top of each other across ray 0's path.
-        const Wall room[4] = {wallBetween(40, 40, 45, 45), wallBetween(0, 30, 20, 30),
-                              wallBetween(30, 0, 30, 5), wallBetween(0, 30, 20, 30)};
-        e.setActiveWalls(room, 4);
+        // Walls 1 and 3 lie on top of each other across ray 0's path; short
+        // walls in a far corner make the room big enough for the grid.
+        Wall room[32] = {wallBetween(40, 40, 45, 45), wallBetween(0, 30, 20, 30),
+                         wallBetween(30, 0, 30, 5), wallBetween(0, 30, 20, 30)};
+        for (int i = 4; i < 32; ++i)
+            room[i] = wallBetween(44 + i % 6, 44 + i / 6, 45 + i % 6, 44 + i / 6);
+        e.setActiveWalls(room, 32);
         place(e, 10.0f, 10.0f, 45.0f, 2.0f);
         e.trace(1);
         e.commitTaps();

@@ -270,4 +270,26 @@ TEST(ProgramChunks, ProgramRoundTripIsByteIdentical)
     EXPECT_STREQ(other->programs[21].name, "Init");
 }
 
+TEST(ProgramChunks, HostHandingBackOurOwnBlockChangesNothing)
+{
+    // Some hosts pass the pointer getChunk returned straight back to setChunk.
+    auto bank = factoryBank();
+    const Bytes before = bankBytes(*bank);
+    void* data = nullptr;
+    const int32_t bankSize = getChunkData(*bank, 6, false, &data);
+    ASSERT_TRUE(loadChunkData(*bank, 6, data, bankSize, false));
+    EXPECT_EQ(bankBytes(*bank), before);
+    const int32_t programSize = getChunkData(*bank, 6, true, &data);
+    ASSERT_TRUE(loadChunkData(*bank, 6, data, programSize, true));
+    EXPECT_EQ(bankBytes(*bank), before);
+    // Program 6's record read as an earlier-layout chunk over program 6
+    // itself: every later field takes the value 4 bytes below it, read
+    // before anything was written.
+    ASSERT_TRUE(loadChunkData(*bank, 6, data, 9428, true));
+    const unsigned char* old = before.data() + 4 + 9432 * 6;
+    EXPECT_EQ(bank->programs[6].parSpeakerOut5, -1.0f);
+    EXPECT_EQ(bank->programs[6].parEarsX, getFloat(old, 60));  // the old parSpeakerOut5
+    EXPECT_EQ(bank->programs[6].parEQwide4, getFloat(old, 176)); // the old parEQgain4
+}
+
 } // namespace

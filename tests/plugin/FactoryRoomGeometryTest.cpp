@@ -67,7 +67,7 @@ std::vector<Point> positions(const OvintaProgram& p)
 double castRay(const std::vector<Segment>& walls, Point from, double angle)
 {
     const double rx = std::cos(angle), ry = std::sin(angle);
-    double best = INFINITY;
+    double best = HUGE_VAL;
     for (const Segment& w : walls) {
         const double ex = w.x2 - w.x1, ey = w.y2 - w.y1;
         const double denom = rx * ey - ry * ex;

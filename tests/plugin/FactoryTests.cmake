@@ -2,6 +2,7 @@
 ovinta_test(ovinta_chunk_tests
   ChunkTest.cpp
   ChunkSanitizeTest.cpp
+  ChunkPropertyTest.cpp
   LIBS ovinta_program)
 
 ovinta_test(ovinta_factory_program_tests

@@ -23,7 +23,7 @@ public:
     {
         double sum = 0.0;
         for (int i = 0; i < kFrames; ++i) {
-            double s = outputs[channel][i];
+            double s = static_cast<double>(outputs[channel][i]);
             sum += s * s;
         }
         return sum;

@@ -9,9 +9,11 @@
 #include "toolkit/COnOffButton.h"
 #include "toolkit/CParamDisplay.h"
 #include "toolkit/CTextEdit.h"
+#include "toolkit/DirtyRegion.h"
 
 #include <atomic>
 #include <cstdio>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -61,6 +63,25 @@ TEST(CAnimKnob, LinearDragOf100PixelsMovesHalfTheRange)
     ed.window().drag(CPoint(35, 45), CPoint(435, 45), 4);
     ed.runInput();
     EXPECT_FLOAT_EQ(knob->getValue(), 1.0f);
+    AEffGUIEditor::setKnobMode(kCircularMode);
+}
+
+TEST(CAnimKnob, WindowFollowsTheKnobDuringTheDrag)
+{
+    RecordingEditor ed;
+    AEffGUIEditor::setKnobMode(kLinearMode);
+    CBitmap* film = makeTestFilm(20, 10, 64);
+    auto* knob = new CAnimKnob(CRect(30, 40, 50, 50), &ed, 9, 64, 10, film);
+    film->forget();
+    knob->setValue(0.0f);
+    ed.getFrame()->addView(knob);
+    ed.idle();
+    const int before = ed.window().presentCount();
+    // Ten steps of 20 pixels: the loop's idle calls show each new frame.
+    ed.window().drag(CPoint(35, 45), CPoint(235, 45), 10);
+    ed.idle(); // the press arrives here and its loop runs inside this call
+    EXPECT_GE(ed.window().presentCount() - before, 10);
+    EXPECT_EQ(shownFrame(ed.window(), 35, 45), 63);
     AEffGUIEditor::setKnobMode(kCircularMode);
 }
 
@@ -220,10 +241,10 @@ TEST(CTextEdit, TypingEditsAndReturnCommits)
     ed.window().click(CPoint(20, 20));
     ed.runInput();
     EXPECT_TRUE(edit->isEditing());
-    ed.window().typeKey(CKeyCode{0, VKEY_BACK, 0});
+    ed.window().typeKey(CKeyCode{0, kKeyBack, 0});
     for (char c : std::string(" B"))
         ed.window().typeKey(CKeyCode{c, 0, 0});
-    ed.window().typeKey(CKeyCode{0, VKEY_RETURN, 0});
+    ed.window().typeKey(CKeyCode{0, kKeyReturn, 0});
     ed.runInput();
     EXPECT_STREQ(edit->getText(), "Hal B");
     EXPECT_FALSE(edit->isEditing());
@@ -231,7 +252,7 @@ TEST(CTextEdit, TypingEditsAndReturnCommits)
     // Escape throws the edit away.
     ed.window().click(CPoint(20, 20));
     ed.window().typeKey(CKeyCode{'x', 0, 0});
-    ed.window().typeKey(CKeyCode{0, VKEY_ESCAPE, 0});
+    ed.window().typeKey(CKeyCode{0, kKeyEscape, 0});
     ed.runInput();
     EXPECT_STREQ(edit->getText(), "Hal B");
 }
@@ -300,4 +321,152 @@ TEST(CControl, HostThreadValuesReachTheScreenWhileTheGuiRedraws)
     host.join();
     ed.idle();
     EXPECT_EQ(shownFrame(ed.window(), 35, 45), 40);
+}
+
+TEST(DirtyRegion, KeepsDistantAreasApartAndMergesTouchingOnes)
+{
+    DirtyRegion r;
+    r.add(CRect(0, 0, 10, 10));
+    r.add(CRect(100, 100, 110, 110));
+    EXPECT_EQ(r.size(), 2);
+    r.add(CRect(10, 0, 20, 10)); // shares an edge with the first
+    EXPECT_EQ(r.size(), 2);
+    r.add(CRect(15, 5, 105, 105)); // joins everything
+    ASSERT_EQ(r.size(), 1);
+    EXPECT_EQ(r[0], CRect(0, 0, 110, 110));
+    r.add(CRect());
+    EXPECT_EQ(r.size(), 1);
+    // Past the limit everything becomes one bounding rectangle.
+    DirtyRegion many;
+    for (int i = 0; i <= DirtyRegion::kMaxRects; ++i)
+        many.add(CRect::fromSize(i * 20, 0, 5, 5));
+    EXPECT_EQ(many.size(), 1);
+    EXPECT_EQ(many[0], CRect(0, 0, DirtyRegion::kMaxRects * 20 + 5, 5));
+}
+
+TEST(CFrame, PresentsTwoDistantChangesSeparately)
+{
+    RecordingEditor ed(300, 100);
+    CBitmap* film = makeTestFilm(10, 10, 2);
+    auto* left = new COnOffButton(CRect(0, 0, 10, 10), &ed, 1, film);
+    auto* right = new COnOffButton(CRect(290, 90, 300, 100), &ed, 2, film);
+    film->forget();
+    ed.getFrame()->addView(left);
+    ed.getFrame()->addView(right);
+    ed.idle();
+    const int before = ed.window().presentCount();
+    left->setValue(1.0f);
+    right->setValue(1.0f);
+    ed.idle();
+    EXPECT_EQ(ed.window().presentCount(), before + 2);
+    EXPECT_EQ(shownFrame(ed.window(), 5, 5), 1);
+    EXPECT_EQ(shownFrame(ed.window(), 295, 95), 1);
+}
+
+TEST(CControl, ValuesFromTheHostThatAreNotNumbersAreTamed)
+{
+    RecordingEditor ed;
+    CBitmap* film = makeTestFilm(20, 10, 64);
+    auto* knob = new CAnimKnob(CRect(0, 0, 20, 10), &ed, 1, 64, 10, film);
+    auto* anim = new CAutoAnimation(CRect(30, 0, 50, 10), &ed, 45, 6, 10, film);
+    auto* plain = new CKnob(CRect(60, 0, 100, 40), &ed, 2, nullptr, nullptr);
+    film->forget();
+    anim->openWindow();
+    ed.getFrame()->addView(knob);
+    ed.getFrame()->addView(anim);
+    ed.getFrame()->addView(plain);
+    const float inf = std::numeric_limits<float>::infinity();
+    knob->setValue(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.0f);
+    knob->setValue(inf);
+    EXPECT_FLOAT_EQ(knob->getValue(), 1.0f);
+    anim->setValue(1e30f);
+    plain->setValue(-inf);
+    EXPECT_FLOAT_EQ(plain->getValue(), 0.0f);
+    ed.idle();
+    EXPECT_EQ(shownFrame(ed.window(), 5, 5), 63);
+    EXPECT_EQ(shownFrame(ed.window(), 35, 5), 5); // the film's last frame
+    plain->setValue(1e30f);                       // far past the end: pointer at the end
+    const CPoint tip = plain->pointerTip();
+    EXPECT_GT(tip.h, 80); // 5 o'clock lies right of the centre
+    EXPECT_GT(tip.v, 20); // and below it
+}
+
+namespace {
+// Counts its own destruction.
+class CountedView : public CView {
+public:
+    CountedView(const CRect& r, int& deaths) : CView(r), deathCount(deaths) {}
+    ~CountedView() override { ++deathCount; }
+    void mouse(CDrawContext*, CPoint&, int) override { ++presses; }
+    int presses = 0;
+
+private:
+    int& deathCount;
+};
+} // namespace
+
+TEST(CViewContainer, NestedViewsAreHitDrawnAndDeletedWithTheirContainer)
+{
+    RecordingEditor ed;
+    int deaths = 0;
+    auto* box = new CViewContainer(CRect(50, 20, 150, 100));
+    box->setBackgroundColor(CColor{0, 0, 200, 255});
+    auto* inner = new CountedView(CRect(60, 30, 80, 50), deaths);
+    box->addView(inner);
+    box->addView(new CountedView(CRect(100, 60, 120, 80), deaths));
+    ed.getFrame()->addView(box);
+    ed.idle();
+    // The container paints its own background around its children.
+    EXPECT_TRUE(sameColour(ed.window().getPixel(140, 90), (CColor{0, 0, 200, 255})));
+    EXPECT_EQ(ed.getFrame()->getViewAt(CPoint(65, 35)), inner);
+    EXPECT_EQ(ed.getFrame()->getViewAt(CPoint(90, 55)), nullptr); // the container itself takes no press
+    ed.window().click(CPoint(65, 35));
+    ed.runInput();
+    EXPECT_EQ(inner->presses, 1);
+    ed.getFrame()->removeView(box);
+    EXPECT_EQ(deaths, 2);
+}
+
+TEST(CFrame, RemovingTheFocusedEditDropsTheFocus)
+{
+    RecordingEditor ed;
+    auto* edit = new CTextEdit(CRect(10, 10, 150, 30), &ed, 7, "Hall");
+    ed.getFrame()->addView(edit);
+    ed.window().click(CPoint(20, 20));
+    ed.runInput();
+    ASSERT_EQ(ed.getFrame()->getFocusView(), edit);
+    ed.getFrame()->removeView(edit);
+    EXPECT_EQ(ed.getFrame()->getFocusView(), nullptr);
+    ed.window().typeKey(CKeyCode{'x', 0, 0}); // goes nowhere, safely
+    ed.runInput();
+    EXPECT_TRUE(ed.values.empty());
+}
+
+TEST(HeadlessWindow, WritesItsPictureAsAPngThatReadsBackTheSame)
+{
+    RecordingEditor ed(40, 30);
+    CBitmap* film = makeTestFilm(20, 10, 2);
+    auto* button = new COnOffButton(CRect(5, 5, 25, 15), &ed, 1, film);
+    film->forget();
+    button->setValue(1.0f);
+    ed.getFrame()->addView(button);
+    ed.idle();
+    const std::string path = ::testing::TempDir() + "ovinta_headless.png";
+    ASSERT_TRUE(ed.window().writePng(path.c_str()));
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<unsigned char> bytes;
+    for (int c; (c = std::fgetc(f)) != EOF;)
+        bytes.push_back(static_cast<unsigned char>(c));
+    std::fclose(f);
+    std::remove(path.c_str());
+    CBitmap* back = CBitmap::fromPng(bytes.data(), bytes.size());
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->getWidth(), 40);
+    EXPECT_EQ(back->getHeight(), 30);
+    for (CPoint p : {CPoint(0, 0), CPoint(10, 10), CPoint(24, 14), CPoint(39, 29)})
+        EXPECT_TRUE(sameColour(back->getPixel(p.h, p.v), ed.window().getPixel(p.h, p.v))) << p.h << "," << p.v;
+    EXPECT_EQ(back->getPixel(10, 10).red, 4); // the "on" frame
+    back->forget();
 }

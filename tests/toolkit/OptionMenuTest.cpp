@@ -81,7 +81,7 @@ TEST(COptionMenu, ClickOutsideOrEscapeClosesWithoutChange)
     f.ed.window().click(CPoint(40, 27));
     f.ed.runInput();
     ASSERT_NE(f.popup(), nullptr);
-    f.ed.window().typeKey(CKeyCode{0, VKEY_ESCAPE, 0});
+    f.ed.window().typeKey(CKeyCode{0, kKeyEscape, 0});
     f.ed.runInput();
     EXPECT_EQ(f.ed.getFrame()->getModalView(), nullptr);
     EXPECT_EQ(f.menu->getCurrent(), 0);

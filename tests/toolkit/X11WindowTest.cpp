@@ -34,17 +34,23 @@ public:
         if (pid == 0) {
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
-            execl(kXvfb, "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+            // -noreset keeps the server as it is between the tests' clients.
+            execl(kXvfb, "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "800x600x24", "-nolisten", "tcp",
                   static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
-        char buffer[32] = {};
-        const ssize_t n = read(fds[0], buffer, sizeof buffer - 1);
+        // The server writes the number and then a newline in two writes;
+        // the pipe stays open until both arrived, or the second one fails
+        // and takes the server down.
+        std::string number;
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n')
+            number.push_back(c);
         close(fds[0]);
-        if (n <= 0)
+        if (number.empty() || c != '\n')
             return;
-        display = ":" + std::string(buffer, static_cast<size_t>(n)).substr(0, std::string(buffer).find('\n'));
+        display = ":" + number;
         setenv("DISPLAY", display.c_str(), 1);
     }
     void TearDown() override

@@ -27,14 +27,18 @@ struct ToolRun {
     std::string out, err;
 };
 
+// A fresh folder per test, so that tests run in parallel processes never
+// share files.
 fs::path workDir()
 {
-    static const fs::path dir = [] {
-        fs::path d = fs::path(testing::TempDir()) / "ovinta_tool";
-        fs::remove_all(d);
-        fs::create_directories(d);
-        return d;
-    }();
+    static std::string made;
+    const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+    const fs::path dir = fs::path(testing::TempDir()) / ("ovinta_tool_" + test);
+    if (made != test) {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        made = test;
+    }
     return dir;
 }
 
@@ -151,6 +155,32 @@ TEST(OvintaTool, InfoShowsOneProgramsRawValuesAndDisplays)
     const double raw = std::stod(m[1]);
     EXPECT_EQ(std::stoi(m[2]), static_cast<int>(std::max(2.0 * raw, 0.1) * 100.0 + 0.5));
     EXPECT_NE(r.out.find("walls"), std::string::npos);
+}
+
+TEST(OvintaTool, InfoListsEveryWallOfAProgramOnThePlan)
+{
+    // The list's wall count for program 0 agrees with its detail page, and
+    // every end point lies on the 50 x 50 m plan.
+    const ToolRun list = ovinta({"info"});
+    std::smatch m;
+    const std::regex firstRow(R"(\n\s*0\s+Concert: Elmia Hall\s+(\d+))");
+    ASSERT_TRUE(std::regex_search(list.out, m, firstRow));
+    const int listed = std::stoi(m[1]);
+    const ToolRun one = ovinta({"info", "--program", "0"});
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    ASSERT_TRUE(std::regex_search(one.out, m, std::regex(R"((\d+) walls)")));
+    EXPECT_EQ(std::stoi(m[1]), listed);
+    const std::regex wall(R"(\n\s*\d+\s+\((\S+), (\S+)\) - \((\S+), (\S+)\))");
+    int rows = 0;
+    for (auto it = std::sregex_iterator(one.out.begin(), one.out.end(), wall);
+         it != std::sregex_iterator(); ++it, ++rows)
+        for (int k = 1; k <= 4; ++k) {
+            const double v = std::stod((*it)[k]);
+            EXPECT_GE(v, 0.0);
+            EXPECT_LE(v, 50.0);
+        }
+    EXPECT_EQ(rows, listed);
+    EXPECT_GT(listed, 0);
 }
 
 TEST(OvintaTool, BadWordsGiveOneClearErrorLine)

@@ -15,11 +15,11 @@
 // A key press as the toolkit sees it.
 struct CKeyCode {
     int character = 0;    // ASCII/Latin-1 character, 0 for none
-    int virt = 0;         // one of the VKEY_ codes below, 0 for none
+    int virt = 0;         // one of the kKey codes below, 0 for none
     int modifiers = 0;    // kShift | kControl | kAlt | kApple
 };
-enum : int { VKEY_BACK = 1, VKEY_TAB = 2, VKEY_RETURN = 5, VKEY_ESCAPE = 10, VKEY_LEFT = 13, VKEY_RIGHT = 15,
-             VKEY_DELETE = 22 };
+// The toolkit's own key numbers; the editor translates the host's.
+enum : int { kKeyBack = 1, kKeyTab, kKeyReturn, kKeyEscape, kKeyLeft, kKeyRight, kKeyDelete };
 
 // What the window reports; implemented by the frame.
 class PlatformEvents {

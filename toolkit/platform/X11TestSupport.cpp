@@ -5,7 +5,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 struct X11TestHost::Impl {
     Display* display = nullptr;
@@ -14,7 +16,12 @@ struct X11TestHost::Impl {
 
 X11TestHost::X11TestHost(int width, int height) : impl(std::make_unique<Impl>())
 {
-    impl->display = XOpenDisplay(nullptr);
+    // A server that was just started may refuse the first connections.
+    for (int attempt = 0; attempt < 40 && !impl->display; ++attempt) {
+        impl->display = XOpenDisplay(nullptr);
+        if (!impl->display)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     if (!impl->display)
         return;
     const int screen = DefaultScreen(impl->display);
@@ -54,6 +61,21 @@ int X11TestHost::childCount()
     if (children)
         XFree(children);
     return static_cast<int>(count);
+}
+
+void* X11TestHost::lastChild()
+{
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    XSync(impl->display, False);
+    if (!XQueryTree(impl->display, impl->window, &root, &parent, &children, &count))
+        return nullptr;
+    const Window last = count > 0 ? children[count - 1] : 0;
+    if (children)
+        XFree(children);
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(last));
 }
 
 std::vector<uint32_t> X11TestHost::readPixels(void* window, int width, int height)

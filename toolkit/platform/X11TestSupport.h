@@ -21,6 +21,7 @@ public:
     bool isOpen() const;
     void* parentHandle() const; // the host window id as effEditOpen passes it
     int childCount();           // windows directly inside the host window
+    void* lastChild();          // the top-most of them, null when there is none
     // The pixels of `window` (RGB words, 0xRRGGBB), row by row.
     std::vector<uint32_t> readPixels(void* window, int width, int height);
     // Sends a button press (1 = left, 3 = right) at (x, y) of `window`.

@@ -72,14 +72,14 @@ CKeyCode keyFromEvent(XKeyEvent& e)
     CKeyCode key;
     key.modifiers = modifierBits(e.state);
     switch (sym) {
-    case XK_BackSpace: key.virt = VKEY_BACK; break;
-    case XK_Tab: key.virt = VKEY_TAB; break;
+    case XK_BackSpace: key.virt = kKeyBack; break;
+    case XK_Tab: key.virt = kKeyTab; break;
     case XK_Return:
-    case XK_KP_Enter: key.virt = VKEY_RETURN; break;
-    case XK_Escape: key.virt = VKEY_ESCAPE; break;
-    case XK_Left: key.virt = VKEY_LEFT; break;
-    case XK_Right: key.virt = VKEY_RIGHT; break;
-    case XK_Delete: key.virt = VKEY_DELETE; break;
+    case XK_KP_Enter: key.virt = kKeyReturn; break;
+    case XK_Escape: key.virt = kKeyEscape; break;
+    case XK_Left: key.virt = kKeyLeft; break;
+    case XK_Right: key.virt = kKeyRight; break;
+    case XK_Delete: key.virt = kKeyDelete; break;
     default:
         if (n == 1)
             key.character = static_cast<unsigned char>(text[0]);

@@ -47,7 +47,7 @@ std::vector<double> renderResponse(EffectVST& effect, float sampleRate, double m
         for (int c = 0; c < kInputs; ++c)
             in[c][0] = 0.0f;
         for (int i = 0; i < kBlock; ++i) {
-            const double l = out[0][i], r = out[1][i];
+            const double l = static_cast<double>(out[0][i]), r = static_cast<double>(out[1][i]);
             const double energy = l * l + r * r;
             peak = std::max({peak, std::fabs(l), std::fabs(r)});
             peakEnergy = std::max(peakEnergy, energy);

@@ -4,6 +4,7 @@
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
 
+#include "editor/format/HostDisplay.h"
 #include "editor/format/ValueFormat.h"
 #include "plugin/FactoryPrograms.h"
 #include "plugin/OvintaProgram.h"
@@ -34,8 +35,10 @@ void showProgram(const OvintaProgram& program, int number)
     std::printf("program %d: %s\n\n", number, nameOf(program).c_str());
     std::printf("%3s  %-20s %12s  %s\n", "#", "parameter", "raw value", "display");
     for (int index = 0; index < kStoredParameterCount; ++index) {
+        // The value display's text where the editor has one, else what the
+        // value means (metres, hertz, channel numbers).
         char text[valueformat::kTextCapacity];
-        valueformat::parameterDisplay(index, *programField(program, index), text);
+        valueformat::hostParameterDisplay(index, *programField(program, index), text, sizeof text);
         const char* name = parameterName(index);
         std::printf("%3d  %-20s %12.6f  %s\n", index, name[0] == ' ' ? "(pin/setting)" : name,
                     static_cast<double>(*programField(program, index)), text);

@@ -1,0 +1,275 @@
+// The process call: handshake, tracer pacing, channel routing, history
+// advance, safe handling of bad host arguments and the floating-point mode.
+// Expected outputs are worked out by hand from a dry-only set-up: dry gain 1,
+// width 0.5 (a pair passes unchanged), silent taps and powers-of-two gains,
+// so every product is exact.
+
+#include "engine/RoomEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <xmmintrin.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr float kUntouched = -777.0f;
+constexpr float kInA = 0.25f, kInB = 0.5f;
+constexpr float kGain[kOutputRoles] = {1.0f, 2.0f, 4.0f, 8.0f, 16.0f};
+
+struct Host {
+    std::vector<float> in[2];
+    std::vector<float> out[6];
+    float* inPtr[2];
+    float* outPtr[6];
+    explicit Host(int frames)
+    {
+        for (int c = 0; c < 2; ++c) {
+            in[c].assign(frames > 0 ? frames : 1, c == 0 ? kInA : kInB);
+            inPtr[c] = in[c].data();
+        }
+        for (int c = 0; c < 6; ++c) {
+            out[c].assign(frames > 0 ? frames : 1, kUntouched);
+            outPtr[c] = out[c].data();
+        }
+    }
+};
+
+std::unique_ptr<RoomEngine> makeDryEngine(int outputs)
+{
+    auto e = std::make_unique<RoomEngine>();
+    e->dryGain = 1.0f;
+    e->widthFactor = 0.5f;
+    e->stereoOn = 1;
+    e->diffusionGain = 0.0f;
+    e->outputCount = outputs;
+    for (int k = 0; k < kOutputRoles; ++k)
+        e->outputGain[k] = kGain[k];
+    e->releaseAudioPath();
+    return e;
+}
+
+// The sample each role plays in the dry set-up (before its output gain).
+float drySample(int role)
+{
+    const float value[kOutputRoles] = {kInA, kInB, kInA, kInB, (kInA + kInB) * 0.5f};
+    return value[role];
+}
+
+int stepsTaken(const RoomEngine& e, int before)
+{
+    const int rays = e.activeRays;
+    return ((e.stepCursor - before) % rays + rays) % rays;
+}
+
+TEST(ProcessDriver, TracerAdvancesOneUnitPer64SamplesAndAtLeastOne)
+{
+    struct Row {
+        int frames, units;
+    } rows[] = {{0, 1}, {1, 1}, {63, 1}, {64, 1}, {127, 1}, {128, 2}, {200, 3}};
+    for (const Row& r : rows) {
+        auto e = makeDryEngine(2);
+        ASSERT_GE(static_cast<int>(e->activeRays), 128); // 2 units must not wrap the cursor
+        Host host(r.frames);
+        const int cursor = e->stepCursor;
+        const int tick = e->processTick;
+        e->processBlock(host.inPtr, host.outPtr, r.frames);
+        EXPECT_EQ(stepsTaken(*e, cursor), 32 * r.units) << r.frames << " frames";
+        EXPECT_EQ(e->processTick, tick + 1);
+        EXPECT_EQ(e->processing.load(), 0);
+    }
+}
+
+TEST(ProcessDriver, EmptyBlockWritesNothingAndKeepsThePosition)
+{
+    auto e = makeDryEngine(5);
+    e->writePos = 1234;
+    Host host(4);
+    e->processBlock(host.inPtr, host.outPtr, 0);
+    EXPECT_EQ(e->writePos, 1234u);
+    for (int c = 0; c < 6; ++c)
+        EXPECT_EQ(host.out[c][0], kUntouched) << c;
+}
+
+TEST(ProcessDriver, OutputCountChoosesTheKernelAndLeavesOtherChannelsAlone)
+{
+    struct Row {
+        int outputCount;
+        int rolesFed;
+    } rows[] = {{2, 2}, {3, 2}, {4, 4}, {5, 5}, {6, 5}, {8, 5}, {0, 2}, {-4, 2}};
+    for (const Row& r : rows) {
+        auto e = makeDryEngine(r.outputCount);
+        Host host(96);
+        e->processBlock(host.inPtr, host.outPtr, 96);
+        for (int c = 0; c < 6; ++c)
+            for (int i = 0; i < 96; i += 19) {
+                const float expected = c < r.rolesFed ? drySample(c) * kGain[c] : kUntouched;
+                EXPECT_EQ(host.out[c][i], expected) << "outputCount " << r.outputCount << " channel " << c;
+            }
+    }
+}
+
+TEST(ProcessDriver, PinsRouteRolesToHostChannels)
+{
+    auto e = makeDryEngine(5);
+    const int pins[kOutputRoles] = {5, 3, 0, 1, 2};
+    for (int k = 0; k < kOutputRoles; ++k)
+        e->outputChannel[k] = pins[k];
+    e->inputChannel[0] = 1; // sources swapped
+    e->inputChannel[1] = 0;
+    Host host(40);
+    e->processBlock(host.inPtr, host.outPtr, 40);
+    const float swapped[kOutputRoles] = {kInB, kInA, kInB, kInA, (kInB + kInA) * 0.5f};
+    for (int k = 0; k < kOutputRoles; ++k)
+        EXPECT_EQ(host.out[pins[k]][17], swapped[k] * kGain[k]) << "role " << k;
+    EXPECT_EQ(host.out[4][17], kUntouched);
+}
+
+TEST(ProcessDriver, StrayPinsFallBackToTheRolesOwnChannel)
+{
+    auto e = makeDryEngine(2);
+    e->outputChannel[0] = 99;
+    e->outputChannel[1] = -3;
+    e->inputChannel[0] = 7;
+    Host host(16);
+    e->processBlock(host.inPtr, host.outPtr, 16);
+    EXPECT_EQ(host.out[0][5], kInA * kGain[0]);
+    EXPECT_EQ(host.out[1][5], kInB * kGain[1]);
+}
+
+TEST(ProcessDriver, ChannelNamedTwiceCarriesTheFirstRoleOnly)
+{
+    // Left and right both on channel 1, also over a block longer than the
+    // sink so that the block runs in pieces.
+    for (int frames : {50, 3000}) {
+        auto e = makeDryEngine(2);
+        e->outputChannel[0] = 1;
+        e->outputChannel[1] = 1;
+        const uint32_t start = e->writePos;
+        Host host(frames);
+        e->processBlock(host.inPtr, host.outPtr, frames);
+        for (int i = 0; i < frames; i += 97)
+            EXPECT_EQ(host.out[1][i], kInA * kGain[0]) << frames;
+        EXPECT_EQ(host.out[0][0], kUntouched);
+        EXPECT_EQ(e->writePos, (start + static_cast<uint32_t>(frames)) & kHistoryMask);
+    }
+}
+
+TEST(ProcessDriver, OneOutputTakesTheFirstInputForBothSources)
+{
+    auto e = makeDryEngine(1);
+    Host host(32);
+    e->processBlock(host.inPtr, host.outPtr, 32);
+    EXPECT_EQ(host.out[0][9], kInA * kGain[0]);
+    EXPECT_EQ(host.out[1][9], kUntouched);
+}
+
+TEST(ProcessDriver, DisabledAudioLeavesTheHostBuffersAlone)
+{
+    auto e = makeDryEngine(5);
+    e->takeAudioPath();
+    const int tick = e->processTick;
+    Host host(64);
+    e->processBlock(host.inPtr, host.outPtr, 64);
+    for (int c = 0; c < 6; ++c)
+        EXPECT_EQ(host.out[c][10], kUntouched);
+    EXPECT_EQ(e->processTick, tick);
+    EXPECT_EQ(e->processing.load(), 0);
+    e->releaseAudioPath();
+}
+
+TEST(ProcessDriver, WritePositionWrapsAroundTheHistory)
+{
+    auto e = makeDryEngine(2);
+    e->writePos = 1048570;
+    Host host(10);
+    e->processBlock(host.inPtr, host.outPtr, 10);
+    EXPECT_EQ(e->writePos, 4u);
+    // The block's samples straddle the end of the ring: six before, four
+    // after; the slots around them keep the constructor's zeros.
+    for (uint32_t p : {1048570u, 1048575u, 0u, 3u})
+        EXPECT_NE(e->sourceHistory[1][p], 0.0f) << p;
+    EXPECT_EQ(e->sourceHistory[1][1048569], 0.0f);
+    EXPECT_EQ(e->sourceHistory[1][4], 0.0f);
+    EXPECT_EQ(host.out[1][9], kInB * kGain[1]);
+}
+
+TEST(ProcessDriver, BadHostArgumentsAreNothingToDo)
+{
+    auto e = makeDryEngine(5);
+    Host host(32);
+    const uint32_t start = e->writePos;
+    e->processBlock(nullptr, host.outPtr, 32);
+    e->processBlock(host.inPtr, nullptr, 32);
+    e->processBlock(host.inPtr, host.outPtr, -5);
+    host.outPtr[3] = nullptr;
+    e->processBlock(host.inPtr, host.outPtr, 32);
+    host.outPtr[3] = host.out[3].data();
+    host.inPtr[1] = nullptr;
+    e->processBlock(host.inPtr, host.outPtr, 32);
+    EXPECT_EQ(e->writePos, start);
+    for (int c = 0; c < 6; ++c)
+        EXPECT_EQ(host.out[c][0], kUntouched) << c;
+    EXPECT_EQ(e->processing.load(), 0);
+}
+
+TEST(ProcessDriver, HostFloatingPointModeIsRestored)
+{
+    // The host runs with round-toward-zero and no flushing; the process call
+    // must hand exactly that back.
+    const unsigned before = _mm_getcsr();
+    const unsigned host = (before & ~0xE040u) | 0x6000u;
+    _mm_setcsr(host);
+    auto e = makeDryEngine(2);
+    Host h(64);
+    e->processBlock(h.inPtr, h.outPtr, 64);
+    const unsigned after = _mm_getcsr();
+    _mm_setcsr(before);
+    EXPECT_EQ(after & ~0x3Fu, host & ~0x3Fu); // exception flags aside
+}
+
+TEST(ProcessDriver, DenormalsAreFlushedWhileProcessing)
+{
+    // A dry gain of 1e-20 on the 1e-20 that silence carries gives 1e-40, a
+    // denormal; the call flushes it to zero.
+    const unsigned before = _mm_getcsr();
+    _mm_setcsr(before & ~0x8040u);
+    auto e = makeDryEngine(2);
+    e->dryGain = 1e-20f;
+    Host host(8);
+    host.in[0].assign(8, 0.0f);
+    host.in[1].assign(8, 0.0f);
+    e->processBlock(host.inPtr, host.outPtr, 8);
+    _mm_setcsr(before);
+    EXPECT_EQ(host.out[0][3], 0.0f);
+    volatile float tiny = 1e-20f;
+    EXPECT_NE(tiny * tiny, 0.0f) << "the test's own mode must keep denormals";
+}
+
+TEST(ProcessDriver, ProgramChangeRebuildsBeforeTheBlockAndRetriesWhenTheTracerIsBusy)
+{
+    auto e = makeDryEngine(2);
+    auto pendingSlots = [&e] {
+        int pending = 0;
+        for (int j = 0; j < e->activeRays; ++j)
+            pending += e->slots[j].pending.load();
+        return pending;
+    };
+    EXPECT_EQ(pendingSlots(), e->activeRays) << "the ray set-up leaves every slot pending";
+    Host host(64);
+    e->lockTracer(); // another thread is tracing
+    e->immediateRebuild.store(true, std::memory_order_release);
+    e->processBlock(host.inPtr, host.outPtr, 64);
+    EXPECT_TRUE(e->immediateRebuild.load()) << "the rebuild waits for the tracer";
+    EXPECT_EQ(pendingSlots(), 0) << "both commits still ran";
+    e->unlockTracer();
+    e->processBlock(host.inPtr, host.outPtr, 64);
+    EXPECT_FALSE(e->immediateRebuild.load());
+    // Commit, 4096 units, commit: only the block's own unit (32 steps) can
+    // have posted taps since.
+    EXPECT_LE(pendingSlots(), 32);
+}
+
+} // namespace
