@@ -183,18 +183,9 @@ void finishTaps(RoomEngine& engine)
         // lane state matters only when it played the whole block.
         const float v = lanes.level[run.lane];
         slot.tapFilterState = lanes.state[run.lane];
-        if (v <= kTiny) {
-            // The incoming tap becomes the committed one, exactly as a commit does.
-            slot.tapCoeff = slot.newCoeff;
-            slot.tapDelay = slot.newDelay;
-            for (int k = 0; k < kOutputRoles; ++k)
-                slot.tapGain[k] = slot.newGain[k];
-            slot.tapSource = slot.source;
-            slot.tapHiFreq = slot.newHiFreq;
-            slot.tapFilterState = slot.newFilterState;
-            slot.pending.store(0, std::memory_order_release);
-        } else {
+        if (v <= kTiny)
+            slot.takePendingTap(); // the incoming tap becomes the committed one
+        else
             slot.fadeLevel = v;
-        }
     }
 }

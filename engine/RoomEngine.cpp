@@ -276,16 +276,8 @@ void RoomEngine::commitTaps()
     const int count = std::clamp(static_cast<int>(activeRays), 0, kMaxRays);
     for (int k = 0; k < count; ++k) {
         RaySlot& slot = slots[k];
-        if (slot.pending.load(std::memory_order_acquire) == 0)
-            continue;
-        slot.tapSource = slot.source;
-        slot.tapDelay = slot.newDelay;
-        slot.tapFilterState = slot.newFilterState;
-        for (int role = 0; role < kOutputRoles; ++role)
-            slot.tapGain[role] = slot.newGain[role];
-        slot.tapCoeff = slot.newCoeff;
-        slot.tapHiFreq = slot.newHiFreq;
-        slot.pending.store(0, std::memory_order_release);
+        if (slot.pending.load(std::memory_order_acquire) != 0)
+            slot.takePendingTap();
     }
 }
 

@@ -94,6 +94,20 @@ struct RaySlot {
     int reflected = 0;            // 1 once the first reflection is recorded
     int newReflected = 0;         // reflected at capture: 0 marks the direct sound
     Shared<int> posted{0};        // set on every post; the impulse screen clears it
+
+    // The pending tap becomes the committed one, with no crossfade (a commit,
+    // or the end of a crossfade), and the slot goes back to the tracer.
+    void takePendingTap()
+    {
+        tapSource = source;
+        tapDelay = newDelay;
+        tapFilterState = newFilterState;
+        for (int role = 0; role < kOutputRoles; ++role)
+            tapGain[role] = newGain[role];
+        tapCoeff = newCoeff;
+        tapHiFreq = newHiFreq;
+        pending.store(0, std::memory_order_release);
+    }
 };
 
 // A band design published to the audio thread through eqSequence. The

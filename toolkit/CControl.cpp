@@ -85,3 +85,15 @@ int CControl::resolveButtons(int buttons)
         return buttons;
     return frame ? frame->getCurrentMouseButtons() : 0;
 }
+
+int CControl::takeClick(CDrawContext* context, int buttons, int wanted)
+{
+    if (!mouseEnabled)
+        return 0;
+    buttons = resolveButtons(buttons);
+    if (!(buttons & wanted))
+        return 0;
+    if (listener && (buttons & kModifierMask) && listener->controlModifierClicked(context, this, buttons) != 0)
+        return 0;
+    return buttons;
+}

@@ -57,6 +57,10 @@ public:
 protected:
     // The frame's current buttons when `buttons` is <= 0, else `buttons`.
     int resolveButtons(int buttons);
+    // The start of a click: the press's buttons, or 0 when the control does
+    // not take it (mouse disabled, none of `wanted` down, or a modifier
+    // click that the listener handled).
+    int takeClick(CDrawContext* context, int buttons, int wanted);
 
     CControlListener* listener = nullptr;
     int tag = 0;

@@ -52,12 +52,10 @@ void CHorizontalSlider::draw(CDrawContext* context)
 
 void CHorizontalSlider::mouse(CDrawContext* context, CPoint& where, int buttons)
 {
-    if (!mouseEnabled || !frame)
+    if (!frame)
         return;
-    buttons = resolveButtons(buttons);
-    if (!(buttons & kLButton))
-        return;
-    if (listener && (buttons & kModifierMask) && listener->controlModifierClicked(context, this, buttons) != 0)
+    buttons = takeClick(context, buttons, kLButton);
+    if (buttons == 0)
         return;
     if (checkDefaultValue(context, buttons))
         return;

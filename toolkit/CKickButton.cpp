@@ -24,12 +24,10 @@ void CKickButton::draw(CDrawContext* context)
 
 void CKickButton::mouse(CDrawContext* context, CPoint& where, int buttons)
 {
-    if (!mouseEnabled || !frame)
+    if (!frame)
         return;
-    buttons = resolveButtons(buttons);
-    if (!(buttons & kLButton))
-        return;
-    if (listener && (buttons & kModifierMask) && listener->controlModifierClicked(context, this, buttons) != 0)
+    buttons = takeClick(context, buttons, kLButton);
+    if (buttons == 0)
         return;
     beginEdit();
     setValue(1.0f);

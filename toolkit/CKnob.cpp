@@ -89,12 +89,10 @@ bool CKnob::linearDrag(int buttons) const
 
 void CKnob::mouse(CDrawContext* context, CPoint& where, int buttons)
 {
-    if (!mouseEnabled || !frame)
+    if (!frame)
         return;
-    buttons = resolveButtons(buttons);
-    if (!(buttons & kLButton))
-        return;
-    if (listener && (buttons & kModifierMask) && listener->controlModifierClicked(context, this, buttons) != 0)
+    buttons = takeClick(context, buttons, kLButton);
+    if (buttons == 0)
         return;
     if (checkDefaultValue(context, buttons))
         return;

@@ -23,12 +23,8 @@ void COnOffButton::draw(CDrawContext* context)
 
 void COnOffButton::mouse(CDrawContext* context, CPoint&, int buttons)
 {
-    if (!mouseEnabled)
-        return;
-    buttons = resolveButtons(buttons);
-    if (!(buttons & kLButton))
-        return;
-    if (listener && (buttons & kModifierMask) && listener->controlModifierClicked(context, this, buttons) != 0)
+    buttons = takeClick(context, buttons, kLButton);
+    if (buttons == 0)
         return;
     setValue(getValue() > 0.5f ? 0.0f : 1.0f);
     beginEdit();

@@ -79,12 +79,10 @@ void COptionMenu::selectEntry(CDrawContext* context, int index)
 
 void COptionMenu::mouse(CDrawContext* context, CPoint& where, int buttons)
 {
-    if (!mouseEnabled || !frame || entries.empty())
+    if (!frame || entries.empty())
         return;
-    buttons = resolveButtons(buttons);
-    if (!(buttons & (kLButton | kRButton)))
-        return;
-    if (listener && (buttons & kModifierMask) && listener->controlModifierClicked(context, this, buttons) != 0)
+    buttons = takeClick(context, buttons, kLButton | kRButton);
+    if (buttons == 0)
         return;
     auto* popup = new COptionMenuPopup(this, frame->getViewSize(), context);
     frame->setModalView(popup);

@@ -58,12 +58,10 @@ float CRotary::circularValue(CPoint where) const
 
 void CRotary::mouse(CDrawContext* context, CPoint& where, int buttons)
 {
-    if (!mouseEnabled || !frame)
+    if (!frame)
         return;
-    buttons = resolveButtons(buttons);
-    if (!(buttons & kLButton))
-        return;
-    if (listener && (buttons & kModifierMask) && listener->controlModifierClicked(context, this, buttons) != 0)
+    buttons = takeClick(context, buttons, kLButton);
+    if (buttons == 0)
         return;
     if (checkDefaultValue(context, buttons))
         return;
