@@ -32,4 +32,13 @@ if [[ "$parameters" -ne 47 || "$programs" -ne 45 ]]; then
   echo "expected 47 parameters and 45 programs, found $parameters and $programs" >&2
   exit 1
 fi
+# A library that cannot be loaded gives one error line and a failing status.
+set +e
+error=$("$vsthost" /nonexistent/plugin.so 2>&1 >/dev/null)
+status=$?
+set -e
+if [[ $status -ne 1 || "$error" != vsthost:* ]]; then
+  echo "a missing library gave status $status and: $error" >&2
+  exit 1
+fi
 echo "vsthost description checked"
