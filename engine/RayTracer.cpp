@@ -11,7 +11,9 @@
 #include "engine/ScatterTurn.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -165,11 +167,17 @@ void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySam
 
     Wall& w = walls[hit.wall];
     float r = w.nx * slot.dirX + w.ny * slot.dirY;
-    if (r > 0.0f) { // keep the stored normal facing the ray
-        w.nx = -w.nx;
-        w.ny = -w.ny;
-        r = -r;
-    }
+    // Keep the stored normal facing the ray: negate it, and r, when r > 0.
+    // Done by flipping sign bits, the same bits negation gives, because
+    // which side a ray meets a wall from is unpredictable and a mispredicted
+    // branch costs more than the three flips.
+    const uint32_t flip = static_cast<uint32_t>(r > 0.0f) << 31;
+    auto negateIf = [flip](float v) {
+        return std::bit_cast<float>(std::bit_cast<uint32_t>(v) ^ flip);
+    };
+    w.nx = negateIf(w.nx);
+    w.ny = negateIf(w.ny);
+    r = negateIf(r);
     const float r2 = static_cast<float>(random.next() & 0x7FFF);
     const float turn = static_cast<float>(scatterAmount) * (r2 * kRandomScale - 0.5f);
     slot.level *= 1.0f - turn;
