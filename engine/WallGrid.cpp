@@ -170,12 +170,13 @@ WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, floa
 {
     const double ox = static_cast<double>(px), oy = static_cast<double>(py); // the probe in double for the cell walk
     const double vx = static_cast<double>(jx), vy = static_cast<double>(jy);
-    const double length = std::sqrt(vx * vx + vy * vy);
     // One test for all four inputs: any infinity or NaN makes the sum NaN.
     const bool finite = std::isfinite(ox * 0.0 + oy * 0.0 + vx * 0.0 + vy * 0.0);
-    if (!gridUsable || count != wallCountBuilt || !finite || !(length > 0.0)
-        || !std::isfinite(length))
+    if (!gridUsable || count != wallCountBuilt || !finite || (vx == 0.0 && vy == 0.0))
         return scanWalls(walls, count, px, py, jx, jy, skipWall);
+    // Finite float components, not both zero: the length is finite and
+    // positive (their squares neither overflow nor underflow in double).
+    const double length = std::sqrt(vx * vx + vy * vy);
 
     if (++searchNumber == 0) { // wrapped: forget every mark
         std::fill(std::begin(seenMark), std::end(seenMark), 0u);
@@ -192,7 +193,10 @@ WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, floa
     // is moved to where the probe enters it.
     const double span = kCellsPerSide * cellSize;
     const double low = -kPadMetres, high = span + kPadMetres; // grid box, relative to the origin
-    const double padT = kPadMetres / length; // the pad as a fraction of the probe
+    // The pad as a fraction of the probe, or a little more: the larger
+    // component is at most the length, and dividing by it does not wait for
+    // the square root.
+    const double padT = kPadMetres / std::max(std::fabs(vx), std::fabs(vy));
     double ta = -padT;
     double tb = 1.0 + padT;
     const double rx = ox - originX, ry = oy - originY;
