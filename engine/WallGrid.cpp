@@ -41,6 +41,21 @@ bool clipAxis(double p, double j, double lo, double hi, double& ta, double& tb)
     return ta <= tb;
 }
 
+// The hit a key stands for. The winner's crossing is computed again, by
+// the same function, so the hit point has the bits testWall would keep.
+WallHit hitOf(const Wall* walls, WallKey key, float px, float py, float jx, float jy)
+{
+    WallHit hit;
+    if (key >= kNoWallKey)
+        return hit;
+    hit.wall = static_cast<int>(static_cast<uint32_t>(key));
+    const WallCrossing c = crossWall(walls[hit.wall], hit.wall, -1, px, py, jx, jy);
+    hit.x = px + c.tx;
+    hit.y = py + c.ty;
+    hit.distanceSquared = c.d2;
+    return hit;
+}
+
 } // namespace
 
 WallHit scanWalls(const Wall* walls, int count, float px, float py, float jx, float jy,
@@ -144,24 +159,47 @@ void WallGrid::build(const Wall* walls, int count)
                 if (wallTouchesCell(walls[i], cx, cy))
                     cellWalls[fill[cy * kCellsPerSide + cx]++] = static_cast<uint16_t>(i);
     }
+    buildEntryLists();
     gridUsable = true;
 }
 
-inline void WallGrid::testCell(const Wall* walls, int cell, float px, float py, float jx,
-                               float jy, int skipWall, WallHit& best)
+void WallGrid::buildEntryLists()
 {
-    // Locals, so that the stores into the best hit and the marks cannot be
-    // taken to change the bounds or the search number.
-    const int end = cellStart[cell + 1];
-    const uint32_t search = searchNumber;
-    WallHit local = best;
-    for (int e = cellStart[cell]; e < end; ++e) {
-        const int i = cellWalls[e];
-        if (seenMark[i] == search)
-            continue;
-        seenMark[i] = search;
-        testWall(walls[i], i, skipWall, px, py, jx, jy, local);
+    // Each cell's walls are in ascending order (filled by wall number), so
+    // the difference with a neighbour's is one merge pass.
+    constexpr int kFromX[4] = {-1, 1, 0, 0};
+    constexpr int kFromY[4] = {0, 0, -1, 1};
+    for (int d = 0; d < 4; ++d) {
+        int out = 0;
+        for (int c = 0; c < kCellCount; ++c) {
+            entryStart[d][c] = static_cast<uint16_t>(out);
+            const int fromX = c % kCellsPerSide + kFromX[d];
+            const int fromY = c / kCellsPerSide + kFromY[d];
+            const bool inside = fromX >= 0 && fromY >= 0 && fromX < kCellsPerSide
+                                && fromY < kCellsPerSide;
+            const int from = inside ? fromY * kCellsPerSide + fromX : c;
+            int k = inside ? cellStart[from] : 0;
+            const int kEnd = inside ? cellStart[from + 1] : 0;
+            for (int e = cellStart[c]; e < cellStart[c + 1]; ++e) {
+                const int wall = cellWalls[e];
+                while (k < kEnd && cellWalls[k] < wall)
+                    ++k;
+                if (k < kEnd && cellWalls[k] == wall)
+                    continue;
+                entryWalls[d][out++] = static_cast<uint16_t>(wall); // a subset: never overflows
+            }
+        }
+        entryStart[d][kCellCount] = static_cast<uint16_t>(out);
     }
+}
+
+inline void WallGrid::testList(const Wall* walls, const uint16_t* begin, const uint16_t* end,
+                               float px, float py, float jx, float jy, int skipWall,
+                               WallKey& best) const
+{
+    WallKey local = best; // a local, so that the loop keeps it in a register
+    for (const uint16_t* e = begin; e < end; ++e)
+        local = std::min(local, wallKey(walls[*e], *e, skipWall, px, py, jx, jy));
     best = local;
 }
 
@@ -178,15 +216,9 @@ WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, floa
     // positive (their squares neither overflow nor underflow in double).
     const double length = std::sqrt(vx * vx + vy * vy);
 
-    if (++searchNumber == 0) { // wrapped: forget every mark
-        std::fill(std::begin(seenMark), std::end(seenMark), 0u);
-        searchNumber = 1;
-    }
-    if (skipWall >= 0 && skipWall < count)
-        seenMark[skipWall] = searchNumber; // the wall the ray leaves is never met again
-    WallHit best;
+    WallKey best = kNoWallKey;
     for (int k = 0; k < looseCount; ++k)
-        testWall(walls[looseWalls[k]], looseWalls[k], skipWall, px, py, jx, jy, best);
+        best = std::min(best, wallKey(walls[looseWalls[k]], looseWalls[k], skipWall, px, py, jx, jy));
 
     // The probe is walked over t in [ta, tb], slightly extended at both ends
     // so that hits at t = 0 or t = 1 are covered; a start outside the grid
@@ -202,13 +234,13 @@ WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, floa
     const double rx = ox - originX, ry = oy - originY;
     if (!(rx >= low && rx <= high && ry >= low && ry <= high)
         && (!clipAxis(rx, vx, low, high, ta, tb) || !clipAxis(ry, vy, low, high, ta, tb)))
-        return best;
+        return hitOf(walls, best, px, py, jx, jy);
     walkCells(walls, rx + ta * vx, ry + ta * vy, px, py, jx, jy, length, tb, skipWall, best);
-    return best;
+    return hitOf(walls, best, px, py, jx, jy);
 }
 
 void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, float py, float jx,
-                         float jy, double length, double tb, int skipWall, WallHit& best)
+                         float jy, double length, double tb, int skipWall, WallKey& best)
 {
     // Cell walk (DDA) from q, in grid coordinates, along the probe.
     const double vx = static_cast<double>(jx), vy = static_cast<double>(jy);
@@ -228,15 +260,22 @@ void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, floa
     const double deltaX = cellSize * std::fabs(inverseX); // 0 when the walk never crosses x
     const double deltaY = cellSize * std::fabs(inverseY);
 
+    // The first cell is tested whole, every later one by the entry list of
+    // the step that reached it.
+    const uint16_t* begin = cellWalls + cellStart[cy * kCellsPerSide + cx];
+    const uint16_t* end = cellWalls + cellStart[cy * kCellsPerSide + cx + 1];
+    const int listX = stepX > 0 ? 0 : 1;
+    const int listY = stepY > 0 ? 2 : 3;
     for (;;) {
-        testCell(walls, cy * kCellsPerSide + cx, px, py, jx, jy, skipWall, best);
+        testList(walls, begin, end, px, py, jx, jy, skipWall, best);
         const double exitT = std::min(nextX, nextY);
         if (exitT >= tb)
             break; // the probe ends in this cell
         // Every untested wall lies beyond the best hit. Without a hit the
         // best distance is 1e11 m², beyond any wall on the grid.
         const double clear = std::max(exitT * length - kStopMarginMetres, 0.0);
-        if (static_cast<double>(best.distanceSquared) < clear * clear)
+        const float bestDistanceSquared = std::bit_cast<float>(static_cast<uint32_t>(best >> 32));
+        if (static_cast<double>(bestDistanceSquared) < clear * clear)
             break;
         // Arithmetic, not a branch: either way is as likely.
         const int acrossX = nextX < nextY;
@@ -246,5 +285,10 @@ void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, floa
         nextY += deltaY * (1 - acrossX);
         if (cx < 0 || cy < 0 || cx >= kCellsPerSide || cy >= kCellsPerSide)
             break;
+        const int cell = cy * kCellsPerSide + cx;
+        const uint16_t* start = entryStart[acrossX ? listX : listY];
+        const uint16_t* list = entryWalls[acrossX ? listX : listY];
+        begin = list + start[cell];
+        end = list + start[cell + 1];
     }
 }

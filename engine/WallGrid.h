@@ -19,13 +19,18 @@ struct WallHit {
     float distanceSquared = kNoWallDistanceSquared;
 };
 
-// Tests one wall against the probe from (px, py) along (jx, jy) and keeps it
-// in `best` when it is nearer, or as near and earlier in the list; the wall
-// numbered skipWall is never kept. Every search calls this same function, so
-// the grid and the plain scan compute bit-identical values for every wall
-// they both test.
-inline void testWall(const Wall& wall, int index, int skipWall, float px, float py, float jx,
-                     float jy, WallHit& best)
+// The probe from (px, py) along (jx, jy) against one wall: whether it
+// crosses the wall within both segments (never for the wall numbered
+// skipWall), the offset (tx, ty) from the probe's start to the crossing and
+// its square distance d2. Every search computes a wall's values with this
+// one function, so they are bit-identical whichever search tests the wall.
+struct WallCrossing {
+    bool crossing;
+    float tx, ty, d2;
+};
+
+inline WallCrossing crossWall(const Wall& wall, int index, int skipWall, float px, float py,
+                              float jx, float jy)
 {
     const float wx = wall.dx;
     const float wy = wall.dy;
@@ -43,20 +48,49 @@ inline void testWall(const Wall& wall, int index, int skipWall, float px, float 
     // whatever its quotients hold; NaN fails every comparison.
     const bool crossing = (std::fabs(n) >= 1e-10f) & (s >= 0.0f) & (s <= 1.0f) & (t >= 0.0f)
                           & (t <= 1.0f) & (d2 > 0.0f) & (index != skipWall);
-    const bool nearer = (d2 < best.distanceSquared)
-                        | ((d2 == best.distanceSquared) & (index < best.wall));
+    return {crossing, tx, ty, d2};
+}
+
+// Tests one wall against the probe and keeps it in `best` when it is
+// nearer, or as near and earlier in the list.
+inline void testWall(const Wall& wall, int index, int skipWall, float px, float py, float jx,
+                     float jy, WallHit& best)
+{
+    const WallCrossing c = crossWall(wall, index, skipWall, px, py, jx, jy);
+    const bool nearer = (c.d2 < best.distanceSquared)
+                        | ((c.d2 == best.distanceSquared) & (index < best.wall));
     // Bit masks rather than conditional expressions, which the compiler may
     // turn back into branches.
-    const int32_t keep = static_cast<int32_t>(crossing & nearer) - 1; // 0 take, -1 keep
+    const int32_t keep = static_cast<int32_t>(c.crossing & nearer) - 1; // 0 take, -1 keep
     auto pick = [keep](float mine, float theirs) {
         const int32_t bitsMine = std::bit_cast<int32_t>(mine);
         const int32_t bitsTheirs = std::bit_cast<int32_t>(theirs);
         return std::bit_cast<float>((bitsMine & ~keep) | (bitsTheirs & keep));
     };
     best.wall = (index & ~keep) | (best.wall & keep);
-    best.x = pick(px + tx, best.x);
-    best.y = pick(py + ty, best.y);
-    best.distanceSquared = pick(d2, best.distanceSquared);
+    best.x = pick(px + c.tx, best.x);
+    best.y = pick(py + c.ty, best.y);
+    best.distanceSquared = pick(c.d2, best.distanceSquared);
+}
+
+// The order testWall keeps, as one unsigned key: the bits of d2 above the
+// wall number. A crossing has d2 > 0, and positive floats order as their
+// bits do, so "nearer, or as near and earlier" is "smaller key", and the
+// wall a run of tests keeps is the one with the smallest key, whatever the
+// order of the tests. Keeping the minimum is one compare and one move per
+// wall, where testWall's choice holds every test up for the one before.
+using WallKey = uint64_t;
+
+constexpr WallKey kNoWallKey = static_cast<WallKey>(std::bit_cast<uint32_t>(kNoWallDistanceSquared))
+                               << 32; // refuses d2 >= kNoWallDistanceSquared, as testWall does
+
+inline WallKey wallKey(const Wall& wall, int index, int skipWall, float px, float py, float jx,
+                       float jy)
+{
+    const WallCrossing c = crossWall(wall, index, skipWall, px, py, jx, jy);
+    const WallKey key = (static_cast<WallKey>(std::bit_cast<uint32_t>(c.d2)) << 32)
+                        | static_cast<uint32_t>(index);
+    return key | (static_cast<WallKey>(c.crossing) - 1); // all ones when it does not cross
 }
 
 // The reference search: every wall in list order, skipping skipWall.
@@ -85,10 +119,11 @@ public:
 private:
     bool wallTouchesCell(const Wall& wall, int cx, int cy) const;
     void cellRange(const Wall& wall, int& cx0, int& cy0, int& cx1, int& cy1) const;
+    void buildEntryLists();
     void walkCells(const Wall* walls, double qx, double qy, float px, float py, float jx, float jy,
-                   double length, double tb, int skipWall, WallHit& best);
-    void testCell(const Wall* walls, int cell, float px, float py, float jx, float jy,
-                  int skipWall, WallHit& best);
+                   double length, double tb, int skipWall, WallKey& best);
+    void testList(const Wall* walls, const uint16_t* begin, const uint16_t* end, float px,
+                  float py, float jx, float jy, int skipWall, WallKey& best) const;
 
     bool gridUsable = false;
     int wallCountBuilt = -1;
@@ -99,6 +134,11 @@ private:
     uint16_t cellWalls[kEntryCapacity] = {};
     uint16_t looseWalls[kMaxWalls] = {}; // tested by every search
     int looseCount = 0;
-    uint32_t seenMark[kMaxWalls] = {};   // search number that last tested each wall
-    uint32_t searchNumber = 0;
+    // The walls a walk meets new on entering a cell: those of the cell that
+    // the cell it came from does not hold (that one was tested just before).
+    // Entry list 0 is for a step in +x (from the cell at cx - 1), 1 for -x
+    // (from cx + 1), 2 for +y (from cy - 1), 3 for -y (from cy + 1). A wall
+    // met again further on is simply tested again, which finds the same.
+    uint16_t entryStart[4][kCellCount + 1] = {};
+    uint16_t entryWalls[4][kEntryCapacity] = {};
 };
