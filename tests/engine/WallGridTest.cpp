@@ -138,6 +138,45 @@ TEST(WallGrid, EqualDistancesGoToTheEarlierWall)
     EXPECT_EQ(grid->nearest(walls, 6, 10.0f, 5.0f, 0.0f, 80.0f, 2).wall, 5);
 }
 
+TEST(WallGrid, TiesBetweenFarWallsAndGridWallsGoToTheEarlierWall)
+{
+    auto grid = std::make_unique<WallGrid>();
+    // The same line x = 10 twice: once as a wall on the plan, once reaching
+    // 2 km beyond it (tested apart from the cells). A probe along +x from
+    // (5, 25) meets both at (10, 25), 5 m away: the earlier wall wins,
+    // whichever of the two kinds it is.
+    const Wall onPlan = wallFrom(10, 0, 10, 50);
+    const Wall farOut = wallFrom(10, -2000, 10, 2000);
+    const Wall pairs[2][2] = {{onPlan, farOut}, {farOut, onPlan}};
+    for (const auto& pair : pairs) {
+        Wall walls[3] = {pair[0], pair[1], wallFrom(30, 0, 30, 50)};
+        grid->build(walls, 3);
+        const WallHit fast = grid->nearest(walls, 3, 5.0f, 25.0f, 80.0f, 0.0f, -1);
+        EXPECT_EQ(fast.wall, 0);
+        EXPECT_EQ(fast.distanceSquared, 25.0f);
+        EXPECT_EQ(fast.x, 10.0f);
+        EXPECT_EQ(fast.y, 25.0f);
+        // Leaving wall 0, the twin is met at the same point.
+        EXPECT_EQ(grid->nearest(walls, 3, 5.0f, 25.0f, 80.0f, 0.0f, 0).wall, 1);
+    }
+}
+
+// A long slanted wall lies in many cells of a nearly parallel probe's walk,
+// some of them apart from each other; testing it again must change nothing.
+TEST(WallGrid, AWallMetInSeveralCellsOfOneWalkIsFoundOnce)
+{
+    auto grid = std::make_unique<WallGrid>();
+    Wall walls[3] = {wallFrom(0, 0, 50, 0), wallFrom(0, 10, 50, 12), wallFrom(0, 50, 50, 50)};
+    grid->build(walls, 3);
+    // From (1, 11), sloping down 1 in 480: the probe and wall 1 cross once,
+    // where 11 - (x - 1)/480 = 10 + x/25, i.e. x = 481 * 25 / 505.
+    const WallHit fast = grid->nearest(walls, 3, 1.0f, 11.0f, 80.0f, -80.0f / 480.0f, -1);
+    const WallHit plain = scanWalls(walls, 3, 1.0f, 11.0f, 80.0f, -80.0f / 480.0f, -1);
+    EXPECT_EQ(fast.wall, 1);
+    EXPECT_NEAR(fast.x, 481.0f * 25.0f / 505.0f, 1e-3f);
+    expectSameHit(fast, plain, "slanted", 0);
+}
+
 TEST(WallGrid, NonFiniteWallsAndProbesAreHandledLikeThePlainScan)
 {
     auto grid = std::make_unique<WallGrid>();
