@@ -41,21 +41,6 @@ bool clipAxis(double p, double j, double lo, double hi, double& ta, double& tb)
     return ta <= tb;
 }
 
-// The hit a key stands for. The winner's crossing is computed again, by
-// the same function, so the hit point has the bits testWall would keep.
-WallHit hitOf(const Wall* walls, WallKey key, float px, float py, float jx, float jy)
-{
-    WallHit hit;
-    if (key >= kNoWallKey)
-        return hit;
-    hit.wall = static_cast<int>(static_cast<uint32_t>(key));
-    const WallCrossing c = crossWall(walls[hit.wall], hit.wall, -1, px, py, jx, jy);
-    hit.x = px + c.tx;
-    hit.y = py + c.ty;
-    hit.distanceSquared = c.d2;
-    return hit;
-}
-
 } // namespace
 
 WallHit scanWalls(const Wall* walls, int count, float px, float py, float jx, float jy,
@@ -193,14 +178,37 @@ void WallGrid::buildEntryLists()
     }
 }
 
+inline void WallGrid::keep(const Wall* walls, int index, int skipWall, float px, float py,
+                           float jx, float jy, WallKey& best)
+{
+    const WallCrossing c = crossWall(walls[index], index, skipWall, px, py, jx, jy);
+    const WallKey key = (static_cast<WallKey>(std::bit_cast<uint32_t>(c.d2)) << 32)
+                        | static_cast<uint32_t>(index);
+    best = std::min(best, key | (static_cast<WallKey>(c.crossing) - 1));
+    crossX[index] = px + c.tx; // the bits testWall would keep
+    crossY[index] = py + c.ty;
+}
+
 inline void WallGrid::testList(const Wall* walls, const uint16_t* begin, const uint16_t* end,
                                float px, float py, float jx, float jy, int skipWall,
-                               WallKey& best) const
+                               WallKey& best)
 {
-    WallKey local = best; // a local, so that the loop keeps it in a register
+    WallKey local = best; // a local, so that the stores cannot be taken to change it
     for (const uint16_t* e = begin; e < end; ++e)
-        local = std::min(local, wallKey(walls[*e], *e, skipWall, px, py, jx, jy));
+        keep(walls, *e, skipWall, px, py, jx, jy, local);
     best = local;
+}
+
+WallHit WallGrid::hitOf(WallKey key) const
+{
+    WallHit hit;
+    if (key >= kNoWallKey)
+        return hit;
+    hit.wall = static_cast<int>(static_cast<uint32_t>(key));
+    hit.x = crossX[hit.wall];
+    hit.y = crossY[hit.wall];
+    hit.distanceSquared = std::bit_cast<float>(static_cast<uint32_t>(key >> 32));
+    return hit;
 }
 
 WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, float jx, float jy,
@@ -218,7 +226,7 @@ WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, floa
 
     WallKey best = kNoWallKey;
     for (int k = 0; k < looseCount; ++k)
-        best = std::min(best, wallKey(walls[looseWalls[k]], looseWalls[k], skipWall, px, py, jx, jy));
+        keep(walls, looseWalls[k], skipWall, px, py, jx, jy, best);
 
     // The probe is walked over t in [ta, tb], slightly extended at both ends
     // so that hits at t = 0 or t = 1 are covered; a start outside the grid
@@ -234,9 +242,9 @@ WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, floa
     const double rx = ox - originX, ry = oy - originY;
     if (!(rx >= low && rx <= high && ry >= low && ry <= high)
         && (!clipAxis(rx, vx, low, high, ta, tb) || !clipAxis(ry, vy, low, high, ta, tb)))
-        return hitOf(walls, best, px, py, jx, jy);
+        return hitOf(best);
     walkCells(walls, rx + ta * vx, ry + ta * vy, px, py, jx, jy, length, tb, skipWall, best);
-    return hitOf(walls, best, px, py, jx, jy);
+    return hitOf(best);
 }
 
 void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, float py, float jx,

@@ -84,15 +84,6 @@ using WallKey = uint64_t;
 constexpr WallKey kNoWallKey = static_cast<WallKey>(std::bit_cast<uint32_t>(kNoWallDistanceSquared))
                                << 32; // refuses d2 >= kNoWallDistanceSquared, as testWall does
 
-inline WallKey wallKey(const Wall& wall, int index, int skipWall, float px, float py, float jx,
-                       float jy)
-{
-    const WallCrossing c = crossWall(wall, index, skipWall, px, py, jx, jy);
-    const WallKey key = (static_cast<WallKey>(std::bit_cast<uint32_t>(c.d2)) << 32)
-                        | static_cast<uint32_t>(index);
-    return key | (static_cast<WallKey>(c.crossing) - 1); // all ones when it does not cross
-}
-
 // The reference search: every wall in list order, skipping skipWall.
 WallHit scanWalls(const Wall* walls, int count, float px, float py, float jx, float jy,
                   int skipWall);
@@ -123,7 +114,10 @@ private:
     void walkCells(const Wall* walls, double qx, double qy, float px, float py, float jx, float jy,
                    double length, double tb, int skipWall, WallKey& best);
     void testList(const Wall* walls, const uint16_t* begin, const uint16_t* end, float px,
-                  float py, float jx, float jy, int skipWall, WallKey& best) const;
+                  float py, float jx, float jy, int skipWall, WallKey& best);
+    void keep(const Wall* walls, int index, int skipWall, float px, float py, float jx,
+              float jy, WallKey& best);
+    WallHit hitOf(WallKey key) const;
 
     bool gridUsable = false;
     int wallCountBuilt = -1;
@@ -141,4 +135,8 @@ private:
     // met again further on is simply tested again, which finds the same.
     uint16_t entryStart[4][kCellCount + 1] = {};
     uint16_t entryWalls[4][kEntryCapacity] = {};
+    // Where the current search's probe crosses the line of each wall it
+    // tested (stored for every tested wall, read for the winner only).
+    float crossX[kMaxWalls] = {};
+    float crossY[kMaxWalls] = {};
 };
