@@ -1,5 +1,5 @@
-// Equaliser band design (second-order sections from the usual cookbook
-// formulas, with a boost of twice the gain setting in dB).
+// Equaliser band design: the standard bilinear second-order sections,
+// with a boost of twice the gain setting in dB.
 
 #include "dsp/EQfilter.h"
 
