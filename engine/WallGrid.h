@@ -81,8 +81,9 @@ inline void testWall(const Wall& wall, int index, int skipWall, float px, float 
 // wall, where testWall's choice holds every test up for the one before.
 using WallKey = uint64_t;
 
-constexpr WallKey kNoWallKey = static_cast<WallKey>(std::bit_cast<uint32_t>(kNoWallDistanceSquared))
-                               << 32; // refuses d2 >= kNoWallDistanceSquared, as testWall does
+// Refuses d2 >= kNoWallDistanceSquared, as testWall does.
+constexpr WallKey kNoWallKey =
+    static_cast<WallKey>(std::bit_cast<uint32_t>(kNoWallDistanceSquared)) << 32;
 
 // The reference search: every wall in list order, skipping skipWall.
 WallHit scanWalls(const Wall* walls, int count, float px, float py, float jx, float jy,
