@@ -87,6 +87,11 @@ bool CKnob::linearDrag(int buttons) const
     return linearMode != ((buttons & kAlt) != 0);
 }
 
+float CKnob::linearCoefficient(int buttons) const
+{
+    return (getMax() - getMin()) / (kLinearRangePixels * ((buttons & kShift) ? zoomFactor : 1.0f));
+}
+
 void CKnob::mouse(CDrawContext* context, CPoint& where, int buttons)
 {
     if (!frame)
@@ -100,7 +105,7 @@ void CKnob::mouse(CDrawContext* context, CPoint& where, int buttons)
     const bool linear = linearDrag(buttons);
     const CPoint start = where;
     float entry = getValue();
-    float coef = (getMax() - getMin()) / (kLinearRangePixels * ((buttons & kShift) ? zoomFactor : 1.0f));
+    float coef = linearCoefficient(buttons);
     int lastButtons = buttons;
     CPoint last(-100000, -100000);
     beginEdit();
@@ -114,21 +119,24 @@ void CKnob::mouse(CDrawContext* context, CPoint& where, int buttons)
             const float old = getValue();
             if (linear) {
                 const float diff = static_cast<float>((where.h - start.h) + (start.v - where.v));
-                if ((b & kShift) != (lastButtons & kShift)) {
-                    // Re-base so that pressing Shift mid-drag does not jump.
-                    const float c2 = (getMax() - getMin()) / (kLinearRangePixels * ((b & kShift) ? zoomFactor : 1.0f));
-                    entry += diff * (coef - c2);
-                    coef = c2;
+                if (b != lastButtons) {
+                    // Re-base so that pressing or releasing Shift mid-drag
+                    // changes the speed without a jump.
+                    const float changed = linearCoefficient(b);
+                    entry += diff * (coef - changed);
+                    coef = changed;
                 }
-                setValue(entry + diff * coef);
+                setValue(linearDragValue(entry + diff * coef));
             } else {
-                setValue(valueFromPoint(where));
+                setValue(circularDragValue(where));
             }
             bounceValue();
             if (getValue() != old)
                 notifyListener(context);
+            // Compared at the next handled move, however many polls lie
+            // between: Shift pressed while the mouse rests still re-bases.
+            lastButtons = b;
         }
-        lastButtons = b;
         frame->doIdleStuff();
     }
     endEdit();

@@ -30,6 +30,12 @@ public:
 protected:
     // True when a drag with these buttons should move linearly.
     bool linearDrag(int buttons) const;
+    // Value change per pixel of a linear drag with these buttons (Shift: finer).
+    float linearCoefficient(int buttons) const;
+    // The value a linear drag lands on, and the value a circular drag gives
+    // for the mouse at `where`; knobs with other value rules override them.
+    virtual float linearDragValue(float dragged) const { return dragged; }
+    virtual float circularDragValue(CPoint where) const { return valueFromPoint(where); }
 
     CBitmap* handle = nullptr;
     CPoint handleOffset;

@@ -40,12 +40,6 @@ CRotary::CRotary(const CRect& r, CControlListener* l, int t, CBitmap* bg) : CKno
 
 CRotary::~CRotary() = default;
 
-float CRotary::linearCoefficient(int buttons) const
-{
-    const float range = kLinearRangePixels * ((buttons & kShift) ? zoomFactor : 1.0f);
-    return (getMax() - getMin()) / range;
-}
-
 float CRotary::circularValue(CPoint where) const
 {
     const float x = static_cast<float>(where.h - size.left);
@@ -54,56 +48,6 @@ float CRotary::circularValue(CPoint where) const
     if (theta < 0.0f)
         theta += kTwoPi;
     return wrap32((kTwoPi - theta) * kInverseTwoPi - 0.25f);
-}
-
-void CRotary::mouse(CDrawContext* context, CPoint& where, int buttons)
-{
-    if (!frame)
-        return;
-    buttons = takeClick(context, buttons, kLButton);
-    if (buttons == 0)
-        return;
-    if (checkDefaultValue(context, buttons))
-        return;
-
-    const bool linear = linearDrag(buttons);
-    const CPoint start = where;
-    float entry = getValue();
-    float coef = linearCoefficient(buttons);
-    int lastButtons = buttons;
-    CPoint last(-100000, -100000);
-    beginEdit();
-    while (true) {
-        const int b = frame->getCurrentMouseButtons();
-        if (!(b & kLButton))
-            break;
-        where = frame->getCurrentMouseLocation();
-        if (where != last) {
-            last = where;
-            const float old = getValue();
-            if (linear) {
-                const float diff = static_cast<float>((where.h - start.h) + (start.v - where.v));
-                if (b != lastButtons) {
-                    // Re-base so that pressing or releasing Shift mid-drag
-                    // changes the speed without a jump.
-                    const float changed = linearCoefficient(b);
-                    entry += diff * (coef - changed);
-                    coef = changed;
-                }
-                setValue(wrap32(entry + diff * coef));
-            } else {
-                setValue(circularValue(where));
-            }
-            bounceValue();
-            if (getValue() != old)
-                notifyListener(context);
-            // Compared at the next handled move, however many polls lie
-            // between: Shift pressed while the mouse rests still re-bases.
-            lastButtons = b;
-        }
-        frame->doIdleStuff();
-    }
-    endEdit();
 }
 
 // ---- CAnimRotary ---------------------------------------------------------------------

@@ -17,13 +17,13 @@ public:
     CRotary(const CRect& size, CControlListener* listener, int tag, CBitmap* background);
     ~CRotary() override;
 
-    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
-
     // The value the circular mode gives for a mouse at `where` (frame pixels).
     float circularValue(CPoint where) const;
 
-private:
-    float linearCoefficient(int buttons) const;
+protected:
+    // Drags wrap around instead of stopping at the ends.
+    float linearDragValue(float dragged) const override { return wrap32(dragged); }
+    float circularDragValue(CPoint where) const override { return circularValue(where); }
 };
 
 class CAnimRotary : public CRotary {
