@@ -111,6 +111,15 @@ void CDrawContext::lineTo(CPoint p)
     pen = p;
 }
 
+void CDrawContext::tracePoints(std::span<const CPoint> points, double offset)
+{
+    cairo_move_to(cr, points[0].h + offset, points[0].v + offset);
+    for (size_t i = 1; i < points.size(); ++i) {
+        cairo_line_to(cr, points[i].h + offset, points[i].v + offset);
+        touchLine(points[i - 1], points[i]);
+    }
+}
+
 void CDrawContext::drawPolyline(std::span<const CPoint> points)
 {
     if (points.size() < 2)
@@ -118,11 +127,7 @@ void CDrawContext::drawPolyline(std::span<const CPoint> points)
     const double o = strokeOffset(lineWidth);
     applyStroke();
     applyStraightAntialias();
-    cairo_move_to(cr, points[0].h + o, points[0].v + o);
-    for (size_t i = 1; i < points.size(); ++i) {
-        cairo_line_to(cr, points[i].h + o, points[i].v + o);
-        touchLine(points[i - 1], points[i]);
-    }
+    tracePoints(points, o);
     cairo_stroke(cr);
     pen = points.back();
 }
@@ -163,11 +168,7 @@ void CDrawContext::drawPolygon(std::span<const CPoint> points)
     const double o = strokeOffset(lineWidth);
     applyStroke();
     applyStraightAntialias();
-    cairo_move_to(cr, points[0].h + o, points[0].v + o);
-    for (size_t i = 1; i < points.size(); ++i) {
-        cairo_line_to(cr, points[i].h + o, points[i].v + o);
-        touchLine(points[i - 1], points[i]);
-    }
+    tracePoints(points, o);
     touchLine(points.back(), points[0]);
     cairo_close_path(cr);
     cairo_stroke(cr);
@@ -181,11 +182,7 @@ void CDrawContext::fillPolygon(std::span<const CPoint> points)
     // fill lies on the fill's edge pixels.
     applyColor(fillColor);
     applyStraightAntialias();
-    cairo_move_to(cr, points[0].h + kHalf, points[0].v + kHalf);
-    for (size_t i = 1; i < points.size(); ++i) {
-        cairo_line_to(cr, points[i].h + kHalf, points[i].v + kHalf);
-        touchLine(points[i - 1], points[i]);
-    }
+    tracePoints(points, kHalf);
     cairo_close_path(cr);
     cairo_fill(cr);
 }

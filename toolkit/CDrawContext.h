@@ -113,6 +113,8 @@ private:
     void strokeAlignedRect(const CRect& r);
     void touch(const CRect& r) { drawnArea = drawnArea.unite(r.intersect(clip)); }
     void touchLine(CPoint a, CPoint b);
+    // Adds the open path through points (offset by `offset` pixels) and marks it dirty.
+    void tracePoints(std::span<const CPoint> points, double offset);
 
     int width = 0;
     int height = 0;
