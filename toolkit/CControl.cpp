@@ -86,6 +86,18 @@ int CControl::resolveButtons(int buttons)
     return frame ? frame->getCurrentMouseButtons() : 0;
 }
 
+void CControl::drawTwoStateFilm(CDrawContext* context)
+{
+    if (!background)
+        return;
+    const int frameHeight = background->getHeight() / 2;
+    const CPoint offset(0, getValue() > 0.5f ? frameHeight : 0);
+    if (transparent)
+        background->drawTransparent(context, size, offset);
+    else
+        background->draw(context, size, offset);
+}
+
 int CControl::takeClick(CDrawContext* context, int buttons, int wanted)
 {
     if (!mouseEnabled)

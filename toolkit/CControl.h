@@ -61,6 +61,8 @@ protected:
     // not take it (mouse disabled, none of `wanted` down, or a modifier
     // click that the listener handled).
     int takeClick(CDrawContext* context, int buttons, int wanted);
+    // Draws the background as a two-frame film: off above, on below.
+    void drawTwoStateFilm(CDrawContext* context);
 
     CControlListener* listener = nullptr;
     int tag = 0;

@@ -12,14 +12,7 @@ CKickButton::CKickButton(const CRect& r, CControlListener* l, int t, CBitmap* fi
 
 void CKickButton::draw(CDrawContext* context)
 {
-    if (!background)
-        return;
-    const int frameHeight = background->getHeight() / 2;
-    const CPoint offset(0, getValue() > 0.5f ? frameHeight : 0);
-    if (transparent)
-        background->drawTransparent(context, size, offset);
-    else
-        background->draw(context, size, offset);
+    drawTwoStateFilm(context);
 }
 
 void CKickButton::mouse(CDrawContext* context, CPoint& where, int buttons)

@@ -11,14 +11,7 @@ COnOffButton::COnOffButton(const CRect& r, CControlListener* l, int t, CBitmap* 
 
 void COnOffButton::draw(CDrawContext* context)
 {
-    if (!background)
-        return;
-    const int frameHeight = background->getHeight() / 2;
-    const CPoint offset(0, getValue() > 0.5f ? frameHeight : 0);
-    if (transparent)
-        background->drawTransparent(context, size, offset);
-    else
-        background->draw(context, size, offset);
+    drawTwoStateFilm(context);
 }
 
 void COnOffButton::mouse(CDrawContext* context, CPoint&, int buttons)
