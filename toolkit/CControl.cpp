@@ -6,6 +6,7 @@
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 
+#include <algorithm>
 #include <cmath>
 
 CControl::CControl(const CRect& r, CControlListener* l, int t, CBitmap* bg) : CView(r), listener(l), tag(t)
@@ -84,6 +85,12 @@ int CControl::resolveButtons(int buttons)
     if (buttons > 0)
         return buttons;
     return frame ? frame->getCurrentMouseButtons() : 0;
+}
+
+float CControl::getValueNormalized() const
+{
+    const float range = getMax() - getMin();
+    return range != 0.0f ? std::clamp((getValue() - getMin()) / range, 0.0f, 1.0f) : 0.0f;
 }
 
 void CControl::drawTwoStateFilm(CDrawContext* context)

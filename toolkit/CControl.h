@@ -29,6 +29,8 @@ public:
     // Any thread.
     virtual void setValue(float v);
     float getValue() const { return value.load(std::memory_order_relaxed); }
+    // The value's place between min and max, 0..1 (0 for an empty range).
+    float getValueNormalized() const;
 
     void setMin(float v) { vmin = v; }
     float getMin() const { return vmin; }

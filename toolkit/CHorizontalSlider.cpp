@@ -24,8 +24,7 @@ CHorizontalSlider::~CHorizontalSlider()
 
 int CHorizontalSlider::handleLeft() const
 {
-    const float range = getMax() - getMin();
-    const float t = range != 0.0f ? std::clamp((getValue() - getMin()) / range, 0.0f, 1.0f) : 0.0f;
+    const float t = getValueNormalized();
     return minPos + static_cast<int>(std::lround(t * static_cast<float>(maxPos - minPos)));
 }
 

@@ -32,8 +32,7 @@ CKnob::~CKnob()
 
 CPoint CKnob::pointerTip() const
 {
-    const float range = getMax() - getMin();
-    const float t = range != 0.0f ? std::clamp((getValue() - getMin()) / range, 0.0f, 1.0f) : 0.0f;
+    const float t = getValueNormalized();
     const float a = startAngle + t * rangeAngle;
     const float r = radius - static_cast<float>(insetValue);
     const float cx = fl(size.left) + fl(size.width()) / 2.0f;
