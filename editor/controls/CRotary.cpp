@@ -12,7 +12,6 @@
 namespace {
 constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
 constexpr float kInverseTwoPi = 0.15915494f;
-constexpr float kLinearRangePixels = 200.0f;
 constexpr float kStartAngle = 3.926991f;  // 5 pi / 4
 constexpr float kRangeAngle = -4.712389f; // -3 pi / 2
 constexpr float kFineZoom = 1.5f;
