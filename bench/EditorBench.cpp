@@ -3,8 +3,8 @@
 // trace of 32 units). Reported as a fraction of the editor's 40 ms tick.
 
 #include "editor/OvintaEditor.h"
-#include "editor/PluginFactory.h"
-#include "plugin/EffectVST.h"
+#include "plugin/PluginFactory.h"
+#include "host/EffectVST.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/platform/HeadlessWindow.h"
 

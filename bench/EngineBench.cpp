@@ -4,7 +4,7 @@
 // below 1 means the new room is ready within a block.
 
 #include "engine/RoomEngine.h"
-#include "plugin/Parameters.h"
+#include "model/Parameters.h"
 
 #include <benchmark/benchmark.h>
 

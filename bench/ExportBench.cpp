@@ -2,8 +2,8 @@
 // writing pass, restore) for factory rooms of different lengths, written as
 // float RAW files into a temporary folder.
 
-#include "dsp/Exporter.h"
-#include "plugin/OvintaProgram.h"
+#include "audio/Exporter.h"
+#include "model/OvintaProgram.h"
 
 #include <benchmark/benchmark.h>
 

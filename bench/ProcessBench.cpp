@@ -5,8 +5,8 @@
 
 #include "dsp/DenormalGuard.h"
 #include "dsp/TapStage.h"
-#include "tests/dsp/KernelFixture.h"
-#include "tests/dsp/ReferenceKernels.h"
+#include "tests/audio/KernelFixture.h"
+#include "tests/audio/ReferenceKernels.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 
 #include "dsp/CombFilter.h"
 
-#include "engine/EngineRandom.h"
+#include "base/EngineRandom.h"
 
 #include <cstring>
 

@@ -9,12 +9,14 @@
 // 8 neighbouring lanes loads as one vector. The filtered samples of a chunk
 // land in a per-lane row, from which the outputs are summed in slot order.
 
+#include "base/Limits.h"
+
 #include <cstdint>
 
 constexpr float kInputLimit = 1.0e6f;  // host samples are clamped to +-this, NaN becomes 0
 constexpr int kTapChunk = 64;          // samples per pass of the tap stage
 constexpr int kLaneBatch = 64;         // lanes a batch computes together; lane counts are padded to it
-constexpr int kMaxRuns = 1024;         // a crossfading slot has two runs, a steady one has one
+constexpr int kMaxRuns = 2 * kMaxRays;  // a crossfading slot has two runs, a steady one has one
 constexpr int kLaneCapacity = kMaxRuns + 2 * kLaneBatch; // steady and fade lanes, each padded
 constexpr int kPreChunk = 256;         // samples per pass of the diffusion stage
 constexpr int kDiscardLength = 1024;   // samples of the sink for a doubly routed output
@@ -28,7 +30,7 @@ struct TapRun {
     int32_t lane;           // lane, also the row of its filtered samples
     int32_t slot;           // ray slot it came from
     int32_t stop;           // fade-out: first block sample it no longer plays; else the block length
-    float gain[5];          // output gains as applied (steady taps carry +1e-20)
+    float gain[kOutputRoles];          // output gains as applied (steady taps carry +1e-20)
 };
 
 struct alignas(64) TapLanes {
@@ -50,11 +52,11 @@ struct alignas(64) KernelWorkspace {
     int32_t runCount = 0;
     int32_t steadyLanes = 0;            // lanes [0, steadyLanes) are steady, padded to kLaneBatch
     int32_t fadeLanes = 0;              // lanes [steadyLanes, steadyLanes + fadeLanes) fade
-    uint8_t slotPending[kMaxRuns / 2];  // each slot's pending flag as read at block start
+    uint8_t slotPending[kMaxRays];  // each slot's pending flag as read at block start
     alignas(64) float filtered[kLaneCapacity][kTapChunk]; // y of each lane over the chunk
     alignas(64) float weight[kLaneCapacity][kTapChunk];   // fade weight of each lane over the chunk
     alignas(64) float bounce[kLaneCapacity][kTapChunk];   // chunks that wrap the history end
-    alignas(64) float combOut[2][10][kPreChunk];          // each comb's output over a pass
+    alignas(64) float combOut[2][kCombsPerBank][kPreChunk];          // each comb's output over a pass
     alignas(64) float diffused[2][kPreChunk];             // diffusion input, then the sum, of a pass
     alignas(64) float discard[kDiscardLength];            // sink for an output routed twice
 };

@@ -12,8 +12,6 @@
 // in list (slot) order, so each output sample sees the additions in the
 // order of the scalar algorithm.
 
-constexpr float kTinyOffset = 1e-20f;
-
 // Crossfading lanes: G groups of W lanes at a time. The chunk of each lane
 // is transposed into a tile (one vector per sample, lanes across), times c;
 // the G recursions and fade weights then run step by step (independent
@@ -71,7 +69,7 @@ void filterFadeBatch(KernelWorkspace& work, int lane0, int n)
     tileIn<G>(work, lane0, tiles, ytile);
 
     const V one = Ops::set1(1.0f);
-    const V tiny = Ops::set1(kTinyOffset);
+    const V tiny = Ops::set1(kTiny);
     V keep[G], y[G], level[G], step[G], cap[G], alive[G];
 #pragma GCC unroll 8
     for (int g = 0; g < G; ++g) {
@@ -131,7 +129,7 @@ template <bool Partial>
     Ops::transposeIn(rows, t * W, x);
     const V c = Ops::load(lanes.coeff + base);
     const V keep = Ops::load(lanes.keep + base);
-    const V tiny = Ops::set1(kTinyOffset);
+    const V tiny = Ops::set1(kTiny);
     V y = Ops::load(state);
 #pragma GCC unroll 8
     for (int s = 0; s < W; ++s) {

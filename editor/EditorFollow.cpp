@@ -8,8 +8,8 @@
 #include "editor/OVFakeControl.h"
 #include "editor/screens/OVAnimScreen.h"
 #include "engine/RoomEngine.h"
-#include "plugin/EffectVST.h"
-#include "plugin/Parameters.h"
+#include "host/EffectVST.h"
+#include "model/Parameters.h"
 #include "toolkit/CParamDisplay.h"
 
 #include <cmath>

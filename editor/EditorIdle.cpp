@@ -4,13 +4,13 @@
 
 #include "editor/OvintaEditor.h"
 
-#include "dsp/Exporter.h"
+#include "audio/Exporter.h"
 #include "editor/screens/OVAnimScreen.h"
 #include "editor/screens/OVImpulseScreen.h"
 #include "editor/screens/OVMeterScreen.h"
 #include "engine/RoomEngine.h"
-#include "plugin/EffectVST.h"
-#include "plugin/Parameters.h"
+#include "host/EffectVST.h"
+#include "model/Parameters.h"
 #include "toolkit/CFileSelector.h"
 
 namespace {

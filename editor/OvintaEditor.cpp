@@ -5,11 +5,11 @@
 
 #include "editor/OvintaEditor.h"
 
-#include "dsp/Exporter.h"
+#include "audio/Exporter.h"
 #include "editor/EditorBitmaps.h"
 #include "engine/RoomEngine.h"
-#include "plugin/EffectVST.h"
-#include "plugin/Parameters.h"
+#include "host/EffectVST.h"
+#include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFileSelector.h"
 #include "toolkit/CFrame.h"

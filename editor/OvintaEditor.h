@@ -17,8 +17,8 @@
 // close() is about to delete.
 
 #include "editor/EditorLayout.h"
-#include "plugin/EditorLink.h"
-#include "plugin/OvintaProgram.h"
+#include "host/EditorLink.h"
+#include "model/OvintaProgram.h"
 #include "toolkit/AEffGUIEditor.h"
 #include "toolkit/CControl.h"
 

@@ -6,7 +6,7 @@
 
 #include "engine/RoomEngine.h"
 
-#include "plugin/Parameters.h"
+#include "model/Parameters.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 
 #include "engine/RoomEngine.h"
 
-#include "plugin/FactoryPrograms.h"
+#include "model/FactoryPrograms.h"
 
 #include <algorithm>
 #include <cstring>

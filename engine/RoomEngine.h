@@ -33,21 +33,16 @@
 #include "dsp/CombFilter.h"
 #include "dsp/EQfilter.h"
 #include "dsp/KernelWorkspace.h"
-#include "engine/EngineRandom.h"
-#include "engine/Shared.h"
+#include "base/EngineRandom.h"
+#include "base/Limits.h"
+#include "base/Shared.h"
 #include "engine/WallGrid.h"
-#include "plugin/OvintaProgram.h"
+#include "model/OvintaProgram.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
 
-constexpr int kHistoryLength = 1 << 20;   // samples per input history
-constexpr uint32_t kHistoryMask = 0xFFFFF; // history indexes are masked, never tested
-constexpr int kMaxRays = 512;              // ray slots
-constexpr int kCombsPerBank = 10;
-constexpr int kEqBands = 4;
-constexpr int kOutputRoles = 5;            // 0 L, 1 R, 2 Ls, 3 Rs, 4 C
 constexpr int kInitialChangeCount = 23;
 
 // One ray and the tap it last delivered.

@@ -4,7 +4,7 @@
 // only the walls near the probe. The grid is rebuilt whenever the active walls
 // change (under the tracer's lock) and holds only fixed arrays.
 
-#include "plugin/OvintaProgram.h"
+#include "model/OvintaProgram.h"
 
 #include <bit>
 #include <cmath>

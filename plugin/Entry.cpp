@@ -2,8 +2,8 @@
 // hosts look up `main`, which is the same function under a second name.
 // These two are the only symbols the library exports.
 
-#include "editor/PluginFactory.h"
-#include "plugin/EffectVST.h"
+#include "plugin/PluginFactory.h"
+#include "host/EffectVST.h"
 
 #include <new>
 

@@ -10,7 +10,7 @@
 // parameter thread, so they are relaxed atomics.
 
 #include "toolkit/CControl.h"
-#include "plugin/OvintaProgram.h"
+#include "model/OvintaProgram.h"
 #include "toolkit/COffscreenContext.h"
 
 #include <atomic>

@@ -3,7 +3,7 @@
 
 #include "dsp/CombFilter.h"
 
-#include "engine/EngineRandom.h"
+#include "base/EngineRandom.h"
 
 #include <gtest/gtest.h>
 

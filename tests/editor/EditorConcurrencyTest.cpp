@@ -3,10 +3,10 @@
 // while it is closed and opened again. Run under ThreadSanitizer in CI.
 
 #include "editor/OvintaEditor.h"
-#include "editor/PluginFactory.h"
+#include "plugin/PluginFactory.h"
 #include "engine/RoomEngine.h"
-#include "plugin/EffectVST.h"
-#include "plugin/Parameters.h"
+#include "host/EffectVST.h"
+#include "model/Parameters.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/platform/HeadlessWindow.h"
 

@@ -4,9 +4,9 @@
 // back-end, a manual tick clock and scripted mouse input.
 
 #include "editor/OvintaEditor.h"
-#include "editor/PluginFactory.h"
+#include "plugin/PluginFactory.h"
 #include "engine/RoomEngine.h"
-#include "plugin/EffectVST.h"
+#include "host/EffectVST.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/platform/HeadlessWindow.h"
 

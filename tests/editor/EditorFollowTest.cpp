@@ -6,7 +6,7 @@
 
 #include "editor/OVFakeControl.h"
 #include "editor/screens/OVAnimScreen.h"
-#include "plugin/Parameters.h"
+#include "model/Parameters.h"
 #include "toolkit/COptionMenu.h"
 #include "toolkit/CParamDisplay.h"
 

@@ -4,7 +4,7 @@
 #include "EditorFixture.h"
 
 #include "editor/screens/OVAnimScreen.h"
-#include "plugin/Parameters.h"
+#include "model/Parameters.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -5,7 +5,7 @@
 #include "EditorFixture.h"
 
 #include "editor/EditorBitmaps.h"
-#include "plugin/Parameters.h"
+#include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
 
 #include <optional>

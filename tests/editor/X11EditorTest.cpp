@@ -6,9 +6,9 @@
 
 #include "editor/EditorBitmaps.h"
 #include "editor/OvintaEditor.h"
-#include "editor/PluginFactory.h"
-#include "plugin/EffectVST.h"
-#include "plugin/Parameters.h"
+#include "plugin/PluginFactory.h"
+#include "host/EffectVST.h"
+#include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/platform/X11TestSupport.h"

@@ -6,8 +6,8 @@
 // checks that every shared access is ordered.
 
 #include "engine/RoomEngine.h"
-#include "plugin/EffectVST.h"
-#include "plugin/Parameters.h"
+#include "host/EffectVST.h"
+#include "model/Parameters.h"
 
 #include <gtest/gtest.h>
 

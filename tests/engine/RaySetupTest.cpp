@@ -3,7 +3,7 @@
 
 #include "EngineTestSupport.h"
 
-#include "plugin/Parameters.h"
+#include "model/Parameters.h"
 
 #include <gtest/gtest.h>
 

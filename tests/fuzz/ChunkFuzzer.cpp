@@ -6,9 +6,9 @@
 // buffer.
 
 #include "engine/RoomEngine.h"
-#include "plugin/EffectVST.h"
-#include "plugin/FactoryPrograms.h"
-#include "plugin/ProgramChunks.h"
+#include "host/EffectVST.h"
+#include "model/FactoryPrograms.h"
+#include "model/ProgramChunks.h"
 #include "tests/fuzz/FuzzInput.h"
 
 #include <algorithm>

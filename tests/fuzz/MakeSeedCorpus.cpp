@@ -2,8 +2,8 @@
 // factory records in every chunk kind plus a few hostile ones. Run at build
 // time, so the large records are never kept in the source tree.
 
-#include "plugin/FactoryPrograms.h"
-#include "plugin/ProgramChunks.h"
+#include "model/FactoryPrograms.h"
+#include "model/ProgramChunks.h"
 #include "tests/fuzz/FuzzInput.h"
 
 #include <cmath>

@@ -6,8 +6,8 @@
 // PROGRAM (0..44, default 0) is selected before the window opens.
 
 #include "editor/OvintaEditor.h"
-#include "editor/PluginFactory.h"
-#include "plugin/EffectVST.h"
+#include "plugin/PluginFactory.h"
+#include "host/EffectVST.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/platform/HeadlessWindow.h"
 

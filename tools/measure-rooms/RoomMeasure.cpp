@@ -3,7 +3,7 @@
 #include "tools/measure-rooms/RoomMeasure.h"
 
 #include "dsp/RoomAcoustics.h"
-#include "plugin/Parameters.h"
+#include "model/Parameters.h"
 
 #include <algorithm>
 #include <cmath>

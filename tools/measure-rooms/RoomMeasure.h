@@ -4,7 +4,7 @@
 // rate, and its reverberation time and initial delay from the backward-
 // integrated energy decay of L and R together.
 
-#include "plugin/EffectVST.h"
+#include "host/EffectVST.h"
 
 struct RoomMeasurement {
     static constexpr double kChannels = 2.0; // L and R are measured

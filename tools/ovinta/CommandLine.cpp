@@ -2,8 +2,8 @@
 
 #include "tools/ovinta/CommandLine.h"
 
-#include "plugin/OvintaProgram.h"
-#include "plugin/Parameters.h"
+#include "model/OvintaProgram.h"
+#include "model/Parameters.h"
 #include "tools/ovinta/ToolError.h"
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include "tools/ovinta/Progress.h"
 #include "tools/ovinta/ToolError.h"
 
-#include "dsp/Exporter.h"
+#include "audio/Exporter.h"
 
 #include <cstdio>
 

@@ -4,11 +4,11 @@
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
 
-#include "editor/format/HostDisplay.h"
-#include "editor/format/ValueFormat.h"
-#include "plugin/FactoryPrograms.h"
-#include "plugin/OvintaProgram.h"
-#include "plugin/Parameters.h"
+#include "model/HostDisplay.h"
+#include "model/ValueFormat.h"
+#include "model/FactoryPrograms.h"
+#include "model/OvintaProgram.h"
+#include "model/Parameters.h"
 
 #include <cstdio>
 #include <cstring>

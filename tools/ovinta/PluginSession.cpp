@@ -3,7 +3,7 @@
 #include "tools/ovinta/PluginSession.h"
 
 #include "engine/RoomEngine.h"
-#include "plugin/Parameters.h"
+#include "model/Parameters.h"
 
 namespace {
 

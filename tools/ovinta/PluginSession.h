@@ -6,8 +6,8 @@
 // process calls with the host's buffer layout (2 input and 6 output channel
 // buffers).
 
-#include "dsp/Exporter.h"
-#include "plugin/EffectVST.h"
+#include "audio/Exporter.h"
+#include "host/EffectVST.h"
 
 #include <memory>
 

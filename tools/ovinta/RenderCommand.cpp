@@ -7,7 +7,7 @@
 #include "tools/ovinta/Progress.h"
 #include "tools/ovinta/ToolError.h"
 
-#include "plugin/Parameters.h"
+#include "model/Parameters.h"
 
 #include <algorithm>
 #include <cmath>

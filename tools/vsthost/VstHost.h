@@ -8,7 +8,7 @@
 // Threads: any thread may call into the plug-in through it; the callback log
 // is guarded by a mutex because a plug-in may call back from several threads.
 
-#include "plugin/vst2.h"
+#include "host/vst2.h"
 
 #include <cstddef>
 #include <map>

@@ -1,0 +1,255 @@
+// The impulse-response export: two rendering passes over the engine's
+// kernels with the audio path held, then the engine restored.
+
+#include "audio/Exporter.h"
+
+#include "model/Parameters.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+namespace {
+
+constexpr int kEqFrequencyParameters[kEqBands] = {param::kEQfreq1, param::kEQfreq2,
+                                                  param::kEQfreq3, param::kEQfreq4};
+constexpr float kImpulseHeight = 2.0f;
+constexpr int kTraceUnits = 4096;
+constexpr int kErrorBannerTicks = 100;
+static_assert(kExportMaxBlocks * kExportBlock == kHistoryLength);
+
+bool rateAccepted(float rate)
+{
+    return rate >= 8000.0f && rate <= 384000.0f; // false for NaN
+}
+
+} // namespace
+
+Exporter::Exporter(RoomEngine& engineIn, ParameterSource& parametersIn)
+    : engine(engineIn), parameters(parametersIn), inA(kExportBlock), inB(kExportBlock)
+{
+    for (auto& block : outputs)
+        block.assign(kExportBlock, 0.0f);
+}
+
+std::string Exporter::baseName(const std::string& fileName)
+{
+    const std::size_t n = fileName.size();
+    if (n > 4 && fileName[n - 4] == '.')
+        return fileName.substr(0, n - 4);
+    return fileName;
+}
+
+int Exporter::channelsFor(int outputCount)
+{
+    if (outputCount >= 5)
+        return 5;
+    return outputCount == 4 ? 4 : 2;
+}
+
+ExportResult Exporter::exportImpulse(int format, float sampleRate, int normalise,
+                                     const std::string& fileName)
+{
+    ExportResult result;
+    if (format < 0 || format >= kExportFormatCount || !rateAccepted(sampleRate) ||
+        fileName.empty()) {
+        engine.exportCountdown = 0;
+        return result;
+    }
+    engine.takeAudioPath();
+    const int channels = channelsFor(engine.outputCount);
+    if (!openFiles(channels, baseName(fileName), format, result)) {
+        engine.exportError = 1;
+        engine.exportErrorTicks = kErrorBannerTicks;
+        engine.releaseAudioPath();
+        engine.exportCountdown = 0;
+        return result;
+    }
+    engine.exportError = 0;
+    const float savedRate = engine.sampleRate;
+    const float savedDryGain = engine.dryGain;
+    prepareEngine(sampleRate);
+
+    const float peak = measurePass(channels, normalise != 0);
+    // A response that never left silence has nothing to scale.
+    const float impulse =
+        normalise != 0 && peak > 0.0f ? kImpulseHeight / (peak + 1e-20f) : kImpulseHeight;
+    bool written = true;
+    for (int c = 0; c < channels; ++c) {
+        const auto dataBytes = channelState[c].lengthBytes / (format == kExportWav16 ? 2 : 1);
+        result.dataBytes.push_back(dataBytes);
+        if (format == kExportRaw)
+            continue;
+        const auto header = makeWavHeader(format, static_cast<uint32_t>(std::lround(sampleRate)),
+                                          static_cast<uint32_t>(dataBytes));
+        written &= std::fwrite(header.data(), 1, header.size(), files[c]) == header.size();
+    }
+    written &= writePass(channels, format, impulse);
+    closeFiles(channels, &result);
+    written &= result.status != ExportResult::kWriteFailed;
+
+    restoreEngine(savedRate, savedDryGain);
+    // A file that was not written whole is reported like one that could not
+    // be opened, so a full disk never passes for a finished export.
+    result.status = written ? ExportResult::kWritten : ExportResult::kWriteFailed;
+    if (!written) {
+        engine.exportError = 1;
+        engine.exportErrorTicks = kErrorBannerTicks;
+    }
+    engine.releaseAudioPath();
+    engine.exportCountdown = 0;
+    return result;
+}
+
+bool Exporter::openFiles(int channels, const std::string& base, int format, ExportResult& result)
+{
+    const char* extension = format == kExportRaw ? ".raw" : ".wav";
+    for (int c = 0; c < channels; ++c) {
+        const std::string path = base + std::to_string(c + 1) + extension;
+        files[c] = std::fopen(path.c_str(), "wb");
+        if (files[c] == nullptr) {
+            result.status = ExportResult::kOpenFailed;
+            result.failedFile = path;
+            closeFiles(c, nullptr);
+            return false;
+        }
+        result.files.push_back(path);
+    }
+    return true;
+}
+
+void Exporter::closeFiles(int channels, ExportResult* result)
+{
+    for (int c = 0; c < channels; ++c) {
+        if (files[c] != nullptr && std::fclose(files[c]) != 0 && result != nullptr)
+            result->status = ExportResult::kWriteFailed;
+        files[c] = nullptr;
+    }
+}
+
+// Steps taken with the audio path held: the wet response only, at the
+// export rate, with every band redesigned and the room fully traced.
+void Exporter::prepareEngine(float sampleRate)
+{
+    engine.dryGain = 0.0f;
+    engine.sampleRate = sampleRate;
+    for (int index : kEqFrequencyParameters)
+        engine.setParameter(index, parameters.getParameter(index));
+    engine.setupRays();
+    retrace();
+}
+
+void Exporter::restoreEngine(float savedRate, float savedDryGain)
+{
+    engine.sampleRate = savedRate;
+    engine.dryGain = savedDryGain;
+    for (int index : kEqFrequencyParameters)
+        engine.setParameter(index, engine.getParameter(index));
+    engine.setupRays();
+    retrace();
+    clearAudioState();
+}
+
+// commit, trace the whole room, commit. The tracer guard may be held for a
+// moment by a thread reading slots, so a refused trace is tried again.
+void Exporter::retrace()
+{
+    engine.commitTaps();
+    while (!engine.trace(kTraceUnits))
+        std::this_thread::yield();
+    engine.commitTaps();
+    engine.tempViewTicks = 0;
+}
+
+void Exporter::clearAudioState()
+{
+    for (auto& history : engine.sourceHistory)
+        std::fill_n(history.get(), kHistoryLength, 0.0f);
+    for (auto& bank : engine.combs)
+        for (CombFilter& comb : bank)
+            comb.clear();
+    for (int b = 0; b < kEqBands; ++b) {
+        engine.eqA[b].resetState();
+        engine.eqC[b].resetState();
+    }
+    // A tap's low-pass would otherwise carry what it held at the end of the
+    // measuring pass into the written one, so the passes could differ.
+    for (RaySlot& slot : engine.slots)
+        slot.tapFilterState = 0.0f;
+    engine.writePos = 0;
+}
+
+void Exporter::renderBlock(int channels)
+{
+    float* o[kOutputRoles];
+    for (int c = 0; c < kOutputRoles; ++c)
+        o[c] = outputs[c].data();
+    if (channels == 5)
+        engine.kernel5(inA.data(), inB.data(), o[0], o[1], o[2], o[3], o[4], kExportBlock);
+    else if (channels == 4)
+        engine.kernel4(inA.data(), inB.data(), o[0], o[1], o[2], o[3], kExportBlock);
+    else
+        engine.kernel2(inA.data(), inB.data(), o[0], o[1], kExportBlock);
+    engine.writePos = (engine.writePos + kExportBlock) & kHistoryMask;
+    inA[0] = inB[0] = 0.0f;
+}
+
+void Exporter::report(double fraction)
+{
+    if (progress != nullptr)
+        progress->exportProgress(fraction);
+}
+
+float Exporter::measurePass(int channels, bool normalise)
+{
+    clearAudioState();
+    engine.pickUpEqDesigns();
+    std::fill(inA.begin(), inA.end(), 0.0f);
+    std::fill(inB.begin(), inB.end(), 0.0f);
+    inA[0] = inB[0] = kImpulseHeight;
+    float peak = 0.0f;
+    for (int c = 0; c < channels; ++c)
+        channelState[c].beginMeasuring();
+    for (int block = 0; block < kExportMaxBlocks; ++block) {
+        renderBlock(channels);
+        report(0.5 * block / kExportMaxBlocks);
+        bool allFinished = true;
+        for (int c = 0; c < channels; ++c) {
+            channelState[c].measure(outputs[c].data(), normalise, peak);
+            allFinished &= channelState[c].finished;
+        }
+        if (allFinished)
+            return peak;
+    }
+    for (int c = 0; c < channels; ++c)
+        channelState[c].stopMeasuring();
+    return peak;
+}
+
+bool Exporter::writePass(int channels, int format, float impulse)
+{
+    clearAudioState();
+    engine.pickUpEqDesigns();
+    std::fill(inA.begin(), inA.end(), 0.0f);
+    std::fill(inB.begin(), inB.end(), 0.0f);
+    inA[0] = inB[0] = impulse;
+    bool complete = true;
+    int64_t longest = kExportBlockBytes;
+    for (int c = 0; c < channels; ++c) {
+        channelState[c].beginWriting();
+        longest = std::max(longest, channelState[c].lengthBytes);
+    }
+    const double blocks = static_cast<double>(longest / kExportBlockBytes);
+    for (int block = 0; block < kExportMaxBlocks; ++block) {
+        renderBlock(channels);
+        report(0.5 + 0.5 * std::min(1.0, (block + 1) / blocks));
+        bool allFinished = true;
+        for (int c = 0; c < channels; ++c) {
+            complete &= channelState[c].write(outputs[c].data(), format, files[c]);
+            allFinished &= channelState[c].finished;
+        }
+        if (allFinished)
+            break;
+    }
+    return complete;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// Builds one plug-in instance: the effect, which creates the engine, then
+// the editor, which the effect owns from then on, and the host's parameter
+// display texts.
+
+#include "host/vst2.h"
+
+class EffectVST;
+
+// A new effect with its editor attached; the caller (the entry point, or a
+// test) owns it.
+EffectVST* createEffectWithEditor(audioMasterCallback host);

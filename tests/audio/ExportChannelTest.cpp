@@ -1,0 +1,180 @@
+// The export's measuring rule, block writer and WAV header, checked on
+// hand-made blocks and by parsing the bytes written.
+
+#include "audio/ExportChannel.h"
+#include "audio/WavHeader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using Block = std::vector<float>;
+
+Block quiet() { return Block(kExportBlock, 1e-6f); }
+
+Block withSample(int at, float v)
+{
+    Block b = quiet();
+    b[at] = v;
+    return b;
+}
+
+uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// Bytes a block leaves in a temporary file.
+std::vector<uint8_t> writtenBytes(ExportChannel& channel, const Block& block, int format)
+{
+    std::FILE* f = std::tmpfile();
+    EXPECT_NE(f, nullptr);
+    EXPECT_TRUE(channel.write(block.data(), format, f));
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(std::ftell(f)));
+    std::rewind(f);
+    EXPECT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
+    std::fclose(f);
+    return bytes;
+}
+
+} // namespace
+
+TEST(ExportChannel, ResponseStartingInBlockTwoKeepsBlocksZeroToTen)
+{
+    // First loud sample at 3,000 (block 2), blocks 2..10 loud, block 11 quiet.
+    ExportChannel c;
+    c.beginMeasuring();
+    float peak = 0.0f;
+    for (int block = 0; block < 14 && !c.finished; ++block) {
+        const bool loud = block >= 2 && block <= 10;
+        c.measure((loud ? withSample(block == 2 ? 3000 - 2048 : 5, 0.01f) : quiet()).data(), false,
+                  peak);
+    }
+    EXPECT_TRUE(c.finished);
+    EXPECT_EQ(c.lengthBytes, 11264 * 4);
+    EXPECT_EQ(peak, 0.0f); // not normalising: the peak is left alone
+}
+
+TEST(ExportChannel, FirstQuietBlockEndsTheChannelDespiteLaterArrivals)
+{
+    ExportChannel c;
+    c.beginMeasuring();
+    float peak = 0.0f;
+    const Block sequence[] = {withSample(0, 0.5f), withSample(1023, -0.25f), quiet(),
+                              withSample(10, 0.9f)};
+    for (const Block& b : sequence)
+        c.measure(b.data(), true, peak);
+    EXPECT_TRUE(c.finished);
+    EXPECT_EQ(c.lengthBytes, 2 * kExportBlockBytes);
+    EXPECT_EQ(peak, 0.5f); // the later 0.9 was never counted
+}
+
+TEST(ExportChannel, ThresholdIsStrictlyAboveTwoPointFiveTimesTenToTheMinusFive)
+{
+    ExportChannel c;
+    c.beginMeasuring();
+    float peak = 0.0f;
+    c.measure(withSample(7, 2.6e-5f).data(), false, peak);
+    EXPECT_TRUE(c.started);
+    c.measure(withSample(7, -2.5e-5f).data(), false, peak); // exactly at the threshold: quiet
+    EXPECT_TRUE(c.finished);
+    EXPECT_EQ(c.lengthBytes, kExportBlockBytes);
+}
+
+TEST(ExportChannel, StoppingAtTheBound)
+{
+    ExportChannel never, ringing;
+    never.beginMeasuring();
+    ringing.beginMeasuring();
+    float peak = 0.0f;
+    for (int block = 0; block < 5; ++block) {
+        never.measure(quiet().data(), true, peak);
+        ringing.measure(withSample(block, 0.1f).data(), true, peak);
+    }
+    never.stopMeasuring();
+    ringing.stopMeasuring();
+    EXPECT_TRUE(never.finished && ringing.finished);
+    EXPECT_EQ(never.lengthBytes, kExportBlockBytes); // one silent block, not five
+    EXPECT_EQ(ringing.lengthBytes, 5 * kExportBlockBytes);
+    EXPECT_FLOAT_EQ(peak, 0.1f);
+}
+
+TEST(ExportChannel, SixteenBitSamplesTruncateAndSaturate)
+{
+    EXPECT_EQ(toPcm16(1.0f), 32767);
+    EXPECT_EQ(toPcm16(-1.0f), -32767);
+    EXPECT_EQ(toPcm16(0.5f), 16383);   // 16383.95 truncated
+    EXPECT_EQ(toPcm16(-0.5f), -16383);
+    EXPECT_EQ(toPcm16(1.5f), 32767);   // beyond full scale: held at the extreme
+    EXPECT_EQ(toPcm16(-3.0f), -32768);
+    EXPECT_EQ(toPcm16(std::nanf("")), 0);
+    EXPECT_EQ(toPcm16(1e-6f), 0);
+}
+
+TEST(ExportChannel, WritesExactlyTheMeasuredBlocksInEachFormat)
+{
+    ExportChannel c;
+    c.lengthBytes = 2 * kExportBlockBytes;
+    Block b = quiet();
+    b[0] = 0.5f;
+    b[1] = -1.25f;
+
+    c.beginWriting();
+    const std::vector<uint8_t> pcm = writtenBytes(c, b, kExportWav16);
+    ASSERT_EQ(pcm.size(), 2u * kExportBlock);
+    EXPECT_EQ(static_cast<int16_t>(le16(&pcm[0])), 16383);
+    EXPECT_EQ(static_cast<int16_t>(le16(&pcm[2])), -32768);
+    EXPECT_FALSE(c.finished);
+    const std::vector<uint8_t> floats = writtenBytes(c, b, kExportWavFloat);
+    ASSERT_EQ(floats.size(), 4u * kExportBlock);
+    const uint32_t bits = le32(&floats[4]);
+    float second = 0.0f;
+    std::memcpy(&second, &bits, 4);
+    EXPECT_EQ(second, -1.25f);
+    EXPECT_TRUE(c.finished);
+    EXPECT_TRUE(writtenBytes(c, b, kExportRaw).empty()); // nothing after the measured length
+}
+
+TEST(ExportChannel, ChannelMeasuredEmptyWritesNothing)
+{
+    ExportChannel c;
+    c.lengthBytes = 0;
+    c.beginWriting();
+    EXPECT_TRUE(c.finished);
+}
+
+TEST(WavHeader, FieldsOfSixteenBitAndFloatFiles)
+{
+    struct Row {
+        int format;
+        uint32_t rate, data;
+        uint16_t tag, align, bits;
+    };
+    const Row rows[] = {{kExportWav16, 44100, 22528, 1, 2, 16},
+                        {kExportWavFloat, 96000, 45056, 3, 4, 32},
+                        {kExportWavFloat, 48000, 0, 3, 4, 32}};
+    for (const Row& r : rows) {
+        const auto h = makeWavHeader(r.format, r.rate, r.data);
+        EXPECT_EQ(std::memcmp(&h[0], "RIFF", 4), 0);
+        EXPECT_EQ(le32(&h[4]), 36 + r.data);
+        EXPECT_EQ(std::memcmp(&h[8], "WAVEfmt ", 8), 0);
+        EXPECT_EQ(le32(&h[16]), 16u);
+        EXPECT_EQ(le16(&h[20]), r.tag);
+        EXPECT_EQ(le16(&h[22]), 1);
+        EXPECT_EQ(le32(&h[24]), r.rate);
+        EXPECT_EQ(le32(&h[28]), r.rate * r.align);
+        EXPECT_EQ(le16(&h[32]), r.align);
+        EXPECT_EQ(le16(&h[34]), r.bits);
+        EXPECT_EQ(std::memcmp(&h[36], "data", 4), 0);
+        EXPECT_EQ(le32(&h[40]), r.data);
+    }
+    // Little-endian whatever the value: 44100 = 0x0000AC44.
+    const auto h = makeWavHeader(kExportWav16, 44100, 0x01020304);
+    EXPECT_EQ(h[24], 0x44);
+    EXPECT_EQ(h[25], 0xAC);
+    EXPECT_EQ(h[40], 0x04);
+    EXPECT_EQ(h[43], 0x01);
+}

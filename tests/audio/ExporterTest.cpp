@@ -1,0 +1,330 @@
+// The impulse-response export run on a real engine: file names and counts,
+// the bytes of headers and samples, normalisation, the failure path and the
+// engine's state afterwards.
+
+#include "audio/Exporter.h"
+#include "model/OvintaProgram.h"
+#include "model/Parameters.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr float kHostRate = 44100.0f;
+
+// The engine's own getter as the current parameter values.
+class EngineParameters : public ParameterSource {
+public:
+    explicit EngineParameters(RoomEngine& e) : engine(e) {}
+    float getParameter(int index) override { return engine.getParameter(index); }
+
+private:
+    RoomEngine& engine;
+};
+
+struct Fixture {
+    std::unique_ptr<RoomEngine> engine = std::make_unique<RoomEngine>();
+    EngineParameters parameters{*engine};
+    Exporter exporter{*engine, parameters};
+
+    explicit Fixture(int program = 0)
+    {
+        engine->setInputChannelCount(2);
+        engine->setProgramAndRate(program, kHostRate);
+        engine->selectProgram(program);
+        const OvintaProgram& record = engine->bank.programs[program];
+        for (int index = 0; index < kStoredParameterCount; ++index)
+            engine->setParameter(index, *programField(record, index));
+        engine->finishProgram();
+        // No diffusion bend, so that both passes render alike.
+        engine->setParameter(param::kBend, 0.5f);
+        engine->resetAudio();
+    }
+};
+
+fs::path scratchDir(const char* name)
+{
+    const fs::path dir = fs::path(testing::TempDir()) / ("ovinta_export_" + std::string(name));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+std::vector<uint8_t> readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+
+std::vector<float> floatsOf(const std::vector<uint8_t>& bytes, std::size_t offset)
+{
+    std::vector<float> out((bytes.size() - offset) / 4);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const uint32_t v = le32(&bytes[offset + 4 * i]);
+        std::memcpy(&out[i], &v, 4);
+    }
+    return out;
+}
+
+std::vector<int16_t> pcmOf(const std::vector<uint8_t>& bytes)
+{
+    std::vector<int16_t> out((bytes.size() - 44) / 2);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<int16_t>(bytes[44 + 2 * i] | bytes[45 + 2 * i] << 8);
+    return out;
+}
+
+float peakOf(const std::vector<float>& v)
+{
+    float peak = 0.0f;
+    for (float x : v)
+        peak = std::max(peak, std::fabs(x));
+    return peak;
+}
+
+} // namespace
+
+TEST(Exporter, BaseNameCutsOnlyAThreeLetterExtension)
+{
+    EXPECT_EQ(Exporter::baseName("room.wav"), "room");
+    EXPECT_EQ(Exporter::baseName("ab"), "ab");
+    EXPECT_EQ(Exporter::baseName("dir.x/take.aif"), "dir.x/take");
+    EXPECT_EQ(Exporter::baseName("a.flac"), "a.flac");
+    EXPECT_EQ(Exporter::baseName(".wav"), ".wav"); // four characters: not longer than 4
+}
+
+TEST(Exporter, FilesPerOutputCountAndFormat)
+{
+    struct Row {
+        const char* name;
+        int format;
+        int outputCount;
+        std::vector<std::string> expected;
+    };
+    const Row rows[] = {
+        {"room.wav", kExportWav16, 2, {"room1.wav", "room2.wav"}},
+        {"ab", kExportWav16, 2, {"ab1.wav", "ab2.wav"}},
+        {"room.wav", kExportRaw, 2, {"room1.raw", "room2.raw"}},
+        {"one.wav", kExportWavFloat, 1, {"one1.wav", "one2.wav"}},
+        {"three.wav", kExportWavFloat, 3, {"three1.wav", "three2.wav"}},
+        {"four.wav", kExportRaw, 4, {"four1.raw", "four2.raw", "four3.raw", "four4.raw"}},
+        {"six.wav", kExportRaw, 6, {"six1.raw", "six2.raw", "six3.raw", "six4.raw", "six5.raw"}},
+    };
+    Fixture f;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const fs::path dir = scratchDir("names");
+        f.engine->outputCount = row.outputCount;
+        const ExportResult r =
+            f.exporter.exportImpulse(row.format, 48000.0f, 1, (dir / row.name).string());
+        ASSERT_EQ(r.status, ExportResult::kWritten);
+        std::vector<std::string> made;
+        for (const auto& entry : fs::directory_iterator(dir))
+            made.push_back(entry.path().filename().string());
+        std::sort(made.begin(), made.end());
+        EXPECT_EQ(made, row.expected);
+        ASSERT_EQ(r.files.size(), row.expected.size());
+        EXPECT_EQ(fs::path(r.files[0]).filename(), row.expected[0]);
+    }
+}
+
+TEST(Exporter, WavFilesCarryConsistentHeadersAndANormalisedPeak)
+{
+    Fixture f;
+    const fs::path dir = scratchDir("headers");
+    const ExportResult r =
+        f.exporter.exportImpulse(kExportWav16, 96000.0f, 1, (dir / "ir.wav").string());
+    ASSERT_EQ(r.status, ExportResult::kWritten);
+    int loudest = 0;
+    for (const std::string& file : r.files) {
+        const std::vector<uint8_t> b = readBytes(file);
+        ASSERT_GT(b.size(), 44u);
+        const uint32_t data = static_cast<uint32_t>(b.size() - 44);
+        EXPECT_EQ(std::memcmp(b.data(), "RIFF", 4), 0);
+        EXPECT_EQ(le32(&b[4]), 36 + data);
+        EXPECT_EQ(le32(&b[24]), 96000u);
+        EXPECT_EQ(le32(&b[40]), data);
+        EXPECT_EQ(data % 2048, 0u); // whole blocks of 1,024 16-bit samples
+        for (int16_t s : pcmOf(b))
+            loudest = std::max(loudest, std::abs(static_cast<int>(s)));
+    }
+    // One scale for all channels: the loudest sample anywhere is full scale.
+    EXPECT_GE(loudest, 32760);
+    EXPECT_LE(loudest, 32767);
+}
+
+TEST(Exporter, RawMatchesFloatWavAndSixteenBitIsItsTruncation)
+{
+    Fixture f;
+    const fs::path dir = scratchDir("formats");
+    const auto wavF =
+        f.exporter.exportImpulse(kExportWavFloat, 44100.0f, 1, (dir / "f.wav").string());
+    const auto raw =
+        f.exporter.exportImpulse(kExportRaw, 44100.0f, 1, (dir / "r.wav").string());
+    const auto pcm =
+        f.exporter.exportImpulse(kExportWav16, 44100.0f, 1, (dir / "p.wav").string());
+    ASSERT_EQ(wavF.status, ExportResult::kWritten);
+    ASSERT_EQ(raw.status, ExportResult::kWritten);
+    ASSERT_EQ(pcm.status, ExportResult::kWritten);
+    float peak = 0.0f;
+    for (std::size_t c = 0; c < wavF.files.size(); ++c) {
+        const std::vector<uint8_t> rawBytes = readBytes(raw.files[c]);
+        EXPECT_EQ(rawBytes.size() % 4096, 0u);
+        EXPECT_NE(std::memcmp(rawBytes.data(), "RIFF", 4), 0);
+        const std::vector<float> a = floatsOf(readBytes(wavF.files[c]), 44);
+        const std::vector<float> b = floatsOf(rawBytes, 0);
+        ASSERT_EQ(a.size(), b.size());
+        const std::vector<int16_t> s = pcmOf(readBytes(pcm.files[c]));
+        ASSERT_EQ(s.size(), a.size());
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            ASSERT_TRUE(std::isfinite(a[i]));
+            ASSERT_NEAR(a[i], b[i], 1e-6f) << i;
+            ASSERT_NEAR(s[i], std::trunc(a[i] * 32767.9f), 1.0f) << i;
+        }
+        peak = std::max(peak, peakOf(a));
+    }
+    EXPECT_NEAR(peak, 1.0f, 1e-4f);
+}
+
+TEST(Exporter, UnnormalisedResponseIsTheNormalisedOneScaled)
+{
+    // Rendering is linear in the impulse height, so every sample of the plain
+    // export is the normalised sample times the plain export's peak.
+    Fixture f;
+    const fs::path dir = scratchDir("scale");
+    const auto on =
+        f.exporter.exportImpulse(kExportWavFloat, 48000.0f, 1, (dir / "on").string());
+    const auto off =
+        f.exporter.exportImpulse(kExportWavFloat, 48000.0f, 0, (dir / "off").string());
+    ASSERT_EQ(on.status, ExportResult::kWritten);
+    ASSERT_EQ(off.status, ExportResult::kWritten);
+    std::vector<float> a, b;
+    float offPeak = 0.0f;
+    for (std::size_t c = 0; c < on.files.size(); ++c) {
+        const auto x = floatsOf(readBytes(on.files[c]), 44);
+        const auto y = floatsOf(readBytes(off.files[c]), 44);
+        ASSERT_EQ(x.size(), y.size());
+        a.insert(a.end(), x.begin(), x.end());
+        b.insert(b.end(), y.begin(), y.end());
+        offPeak = std::max(offPeak, peakOf(y));
+    }
+    ASSERT_GT(offPeak, 0.0f);
+    for (std::size_t i = 0; i < a.size(); ++i)
+        ASSERT_NEAR(b[i], a[i] * offPeak, 1e-4f * offPeak + 1e-6f) << i;
+}
+
+TEST(Exporter, UnopenableFileStopsBeforeTheEngineChanges)
+{
+    Fixture f;
+    const fs::path dir = scratchDir("fail");
+    fs::create_directory(dir / "ir2.wav"); // the second channel's name is a directory
+    const float dryBefore = f.engine->dryGain;
+    f.engine->exportCountdown = 4;
+    const ExportResult r =
+        f.exporter.exportImpulse(kExportWav16, 48000.0f, 1, (dir / "ir.wav").string());
+    EXPECT_EQ(r.status, ExportResult::kOpenFailed);
+    EXPECT_EQ(fs::path(r.failedFile).filename(), "ir2.wav");
+    EXPECT_EQ(f.engine->exportError.load(), 1);
+    EXPECT_EQ(f.engine->exportErrorTicks.load(), 100);
+    EXPECT_EQ(f.engine->exportCountdown.load(), 0);
+    EXPECT_EQ(f.engine->audioEnabled.load(), 1);
+    EXPECT_EQ(f.engine->sampleRate.load(), kHostRate);
+    EXPECT_EQ(f.engine->dryGain.load(), dryBefore);
+    // The first file was opened before the failure: it stays, empty.
+    ASSERT_TRUE(fs::exists(dir / "ir1.wav"));
+    EXPECT_EQ(fs::file_size(dir / "ir1.wav"), 0u);
+
+    const ExportResult missing =
+        f.exporter.exportImpulse(kExportRaw, 48000.0f, 1, (dir / "no/such/dir/ir").string());
+    EXPECT_EQ(missing.status, ExportResult::kOpenFailed);
+    EXPECT_TRUE(missing.files.empty());
+}
+
+TEST(Exporter, FailedWritesAreReportedAndTheEngineStillRestored)
+{
+    // Both channel files lead to /dev/full: they open, but every write fails.
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    Fixture f;
+    const fs::path dir = scratchDir("full");
+    fs::create_symlink("/dev/full", dir / "ir1.wav");
+    fs::create_symlink("/dev/full", dir / "ir2.wav");
+    const ExportResult r =
+        f.exporter.exportImpulse(kExportWavFloat, 48000.0f, 1, (dir / "ir.wav").string());
+    EXPECT_EQ(r.status, ExportResult::kWriteFailed);
+    EXPECT_EQ(f.engine->exportError.load(), 1);
+    EXPECT_EQ(f.engine->exportErrorTicks.load(), 100);
+    EXPECT_EQ(f.engine->audioEnabled.load(), 1);
+    EXPECT_EQ(f.engine->sampleRate.load(), kHostRate);
+}
+
+TEST(Exporter, EngineIsRestoredAndSilentAfterwards)
+{
+    Fixture f;
+    f.engine->setParameter(param::kDryOut, 0.5f);
+    const float dry = f.engine->dryGain;
+    float before[kEqBands][2];
+    for (int b = 0; b < kEqBands; ++b) {
+        before[b][0] = f.engine->eqB[b].b0;
+        before[b][1] = f.engine->eqB[b].a1;
+    }
+    f.engine->exportError = 1;
+    const fs::path dir = scratchDir("restore");
+    ASSERT_EQ(f.exporter.exportImpulse(kExportRaw, 96000.0f, 0, (dir / "x").string()).status,
+              ExportResult::kWritten);
+    EXPECT_EQ(f.engine->sampleRate.load(), kHostRate);
+    EXPECT_EQ(f.engine->dryGain.load(), dry);
+    EXPECT_EQ(f.engine->exportError.load(), 0);
+    EXPECT_EQ(f.engine->audioEnabled.load(), 1);
+    EXPECT_EQ(f.engine->exportCountdown.load(), 0);
+    for (int b = 0; b < kEqBands; ++b) { // designed at the host rate again
+        EXPECT_EQ(f.engine->eqB[b].b0, before[b][0]);
+        EXPECT_EQ(f.engine->eqB[b].a1, before[b][1]);
+    }
+    for (const auto& history : f.engine->sourceHistory)
+        EXPECT_EQ(*std::max_element(history.get(), history.get() + kHistoryLength), 0.0f);
+}
+
+TEST(Exporter, OutputThatNeverSoundsEndsAtTheBound)
+{
+    // Panner x = 2 of 46 gives the right output a gain of exactly 0 in
+    // stereo, so its channel never rises above the threshold.
+    Fixture f;
+    f.engine->setParameter(param::kPanX, 2.0f / 46.0f);
+    f.engine->outputCount = 2;
+    const fs::path dir = scratchDir("bound");
+    const ExportResult r =
+        f.exporter.exportImpulse(kExportWavFloat, 44100.0f, 0, (dir / "b").string());
+    ASSERT_EQ(r.status, ExportResult::kWritten);
+    const auto left = floatsOf(readBytes(r.files[0]), 44);
+    const auto right = floatsOf(readBytes(r.files[1]), 44);
+    EXPECT_GT(peakOf(left), 0.01f);
+    ASSERT_EQ(right.size(), 1024u); // one silent block
+    EXPECT_LE(peakOf(right), 2.5e-5f);
+}
+
+TEST(Exporter, RefusesSettingsItCannotWrite)
+{
+    Fixture f;
+    const fs::path dir = scratchDir("refuse");
+    EXPECT_EQ(f.exporter.exportImpulse(3, 44100.0f, 1, (dir / "a").string()).status,
+              ExportResult::kBadSettings);
+    EXPECT_EQ(f.exporter.exportImpulse(0, std::nanf(""), 1, (dir / "a").string()).status,
+              ExportResult::kBadSettings);
+    EXPECT_EQ(f.exporter.exportImpulse(0, 1e9f, 1, (dir / "a").string()).status,
+              ExportResult::kBadSettings);
+    EXPECT_TRUE(fs::is_empty(dir));
+    EXPECT_EQ(f.engine->audioEnabled.load(), 1);
+}

@@ -1,0 +1,209 @@
+// Scalar reference of the response kernels (input, diffusion and EQ, taps,
+// output stage), written for clarity, not speed.
+
+#include "tests/audio/ReferenceKernels.h"
+
+#include "dsp/KernelWorkspace.h"
+#include "engine/RoomEngine.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float kTiny = 1e-20f;
+
+float limitInput(float x)
+{
+    if (x != x)
+        return 0.0f;
+    if (x > kInputLimit)
+        return kInputLimit;
+    if (x < -kInputLimit)
+        return -kInputLimit;
+    return x;
+}
+
+uint32_t readStart(const RoomEngine& engine, int delay, int reverse, int longest)
+{
+    const int offset = reverse != 0 ? longest - delay : delay;
+    return (engine.writePos + static_cast<uint32_t>(offset)) & kHistoryMask;
+}
+
+void inputStage(RoomEngine& engine, const float* inA, const float* inB, float* const* out,
+                int outputs, int count, int stereo)
+{
+    const float dry = engine.dryGain;
+    float* h0 = engine.sourceHistory[0].get();
+    float* h1 = engine.sourceHistory[1].get();
+    for (int i = 0; i < count; ++i) {
+        const uint32_t p = (engine.writePos + static_cast<uint32_t>(i)) & kHistoryMask;
+        const float x = limitInput(inA[i]);
+        const float z = limitInput(inB[i]);
+        if (stereo != 0) {
+            const float a = x + kTiny;
+            const float b = z + kTiny;
+            h0[p] = a;
+            h1[p] = b;
+            out[0][i] = a * dry;
+            out[1][i] = b * dry;
+            if (outputs >= 4) {
+                out[2][i] = a * dry;
+                out[3][i] = b * dry;
+            }
+            if (outputs == 5)
+                out[4][i] = (a + b) * dry * 0.5f;
+        } else {
+            const float m = x + z + kTiny;
+            h0[p] = m; // stands for "m goes to the diffusion stage directly"
+            for (int k = 0; k < outputs; ++k)
+                out[k][i] = m * dry;
+        }
+    }
+}
+
+void preProcess(RoomEngine& engine, int buffer, int count)
+{
+    float* h = engine.sourceHistory[buffer].get();
+    CombFilter* bank = engine.combs[buffer];
+    EQfilter* eq = buffer == 0 ? engine.eqA : engine.eqC;
+    for (int i = 0; i < count; ++i) {
+        const uint32_t p = (engine.writePos + static_cast<uint32_t>(i)) & kHistoryMask;
+        const float x = h[p];
+        float s = x;
+        for (int k = 0; k < kCombsPerBank; ++k) {
+            const float y = bank[k].step(x);
+            s = bank[k].outGain * y + s;
+        }
+        float u = s;
+        for (int b = 0; b < kEqBands; ++b)
+            u = eq[b].step(u);
+        h[p] = u;
+    }
+}
+
+void steadyTap(RoomEngine& engine, RaySlot& slot, float* const* out, int outputs, int count,
+               int reverse, int longest)
+{
+    bool heard = false;
+    for (int k = 0; k < outputs; ++k)
+        heard = heard || slot.tapGain[k] > 0.0f;
+    if (!heard)
+        return;
+    float g[kOutputRoles];
+    for (int k = 0; k < outputs; ++k)
+        g[k] = slot.tapGain[k] + kTiny;
+    const float* src = engine.sourceHistory[slot.tapSource & 1].get();
+    uint32_t q = readStart(engine, slot.tapDelay, reverse, longest);
+    const float c = slot.tapCoeff;
+    float y = slot.tapFilterState;
+    for (int i = 0; i < count; ++i) {
+        y = c * src[q] + (1.0f - c) * y;
+        if (i % 2 == 0)
+            y = y + kTiny; // alternate samples: keeps the state out of the denormal range
+        for (int k = 0; k < outputs; ++k)
+            out[k][i] += g[k] * y;
+        q = (q + 1) & kHistoryMask;
+    }
+    slot.tapFilterState = y;
+}
+
+void crossfadeTap(RoomEngine& engine, RaySlot& slot, float* const* out, int outputs, int count,
+                  int reverse, int longest)
+{
+    const float step = slot.fadeStep;
+    {
+        const float* src = engine.sourceHistory[slot.source & 1].get();
+        uint32_t q = readStart(engine, slot.newDelay, reverse, longest);
+        const float c = slot.newCoeff;
+        float y = slot.newFilterState;
+        float t = 1.0f - slot.fadeLevel;
+        for (int i = 0; i < count; ++i) {
+            y = c * src[q] + (1.0f - c) * y;
+            if (t < 1.0f) {
+                for (int k = 0; k < outputs; ++k)
+                    out[k][i] += slot.newGain[k] * y * t;
+                t = t + step;
+            } else {
+                for (int k = 0; k < outputs; ++k)
+                    out[k][i] += slot.newGain[k] * y;
+            }
+            q = (q + 1) & kHistoryMask;
+        }
+        slot.newFilterState = y;
+    }
+    const float* src = engine.sourceHistory[slot.tapSource & 1].get();
+    uint32_t q = readStart(engine, slot.tapDelay, reverse, longest);
+    const float c = slot.tapCoeff;
+    float y = slot.tapFilterState;
+    float v = slot.fadeLevel;
+    for (int i = 0; i < count && v > kTiny; ++i) {
+        y = c * src[q] + (1.0f - c) * y;
+        for (int k = 0; k < outputs; ++k)
+            out[k][i] += slot.tapGain[k] * y * v;
+        v = v - step;
+        q = (q + 1) & kHistoryMask;
+    }
+    slot.tapFilterState = y;
+    if (v <= kTiny) {
+        slot.tapCoeff = slot.newCoeff;
+        slot.tapDelay = slot.newDelay;
+        for (int k = 0; k < kOutputRoles; ++k)
+            slot.tapGain[k] = slot.newGain[k];
+        slot.tapSource = slot.source;
+        slot.tapHiFreq = slot.newHiFreq;
+        slot.tapFilterState = slot.newFilterState;
+        slot.pending.store(0, std::memory_order_release);
+    } else {
+        slot.fadeLevel = v;
+    }
+}
+
+void widthPair(float* l, float* r, float width, int i)
+{
+    const float side = (l[i] - r[i]) * width;
+    const float mid = (l[i] + r[i]) * 0.5f;
+    l[i] = side + mid;
+    r[i] = mid - side;
+}
+
+void outputStage(RoomEngine& engine, float* const* out, int outputs, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const float width = engine.widthFactor;
+        widthPair(out[0], out[1], width, i);
+        if (outputs >= 4)
+            widthPair(out[2], out[3], width, i);
+        for (int k = 0; k < outputs; ++k) {
+            out[k][i] = out[k][i] * engine.outputGain[k];
+            const float level = std::fabs(out[k][i]);
+            if (level > engine.outputPeak[k])
+                engine.outputPeak[k] = level;
+        }
+    }
+}
+
+} // namespace
+
+void referenceKernel(RoomEngine& engine, const float* inA, const float* inB, float* const* out,
+                     int outputs, int count)
+{
+    if (count <= 0)
+        return;
+    const int stereo = engine.stereoOn;
+    inputStage(engine, inA, inB, out, outputs, count, stereo);
+    preProcess(engine, 0, count);
+    if (stereo != 0)
+        preProcess(engine, 1, count);
+    const int reverse = engine.reverseOn;
+    const int longest = engine.longestTap;
+    int rays = engine.activeRays;
+    rays = rays < 0 ? 0 : (rays > kMaxRays ? kMaxRays : rays);
+    for (int j = 0; j < rays; ++j) {
+        RaySlot& slot = engine.slots[j];
+        if (slot.pending.load(std::memory_order_acquire) != 0)
+            crossfadeTap(engine, slot, out, outputs, count, reverse, longest);
+        else
+            steadyTap(engine, slot, out, outputs, count, reverse, longest);
+    }
+    outputStage(engine, out, outputs, count);
+}
