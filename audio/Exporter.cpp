@@ -3,6 +3,7 @@
 
 #include "audio/Exporter.h"
 
+#include "audio/Kernels.h"
 #include "model/Parameters.h"
 
 #include <algorithm>
@@ -53,21 +54,21 @@ ExportResult Exporter::exportImpulse(int format, float sampleRate, int normalise
     ExportResult result;
     if (format < 0 || format >= kExportFormatCount || !rateAccepted(sampleRate) ||
         fileName.empty()) {
-        engine.exportCountdown = 0;
+        engine.editorSignals().exportCountdown = 0;
         return result;
     }
     engine.takeAudioPath();
-    const int channels = channelsFor(engine.outputCount);
+    const int channels = channelsFor(engine.derived().outputCount);
     if (!openFiles(channels, baseName(fileName), format, result)) {
-        engine.exportError = 1;
-        engine.exportErrorTicks = kErrorBannerTicks;
+        engine.editorSignals().exportError = 1;
+        engine.editorSignals().exportErrorTicks = kErrorBannerTicks;
         engine.releaseAudioPath();
-        engine.exportCountdown = 0;
+        engine.editorSignals().exportCountdown = 0;
         return result;
     }
-    engine.exportError = 0;
-    const float savedRate = engine.sampleRate;
-    const float savedDryGain = engine.dryGain;
+    engine.editorSignals().exportError = 0;
+    const float savedRate = engine.derived().sampleRate;
+    const float savedDryGain = engine.derived().dryGain;
     prepareEngine(sampleRate);
 
     const float peak = measurePass(channels, normalise != 0);
@@ -93,11 +94,11 @@ ExportResult Exporter::exportImpulse(int format, float sampleRate, int normalise
     // be opened, so a full disk never passes for a finished export.
     result.status = written ? ExportResult::kWritten : ExportResult::kWriteFailed;
     if (!written) {
-        engine.exportError = 1;
-        engine.exportErrorTicks = kErrorBannerTicks;
+        engine.editorSignals().exportError = 1;
+        engine.editorSignals().exportErrorTicks = kErrorBannerTicks;
     }
     engine.releaseAudioPath();
-    engine.exportCountdown = 0;
+    engine.editorSignals().exportCountdown = 0;
     return result;
 }
 
@@ -131,8 +132,7 @@ void Exporter::closeFiles(int channels, ExportResult* result)
 // export rate, with every band redesigned and the room fully traced.
 void Exporter::prepareEngine(float sampleRate)
 {
-    engine.dryGain = 0.0f;
-    engine.sampleRate = sampleRate;
+    engine.setRenderSettings(sampleRate, 0.0f);
     for (int index : kEqFrequencyParameters)
         engine.setParameter(index, parameters.getParameter(index));
     engine.setupRays();
@@ -141,8 +141,7 @@ void Exporter::prepareEngine(float sampleRate)
 
 void Exporter::restoreEngine(float savedRate, float savedDryGain)
 {
-    engine.sampleRate = savedRate;
-    engine.dryGain = savedDryGain;
+    engine.setRenderSettings(savedRate, savedDryGain);
     for (int index : kEqFrequencyParameters)
         engine.setParameter(index, engine.getParameter(index));
     engine.setupRays();
@@ -158,25 +157,25 @@ void Exporter::retrace()
     while (!engine.trace(kTraceUnits))
         std::this_thread::yield();
     engine.commitTaps();
-    engine.tempViewTicks = 0;
+    engine.editorSignals().tempViewTicks = 0;
 }
 
 void Exporter::clearAudioState()
 {
-    for (auto& history : engine.sourceHistory)
+    for (auto& history : engine.audioPath().sourceHistory)
         std::fill_n(history.get(), kHistoryLength, 0.0f);
-    for (auto& bank : engine.combs)
+    for (auto& bank : engine.audioPath().combs)
         for (CombFilter& comb : bank)
             comb.clear();
     for (int b = 0; b < kEqBands; ++b) {
-        engine.eqA[b].resetState();
-        engine.eqC[b].resetState();
+        engine.audioPath().eqA[b].resetState();
+        engine.audioPath().eqC[b].resetState();
     }
     // A tap's low-pass would otherwise carry what it held at the end of the
     // measuring pass into the written one, so the passes could differ.
-    for (RaySlot& slot : engine.slots)
+    for (RaySlot& slot : engine.raySlots())
         slot.tapFilterState = 0.0f;
-    engine.writePos = 0;
+    engine.audioPath().writePos = 0;
 }
 
 void Exporter::renderBlock(int channels)
@@ -185,12 +184,13 @@ void Exporter::renderBlock(int channels)
     for (int c = 0; c < kOutputRoles; ++c)
         o[c] = outputs[c].data();
     if (channels == 5)
-        engine.kernel5(inA.data(), inB.data(), o[0], o[1], o[2], o[3], o[4], kExportBlock);
+        kernel5(engine, inA.data(), inB.data(), o[0], o[1], o[2], o[3], o[4], kExportBlock);
     else if (channels == 4)
-        engine.kernel4(inA.data(), inB.data(), o[0], o[1], o[2], o[3], kExportBlock);
+        kernel4(engine, inA.data(), inB.data(), o[0], o[1], o[2], o[3], kExportBlock);
     else
-        engine.kernel2(inA.data(), inB.data(), o[0], o[1], kExportBlock);
-    engine.writePos = (engine.writePos + kExportBlock) & kHistoryMask;
+        kernel2(engine, inA.data(), inB.data(), o[0], o[1], kExportBlock);
+    AudioPath& path = engine.audioPath();
+    path.writePos = (path.writePos + kExportBlock) & kHistoryMask;
     inA[0] = inB[0] = 0.0f;
 }
 

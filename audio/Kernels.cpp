@@ -3,11 +3,12 @@
 // diffusion combs and equaliser on the new history samples, the taps (see
 // TapStage.h), then stereo width, output gains and peak meters.
 
-#include "engine/RoomEngine.h"
+#include "audio/Kernels.h"
 
 #include "audio/PreProcess.h"
 #include "audio/TapPlan.h"
 #include "dsp/TapStage.h"
+#include "engine/RoomEngine.h"
 
 #include <cmath>
 
@@ -95,11 +96,11 @@ template <int NOUT>
 void inputStage(RoomEngine& e, const float* inA, const float* inB, float* const* out, int count,
                 int stereo)
 {
-    const float dry = e.dryGain;
-    const int start = static_cast<int>(e.writePos & kHistoryMask);
+    const float dry = e.derived().dryGain;
+    const int start = static_cast<int>(e.audioPath().writePos & kHistoryMask);
     const int head = kHistoryLength - start < count ? kHistoryLength - start : count;
-    float* h0 = e.sourceHistory[0].get();
-    float* h1 = e.sourceHistory[1].get();
+    float* h0 = e.audioPath().sourceHistory[0].get();
+    float* h1 = e.audioPath().sourceHistory[1].get();
     inputRun<NOUT>(inA, inB, out, h0 + start, h1 + start, dry, stereo != 0, 0, head);
     inputRun<NOUT>(inA, inB, out, h0, h1, dry, stereo != 0, head, count);
 }
@@ -107,7 +108,7 @@ void inputStage(RoomEngine& e, const float* inA, const float* inB, float* const*
 template <int NOUT>
 void tapStage(RoomEngine& e, float* const* out, int count)
 {
-    KernelWorkspace& work = e.kernelWork;
+    KernelWorkspace& work = e.audioPath().kernelWork;
     planTaps(e, NOUT, count);
     if (work.runCount == 0)
         return;
@@ -168,15 +169,13 @@ float gainAndPeak(float* o, float gain, float peak, int count)
 template <int NOUT>
 void outputStage(RoomEngine& e, float* const* out, int count)
 {
-    const float width = e.widthFactor;
+    const float width = e.derived().widthFactor;
     widen(out[0], out[1], width, count);
     if constexpr (NOUT >= 4)
         widen(out[2], out[3], width, count);
     for (int k = 0; k < NOUT; ++k) {
-        const float before = e.outputPeak[k];
-        const float peak = gainAndPeak(out[k], e.outputGain[k], before, count);
-        if (peak > before)
-            e.outputPeak[k] = peak;
+        const float before = e.derived().outputPeak[k];
+        e.raiseOutputPeak(k, gainAndPeak(out[k], e.derived().outputGain[k], before, count));
     }
 }
 
@@ -185,7 +184,7 @@ void runKernel(RoomEngine& e, const float* inA, const float* inB, float* const* 
 {
     if (count <= 0)
         return;
-    const int stereo = e.stereoOn;
+    const int stereo = e.derived().stereoOn;
     inputStage<NOUT>(e, inA, inB, out, count, stereo);
     preProcess(e, stereo != 0 ? 2 : 1, count);
     tapStage<NOUT>(e, out, count);
@@ -194,22 +193,22 @@ void runKernel(RoomEngine& e, const float* inA, const float* inB, float* const* 
 
 } // namespace
 
-void RoomEngine::kernel2(const float* inA, const float* inB, float* out1, float* out2, int count)
+void kernel2(RoomEngine& engine, const float* inA, const float* inB, float* out1, float* out2, int count)
 {
     float* const out[2] = {out1, out2};
-    runKernel<2>(*this, inA, inB, out, count);
+    runKernel<2>(engine, inA, inB, out, count);
 }
 
-void RoomEngine::kernel4(const float* inA, const float* inB, float* out1, float* out2, float* out3,
-                         float* out4, int count)
+void kernel4(RoomEngine& engine, const float* inA, const float* inB, float* out1, float* out2, float* out3,
+             float* out4, int count)
 {
     float* const out[4] = {out1, out2, out3, out4};
-    runKernel<4>(*this, inA, inB, out, count);
+    runKernel<4>(engine, inA, inB, out, count);
 }
 
-void RoomEngine::kernel5(const float* inA, const float* inB, float* out1, float* out2, float* out3,
-                         float* out4, float* out5, int count)
+void kernel5(RoomEngine& engine, const float* inA, const float* inB, float* out1, float* out2, float* out3,
+             float* out4, float* out5, int count)
 {
     float* const out[5] = {out1, out2, out3, out4, out5};
-    runKernel<5>(*this, inA, inB, out, count);
+    runKernel<5>(engine, inA, inB, out, count);
 }

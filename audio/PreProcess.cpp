@@ -201,21 +201,21 @@ void diffuse(SimdPath path, CombFilter* bank, float (*combOut)[kPreChunk], float
 // Diffusion and equaliser on the history buffers in use, in place.
 void preProcess(RoomEngine& e, int buffers, int count)
 {
-    KernelWorkspace& work = e.kernelWork;
+    KernelWorkspace& work = e.audioPath().kernelWork;
     const SimdPath path = currentSimdPath();
-    float* h[2] = {e.sourceHistory[0].get(), e.sourceHistory[1].get()};
-    EQfilter* eq[2] = {e.eqA, e.eqC};
+    float* h[2] = {e.audioPath().sourceHistory[0].get(), e.audioPath().sourceHistory[1].get()};
+    EQfilter* eq[2] = {e.audioPath().eqA, e.audioPath().eqC};
     BandWave wave[2];
     for (int b = 0; b < buffers; ++b)
         wave[b] = loadWave(eq[b]);
     for (int first = 0; first < count; first += kPreChunk) {
         const int n = count - first < kPreChunk ? count - first : kPreChunk;
-        const uint32_t start = (e.writePos + static_cast<uint32_t>(first)) & kHistoryMask;
+        const uint32_t start = (e.audioPath().writePos + static_cast<uint32_t>(first)) & kHistoryMask;
         for (int b = 0; b < buffers; ++b) {
             float* sum = work.diffused[b];
             for (int i = 0; i < n; ++i)
                 sum[i] = h[b][(start + static_cast<uint32_t>(i)) & kHistoryMask];
-            diffuse(path, e.combs[b], work.combOut[b], sum, n);
+            diffuse(path, e.audioPath().combs[b], work.combOut[b], sum, n);
         }
         equalise(wave, buffers, work.diffused, h, start, n);
     }

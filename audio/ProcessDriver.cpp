@@ -2,9 +2,11 @@
 // change, host channel routing, kernel choice, history advance and the
 // tracing that prepares the next block's taps.
 
-#include "engine/RoomEngine.h"
+#include "audio/ProcessDriver.h"
 
+#include "audio/Kernels.h"
 #include "dsp/DenormalGuard.h"
+#include "engine/RoomEngine.h"
 #include "model/Parameters.h"
 
 namespace {
@@ -29,15 +31,15 @@ bool route(RoomEngine& e, float** inputs, float** outputs, Routing& r)
 {
     if (inputs == nullptr || outputs == nullptr)
         return false;
-    const int n = e.outputCount;
+    const int n = e.derived().outputCount;
     r.used = n >= 5 ? 5 : (n == 4 ? 4 : 2);
-    const int inA = pickChannel(e.inputChannel[0], 0, kInputChannelCapacity);
-    const int inB = n == 1 ? inA : pickChannel(e.inputChannel[1], 1, kInputChannelCapacity);
+    const int inA = pickChannel(e.derived().inputChannel[0], 0, kInputChannelCapacity);
+    const int inB = n == 1 ? inA : pickChannel(e.derived().inputChannel[1], 1, kInputChannelCapacity);
     r.inA = inputs[inA];
     r.inB = inputs[inB];
     for (int role = 0; role < r.used; ++role) {
         const int source = n == 1 ? 0 : role;
-        r.out[role] = outputs[pickChannel(e.outputChannel[source], source, kOutputChannelCapacity)];
+        r.out[role] = outputs[pickChannel(e.derived().outputChannel[source], source, kOutputChannelCapacity)];
         if (r.out[role] == nullptr)
             return false;
     }
@@ -48,7 +50,7 @@ bool route(RoomEngine& e, float** inputs, float** outputs, Routing& r)
     for (int role = 1; role < r.used; ++role)
         for (int earlier = 0; earlier < role; ++earlier)
             if (r.out[role] == r.out[earlier]) {
-                r.out[role] = e.kernelWork.discard;
+                r.out[role] = e.audioPath().kernelWork.discard;
                 r.doubled = true;
             }
     return true;
@@ -58,15 +60,15 @@ void runKernel(RoomEngine& e, const Routing& r, int offset, int length)
 {
     float* o[kOutputRoles];
     for (int role = 0; role < r.used; ++role)
-        o[role] = r.out[role] == e.kernelWork.discard ? r.out[role] : r.out[role] + offset;
+        o[role] = r.out[role] == e.audioPath().kernelWork.discard ? r.out[role] : r.out[role] + offset;
     const float* a = r.inA + offset;
     const float* b = r.inB + offset;
     if (r.used == 5)
-        e.kernel5(a, b, o[0], o[1], o[2], o[3], o[4], length);
+        kernel5(e, a, b, o[0], o[1], o[2], o[3], o[4], length);
     else if (r.used == 4)
-        e.kernel4(a, b, o[0], o[1], o[2], o[3], length);
+        kernel4(e, a, b, o[0], o[1], o[2], o[3], length);
     else
-        e.kernel2(a, b, o[0], o[1], length);
+        kernel2(e, a, b, o[0], o[1], length);
 }
 
 // Kernels and history advance for a block of `count` samples; a block whose
@@ -77,39 +79,26 @@ void playBlock(RoomEngine& e, const Routing& r, int count)
     for (int offset = 0; offset < count; offset += piece) {
         const int length = count - offset < piece ? count - offset : piece;
         runKernel(e, r, offset, length);
-        e.writePos = (e.writePos + static_cast<uint32_t>(length)) & kHistoryMask;
+        AudioPath& path = e.audioPath();
+        path.writePos = (path.writePos + static_cast<uint32_t>(length)) & kHistoryMask;
     }
 }
 
 } // namespace
 
-void RoomEngine::processBlock(float** inputs, float** outputs, int count)
+void processBlock(RoomEngine& engine, float** inputs, float** outputs, int count)
 {
-    // Two-flag handshake with takeAudioPath: each side stores its own flag
-    // and then reads the other's, which needs sequential consistency.
-    processing.store(1);
-    if (audioEnabled.load() == 0) {
-        processing.store(0);
+    if (!engine.beginProcess())
         return;
-    }
     {
         const DenormalGuard denormals;
-        processTick = processTick + 1;
-        if (immediateRebuild.exchange(false, std::memory_order_acquire)) {
-            commitTaps();
-            // A busy tracer leaves the rebuild to the next block. The flag is
-            // raised with a read-modify-write so that it stays in the release
-            // sequence of a program change that lands meanwhile.
-            if (!trace(4096))
-                immediateRebuild.exchange(true, std::memory_order_relaxed);
-            commitTaps();
-        }
-        pickUpEqDesigns();
+        engine.rebuildAfterProgramChange();
+        engine.pickUpEqDesigns();
         Routing routing;
-        const int frames = count > 0 && route(*this, inputs, outputs, routing) ? count : 0;
+        const int frames = count > 0 && route(engine, inputs, outputs, routing) ? count : 0;
         if (frames > 0)
-            playBlock(*this, routing, frames);
-        trace(frames >> 6);
+            playBlock(engine, routing, frames);
+        engine.trace(frames >> 6);
     }
-    processing.store(0);
+    engine.endProcess();
 }

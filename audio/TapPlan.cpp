@@ -63,29 +63,29 @@ bool heard(const RaySlot& slot, int outputs)
 
 void planTaps(RoomEngine& engine, int outputs, int count)
 {
-    KernelWorkspace& work = engine.kernelWork;
+    KernelWorkspace& work = engine.audioPath().kernelWork;
     TapLanes& lanes = work.lanes;
-    int rays = engine.activeRays;
+    int rays = engine.derived().activeRays;
     rays = rays < 0 ? 0 : (rays > kMaxRays ? kMaxRays : rays);
-    const int reverse = engine.reverseOn;
-    const int longest = engine.longestTap;
-    const float* history[2] = {engine.sourceHistory[0].get(), engine.sourceHistory[1].get()};
+    const int reverse = engine.derived().reverseOn;
+    const int longest = engine.derived().longestTap;
+    const float* history[2] = {engine.audioPath().sourceHistory[0].get(), engine.audioPath().sourceHistory[1].get()};
     auto readPos = [&](int delay) {
         const int offset = reverse != 0 ? longest - delay : delay;
-        return (engine.writePos + static_cast<uint32_t>(offset)) & kHistoryMask;
+        return (engine.audioPath().writePos + static_cast<uint32_t>(offset)) & kHistoryMask;
     };
 
     int steady = 0;
     for (int j = 0; j < rays; ++j) {
-        work.slotPending[j] = engine.slots[j].pending.load(std::memory_order_acquire);
-        if (work.slotPending[j] == 0 && heard(engine.slots[j], outputs))
+        work.slotPending[j] = engine.raySlots()[j].pending.load(std::memory_order_acquire);
+        if (work.slotPending[j] == 0 && heard(engine.raySlots()[j], outputs))
             ++steady;
     }
     const int steadyPadded = (steady + kLaneBatch - 1) / kLaneBatch * kLaneBatch;
 
     int runCount = 0, steadyLane = 0, fadeLane = steadyPadded;
     for (int j = 0; j < rays; ++j) {
-        RaySlot& slot = engine.slots[j];
+        RaySlot& slot = engine.raySlots()[j];
         if (work.slotPending[j] == 0) {
             if (!heard(slot, outputs))
                 continue;
@@ -164,11 +164,11 @@ void endTapChunk(KernelWorkspace& work, int first, int n, int count)
 
 void finishTaps(RoomEngine& engine)
 {
-    KernelWorkspace& work = engine.kernelWork;
+    KernelWorkspace& work = engine.audioPath().kernelWork;
     const TapLanes& lanes = work.lanes;
     for (int r = 0; r < work.runCount; ++r) {
         const TapRun& run = work.runs[r];
-        RaySlot& slot = engine.slots[run.slot];
+        RaySlot& slot = engine.raySlots()[run.slot];
         if (run.kind == kRunSteady) {
             slot.tapFilterState = lanes.state[run.lane];
             continue;

@@ -4,6 +4,7 @@
 // below 1 means the new room is ready within a block.
 
 #include "engine/RoomEngine.h"
+#include "tests/RoomEngineTestAccess.h"
 #include "model/Parameters.h"
 
 #include <benchmark/benchmark.h>
@@ -25,7 +26,7 @@ void applyProgram(RoomEngine& engine, int p)
     engine.setProgramAndRate(p, 48000.0f);
     engine.selectProgram(p);
     for (int index : kApplyOrder)
-        engine.setParameter(index, *programField(engine.bank.programs[p], index));
+        engine.setParameter(index, *programField(engine.programBank().programs[p], index));
     engine.setParameter(param::kProgramSelect, static_cast<float>(p));
     engine.finishProgram();
 }
@@ -34,7 +35,7 @@ void applyProgram(RoomEngine& engine, int p)
 // walls absorb nothing, so rays live until the delay limit ends them.
 void buildWorstCase(RoomEngine& engine, int program)
 {
-    OvintaProgram& record = engine.bank.programs[program];
+    OvintaProgram& record = engine.programBank().programs[program];
     record.wallCount = 0;
     record.AddWall(0, 0, 50, 0);
     record.AddWall(50, 0, 50, 50);
@@ -94,7 +95,7 @@ void BM_ProgramChangeFactory(benchmark::State& state)
 {
     auto engine = std::make_unique<RoomEngine>();
     applyProgram(*engine, static_cast<int>(state.range(0)));
-    engine->useWallGrid = state.range(1) != 0;
+    engine->usePlainWallScan(!(state.range(1) != 0));
     runProgramChangeBlock(state, *engine);
 }
 
@@ -102,7 +103,7 @@ void BM_ProgramChangeWorstCase(benchmark::State& state)
 {
     auto engine = std::make_unique<RoomEngine>();
     buildWorstCase(*engine, 0);
-    engine->useWallGrid = state.range(0) != 0;
+    engine->usePlainWallScan(!(state.range(0) != 0));
     runProgramChangeBlock(state, *engine);
 }
 

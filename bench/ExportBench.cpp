@@ -26,7 +26,7 @@ void selectProgram(RoomEngine& engine, int program)
     engine.setProgramAndRate(program, 44100.0f);
     engine.selectProgram(program);
     for (int index = 0; index < kStoredParameterCount; ++index)
-        engine.setParameter(index, *programField(engine.bank.programs[program], index));
+        engine.setParameter(index, *programField(engine.programBank().programs[program], index));
     engine.finishProgram();
     engine.resetAudio();
 }

@@ -3,6 +3,7 @@
 // blocks. The "rtf" counter is the real-time factor: seconds of audio per
 // second of CPU time.
 
+#include "audio/Kernels.h"
 #include "dsp/DenormalGuard.h"
 #include "dsp/TapStage.h"
 #include "tests/audio/KernelFixture.h"
@@ -28,8 +29,8 @@ struct Setup {
 void rearmFades(RoomEngine& e, int rays)
 {
     for (int j = 0; j < rays; ++j) {
-        e.slots[j].fadeLevel = 1.0f;
-        e.slots[j].pending.store(1, std::memory_order_relaxed);
+        e.raySlots()[j].fadeLevel = 1.0f;
+        e.raySlots()[j].pending.store(1, std::memory_order_relaxed);
     }
 }
 
@@ -59,10 +60,10 @@ void runBench(benchmark::State& state, Kind kind, Setup setup)
         if (kind == Kind::kReference)
             referenceKernel(*engine, a.data(), b.data(), o, setup.outputs, kBlock);
         else if (setup.outputs == 5)
-            engine->kernel5(a.data(), b.data(), o[0], o[1], o[2], o[3], o[4], kBlock);
+            kernel5(*engine, a.data(), b.data(), o[0], o[1], o[2], o[3], o[4], kBlock);
         else
-            engine->kernel2(a.data(), b.data(), o[0], o[1], kBlock);
-        engine->writePos = (engine->writePos + kBlock) & kHistoryMask;
+            kernel2(*engine, a.data(), b.data(), o[0], o[1], kBlock);
+        engine->audioPath().writePos = (engine->audioPath().writePos + kBlock) & kHistoryMask;
         benchmark::DoNotOptimize(o[0][kBlock - 1]);
     }
     state.counters["rtf"] = benchmark::Counter(kBlock / kSampleRate, benchmark::Counter::kIsIterationInvariantRate);

@@ -215,7 +215,7 @@ void OvintaEditor::fillProgramMenu()
     // skipped, so the mapping is kept both ways.
     programEntries = 0;
     for (int program = 0; program < kProgramCount; ++program) {
-        const char* name = engine.bank.programs[program].name;
+        const char* name = engine.programBank().programs[program].name;
         const std::size_t length = strnlen(name, kProgramNameSize - 1);
         if (length == 0)
             continue;
@@ -224,5 +224,5 @@ void OvintaEditor::fillProgramMenu()
         programMenu->addEntry(text);
         entryProgram[programEntries++] = program;
     }
-    programMenu->setValue(static_cast<float>(programEntry(engine.currentProgram)));
+    programMenu->setValue(static_cast<float>(programEntry(engine.currentProgram())));
 }

@@ -46,21 +46,21 @@ bool isKnobWithDisplay(int tag)
 float OvintaEditor::displayedValue(int tag) const
 {
     switch (tag) {
-    case param::kAbsorb: return 1.0f - engine.wallAbsorb;
-    case param::kHiCut: return 1.0f - engine.wallHiCut;
-    case param::kScatter: return engine.scatterAmount;
-    case param::kHeight: return engine.heightSpread * 0.5f + 2.0f;
-    case param::kNumRays: return static_cast<float>(engine.activeRays.load());
-    case param::kAbsorbAir: return (1.0f - engine.airAbsorb) * 100.0f;
-    case param::kHiCutAir: return (1.0f - engine.airHiCut) * 100.0f;
-    case param::kPreDelay: return engine.preDelayMs;
-    case param::kScale: return engine.scale;
-    case param::kHeadAngle: return static_cast<float>(engine.headAngleDegrees.load());
-    case param::kGain: return engine.wetGain * kWetDisplayScale;
-    case param::kDryOut: return engine.dryGain;
-    case param::kDiffusion: return engine.diffusionGain;
-    case param::kDiffSize: return engine.diffusionSize;
-    case param::kDiffLoPass: return engine.widthFactor;
+    case param::kAbsorb: return 1.0f - engine.derived().wallAbsorb;
+    case param::kHiCut: return 1.0f - engine.derived().wallHiCut;
+    case param::kScatter: return engine.derived().scatterAmount;
+    case param::kHeight: return engine.derived().heightSpread * 0.5f + 2.0f;
+    case param::kNumRays: return static_cast<float>(engine.derived().activeRays.load());
+    case param::kAbsorbAir: return (1.0f - engine.derived().airAbsorb) * 100.0f;
+    case param::kHiCutAir: return (1.0f - engine.derived().airHiCut) * 100.0f;
+    case param::kPreDelay: return engine.derived().preDelayMs;
+    case param::kScale: return engine.derived().scale;
+    case param::kHeadAngle: return static_cast<float>(engine.derived().headAngleDegrees.load());
+    case param::kGain: return engine.derived().wetGain * kWetDisplayScale;
+    case param::kDryOut: return engine.derived().dryGain;
+    case param::kDiffusion: return engine.derived().diffusionGain;
+    case param::kDiffSize: return engine.derived().diffusionSize;
+    case param::kDiffLoPass: return engine.derived().widthFactor;
     default: return 0.0f;
     }
 }
@@ -108,9 +108,9 @@ void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
         reportPositions();
     } else if (tag == layout::kMeterScreen) {
         if (auto* panX = dynamic_cast<OVFakeControl*>(getControl(param::kPanX)))
-            panX->notifyValue(engine.panX * kPannerScale);
+            panX->notifyValue(engine.derived().panX * kPannerScale);
         if (auto* panY = dynamic_cast<OVFakeControl*>(getControl(param::kPanY)))
-            panY->notifyValue(engine.panY * kPannerScale);
+            panY->notifyValue(engine.derived().panY * kPannerScale);
     } else if (tag == layout::kHelp) {
         toggleHelp();
     } else if ((tag >= param::kStereoOnOff && tag < kHostParameterCount) || tag == layout::k3DView ||
@@ -126,8 +126,8 @@ void OvintaEditor::reportPositions()
 {
     // The screen moved the engine's positions in whole metres; the controls
     // report those that changed at their next draw.
-    const float metres[6] = {engine.listenerX, engine.listenerY, engine.sourceX[0],
-                             engine.sourceY[0], engine.sourceX[1], engine.sourceY[1]};
+    const float metres[6] = {engine.derived().listenerX, engine.derived().listenerY, engine.derived().sourceX[0],
+                             engine.derived().sourceY[0], engine.derived().sourceX[1], engine.derived().sourceY[1]};
     for (int i = 0; i < 6; ++i)
         if (auto* position = dynamic_cast<OVFakeControl*>(getControl(param::kEarsX + i)))
             position->notifyValue(metres[i] * kPositionScale);
@@ -213,7 +213,7 @@ void OvintaEditor::followView(int tag, float value)
         if (tag != layout::k3DView)
             mainScreen->savedMode.store(-1, std::memory_order_relaxed);
     }
-    engine.viewDirty = true;
+    engine.editorSignals().viewDirty = true;
 }
 
 void OvintaEditor::followTool(int tag)

@@ -44,7 +44,7 @@ void OvintaEditor::idle()
 void OvintaEditor::timedStep()
 {
     // Keeps the response building while the host sends no audio blocks.
-    engine.idleTrace();
+    lastProcessTick = engine.idleTrace(lastProcessTick);
     // The ray count in use changes when the tracer rewrites the slots,
     // after the parameter change that asked for it.
     refreshValueDisplay(param::kNumRays);
@@ -56,15 +56,15 @@ void OvintaEditor::timedStep()
 
 void OvintaEditor::runDeferredExport()
 {
-    if (engine.exportCountdown == 0)
+    if (engine.editorSignals().exportCountdown == 0)
         return;
-    const int countdown = engine.exportCountdown + 1;
-    engine.exportCountdown = countdown;
+    const int countdown = engine.editorSignals().exportCountdown + 1;
+    engine.editorSignals().exportCountdown = countdown;
     if (countdown != kExportDelayTicks)
         return;
     exporter->exportImpulse(exportSettings.format, exportSettings.sampleRate, exportSettings.normalise,
                             exportSettings.path);
-    engine.exportCountdown = 0;
+    engine.editorSignals().exportCountdown = 0;
     // Leave the export page: the edit view shows again.
     setParameter(layout::kExportPage, 0.0f);
 }

@@ -100,7 +100,7 @@ bool OvintaEditor::open(void* parent)
     fileSelector = std::make_unique<CFileSelector>(frame);
     lastTimedStep = getTicks();
 
-    engine.outputsChanged = true;
+    engine.requestOutputConfiguration();
     openFlag.store(true, std::memory_order_release);
     // Fill the pin menus before the first paint.
     effect.applyOutputConfiguration();

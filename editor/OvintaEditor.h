@@ -142,6 +142,7 @@ private:
     COptionMenu* programMenu = nullptr;
     int entryProgram[kProgramCount] = {}; // program number of each program menu entry
     int programEntries = 0;
+    int lastProcessTick = -1;          // process calls seen at the last idle trace
 
     std::atomic<int> overlay{0};        // 0 none, kHelpOverlay while the help pages show
     std::atomic<bool> openFlag{false};  // true between the end of open and close

@@ -1,7 +1,7 @@
 // The engine setter: stores a parameter's raw value in the current program
 // and derives the value the tracer, the kernels or the editor use. Runs on any
 // non-audio thread; every derived value is a relaxed shared scalar, and a
-// change that needs a retrace is announced by incrementing changeCount
+// change that needs a retrace is announced by incrementing the change count
 // (release) after the values it depends on are stored.
 
 #include "engine/RoomEngine.h"
@@ -73,7 +73,17 @@ void RoomEngine::setParameter(int index, float value)
 
 void RoomEngine::bumpChangeCount()
 {
-    changeCount.fetch_add(1, std::memory_order_release);
+    changes.fetch_add(1, std::memory_order_release);
+}
+
+// A change the user makes (not a program being applied) shows its temporary
+// view on the main screen for `ticks` editor ticks.
+void RoomEngine::showTempView(int mode, int ticks)
+{
+    if (values.loadingProgram)
+        return;
+    signals.tempViewMode = mode;
+    signals.tempViewTicks = ticks;
 }
 
 void RoomEngine::requestRaySetup()
@@ -90,38 +100,35 @@ void RoomEngine::setRoomParameter(int index, float value)
     *programField(currentProgramRecord(), index) = value;
     const float v = std::clamp(value, -kDeriveLimit, kDeriveLimit);
     switch (index) {
-    case param::kAbsorb: wallAbsorb = 1.0f - 0.7f * cube(v); break;
-    case param::kHiCut: wallHiCut = 1.0f - 0.7f * cube(v); break;
+    case param::kAbsorb: values.wallAbsorb = 1.0f - 0.7f * cube(v); break;
+    case param::kHiCut: values.wallHiCut = 1.0f - 0.7f * cube(v); break;
     case param::kScatter:
-        scatterAmount = 0.5f * v;
-        if (!loadingProgram) {
-            tempViewMode = 1;
-            tempViewTicks = 10;
-        }
+        values.scatterAmount = 0.5f * v;
+        showTempView(kTempViewScatter, 10);
         break;
-    case param::kHeight: heightSpread = 40.0f * v; break;
-    case param::kAbsorbAir: airAbsorb = 1.0f - 0.005f * cube(v); break;
-    case param::kHiCutAir: airHiCut = 1.0f - 0.005f * cube(v); break;
-    case param::kEarsX: listenerX = nearestWhole(50.0f * v); break;
-    case param::kEarsY: listenerY = nearestWhole(50.0f * v); break;
-    case param::kSource1X: sourceX[0] = nearestWhole(50.0f * v); break;
-    case param::kSource1Y: sourceY[0] = nearestWhole(50.0f * v); break;
-    case param::kSource2X: sourceX[1] = nearestWhole(50.0f * v); break;
-    case param::kSource2Y: sourceY[1] = nearestWhole(50.0f * v); break;
-    case param::kPreDelay: preDelayMs = 1000.0f * v - 500.0f; break;
-    case param::kScale: scale = std::max(2.0f * v, 0.1f); break;
+    case param::kHeight: values.heightSpread = 40.0f * v; break;
+    case param::kAbsorbAir: values.airAbsorb = 1.0f - 0.005f * cube(v); break;
+    case param::kHiCutAir: values.airHiCut = 1.0f - 0.005f * cube(v); break;
+    case param::kEarsX: values.listenerX = nearestWhole(50.0f * v); break;
+    case param::kEarsY: values.listenerY = nearestWhole(50.0f * v); break;
+    case param::kSource1X: values.sourceX[0] = nearestWhole(50.0f * v); break;
+    case param::kSource1Y: values.sourceY[0] = nearestWhole(50.0f * v); break;
+    case param::kSource2X: values.sourceX[1] = nearestWhole(50.0f * v); break;
+    case param::kSource2Y: values.sourceY[1] = nearestWhole(50.0f * v); break;
+    case param::kPreDelay: values.preDelayMs = 1000.0f * v - 500.0f; break;
+    case param::kScale: values.scale = std::max(2.0f * v, 0.1f); break;
     case param::kHeadAngle: {
         int degrees = truncToInt(360.0f * v) - 180;
         if (degrees < 0)
             degrees += 360;
-        headAngleDegrees = degrees;
+        values.headAngleDegrees = degrees;
         const double turn = (static_cast<double>(v) + 0.5) * 6.283185307179586;
-        headSin = static_cast<float>(std::sin(turn));
-        headCos = static_cast<float>(std::cos(turn));
+        values.headSin = static_cast<float>(std::sin(turn));
+        values.headCos = static_cast<float>(std::cos(turn));
         break;
     }
-    case param::kBend: bendValue = v; break;
-    case param::kReverseOnOff: reverseOn = truncToInt(v); break;
+    case param::kBend: values.bendValue = v; break;
+    case param::kReverseOnOff: values.reverseOn = truncToInt(v); break;
     default: break;
     }
     bumpChangeCount();
@@ -134,19 +141,19 @@ void RoomEngine::setMixParameter(int index, float value)
     const float v = std::clamp(value, -kDeriveLimit, kDeriveLimit);
     switch (index) {
     case param::kGain:
-        wetGain = v * v;
+        values.wetGain = v * v;
         bumpChangeCount(); // the wet gain is part of every tap
         return;
-    case param::kDryOut: dryGain = v * v; return;
-    case param::kDiffusion: diffusionGain = 1.58489f * v; return;
-    case param::kDiffSize: diffusionSize = v >= 0.5f ? 8.0f * cube(v) : 2.0f * v; return;
-    case param::kDiffLoPass: widthFactor = 2.0f * v * v; return;
+    case param::kDryOut: values.dryGain = v * v; return;
+    case param::kDiffusion: values.diffusionGain = 1.58489f * v; return;
+    case param::kDiffSize: values.diffusionSize = v >= 0.5f ? 8.0f * cube(v) : 2.0f * v; return;
+    case param::kDiffLoPass: values.widthFactor = 2.0f * v * v; return;
     case param::kPanX:
-        panX = nearestWhole(46.0f * v);
+        values.panX = nearestWhole(46.0f * v);
         updateOutputGains();
         return;
     case param::kPanY:
-        panY = nearestWhole(46.0f * v);
+        values.panY = nearestWhole(46.0f * v);
         updateOutputGains();
         return;
     default: return;
@@ -160,13 +167,13 @@ void RoomEngine::setEqParameter(int index, float value)
     const int band = (index - param::kEQfreq1) / 3;
     switch ((index - param::kEQfreq1) % 3) {
     case 0:
-        eqFrequency[band] = std::min(15980.0f * cube(v) + 20.0f, sampleRate / 2.0f);
+        values.eqFrequency[band] = std::min(15980.0f * cube(v) + 20.0f, values.sampleRate / 2.0f);
         break;
-    case 1: eqGain[band] = 30.0f * (v - 0.5f); break;
+    case 1: values.eqGain[band] = 30.0f * (v - 0.5f); break;
     default:
         // Bands 1 and 4 are shelves (the width acts as Q), 2 and 3 peaks
         // (the width is a bandwidth in octaves).
-        eqWidth[band] = (band == 0 || band == 3) ? 0.8f * (1.0f - v) + 0.2f : 3.0f * v + 0.1f;
+        values.eqWidth[band] = (band == 0 || band == 3) ? 0.8f * (1.0f - v) + 0.2f : 3.0f * v + 0.1f;
         break;
     }
     updateEqBand(band);
@@ -178,9 +185,9 @@ void RoomEngine::setRoutingParameter(int index, float value)
     OvintaProgram& record = currentProgramRecord();
     const float v = std::clamp(value, -kDeriveLimit, kDeriveLimit);
     if (index == param::kStereoOnOff) {
-        const float stored = inputChannelCount == 1 ? 0.0f : value;
+        const float stored = values.inputChannelCount == 1 ? 0.0f : value;
         record.parStereoOnOff = stored;
-        stereoOn = truncToInt(std::clamp(stored, -kDeriveLimit, kDeriveLimit));
+        values.stereoOn = truncToInt(std::clamp(stored, -kDeriveLimit, kDeriveLimit));
         bumpChangeCount();
         requestRaySetup();
         return;
@@ -189,18 +196,15 @@ void RoomEngine::setRoutingParameter(int index, float value)
         record.parNumRays = value;
         // The count indexes the slot array: keep it within 16..512.
         const double count = 2.0 * (8.0 + std::trunc(248.0 * static_cast<double>(v)));
-        rayCount = static_cast<int>(std::clamp(count, 16.0, static_cast<double>(kMaxRays)));
-        if (!loadingProgram) {
-            tempViewMode = 2;
-            tempViewTicks = 10;
-        }
+        values.rayCount = static_cast<int>(std::clamp(count, 16.0, static_cast<double>(kMaxRays)));
+        showTempView(kTempViewRays, 10);
         bumpChangeCount();
         requestRaySetup();
         return;
     }
     if (index == param::kSurround) {
         record.parSurround = value;
-        outputsSetting = std::clamp(truncToInt(v), 0, 2);
+        values.outputsSetting = std::clamp(truncToInt(v), 0, 2);
         outputsChanged = true;
         bumpChangeCount();
         return;
@@ -212,9 +216,9 @@ void RoomEngine::setRoutingParameter(int index, float value)
     if (v >= 0.0f && truncToInt(v) < capacity) {
         *programField(record, index) = value;
         if (input)
-            inputChannel[index - param::kSpeakerIn1] = truncToInt(v);
+            values.inputChannel[index - param::kSpeakerIn1] = truncToInt(v);
         else
-            outputChannel[index - param::kSpeakerOut1] = truncToInt(v);
+            values.outputChannel[index - param::kSpeakerOut1] = truncToInt(v);
     }
     bumpChangeCount();
 }
@@ -228,11 +232,11 @@ void RoomEngine::setEditorTag(int index, float value)
     case 54: case 55: case 57: case 60: case 61: case 62: case 66:
         return;
     case param::kStoreRaw:
-        rawParam63 = value;
+        values.rawParam63 = value;
         return;
     case param::kRedraw:
         if (value <= 0.5f)
-            viewDirty = true;
+            signals.viewDirty = true;
         bumpChangeCount();
         return;
     default:

@@ -10,7 +10,7 @@
 
 void RoomEngine::setupRays()
 {
-    changeCount.fetch_add(1, std::memory_order_release);
+    changes.fetch_add(1, std::memory_order_release);
     lockTracer();
     // This rewrite covers any set-up still waiting for the tracer.
     raySetupRequested.store(false, std::memory_order_relaxed);
@@ -20,8 +20,8 @@ void RoomEngine::setupRays()
 
 void RoomEngine::rewriteRays()
 {
-    const int count = std::clamp(static_cast<int>(rayCount), 2, kMaxRays);
-    const bool stereo = stereoOn != 0;
+    const int count = std::clamp(static_cast<int>(values.rayCount), 2, kMaxRays);
+    const bool stereo = values.stereoOn != 0;
     const float fullTurn = 6.2831855f;
     for (int i = 0; i < count; ++i) {
         RaySlot& slot = slots[i];
@@ -42,8 +42,8 @@ void RoomEngine::rewriteRays()
     for (int i = 0; i < count; ++i) {
         RaySlot& slot = slots[i];
         slot.level = slot.hiFreq = 1.0f;
-        slot.posX = sourceX[slot.source];
-        slot.posY = sourceY[slot.source];
+        slot.posX = values.sourceX[slot.source];
+        slot.posY = values.sourceY[slot.source];
         slot.dirX = slot.startDirX;
         slot.dirY = slot.startDirY;
         slot.reflected = slot.newReflected = 0;
@@ -59,7 +59,7 @@ void RoomEngine::rewriteRays()
         // A silent pending tap: the kernels fade the old response out first.
         slot.pending.store(1, std::memory_order_release);
     }
-    activeRays = count;
+    values.activeRays = count;
     if (stepCursor >= count)
         stepCursor = 0;
     triggerCombs();
@@ -68,13 +68,13 @@ void RoomEngine::rewriteRays()
 void RoomEngine::triggerCombs()
 {
     const double m = -141.0 / std::log10(0.75);
-    const float rate = sampleRate;
+    const float rate = values.sampleRate;
     random.seed(141u);
     for (int j = 0; j < kCombsPerBank; ++j) {
         const float lengthMs = 47.0f / std::pow(2.0f, 0.1f * static_cast<float>(j));
         const float gain = static_cast<float>(std::pow(10.0, -3.0 * static_cast<double>(lengthMs) / m));
         const int wholeMs = static_cast<int>(lengthMs);
-        combs[0][j].trigger(wholeMs, gain, rate, random);
-        combs[1][j].trigger(wholeMs, gain, rate, random);
+        audio.combs[0][j].trigger(wholeMs, gain, rate, random);
+        audio.combs[1][j].trigger(wholeMs, gain, rate, random);
     }
 }

@@ -66,9 +66,9 @@ bool RoomEngine::trace(int units)
         return false;
     if (raySetupRequested.exchange(false, std::memory_order_acquire))
         rewriteRays();
-    const float rate = sampleRate;
-    samplesPerMetre = rate * 0.0029411765f;
-    const float preDelaySamples = preDelayMs * rate * 0.001f;
+    const float rate = values.sampleRate;
+    values.samplesPerMetre = rate * 0.0029411765f;
+    const float preDelaySamples = values.preDelayMs * rate * 0.001f;
     const int clampedUnits = units == 0 ? 1 : std::clamp(units, 0, kMaxUnits);
     traceSteps(clampedUnits * kStepsPerUnit, preDelaySamples);
     refreshLongestTap(preDelaySamples);
@@ -80,7 +80,7 @@ bool RoomEngine::trace(int units)
 void RoomEngine::traceSteps(int steps, float preDelaySamples)
 {
     // The slot count only changes in the rewrite, which ran before this loop.
-    const int rays = std::clamp(static_cast<int>(activeRays), 1, kMaxRays);
+    const int rays = std::clamp(static_cast<int>(values.activeRays), 1, kMaxRays);
     int cursor = std::clamp(stepCursor, 0, rays - 1);
     for (int i = 0; i < steps; ++i) {
         const int k = cursor;
@@ -89,7 +89,7 @@ void RoomEngine::traceSteps(int steps, float preDelaySamples)
         RaySlot& slot = slots[k];
         if (slot.pending.load(std::memory_order_acquire) != 0)
             continue; // the kernels still hold this slot's last tap
-        const int stamp = changeCount.load(std::memory_order_acquire);
+        const int stamp = changes.load(std::memory_order_acquire);
         if (slot.tracing == 0) {
             if (slot.stamp == stamp)
                 continue; // done for this configuration
@@ -104,8 +104,8 @@ void RoomEngine::startPath(RaySlot& slot, int stamp)
     slot.stamp = stamp;
     slot.tracing = 1;
     slot.level = slot.hiFreq = 1.0f;
-    slot.posX = sourceX[slot.source];
-    slot.posY = sourceY[slot.source];
+    slot.posX = values.sourceX[slot.source];
+    slot.posY = values.sourceY[slot.source];
     slot.dirX = slot.startDirX;
     slot.dirY = slot.startDirY;
     slot.pathLength = 0.0f;
@@ -126,14 +126,14 @@ void RoomEngine::stepRay(RaySlot& slot, float preDelaySamples)
     const WallHit hit = grid ? wallGrid.nearest(walls, count, px, py, jx, jy, slot.lastWall)
                              : scanWalls(walls, count, px, py, jx, jy, slot.lastWall);
 
-    const float lx = listenerX, ly = listenerY;
+    const float lx = values.listenerX, ly = values.listenerY;
     const float h = dx * (lx - px) + dy * (ly - py); // along the ray to the point nearest the listener
     if (h >= 0.0f && h * h < hit.distanceSquared) {
         slot.pathLength += h;
         const float c = 1.0f - rayCos;
         const float radius = slot.pathLength * std::sqrt(c * c + raySin * raySin) + 0.1f;
         const float limited = std::clamp(radius, 0.01f, 9.0f);
-        captureRadius = limited;
+        values.captureRadius = limited;
         const float ux = px + dx * h - lx;
         const float uy = py + dy * h - ly;
         if (std::sqrt(ux * ux + uy * uy) <= limited) {
@@ -153,10 +153,10 @@ void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySam
     random.seed((33u * wall + 165793u) * static_cast<uint32_t>(stepCursor) + wall + 4u);
     const float r1 = static_cast<float>(random.next() & 0x7FFF);
     slot.pathLength = std::sqrt(hit.distanceSquared) + slot.pathLength
-                      + r1 * kRandomScale * static_cast<float>(heightSpread);
-    slot.level *= wallAbsorb;
-    slot.hiFreq = flushTiny(slot.hiFreq * wallHiCut);
-    const float delay = -(slot.pathLength * samplesPerMetre) - preDelaySamples;
+                      + r1 * kRandomScale * static_cast<float>(values.heightSpread);
+    slot.level *= values.wallAbsorb;
+    slot.hiFreq = flushTiny(slot.hiFreq * values.wallHiCut);
+    const float delay = -(slot.pathLength * values.samplesPerMetre) - preDelaySamples;
     if (!(delay > -kDelayLimit) || !(slot.level >= kLevelFloor)) {
         killRay(slot); // also ends paths that turned NaN
         return;
@@ -179,7 +179,7 @@ void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySam
     w.ny = negateIf(w.ny);
     r = negateIf(r);
     const float r2 = static_cast<float>(random.next() & 0x7FFF);
-    const float turn = static_cast<float>(scatterAmount) * (r2 * kRandomScale - 0.5f);
+    const float turn = static_cast<float>(values.scatterAmount) * (r2 * kRandomScale - 0.5f);
     slot.level *= 1.0f - turn;
     slot.hiFreq = flushTiny(slot.hiFreq * (1.0f - turn));
     float cu = 1.0f, su = 0.0f; // exact for no turn, which is every turn without scatter
@@ -205,29 +205,29 @@ void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySam
 void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
 {
     const double path = static_cast<double>(slot.pathLength);
-    slot.level *= static_cast<float>(std::pow(static_cast<double>(airAbsorb.load()), path));
-    slot.hiFreq *= static_cast<float>(std::pow(static_cast<double>(airHiCut.load()), path));
-    slot.pathLength *= scale;
-    const float d = -(slot.pathLength * samplesPerMetre) - preDelaySamples;
+    slot.level *= static_cast<float>(std::pow(static_cast<double>(values.airAbsorb.load()), path));
+    slot.hiFreq *= static_cast<float>(std::pow(static_cast<double>(values.airHiCut.load()), path));
+    slot.pathLength *= values.scale;
+    const float d = -(slot.pathLength * values.samplesPerMetre) - preDelaySamples;
     // Taps reach back at most one history length; a tap ahead of the input
     // exists only in reverse mode, and never a whole history ahead.
-    if (!(d > -kDelayLimit) || !(d < kDelayLimit) || (reverseOn == 0 && d > 0.0f)) {
+    if (!(d > -kDelayLimit) || !(d < kDelayLimit) || (values.reverseOn == 0 && d > 0.0f)) {
         killRay(slot);
         return;
     }
-    const float hs = headSin, hc = headCos;
+    const float hs = values.headSin, hc = values.headCos;
     const float dx = hc * slot.dirX + hs * slot.dirY;
     const float dy = hc * slot.dirY - hs * slot.dirX;
     slot.dirX = dx;
     slot.dirY = dy;
-    slot.level *= wetGain;
+    slot.level *= values.wetGain;
 
     const float g = slot.level;
     const float e = (dx + 1.0f) / 2.0f;
     const float f = (dy + 1.0f) / 2.0f;
     float gains[kOutputRoles];
     std::copy(std::begin(slot.newGain), std::end(slot.newGain), gains);
-    const int outputs = outputCount;
+    const int outputs = values.outputCount;
     if (outputs == 5) {
         gains[0] = g * std::max(dx, 0.0f) * f;
         gains[1] = g * std::max(-dx, 0.0f) * f;
@@ -265,7 +265,7 @@ void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
 
 void RoomEngine::refreshLongestTap(float preDelaySamples)
 {
-    const int rays = std::clamp(static_cast<int>(activeRays), 0, kMaxRays);
+    const int rays = std::clamp(static_cast<int>(values.activeRays), 0, kMaxRays);
     int longest = 0;
     for (int k = rays - 1; k >= 0; --k) {
         const RaySlot& slot = slots[k];
@@ -273,26 +273,26 @@ void RoomEngine::refreshLongestTap(float preDelaySamples)
         if (audible > 0.0f && slot.newDelay < longest)
             longest = slot.newDelay;
     }
-    if (reverseOn != 0) {
+    if (values.reverseOn != 0) {
         // In reverse the pre-delay is added on top of the longest tap.
         const double shifted = static_cast<double>(longest)
                                - std::trunc(static_cast<double>(preDelaySamples));
         longest = static_cast<int>(std::clamp(shifted, -2147483648.0, 2147483647.0));
     }
-    longestTap = longest;
+    values.longestTap = longest;
 }
 
 void RoomEngine::refreshDiffusion()
 {
-    const float rate = sampleRate;
+    const float rate = values.sampleRate;
     float feedback = 0.6370253f
-                     * std::atan(2.0f * diffusionSize * static_cast<float>(longestTap.load()) / rate);
+                     * std::atan(2.0f * values.diffusionSize * static_cast<float>(values.longestTap.load()) / rate);
     if (!std::isfinite(feedback))
         feedback = 0.0f;
-    const float gain = diffusionGain;
-    const float bend = bendValue;
+    const float gain = values.diffusionGain;
+    const float bend = values.bendValue;
     for (int j = 0; j < kCombsPerBank; ++j) {
-        combs[0][j].update(feedback, gain, bend);
-        combs[1][j].update(feedback, gain, bend);
+        audio.combs[0][j].update(feedback, gain, bend);
+        audio.combs[1][j].update(feedback, gain, bend);
     }
 }

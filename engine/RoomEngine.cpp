@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -27,25 +28,29 @@ constexpr int kBandType[kEqBands] = {kEqLowShelf, kEqPeaking, kEqPeaking, kEqHig
 
 } // namespace
 
-RoomEngine::RoomEngine()
+AudioPath::AudioPath()
     : eqA{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
-      eqB{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
-      eqC{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
-      eqD{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()}
+      eqC{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()}
 {
     for (auto& history : sourceHistory) {
         history = std::make_unique<float[]>(kHistoryLength);
         std::fill_n(history.get(), kHistoryLength, 0.0f);
     }
+}
+
+RoomEngine::RoomEngine()
+    : eqB{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
+      eqD{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()}
+{
     bank.reserved = 0;
     loadFactoryPrograms(bank.programs);
 
-    rayCount = 256;
-    activeRays = 256;
-    inputChannel[0] = 0;
-    inputChannel[1] = 1;
+    values.rayCount = 256;
+    values.activeRays = 256;
+    values.inputChannel[0] = 0;
+    values.inputChannel[1] = 1;
     for (int role = 0; role < kOutputRoles; ++role)
-        outputChannel[role] = role;
+        values.outputChannel[role] = role;
     setupRays();
 }
 
@@ -59,36 +64,36 @@ float RoomEngine::getParameter(int index)
     if (index >= 0 && index < kStoredParameterCount)
         result = *programField(currentProgramRecord(), index);
     else if (index == 63)
-        result = rawParam63;
+        result = values.rawParam63;
     else if (index == 58)
-        result = lastGetterValue;
-    lastGetterValue = result;
+        result = values.lastGetterValue;
+    values.lastGetterValue = result;
     return result;
 }
 
 void RoomEngine::setProgramAndRate(int program, float rate)
 {
     if (program >= 0 && program < kProgramCount)
-        currentProgram = program;
+        values.currentProgram = program;
     if (std::isfinite(rate) && rate > 0.0f)
-        sampleRate = rate;
+        values.sampleRate = rate;
 }
 
 void RoomEngine::selectProgram(int program)
 {
     if (program < 0 || program >= kProgramCount)
         return;
-    currentProgram = program;
-    loadingProgram = true;
+    values.currentProgram = program;
+    values.loadingProgram = true;
     const OvintaProgram& record = bank.programs[program];
     setActiveWalls(record.walls, record.wallCount);
 }
 
 void RoomEngine::finishProgram()
 {
-    viewDirty = true;
+    signals.viewDirty = true;
     outputsChanged = true;
-    roomDirty = true;
+    signals.roomDirty = true;
     // Audio resumes unless another thread holds the path; its release turns
     // audio back on. Taking the holder flag for the moment of the store keeps
     // this from re-enabling audio under a reset or an export.
@@ -97,7 +102,7 @@ void RoomEngine::finishProgram()
         audioPathHeld.store(false, std::memory_order_release);
     }
     immediateRebuild.store(true, std::memory_order_release);
-    loadingProgram = false;
+    values.loadingProgram = false;
 }
 
 void RoomEngine::setActiveWalls(const Wall* source, int count)
@@ -107,38 +112,68 @@ void RoomEngine::setActiveWalls(const Wall* source, int count)
     if (count > 0)
         std::memcpy(walls, source, sizeof(Wall) * static_cast<std::size_t>(count));
     wallCount = count;
+    rebuildGrid();
+    unlockTracer();
+    signals.roomDirty = true;
+}
+
+void RoomEngine::rebuildGrid()
+{
     wallGrid.build(walls, wallCount);
     // A path in flight may remember a wall that no longer exists; the index
     // only serves to skip that wall on the next step.
     for (RaySlot& slot : slots)
         if (slot.lastWall >= wallCount)
             slot.lastWall = -1;
-    unlockTracer();
-    roomDirty = true;
+}
+
+// ---- Output configuration --------------------------------------------------------
+
+void RoomEngine::setSpeakerOutputs(int outputs)
+{
+    arrangementGiven = true;
+    values.outputCount = outputs;
+    outputsChanged = true;
+}
+
+bool RoomEngine::takeOutputConfigurationRequest()
+{
+    if (!outputsChanged.load())
+        return false;
+    // Cleared before the step, so a request that arrives during it is kept.
+    outputsChanged = false;
+    return true;
+}
+
+void RoomEngine::applyOutputCount(int outputs)
+{
+    values.outputCount = outputs;
+    updateOutputGains();
+    bumpChangeCount();
 }
 
 void RoomEngine::updateOutputGains()
 {
-    const float px = panX;
-    const float py = panY;
+    const float px = values.panX;
+    const float py = values.panY;
     const float a = 1.0f - (px - 2.0f) * 0.023809524f;
     const float b = 1.0f - a;
     const float c = 1.0f - (py - 2.0f) * 0.023809524f;
-    const int setting = outputsSetting;
+    const int setting = values.outputsSetting;
     if (setting == 2 || setting == 1) {
         const float left = 4.0f * a * c;
         const float right = 4.0f * b * c;
-        outputGain[0] = left;
-        outputGain[1] = right;
-        outputGain[2] = 4.0f * a * (1.0f - c);
-        outputGain[3] = 4.0f * b * (1.0f - c);
+        values.outputGain[0] = left;
+        values.outputGain[1] = right;
+        values.outputGain[2] = 4.0f * a * (1.0f - c);
+        values.outputGain[3] = 4.0f * b * (1.0f - c);
         if (setting == 2)
-            outputGain[4] = (left + right) / 2.0f;
+            values.outputGain[4] = (left + right) / 2.0f;
     } else {
-        outputGain[0] = 2.0f * a;
-        outputGain[2] = 2.0f * a;
-        outputGain[1] = 2.0f * b;
-        outputGain[3] = 2.0f * b;
+        values.outputGain[0] = 2.0f * a;
+        values.outputGain[2] = 2.0f * a;
+        values.outputGain[1] = 2.0f * b;
+        values.outputGain[3] = 2.0f * b;
     }
 }
 
@@ -147,11 +182,11 @@ void RoomEngine::updateEqBand(int band)
     if (band < 0 || band >= kEqBands)
         return;
     const int type = kBandType[band];
-    const float rate = sampleRate;
-    const float frequency = std::min(static_cast<float>(eqFrequency[band]), 0.45f * rate);
-    const float gain = eqGain[band];
-    const float width = eqWidth[band];
-    const bool stereo = stereoOn != 0;
+    const float rate = values.sampleRate;
+    const float frequency = std::min(static_cast<float>(values.eqFrequency[band]), 0.45f * rate);
+    const float gain = values.eqGain[band];
+    const float width = values.eqWidth[band];
+    const bool stereo = values.stereoOn != 0;
 
     while (eqWriterBusy.exchange(true, std::memory_order_acquire))
         pauseBriefly();
@@ -176,11 +211,8 @@ void RoomEngine::updateEqBand(int band)
     eqSequence.store(sequence + 2, std::memory_order_release);
     eqWriterBusy.store(false, std::memory_order_release);
 
-    viewDirty = true;
-    if (!loadingProgram) {
-        tempViewMode = 3;
-        tempViewTicks = 30;
-    }
+    signals.viewDirty = true;
+    showTempView(kTempViewEq, 30);
 }
 
 void RoomEngine::copyAnalysisEq(int set, EQfilter* bandsOut)
@@ -229,13 +261,13 @@ void RoomEngine::releaseAudioPath()
 void RoomEngine::resetAudio()
 {
     takeAudioPath();
-    for (auto& history : sourceHistory)
+    for (auto& history : audio.sourceHistory)
         std::fill_n(history.get(), kHistoryLength, 1e-20f);
     for (int band = 0; band < kEqBands; ++band) {
-        eqA[band].resetState();
-        eqC[band].resetState();
+        audio.eqA[band].resetState();
+        audio.eqC[band].resetState();
     }
-    for (auto& combBank : combs)
+    for (auto& combBank : audio.combs)
         for (CombFilter& comb : combBank)
             comb.clear();
     releaseAudioPath();
@@ -257,23 +289,84 @@ void RoomEngine::unlockTracer()
     tracerBusy.store(false, std::memory_order_release);
 }
 
-void RoomEngine::idleTrace()
+int RoomEngine::idleTrace(int lastSeenTick)
 {
-    const int tick = processTick;
-    if (tick == editorLastTick && tryTakeAudioPath()) {
+    const int tick = values.processTick;
+    if (tick != lastSeenTick)
+        return tick;
+    if (tryTakeAudioPath()) {
         commitTaps();
         trace(32);
         releaseAudioPath();
-    } else {
-        editorLastTick = tick;
     }
+    return lastSeenTick;
+}
+
+int RoomEngine::copyWalls(Wall* out)
+{
+    lockTracer();
+    const int count = wallCount;
+    if (count > 0)
+        std::memcpy(out, walls, sizeof(Wall) * static_cast<std::size_t>(count));
+    unlockTracer();
+    return count;
+}
+
+void RoomEngine::usePlainWallScan(bool plain)
+{
+    lockTracer();
+    useWallGrid = !plain;
+    unlockTracer();
 }
 
 // ---- Audio path -------------------------------------------------------------
 
+bool RoomEngine::beginProcess()
+{
+    // Two-flag handshake with takeAudioPath: each side stores its own flag
+    // and then reads the other's, which needs sequential consistency.
+    processing.store(1);
+    if (audioEnabled.load() == 0) {
+        processing.store(0);
+        return false;
+    }
+    values.processTick = values.processTick + 1;
+    return true;
+}
+
+void RoomEngine::endProcess()
+{
+    processing.store(0);
+}
+
+void RoomEngine::rebuildAfterProgramChange()
+{
+    if (!immediateRebuild.exchange(false, std::memory_order_acquire))
+        return;
+    commitTaps();
+    // A busy tracer leaves the rebuild to the next block. The flag is raised
+    // with a read-modify-write so that it stays in the release sequence of a
+    // program change that lands meanwhile.
+    if (!trace(4096))
+        immediateRebuild.exchange(true, std::memory_order_relaxed);
+    commitTaps();
+}
+
+void RoomEngine::setRenderSettings(float sampleRate, float dryGain)
+{
+    values.sampleRate = sampleRate;
+    values.dryGain = dryGain;
+}
+
+void RoomEngine::raiseOutputPeak(int role, float peak)
+{
+    if (role >= 0 && role < kOutputRoles && peak > values.outputPeak[role])
+        values.outputPeak[role] = peak;
+}
+
 void RoomEngine::commitTaps()
 {
-    const int count = std::clamp(static_cast<int>(activeRays), 0, kMaxRays);
+    const int count = std::clamp(static_cast<int>(values.activeRays), 0, kMaxRays);
     for (int k = 0; k < count; ++k) {
         RaySlot& slot = slots[k];
         if (slot.pending.load(std::memory_order_acquire) != 0)
@@ -284,7 +377,7 @@ void RoomEngine::commitTaps()
 void RoomEngine::pickUpEqDesigns()
 {
     const uint32_t before = eqSequence.load(std::memory_order_acquire);
-    if (before == eqApplied || (before & 1u) != 0)
+    if (before == audio.eqApplied || (before & 1u) != 0)
         return; // nothing new, or a writer is busy: try again next block
     float coefficients[2][kEqBands][5];
     constexpr auto kTake = std::memory_order_acquire;
@@ -300,7 +393,7 @@ void RoomEngine::pickUpEqDesigns()
     if (eqSequence.load(std::memory_order_relaxed) != before)
         return; // torn by a writer: keep the old designs
     for (int set = 0; set < 2; ++set) {
-        EQfilter* bands = set == 0 ? eqA : eqC;
+        EQfilter* bands = set == 0 ? audio.eqA : audio.eqC;
         for (int band = 0; band < kEqBands; ++band) {
             const float* c = coefficients[set][band];
             bands[band].b0 = c[0];
@@ -310,5 +403,5 @@ void RoomEngine::pickUpEqDesigns()
             bands[band].a2 = c[4];
         }
     }
-    eqApplied = before;
+    audio.eqApplied = before;
 }

@@ -5,113 +5,47 @@
 // and every value derived from the parameters. About 10 MB, all allocated in
 // the constructor; nothing is allocated afterwards.
 //
-// Three kinds of thread share it without a lock on the audio path:
-// - the host's parameter calls and the editor (setter, program selection,
-//   reset, export), any thread;
-// - the audio thread (processBlock: kernels, commit, tracing);
-// - the editor's idle timer (fallback tracing while the host is stopped).
+// Its calls are grouped by the thread that makes them:
+// - host thread (parameters, programs, chunks, output configuration), also
+//   the editor when it sends parameters;
+// - audio thread (the process driver and the exporter, which takes the audio
+//   path away first): the audio path's buffers, the ray slots, commit and
+//   tracing;
+// - editor thread: a snapshot of walls and markers, wall edits, idle tracing
+//   and the signals the engine raises for the screens.
 //
 // Ownership rules:
-// - Derived scalars are Shared<T> (relaxed atomics): written by the setter,
-//   read by the tracer and the kernels at their next step.
-// - The "audio path" (history, combs, EQ filter state, committed taps, writePos,
-//   activeRays) belongs to the audio thread. Another thread that must touch it
-//   (reset, export, idle tracing) first takes the path away with the
+// - Derived values (EngineValues) are relaxed shared scalars: written by the
+//   setter (some by the tracer), read by the tracer, the kernels and the
+//   editor at their next step.
+// - The audio path (AudioPath, and the committed taps of the ray slots)
+//   belongs to the audio thread. Another thread that must touch it (reset,
+//   export, idle tracing) first takes the path away with the
 //   audioEnabled/processing handshake (takeAudioPath / tryTakeAudioPath).
 // - The tracer's state (active walls, the slots' path and pending-tap fields
-//   while pending is 0, stepCursor) is guarded by tracerBusy. The audio thread
-//   only ever try-locks it and skips tracing when it is busy; other threads
-//   spin-lock it for the short time they need (wall copies, slot reads).
+//   while pending is 0, the step cursor) is guarded by a busy flag. The audio
+//   thread only ever try-locks it and skips tracing when it is busy; other
+//   threads spin-lock it for the short time they need (wall copies and edits).
 // - A ray slot's pending tap is handed from the tracer to the kernels with the
 //   slot's `pending` flag (release on post, acquire on take).
-// - Ray set-ups requested by the setter (stereo switch, ray count) bump
-//   changeCount at once; the slot and comb rewrite is done by the next thread
-//   that traces, so it never tears a slot the kernels are reading.
+// - Ray set-ups requested by the setter (stereo switch, ray count) bump the
+//   change count at once; the slot and comb rewrite is done by the next
+//   thread that traces, so it never tears a slot the kernels are reading.
 // - Equaliser designs are published to the audio thread through a sequence
 //   counter (seqlock); the kernels pick up a consistent set at block start.
 
-#include "dsp/CombFilter.h"
-#include "dsp/EQfilter.h"
-#include "dsp/KernelWorkspace.h"
 #include "base/EngineRandom.h"
 #include "base/Limits.h"
-#include "base/Shared.h"
+#include "engine/EngineParts.h"
+#include "engine/RaySlot.h"
 #include "engine/WallGrid.h"
 #include "model/OvintaProgram.h"
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
+#include <span>
 
 constexpr int kInitialChangeCount = 23;
-
-// One ray and the tap it last delivered.
-struct RaySlot {
-    // Committed tap, read and written by the kernels (audio path).
-    int tapSource = 0;            // history buffer 0 or 1
-    int tapDelay = 0;             // <= 0, samples relative to writePos
-    float tapFilterState = 0.0f;  // one-pole low-pass state
-    float tapGain[kOutputRoles] = {};
-    float tapCoeff = 0.0f;        // c of y = c*x + (1 - c)*y
-    float tapHiFreq = 0.0f;       // display only
-
-    // Hand-over: 1 while a posted tap waits to be faded in. Set (release) by
-    // the tracer after it wrote the pending tap; cleared (release) by the
-    // kernels or commitTaps after they took it.
-    std::atomic<uint8_t> pending{0};
-    float fadeLevel = 0.0f;       // weight of the old tap during a crossfade
-    float newFilterState = 0.0f;  // filter state of the incoming tap
-    float fadeStep = 0.0f;        // per-sample crossfade step, [0.0001, 0.0002)
-
-    // Tracing state (tracer only).
-    int stamp = 0;                // changeCount the current path started under, -1 after set-up
-    int tracing = 0;              // 1 while the path is in flight
-    float rayIndex = 0.0f;        // emission number
-    int source = 0;               // 0 source 1 / history 0, 1 source 2 / history 1
-    float posX = 0.0f, posY = 0.0f;
-    float dirX = 0.0f, dirY = 0.0f;
-    float startDirX = 0.0f, startDirY = 0.0f; // sin, cos of the emission angle
-    float firstHitX = 0.0f, firstHitY = 0.0f; // first reflection, for display
-    float firstDirX = 0.0f, firstDirY = 0.0f; // direction after it x 20
-    float firstLevel = 0.0f;
-    float pathLength = 0.0f;      // metres travelled
-    int lastWall = -1;            // wall last hit, -1 none
-
-    // Pending tap, written by the tracer while pending is 0.
-    int newDelay = 0;
-    float newGain[kOutputRoles] = {};
-    float newCoeff = 0.0f;
-    float newHiFreq = 0.0f;
-
-    // Running values of the path.
-    float level = 0.0f;           // amplitude, starts at 1
-    float hiFreq = 0.0f;          // high-frequency factor, starts at 1
-    int reflected = 0;            // 1 once the first reflection is recorded
-    int newReflected = 0;         // reflected at capture: 0 marks the direct sound
-    Shared<int> posted{0};        // set on every post; the impulse screen clears it
-
-    // The pending tap becomes the committed one, with no crossfade (a commit,
-    // or the end of a crossfade), and the slot goes back to the tracer.
-    void takePendingTap()
-    {
-        tapSource = source;
-        tapDelay = newDelay;
-        tapFilterState = newFilterState;
-        for (int role = 0; role < kOutputRoles; ++role)
-            tapGain[role] = newGain[role];
-        tapCoeff = newCoeff;
-        tapHiFreq = newHiFreq;
-        pending.store(0, std::memory_order_release);
-    }
-};
-
-// A band design published to the audio thread through eqSequence. The
-// writer stores each coefficient with release and the reader loads it with
-// acquire: a reader that sees any coefficient of a newer design then also
-// sees the odd sequence that preceded it, and so knows to retry.
-struct EqDesign {
-    std::atomic<float> b0{1.0f}, b1{0.0f}, b2{0.0f}, a1{0.0f}, a2{0.0f};
-};
 
 class RoomEngine {
 public:
@@ -120,52 +54,58 @@ public:
     RoomEngine(const RoomEngine&) = delete;
     RoomEngine& operator=(const RoomEngine&) = delete;
 
-    // ---- Host parameter thread and editor -------------------------------
+    // ---- Host thread (and the editor's parameter changes) -----------------
     // Stores the raw value in the current program and updates the derived
-    // value (see the setter's table). A non-finite value changes nothing.
+    // value (see the setter). A non-finite value changes nothing.
     void setParameter(int index, float value);
     float getParameter(int index);
 
     void setProgramAndRate(int program, float rate);
     void selectProgram(int program); // make current, copy its walls, set loadingProgram
     void finishProgram();            // set viewDirty, outputsChanged, roomDirty, audio, immediateRebuild
-    OvintaProgram& currentProgramRecord() { return bank.programs[currentProgram.load()]; }
+    OvintaProgram& currentProgramRecord() { return bank.programs[values.currentProgram.load()]; }
+    ProgramBank& programBank() { return bank;  } // names and chunks
+    int currentProgram() const { return values.currentProgram; }
 
     // Number of channels of the host's input arrangement (1 forces mono sources).
-    void setInputChannelCount(int channels) { inputChannelCount = channels; }
+    void setInputChannelCount(int channels) { values.inputChannelCount = channels; }
+    // Output configuration: the host described its speakers (outputs > 0),
+    // the editor or a parameter asked for the configuration to be recomputed,
+    // and the host boundary applied it (output count and panner gains).
+    void setSpeakerOutputs(int outputs);
+    bool speakerArrangementGiven() const { return arrangementGiven; }
+    void requestOutputConfiguration() { outputsChanged = true; }
+    bool takeOutputConfigurationRequest();
+    void applyOutputCount(int outputs);
 
     void updateOutputGains();        // surround-panner gains from panX, panY, outputsSetting
     void updateEqBand(int band);     // redesign band 0..3 from its stored settings
-
-    // Replaces the active wall list (room editor, program selection).
-    void setActiveWalls(const Wall* source, int count);
 
     // Takes the audio path away: audio stops, waits for a running block to end.
     void takeAudioPath();
     // The same without waiting: false (and audio left running) when a block runs.
     bool tryTakeAudioPath();
-    void releaseAudioPath();         // audioEnabled = 1
+    void releaseAudioPath();         // audio runs again
     void resetAudio();               // take, clear history, EQ state and combs, release
 
-    // Editor idle (at most every 40 ms): when no audio block ran since the last
-    // visit, commit and trace 32 units on this thread.
-    void idleTrace();
+    // ---- Any thread: read-only views -------------------------------------
+    const EngineValues& derived() const { return values; }
+    int changeCount() const { return changes.load(std::memory_order_acquire); }
 
-    // Guard of the tracer's state (see the class comment).
-    void lockTracer();
-    bool tryLockTracer();
-    void unlockTracer();
-
-    // Copies the designs of the analysed EQ sets (B for history 0, D for 1).
-    void copyAnalysisEq(int set, EQfilter* bandsOut);
-
-    // ---- Audio path owner (audio thread, or a thread holding the path) ---
-    void processBlock(float** inputs, float** outputs, int count);
-    void kernel2(const float* inA, const float* inB, float* out1, float* out2, int count);
-    void kernel4(const float* inA, const float* inB, float* out1, float* out2, float* out3,
-                 float* out4, int count);
-    void kernel5(const float* inA, const float* inB, float* out1, float* out2, float* out3,
-                 float* out4, float* out5, int count);
+    // ---- Audio thread (or a thread holding the audio path) ----------------
+    // The start of a process call: false when audio is disabled, and the call
+    // must return at once (without endProcess).
+    bool beginProcess();
+    void endProcess();
+    // After a program change: commit, trace the whole room, commit, so the
+    // block plays the new room at once. A busy tracer leaves it to the next block.
+    void rebuildAfterProgramChange();
+    AudioPath& audioPath() { return audio; }
+    const AudioPath& audioPath() const { return audio; }
+    // Every slot; the first activeRays are in use.
+    std::span<RaySlot, kMaxRays> raySlots() { return slots; }
+    std::span<const RaySlot, kMaxRays> raySlots() const { return slots; }
+    void raiseOutputPeak(int role, float peak);
     void commitTaps();
     // Copies the latest consistent published EQ designs into sets A and C
     // (called by the process driver and the exporter at block start).
@@ -175,88 +115,52 @@ public:
     bool trace(int units);
     // Immediate ray and comb set-up (constructor, export).
     void setupRays();
+    // The exporter, holding the audio path: render at this rate with this dry
+    // gain (and then set the saved values back).
+    void setRenderSettings(float sampleRate, float dryGain);
+    // Benchmarks: trace with the plain wall scan instead of the wall grid.
+    void usePlainWallScan(bool plain);
 
-    // ---- Room ------------------------------------------------------------
-    // The active walls change only through setActiveWalls, which also
-    // rebuilds the tracer's grid over them.
-    int wallCount = 0;                 // guarded by tracerBusy
-    Wall walls[kMaxWalls] = {};        // guarded by tracerBusy; normals face the last ray
-    WallGrid wallGrid;                 // guarded by tracerBusy; cells over the active walls
-    bool useWallGrid = true;           // guarded by tracerBusy; false: plain scan (benchmarks)
-    Shared<float> sourceX[2], sourceY[2]; // whole metres
-    Shared<float> listenerX, listenerY;
-    Shared<float> captureRadius;       // last value computed by the tracer
-    int stepCursor = 0;                // next slot to trace
+    // ---- Editor thread -----------------------------------------------------
+    EditorSignals& editorSignals() { return signals; }
+    // Editor idle (at most every 40 ms): when no audio block ran since
+    // `lastSeenTick`, commit and trace 32 units on this thread. Returns the
+    // tick to pass next time.
+    int idleTrace(int lastSeenTick);
+    // Copies the active walls (up to kMaxWalls) into `out`; returns the count.
+    int copyWalls(Wall* out);
+    // Copies the designs of the analysed EQ sets (B for history 0, D for 1).
+    void copyAnalysisEq(int set, EQfilter* bandsOut);
+    // Replaces the active wall list (program selection, CLEAR).
+    void setActiveWalls(const Wall* source, int count);
 
-    // ---- Flags -----------------------------------------------------------
-    Shared<bool> viewDirty{true};      // main screen must rebuild its cached picture
-    Shared<float> samplesPerMetre;     // sampleRate / 340, refreshed by every trace
-    std::atomic<int> audioEnabled{0};  // seq_cst: two-flag handshake with processing
-    std::atomic<int> processing{0};    // seq_cst: 1 while a process call runs
-    Shared<int> exportCountdown;
-    std::atomic<bool> immediateRebuild{false}; // release by finishProgram, acquire by processBlock
-    Shared<bool> loadingProgram;
-
-    // ---- Programs and audio buffers ---------------------------------------
-    ProgramBank bank;                  // reserved word + 45 contiguous records
-    std::unique_ptr<float[]> sourceHistory[2]; // kHistoryLength each
-    RaySlot slots[kMaxRays];
-    CombFilter combs[2][kCombsPerBank]; // bank 0 for history 0, bank 1 for history 1
-    EngineRandom random;               // this instance's generator
-
-    // ---- Audio-path values -------------------------------------------------
-    uint32_t writePos = 0;             // history index of the next block's first sample
-    float rayCos = 1.0f, raySin = 0.0f; // angular ray spacing
-    Shared<int> longestTap;            // most negative tap delay, <= 0
-    Shared<bool> arrangementGiven;     // host has described its speakers
-    Shared<bool> outputsChanged{true}; // output configuration must be recomputed
-    Shared<bool> roomDirty;            // room view must rebuild its drawing
-    std::atomic<int> changeCount{kInitialChangeCount}; // release on change, acquire by the tracer
-    std::atomic<bool> raySetupRequested{false}; // release by the setter, acquire by the tracer
-    Shared<int> inputChannelCount{2};
-    Shared<int> outputCount{2};        // outputs the driver feeds
-    Shared<float> sampleRate{44100.0f};
-    Shared<int> currentProgram;
-    Shared<float> wetGain, dryGain;
-    Shared<int> stereoOn, reverseOn;
-    Shared<float> wallHiCut, wallAbsorb, airHiCut, airAbsorb; // factors
-    Shared<int> activeRays;            // slots in use (written by the slot rewrite)
-    Shared<int> rayCount;              // requested ray count, 16..512
-    Shared<float> rawParam63;
-    Shared<float> lastGetterValue;     // what getParameter returned last (index 58)
-    Shared<int> inputChannel[2];       // host input for sources 1, 2
-    Shared<int> outputChannel[kOutputRoles]; // host output for roles L, R, Ls, Rs, C
-    Shared<int> headAngleDegrees;
-    Shared<float> headSin, headCos;
-    Shared<float> diffusionGain, diffusionSize, widthFactor, scale, preDelayMs, panX, panY;
-    Shared<float> outputGain[kOutputRoles];
-    Shared<int> outputsSetting;        // 0 stereo, 1 four outputs, 2 five outputs
-    Shared<float> bendValue, scatterAmount, heightSpread;
-    Shared<float> eqFrequency[kEqBands], eqGain[kEqBands], eqWidth[kEqBands];
-    Shared<float> outputPeak[kOutputRoles]; // raised by the kernels, lowered by the meter
-    KernelWorkspace kernelWork;        // the kernels' scratch memory (audio path)
-
-    // ---- Equaliser ---------------------------------------------------------
-    // Sets A (history 0) and C (history 1) are stepped by the kernels; their
-    // coefficients come from the published designs. Sets B and D are the
-    // copies that the EQ view analyses.
-    EQfilter eqA[kEqBands], eqB[kEqBands], eqC[kEqBands], eqD[kEqBands];
-    EqDesign eqDesign[2][kEqBands];    // [0] for set A, [1] for set C
-    std::atomic<uint32_t> eqSequence{0}; // odd while a design is being written
-    uint32_t eqApplied = 0;            // sequence the kernels last copied (audio path)
-    std::atomic<bool> eqWriterBusy{false};
-
-    // ---- Bookkeeping between the audio and editor threads -------------------
-    Shared<int> tempViewMode, tempViewTicks;
-    Shared<int> processTick;
-    int editorLastTick = -1;           // editor thread only
-    Shared<int> exportError, exportErrorTicks;
-    std::atomic<bool> tracerBusy{false};
-    // Only one non-audio thread holds the audio path at a time (reset, export,
-    // idle tracing); the holder flag orders them among themselves.
-    std::atomic<bool> audioPathHeld{false};
+    // Wall edits of the room editor, in whole metres on the 50 x 50 m plan.
+    // Each takes the tracer's lock and acts on the active walls and the
+    // current program's walls together, keeping them index for index; those
+    // that add or remove walls retrace.
+    // Appends a wall; false (nothing added) when the list is full, an end
+    // is off the plan or the wall has no length.
+    bool insertWall(int x1, int y1, int x2, int y2);
+    // Removes wall `index`, moving the later walls down by one.
+    bool deleteWall(int index);
+    // Removes every wall whose truncated ends are (x1, y1)-(x2, y2), scanning
+    // forward (a wall that moves into a freed place is not examined again).
+    // Returns how many went.
+    int deleteWallByEnds(int x1, int y1, int x2, int y2);
+    // Live preview of a vertex drag, on the active walls only. Pick: every
+    // wall end at `from` is marked (dragEnd 1 or 2) and moved to `to`. Move:
+    // every marked end at `from` moves to `to`. True when an end moved.
+    enum class VertexDrag { Pick, Move };
+    bool dragVertex(int fromX, int fromY, int toX, int toY, VertexDrag kind);
+    // The first wall with a marked end at (x, y), or -1.
+    int findDraggedWall(int x, int y);
+    // The first wall in list order that passes through (x, y) (within one
+    // grid step of its line, inside its bounding box), or -1.
+    int findWallAt(int x, int y);
 
 private:
+    friend struct RoomEngineTestAccess; // tests: scenarios no caller could set up
+
     // Setter groups (one per kind of parameter).
     void setRoomParameter(int index, float value);
     void setMixParameter(int index, float value);
@@ -265,6 +169,14 @@ private:
     void setEditorTag(int index, float value);
     void bumpChangeCount();
     void requestRaySetup();
+    void showTempView(int mode, int ticks);
+
+    // Guard of the tracer's state (see the class comment).
+    void lockTracer();
+    bool tryLockTracer();
+    void unlockTracer();
+    void rebuildGrid(); // after the active walls changed, tracer lock held
+    void removeWall(int index); // from both lists, tracer lock held
 
     // Slot and comb rewrite for the current ray count and sources (tracer thread).
     void rewriteRays();
@@ -278,4 +190,43 @@ private:
     void captureRay(RaySlot& slot, float preDelaySamples);
     void refreshLongestTap(float preDelaySamples);
     void refreshDiffusion();
+
+    // ---- Values and signals -------------------------------------------------
+    EngineValues values;
+    EditorSignals signals;
+
+    // ---- Room (guarded by tracerBusy) ---------------------------------------
+    int wallCount = 0;
+    Wall walls[kMaxWalls] = {};        // normals face the last ray
+    WallGrid wallGrid;                 // cells over the active walls
+    bool useWallGrid = true;           // false: plain scan (benchmarks)
+    int stepCursor = 0;                // next slot to trace
+    float rayCos = 1.0f, raySin = 0.0f; // angular ray spacing
+    EngineRandom random;               // this instance's generator
+
+    // ---- Programs, slots and the audio path ---------------------------------
+    ProgramBank bank;                  // reserved word + 45 contiguous records
+    RaySlot slots[kMaxRays];
+    AudioPath audio;
+
+    // ---- Hand-overs between threads -------------------------------------------
+    std::atomic<int> audioEnabled{0};  // seq_cst: two-flag handshake with processing
+    std::atomic<int> processing{0};    // seq_cst: 1 while a process call runs
+    // Only one non-audio thread holds the audio path at a time (reset, export,
+    // idle tracing); the holder flag orders them among themselves.
+    std::atomic<bool> audioPathHeld{false};
+    std::atomic<bool> immediateRebuild{false}; // release by finishProgram, acquire by the process call
+    std::atomic<int> changes{kInitialChangeCount}; // release on change, acquire by the tracer
+    std::atomic<bool> raySetupRequested{false}; // release by the setter, acquire by the tracer
+    std::atomic<bool> tracerBusy{false};
+    Shared<bool> arrangementGiven;     // host has described its speakers
+    Shared<bool> outputsChanged{true}; // output configuration must be recomputed
+
+    // ---- Equaliser designs ------------------------------------------------------
+    // Sets B and D are the copies that the EQ view analyses; their designs are
+    // published to the audio path's sets A and C.
+    EQfilter eqB[kEqBands], eqD[kEqBands];
+    EqDesign eqDesign[2][kEqBands];    // [0] for set A, [1] for set C
+    std::atomic<uint32_t> eqSequence{0}; // odd while a design is being written
+    std::atomic<bool> eqWriterBusy{false};
 };

@@ -4,6 +4,7 @@
 
 #include "host/EffectVST.h"
 
+#include "audio/ProcessDriver.h"
 #include "engine/RoomEngine.h"
 #include "model/Parameters.h"
 #include "model/ProgramChunks.h"
@@ -63,7 +64,6 @@ EffectVST::EffectVST(audioMasterCallback host)
     outputArrangement.reset(kSpeakerArr51, kOutputChannelCapacity);
     inputArrangement.reset(kSpeakerArrStereo, kInputChannelCapacity);
     engine->setInputChannelCount(kInputChannelCapacity);
-    engine->outputCount = 2;
     canProcessReplacing();
     // The editor window is announced from the start; it registers itself later.
     cEffect.flags |= effFlagsHasEditor;
@@ -117,7 +117,7 @@ void EffectVST::setParameter(VstInt32 index, float value)
     if (index == param::kProgramSelect) {
         double number = std::trunc(static_cast<double>(value));
         if (number >= 0.0 && number < kProgramCount &&
-            static_cast<int>(number) != engine->currentProgram.load())
+            static_cast<int>(number) != engine->currentProgram())
             setProgram(static_cast<VstInt32>(number));
     } else if (index == param::kProgramPrevious && value == 0.0f) {
         // The kick buttons send 1 on press and 0 on release: step on release.
@@ -193,7 +193,7 @@ void EffectVST::reapplyProgramFields(int program)
     // Every field goes through the ordinary parameter path, so the engine and
     // the editor see a program change as a burst of single changes. The value
     // is read before the call, which may store an adjusted value back.
-    OvintaProgram& record = engine->bank.programs[program];
+    OvintaProgram& record = engine->programBank().programs[program];
     for (int index : kProgramApplyOrder)
         setParameter(index, *programField(record, index));
 }
@@ -205,19 +205,19 @@ VstInt32 EffectVST::getProgram()
 
 void EffectVST::setProgramName(char* name)
 {
-    engine->bank.programs[curProgram].setName(name);
+    engine->programBank().programs[curProgram].setName(name);
 }
 
 void EffectVST::getProgramName(char* name)
 {
-    copyProgramName(name, engine->bank.programs[curProgram]);
+    copyProgramName(name, engine->programBank().programs[curProgram]);
 }
 
 bool EffectVST::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
 {
     if (index < 0 || index >= kProgramCount)
         return false;
-    copyProgramName(text, engine->bank.programs[index]);
+    copyProgramName(text, engine->programBank().programs[index]);
     return true;
 }
 
@@ -225,18 +225,18 @@ bool EffectVST::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
 
 VstInt32 EffectVST::getChunk(void** data, bool isPreset)
 {
-    return getChunkData(engine->bank, curProgram, isPreset, data);
+    return getChunkData(engine->programBank(), curProgram, isPreset, data);
 }
 
 VstInt32 EffectVST::setChunk(void* data, VstIntPtr byteSize, bool isPreset)
 {
-    if (!loadChunkData(engine->bank, curProgram, data, static_cast<int64_t>(byteSize), isPreset))
+    if (!loadChunkData(engine->programBank(), curProgram, data, static_cast<int64_t>(byteSize), isPreset))
         return 0;
     // The program number is not part of a chunk: the current one stays and
     // its new contents are applied at once.
     setProgram(curProgram);
     engine->setProgramAndRate(curProgram, sampleRate);
-    engine->viewDirty = true;
+    engine->editorSignals().viewDirty = true;
     return 1;
 }
 
@@ -307,5 +307,5 @@ void EffectVST::processReplacing(float** inputs, float** outputs, VstInt32 frame
 {
     if (inputs == nullptr || outputs == nullptr || frames < 0)
         return;
-    engine->processBlock(inputs, outputs, frames);
+    processBlock(*engine, inputs, outputs, frames);
 }

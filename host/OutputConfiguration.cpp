@@ -98,9 +98,7 @@ bool EffectVST::setSpeakerArrangement(VstSpeakerArrangement* input, VstSpeakerAr
     outputArrangement.copyFrom(*output);
 
     engine->setInputChannelCount(inputArrangement.get()->numChannels);
-    engine->arrangementGiven = true;
-    engine->outputCount = outputArrangement.get()->numChannels;
-    engine->outputsChanged = true;
+    engine->setSpeakerOutputs(outputArrangement.get()->numChannels);
     return inputTaken;
 }
 
@@ -124,7 +122,7 @@ void EffectVST::writeOwnLayout()
     setSpeaker(in.speakers[1], kOwnSpeakers[1]);
     in.numChannels = 2;
 
-    int setting = engine->outputsSetting;
+    int setting = engine->derived().outputsSetting;
     int channels = setting < 1 ? 2 : setting < 2 ? 4 : 5;
     for (int i = 0; i < channels; ++i)
         setSpeaker(out.speakers[i], kOwnSpeakers[i]);
@@ -135,27 +133,27 @@ void EffectVST::writeOwnLayout()
 
 void EffectVST::applyOutputConfiguration()
 {
-    // Cleared first: a change that arrives while this runs is seen next time.
-    if (!engine->outputsChanged.load())
+    // Taken first: a change that arrives while this runs is seen next time.
+    if (!engine->takeOutputConfigurationRequest())
         return;
-    engine->outputsChanged = false;
 
     ArrangementSnapshot in, out;
     {
         std::lock_guard<std::mutex> guard(arrangementLock);
-        if (!engine->arrangementGiven.load())
+        if (!engine->speakerArrangementGiven())
             writeOwnLayout();
         in.take(*inputArrangement.get());
         out.take(*outputArrangement.get());
     }
 
-    int setting = engine->outputsSetting;
+    int setting = engine->derived().outputsSetting;
     int count = out.channels;
     if (count >= 2 && setting == 0)
         count = 2;
     if (count > 4 && setting == 1)
         count = 4;
-    engine->outputCount = count;
+    // The output count, the panner gains for it and a retrace.
+    engine->applyOutputCount(count);
 
     if (editor != nullptr) {
         for (int menu = 0; menu < kInputChannelCapacity; ++menu) {
@@ -174,7 +172,4 @@ void EffectVST::applyOutputConfiguration()
         if (found != out.types + out.channels)
             setParameter(param::kSpeakerOut1 + role, static_cast<float>(found - out.types));
     }
-
-    engine->updateOutputGains();
-    engine->changeCount.fetch_add(1, std::memory_order_release);
 }

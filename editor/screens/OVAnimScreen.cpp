@@ -20,7 +20,7 @@ constexpr CColor kSourceMono{255, 150, 255, 255};
 OVAnimScreen::OVAnimScreen(const CRect& r, CControlListener* l, int t, RoomEngine& e)
     : CControl(r, l, t, nullptr), engine(e), picture(r.width(), r.height(), kBlackCColor)
 {
-    engine.viewDirty = true;
+    engine.editorSignals().viewDirty = true;
 }
 
 OVAnimScreen::~OVAnimScreen() = default;
@@ -32,9 +32,10 @@ int OVAnimScreen::gridPixel(float metres)
 
 void OVAnimScreen::clearRoom()
 {
-    engine.currentProgramRecord().wallCount = 0;
-    engine.setActiveWalls(nullptr, 0);
-    engine.viewDirty = true;
+    // Last first, so no wall moves down while the list empties.
+    for (int last = engine.copyWalls(walls) - 1; last >= 0; --last)
+        engine.deleteWall(last);
+    engine.editorSignals().viewDirty = true;
     setDirty();
 }
 
@@ -51,11 +52,7 @@ void OVAnimScreen::drawRoom()
     screenpanel::paint(picture);
     picture.setClipRect(CRect(1, 1, picture.getWidth() - 1, picture.getHeight() - 1));
     // The walls are copied under the tracer's guard, then drawn.
-    engine.lockTracer();
-    const int count = engine.wallCount;
-    for (int i = 0; i < count && i < kMaxWalls; ++i)
-        walls[i] = engine.walls[i];
-    engine.unlockTracer();
+    const int count = engine.copyWalls(walls);
 
     for (int pass = 0; pass < 2; ++pass) {
         picture.setFrameColor(pass == 0 ? kWallOuter : kWallInner);
@@ -66,11 +63,11 @@ void OVAnimScreen::drawRoom()
     }
     picture.setLineWidth(1);
 
-    const bool stereo = engine.stereoOn != 0;
+    const bool stereo = engine.derived().stereoOn != 0;
     if (stereo)
-        drawMarker(engine.sourceX[1], engine.sourceY[1], kSource2Stereo);
-    drawMarker(engine.sourceX[0], engine.sourceY[0], stereo ? kSource1Stereo : kSourceMono);
-    drawMarker(engine.listenerX, engine.listenerY, kListener);
+        drawMarker(engine.derived().sourceX[1], engine.derived().sourceY[1], kSource2Stereo);
+    drawMarker(engine.derived().sourceX[0], engine.derived().sourceY[0], stereo ? kSource1Stereo : kSourceMono);
+    drawMarker(engine.derived().listenerX, engine.derived().listenerY, kListener);
     picture.resetClipRect();
 }
 

@@ -3,7 +3,9 @@
 // or leaves its outputs alone, and nothing non-finite comes out. Run under
 // ThreadSanitizer by the concurrency build.
 
+#include "audio/ProcessDriver.h"
 #include "engine/RoomEngine.h"
+#include "tests/RoomEngineTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +42,7 @@ TEST(AudioThread, ProcessRunsAgainstResetsAndParameterChanges)
         while (!stop.load(std::memory_order_acquire)) {
             for (auto& o : out)
                 o[0] = kSentinel;
-            e.processBlock(inputs, outputs, kFrames);
+            processBlock(e, inputs, outputs, kFrames);
             if (out[0][0] == kSentinel) {
                 skipped.fetch_add(1, std::memory_order_relaxed);
                 continue;
@@ -69,7 +71,7 @@ TEST(AudioThread, ProcessRunsAgainstResetsAndParameterChanges)
     audio.join();
     EXPECT_EQ(bad.load(), 0);
     EXPECT_GE(blocks.load(), 50);
-    EXPECT_EQ(e.processing.load(), 0);
+    EXPECT_EQ(RoomEngineTestAccess::processing(e).load(), 0);
 }
 
 } // namespace

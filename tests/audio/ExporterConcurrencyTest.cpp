@@ -3,7 +3,9 @@
 // anything until it is given back, and the files are the same as those of an
 // export made with no audio running. Run under ThreadSanitizer in CI.
 
+#include "audio/ProcessDriver.h"
 #include "audio/Exporter.h"
+#include "tests/RoomEngineTestAccess.h"
 #include "model/OvintaProgram.h"
 #include "model/Parameters.h"
 
@@ -44,7 +46,7 @@ TEST(ExporterConcurrency, ExportWhileTheAudioThreadRuns)
     engine->setProgramAndRate(program, 44100.0f);
     engine->selectProgram(program);
     for (int index = 0; index < kStoredParameterCount; ++index)
-        engine->setParameter(index, *programField(engine->bank.programs[program], index));
+        engine->setParameter(index, *programField(engine->programBank().programs[program], index));
     engine->finishProgram();
     engine->setParameter(param::kBend, 0.5f);
     engine->resetAudio();
@@ -68,7 +70,7 @@ TEST(ExporterConcurrency, ExportWhileTheAudioThreadRuns)
             outputs[c] = out[c].data();
         }
         while (!stop.load(std::memory_order_relaxed)) {
-            engine->processBlock(inputs, outputs, kFrames);
+            processBlock(*engine, inputs, outputs, kFrames);
             blocks.fetch_add(1, std::memory_order_relaxed);
         }
     });
@@ -86,7 +88,7 @@ TEST(ExporterConcurrency, ExportWhileTheAudioThreadRuns)
         std::this_thread::yield();
     stop.store(true, std::memory_order_relaxed);
     audio.join();
-    EXPECT_EQ(engine->audioEnabled.load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*engine).load(), 1);
 
     const ExportResult quiet =
         exporter.exportImpulse(kExportWavFloat, 48000.0f, 1, (dir / "b").string());

@@ -3,6 +3,7 @@
 // engine's state afterwards.
 
 #include "audio/Exporter.h"
+#include "tests/RoomEngineTestAccess.h"
 #include "model/OvintaProgram.h"
 #include "model/Parameters.h"
 
@@ -42,7 +43,7 @@ struct Fixture {
         engine->setInputChannelCount(2);
         engine->setProgramAndRate(program, kHostRate);
         engine->selectProgram(program);
-        const OvintaProgram& record = engine->bank.programs[program];
+        const OvintaProgram& record = engine->programBank().programs[program];
         for (int index = 0; index < kStoredParameterCount; ++index)
             engine->setParameter(index, *programField(record, index));
         engine->finishProgram();
@@ -126,7 +127,7 @@ TEST(Exporter, FilesPerOutputCountAndFormat)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const fs::path dir = scratchDir("names");
-        f.engine->outputCount = row.outputCount;
+        RoomEngineTestAccess::values(*f.engine).outputCount = row.outputCount;
         const ExportResult r =
             f.exporter.exportImpulse(row.format, 48000.0f, 1, (dir / row.name).string());
         ASSERT_EQ(r.status, ExportResult::kWritten);
@@ -230,18 +231,18 @@ TEST(Exporter, UnopenableFileStopsBeforeTheEngineChanges)
     Fixture f;
     const fs::path dir = scratchDir("fail");
     fs::create_directory(dir / "ir2.wav"); // the second channel's name is a directory
-    const float dryBefore = f.engine->dryGain;
-    f.engine->exportCountdown = 4;
+    const float dryBefore = f.engine->derived().dryGain;
+    f.engine->editorSignals().exportCountdown = 4;
     const ExportResult r =
         f.exporter.exportImpulse(kExportWav16, 48000.0f, 1, (dir / "ir.wav").string());
     EXPECT_EQ(r.status, ExportResult::kOpenFailed);
     EXPECT_EQ(fs::path(r.failedFile).filename(), "ir2.wav");
-    EXPECT_EQ(f.engine->exportError.load(), 1);
-    EXPECT_EQ(f.engine->exportErrorTicks.load(), 100);
-    EXPECT_EQ(f.engine->exportCountdown.load(), 0);
-    EXPECT_EQ(f.engine->audioEnabled.load(), 1);
-    EXPECT_EQ(f.engine->sampleRate.load(), kHostRate);
-    EXPECT_EQ(f.engine->dryGain.load(), dryBefore);
+    EXPECT_EQ(f.engine->editorSignals().exportError.load(), 1);
+    EXPECT_EQ(f.engine->editorSignals().exportErrorTicks.load(), 100);
+    EXPECT_EQ(f.engine->editorSignals().exportCountdown.load(), 0);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine).load(), 1);
+    EXPECT_EQ(f.engine->derived().sampleRate.load(), kHostRate);
+    EXPECT_EQ(f.engine->derived().dryGain.load(), dryBefore);
     // The first file was opened before the failure: it stays, empty.
     ASSERT_TRUE(fs::exists(dir / "ir1.wav"));
     EXPECT_EQ(fs::file_size(dir / "ir1.wav"), 0u);
@@ -264,36 +265,36 @@ TEST(Exporter, FailedWritesAreReportedAndTheEngineStillRestored)
     const ExportResult r =
         f.exporter.exportImpulse(kExportWavFloat, 48000.0f, 1, (dir / "ir.wav").string());
     EXPECT_EQ(r.status, ExportResult::kWriteFailed);
-    EXPECT_EQ(f.engine->exportError.load(), 1);
-    EXPECT_EQ(f.engine->exportErrorTicks.load(), 100);
-    EXPECT_EQ(f.engine->audioEnabled.load(), 1);
-    EXPECT_EQ(f.engine->sampleRate.load(), kHostRate);
+    EXPECT_EQ(f.engine->editorSignals().exportError.load(), 1);
+    EXPECT_EQ(f.engine->editorSignals().exportErrorTicks.load(), 100);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine).load(), 1);
+    EXPECT_EQ(f.engine->derived().sampleRate.load(), kHostRate);
 }
 
 TEST(Exporter, EngineIsRestoredAndSilentAfterwards)
 {
     Fixture f;
     f.engine->setParameter(param::kDryOut, 0.5f);
-    const float dry = f.engine->dryGain;
+    const float dry = f.engine->derived().dryGain;
     float before[kEqBands][2];
     for (int b = 0; b < kEqBands; ++b) {
-        before[b][0] = f.engine->eqB[b].b0;
-        before[b][1] = f.engine->eqB[b].a1;
+        before[b][0] = RoomEngineTestAccess::eqB(*f.engine)[b].b0;
+        before[b][1] = RoomEngineTestAccess::eqB(*f.engine)[b].a1;
     }
-    f.engine->exportError = 1;
+    f.engine->editorSignals().exportError = 1;
     const fs::path dir = scratchDir("restore");
     ASSERT_EQ(f.exporter.exportImpulse(kExportRaw, 96000.0f, 0, (dir / "x").string()).status,
               ExportResult::kWritten);
-    EXPECT_EQ(f.engine->sampleRate.load(), kHostRate);
-    EXPECT_EQ(f.engine->dryGain.load(), dry);
-    EXPECT_EQ(f.engine->exportError.load(), 0);
-    EXPECT_EQ(f.engine->audioEnabled.load(), 1);
-    EXPECT_EQ(f.engine->exportCountdown.load(), 0);
+    EXPECT_EQ(f.engine->derived().sampleRate.load(), kHostRate);
+    EXPECT_EQ(f.engine->derived().dryGain.load(), dry);
+    EXPECT_EQ(f.engine->editorSignals().exportError.load(), 0);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine).load(), 1);
+    EXPECT_EQ(f.engine->editorSignals().exportCountdown.load(), 0);
     for (int b = 0; b < kEqBands; ++b) { // designed at the host rate again
-        EXPECT_EQ(f.engine->eqB[b].b0, before[b][0]);
-        EXPECT_EQ(f.engine->eqB[b].a1, before[b][1]);
+        EXPECT_EQ(RoomEngineTestAccess::eqB(*f.engine)[b].b0, before[b][0]);
+        EXPECT_EQ(RoomEngineTestAccess::eqB(*f.engine)[b].a1, before[b][1]);
     }
-    for (const auto& history : f.engine->sourceHistory)
+    for (const auto& history : f.engine->audioPath().sourceHistory)
         EXPECT_EQ(*std::max_element(history.get(), history.get() + kHistoryLength), 0.0f);
 }
 
@@ -303,7 +304,7 @@ TEST(Exporter, OutputThatNeverSoundsEndsAtTheBound)
     // stereo, so its channel never rises above the threshold.
     Fixture f;
     f.engine->setParameter(param::kPanX, 2.0f / 46.0f);
-    f.engine->outputCount = 2;
+    RoomEngineTestAccess::values(*f.engine).outputCount = 2;
     const fs::path dir = scratchDir("bound");
     const ExportResult r =
         f.exporter.exportImpulse(kExportWavFloat, 44100.0f, 0, (dir / "b").string());
@@ -326,5 +327,5 @@ TEST(Exporter, RefusesSettingsItCannotWrite)
     EXPECT_EQ(f.exporter.exportImpulse(0, 1e9f, 1, (dir / "a").string()).status,
               ExportResult::kBadSettings);
     EXPECT_TRUE(fs::is_empty(dir));
-    EXPECT_EQ(f.engine->audioEnabled.load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine).load(), 1);
 }

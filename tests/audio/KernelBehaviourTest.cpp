@@ -2,7 +2,9 @@
 // paper: dry path, stereo width, output gains and meters, one-pole taps,
 // crossfades, reverse reading and unsafe input.
 
+#include "audio/Kernels.h"
 #include "engine/RoomEngine.h"
+#include "tests/RoomEngineTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -17,27 +19,27 @@ namespace {
 std::unique_ptr<RoomEngine> makeQuietEngine(bool stereo)
 {
     auto e = std::make_unique<RoomEngine>();
-    e->dryGain = 1.0f;
-    e->widthFactor = 0.5f;
-    e->stereoOn = stereo ? 1 : 0;
-    e->reverseOn = 0;
-    e->activeRays = 0;
-    e->writePos = 5000;
+    RoomEngineTestAccess::values(*e).dryGain = 1.0f;
+    RoomEngineTestAccess::values(*e).widthFactor = 0.5f;
+    RoomEngineTestAccess::values(*e).stereoOn = stereo ? 1 : 0;
+    RoomEngineTestAccess::values(*e).reverseOn = 0;
+    RoomEngineTestAccess::values(*e).activeRays = 0;
+    e->audioPath().writePos = 5000;
     for (int k = 0; k < kOutputRoles; ++k) {
-        e->outputGain[k] = 1.0f;
-        e->outputPeak[k] = 0.0f;
+        RoomEngineTestAccess::values(*e).outputGain[k] = 1.0f;
+        RoomEngineTestAccess::values(*e).outputPeak[k] = 0.0f;
     }
-    for (auto& bank : e->combs)
+    for (auto& bank : e->audioPath().combs)
         for (CombFilter& comb : bank) {
             comb.outGain = 0.0f;
             comb.feedback = 0.0f;
         }
-    for (EQfilter* set : {e->eqA, e->eqC})
+    for (EQfilter* set : {e->audioPath().eqA, e->audioPath().eqC})
         for (int b = 0; b < kEqBands; ++b) {
             set[b].b0 = 1.0f;
             set[b].b1 = set[b].b2 = set[b].a1 = set[b].a2 = 0.0f;
         }
-    for (auto& history : e->sourceHistory)
+    for (auto& history : e->audioPath().sourceHistory)
         std::fill_n(history.get(), kHistoryLength, 1e-20f);
     return e;
 }
@@ -62,14 +64,14 @@ struct Block {
         for (auto& o : out)
             o.assign(n, -5.0f);
     }
-    void run2(RoomEngine& e) { e.kernel2(a.data(), b.data(), out[0].data(), out[1].data(), size()); }
+    void run2(RoomEngine& e) { kernel2(e, a.data(), b.data(), out[0].data(), out[1].data(), size()); }
     void run4(RoomEngine& e)
     {
-        e.kernel4(a.data(), b.data(), out[0].data(), out[1].data(), out[2].data(), out[3].data(), size());
+        kernel4(e, a.data(), b.data(), out[0].data(), out[1].data(), out[2].data(), out[3].data(), size());
     }
     void run5(RoomEngine& e)
     {
-        e.kernel5(a.data(), b.data(), out[0].data(), out[1].data(), out[2].data(), out[3].data(),
+        kernel5(e, a.data(), b.data(), out[0].data(), out[1].data(), out[2].data(), out[3].data(),
                   out[4].data(), size());
     }
     int size() const { return static_cast<int>(a.size()); }
@@ -112,7 +114,7 @@ TEST(Kernels, WidthSpreadsOrNarrowsEachPair)
     } rows[] = {{0.0f, 0.5f, 0.5f}, {0.5f, 1.0f, 0.0f}, {2.0f, 2.5f, -1.5f}, {1.0f, 1.5f, -0.5f}};
     for (const Row& r : rows) {
         auto e = makeQuietEngine(true);
-        e->widthFactor = r.width;
+        RoomEngineTestAccess::values(*e).widthFactor = r.width;
         Block blk(12, 1.0f, 0.0f);
         blk.run5(*e);
         EXPECT_NEAR(blk.out[0][5], r.left, 1e-6) << r.width;
@@ -128,7 +130,7 @@ TEST(Kernels, OutputGainsScaleTheWholeOutputAndFeedTheMeters)
     auto e = makeQuietEngine(true);
     const float gains[kOutputRoles] = {0.0f, 2.0f, -1.0f, 0.5f, 3.0f};
     for (int k = 0; k < kOutputRoles; ++k)
-        e->outputGain[k] = gains[k];
+        RoomEngineTestAccess::values(*e).outputGain[k] = gains[k];
     Block loud(64, 0.5f, -0.25f);
     loud.a[10] = -0.9f;
     loud.run5(*e);
@@ -140,27 +142,27 @@ TEST(Kernels, OutputGainsScaleTheWholeOutputAndFeedTheMeters)
     // Sample 10 (A = -0.9) is the loudest: C = (-0.9 - 0.25) / 2 * 3.
     const float peaks[kOutputRoles] = {0.0f, 0.5f, 0.9f, 0.125f, 1.725f};
     for (int k = 0; k < kOutputRoles; ++k)
-        EXPECT_NEAR(e->outputPeak[k], peaks[k], 1e-6) << k;
+        EXPECT_NEAR(e->derived().outputPeak[k], peaks[k], 1e-6) << k;
     // A quieter block leaves the meters where they were.
     Block quiet(64, 0.01f, 0.01f);
     quiet.run5(*e);
     for (int k = 0; k < kOutputRoles; ++k)
-        EXPECT_NEAR(e->outputPeak[k], peaks[k], 1e-6) << k;
+        EXPECT_NEAR(e->derived().outputPeak[k], peaks[k], 1e-6) << k;
 }
 
 TEST(Kernels, OnePoleTapApproachesAStepExponentially)
 {
     // History of ones behind the block, c = 0.25, state 0: y_n = 1 - 0.75^(n+1).
     auto e = makeQuietEngine(true);
-    e->dryGain = 0.0f;
-    std::fill_n(e->sourceHistory[0].get(), kHistoryLength, 1.0f);
-    e->activeRays = 1;
-    setSteadyTap(e->slots[0], -3000, 1.0f, 0.25f);
+    RoomEngineTestAccess::values(*e).dryGain = 0.0f;
+    std::fill_n(e->audioPath().sourceHistory[0].get(), kHistoryLength, 1.0f);
+    RoomEngineTestAccess::values(*e).activeRays = 1;
+    setSteadyTap(e->raySlots()[0], -3000, 1.0f, 0.25f);
     Block blk(100);
     blk.run2(*e);
     for (int n = 0; n < 100; n += 9)
         EXPECT_NEAR(blk.out[0][n], 1.0 - std::pow(0.75, n + 1), 2e-6) << n;
-    EXPECT_NEAR(e->slots[0].tapFilterState, 1.0 - std::pow(0.75, 100), 2e-6);
+    EXPECT_NEAR(e->raySlots()[0].tapFilterState, 1.0 - std::pow(0.75, 100), 2e-6);
 }
 
 TEST(Kernels, SteadyTapsStayOutOfTheDenormalRangeInSilence)
@@ -168,17 +170,17 @@ TEST(Kernels, SteadyTapsStayOutOfTheDenormalRangeInSilence)
     // A tap reading true zeros (older than any block) from state 1: without
     // its 1e-20 offsets the state would decay through the denormals to 0.
     auto e = makeQuietEngine(true);
-    e->dryGain = 0.0f;
-    std::fill_n(e->sourceHistory[0].get(), kHistoryLength, 0.0f);
-    e->activeRays = 1;
-    setSteadyTap(e->slots[0], -500000, 1.0f, 0.5f);
-    e->slots[0].tapFilterState = 1.0f;
+    RoomEngineTestAccess::values(*e).dryGain = 0.0f;
+    std::fill_n(e->audioPath().sourceHistory[0].get(), kHistoryLength, 0.0f);
+    RoomEngineTestAccess::values(*e).activeRays = 1;
+    setSteadyTap(e->raySlots()[0], -500000, 1.0f, 0.5f);
+    e->raySlots()[0].tapFilterState = 1.0f;
     for (int block = 0; block < 40; ++block) {
         Block blk(512);
         blk.run2(*e);
-        e->writePos = (e->writePos + 512) & kHistoryMask;
+        e->audioPath().writePos = (e->audioPath().writePos + 512) & kHistoryMask;
     }
-    const float state = e->slots[0].tapFilterState;
+    const float state = e->raySlots()[0].tapFilterState;
     EXPECT_EQ(std::fpclassify(state), FP_NORMAL);
     EXPECT_GT(state, 1e-21f);
     EXPECT_LT(state, 1e-18f);
@@ -190,11 +192,11 @@ TEST(Kernels, TapsWithoutAnAudibleGainAreSkipped)
     // heard by five.
     for (int outputs : {2, 4, 5}) {
         auto e = makeQuietEngine(true);
-        std::fill_n(e->sourceHistory[0].get(), kHistoryLength, 1.0f);
-        e->activeRays = 1;
-        setSteadyTap(e->slots[0], -2000, -1.0f, 0.5f);
-        e->slots[0].tapGain[4] = 2.0f;
-        e->slots[0].tapFilterState = 0.125f;
+        std::fill_n(e->audioPath().sourceHistory[0].get(), kHistoryLength, 1.0f);
+        RoomEngineTestAccess::values(*e).activeRays = 1;
+        setSteadyTap(e->raySlots()[0], -2000, -1.0f, 0.5f);
+        e->raySlots()[0].tapGain[4] = 2.0f;
+        e->raySlots()[0].tapFilterState = 0.125f;
         Block blk(32);
         if (outputs == 2)
             blk.run2(*e);
@@ -203,10 +205,10 @@ TEST(Kernels, TapsWithoutAnAudibleGainAreSkipped)
         else
             blk.run5(*e);
         if (outputs < 5) {
-            EXPECT_EQ(e->slots[0].tapFilterState, 0.125f) << outputs;
+            EXPECT_EQ(e->raySlots()[0].tapFilterState, 0.125f) << outputs;
             EXPECT_EQ(blk.out[0][20], 1e-20f) << outputs;
         } else {
-            EXPECT_NEAR(e->slots[0].tapFilterState, 1.0f, 1e-6);
+            EXPECT_NEAR(e->raySlots()[0].tapFilterState, 1.0f, 1e-6);
             EXPECT_NEAR(blk.out[4][20], 2.0f, 1e-5);
             EXPECT_NEAR(blk.out[0][20], -1.0f, 1e-5);
         }
@@ -219,10 +221,10 @@ TEST(Kernels, CrossfadeMovesFromTheOldTapToTheNewOne)
     // fadeStep 0.0001 the new weight is 0 at sample 0 and 0.0001 at sample 1;
     // the old weight falls to 1e-20 after about 10,000 samples.
     auto e = makeQuietEngine(true);
-    e->dryGain = 0.0f;
-    std::fill_n(e->sourceHistory[0].get(), kHistoryLength, 1.0f);
-    e->activeRays = 1;
-    RaySlot& slot = e->slots[0];
+    RoomEngineTestAccess::values(*e).dryGain = 0.0f;
+    std::fill_n(e->audioPath().sourceHistory[0].get(), kHistoryLength, 1.0f);
+    RoomEngineTestAccess::values(*e).activeRays = 1;
+    RaySlot& slot = e->raySlots()[0];
     setSteadyTap(slot, -2000, 0.5f);
     slot.source = 0;
     slot.newDelay = -1000;
@@ -239,7 +241,7 @@ TEST(Kernels, CrossfadeMovesFromTheOldTapToTheNewOne)
     for (int block = 0; block < 24; ++block) {
         Block blk(512, 1.0f, 1.0f); // keeps the history at ones as it advances
         blk.run2(*e);
-        e->writePos = (e->writePos + 512) & kHistoryMask;
+        e->audioPath().writePos = (e->audioPath().writePos + 512) & kHistoryMask;
         if (block == 0) {
             EXPECT_EQ(blk.out[0][0], 0.5f);
             EXPECT_NEAR(blk.out[0][1], 0.0001 + 0.5 * 0.9999, 1e-6);
@@ -267,15 +269,15 @@ TEST(Kernels, ReverseReadsFromTheLongestTapBackwards)
     // longestTap -48,000: delay -48,000 reads the block's own samples
     // (offset 0); delay -1,000 reads at offset -47,000.
     auto e = makeQuietEngine(true);
-    e->dryGain = 0.0f;
-    e->reverseOn = 1;
-    e->longestTap = -48000;
-    e->activeRays = 1;
-    float* h = e->sourceHistory[0].get();
+    RoomEngineTestAccess::values(*e).dryGain = 0.0f;
+    RoomEngineTestAccess::values(*e).reverseOn = 1;
+    RoomEngineTestAccess::values(*e).longestTap = -48000;
+    RoomEngineTestAccess::values(*e).activeRays = 1;
+    float* h = e->audioPath().sourceHistory[0].get();
     for (int i = 0; i < 64; ++i)
-        h[(e->writePos - 47000 + static_cast<uint32_t>(i)) & kHistoryMask] = 0.001f * static_cast<float>(i);
+        h[(e->audioPath().writePos - 47000 + static_cast<uint32_t>(i)) & kHistoryMask] = 0.001f * static_cast<float>(i);
 
-    setSteadyTap(e->slots[0], -48000, 1.0f);
+    setSteadyTap(e->raySlots()[0], -48000, 1.0f);
     Block own(64);
     for (int i = 0; i < 64; ++i)
         own.a[i] = 0.01f * static_cast<float>(i % 7);
@@ -283,7 +285,7 @@ TEST(Kernels, ReverseReadsFromTheLongestTapBackwards)
     for (int i = 0; i < 64; i += 5)
         EXPECT_NEAR(own.out[0][i], own.a[i], 1e-7) << i;
 
-    setSteadyTap(e->slots[0], -1000, 1.0f);
+    setSteadyTap(e->raySlots()[0], -1000, 1.0f);
     Block far(64);
     far.run2(*e);
     for (int i = 0; i < 64; i += 5)
@@ -293,7 +295,7 @@ TEST(Kernels, ReverseReadsFromTheLongestTapBackwards)
 TEST(Kernels, UnsafeInputNeverReachesTheState)
 {
     auto e = makeQuietEngine(true);
-    for (auto& bank : e->combs)
+    for (auto& bank : e->audioPath().combs)
         for (CombFilter& comb : bank) {
             comb.outGain = 0.1f;
             comb.feedback = -0.7f;
@@ -314,12 +316,12 @@ TEST(Kernels, UnsafeInputNeverReachesTheState)
     for (int block = 0; block < 20; ++block) {
         Block next(512, 0.2f, -0.2f);
         next.run2(*e);
-        e->writePos = (e->writePos + 512) & kHistoryMask;
+        e->audioPath().writePos = (e->audioPath().writePos + 512) & kHistoryMask;
         ASSERT_TRUE(std::isfinite(next.out[0][511]));
     }
     for (int k = 0; k < kCombsPerBank; ++k)
         for (int i = 0; i < kCombLength; i += 97)
-            ASSERT_TRUE(std::isfinite(e->combs[1][k].delayLine[i]));
+            ASSERT_TRUE(std::isfinite(e->audioPath().combs[1][k].delayLine[i]));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Hand-built engine states for kernel tests.
 
 #include "tests/audio/KernelFixture.h"
+#include "tests/RoomEngineTestAccess.h"
 
 namespace {
 
@@ -44,37 +45,37 @@ std::unique_ptr<RoomEngine> makeSceneEngine(const KernelScene& scene)
     RoomEngine& e = *engine;
     EngineRandom random;
     random.seed(scene.seed);
-    for (auto& history : e.sourceHistory)
+    for (auto& history : e.audioPath().sourceHistory)
         for (int i = 0; i < kHistoryLength; ++i)
             history[i] = scene.silent ? 1e-20f : 0.2f * (unit(random) - 0.5f);
-    e.writePos = scene.writePos;
-    e.stereoOn = scene.stereo ? 1 : 0;
-    e.reverseOn = scene.reverse ? 1 : 0;
-    e.longestTap = scene.longestTap;
-    e.dryGain = 0.49f;
-    e.widthFactor = 0.72f;
+    e.audioPath().writePos = scene.writePos;
+    RoomEngineTestAccess::values(e).stereoOn = scene.stereo ? 1 : 0;
+    RoomEngineTestAccess::values(e).reverseOn = scene.reverse ? 1 : 0;
+    RoomEngineTestAccess::values(e).longestTap = scene.longestTap;
+    RoomEngineTestAccess::values(e).dryGain = 0.49f;
+    RoomEngineTestAccess::values(e).widthFactor = 0.72f;
     const float outGain[kOutputRoles] = {1.0f, 0.8f, 1.3f, 0.6f, 0.9f};
     for (int k = 0; k < kOutputRoles; ++k) {
-        e.outputGain[k] = outGain[k];
-        e.outputPeak[k] = 0.0f;
+        RoomEngineTestAccess::values(e).outputGain[k] = outGain[k];
+        RoomEngineTestAccess::values(e).outputPeak[k] = 0.0f;
     }
     for (int bank = 0; bank < 2; ++bank)
         for (int j = 0; j < kCombsPerBank; ++j) {
-            e.combs[bank][j].trigger(25 + 2 * j, 0.8f, 48000.0f, random);
-            e.combs[bank][j].update(-0.7f, 0.9f, scene.bend);
+            e.audioPath().combs[bank][j].trigger(25 + 2 * j, 0.8f, 48000.0f, random);
+            e.audioPath().combs[bank][j].update(-0.7f, 0.9f, scene.bend);
             if (scene.combDelay > 0)
-                e.combs[bank][j].writeIndex = e.combs[bank][j].readIndex + static_cast<uint32_t>(scene.combDelay + 13 * j);
+                e.audioPath().combs[bank][j].writeIndex = e.audioPath().combs[bank][j].readIndex + static_cast<uint32_t>(scene.combDelay + 13 * j);
             for (int i = 0; i < kCombLength; i += 7)
-                e.combs[bank][j].delayLine[i] = scene.silent ? 0.0f : 0.01f * (unit(random) - 0.5f);
+                e.audioPath().combs[bank][j].delayLine[i] = scene.silent ? 0.0f : 0.01f * (unit(random) - 0.5f);
         }
     const int types[kEqBands] = {kEqLowShelf, kEqPeaking, kEqPeaking, kEqHighShelf};
     for (int b = 0; b < kEqBands; ++b) {
-        e.eqA[b].computeCoefficients(types[b], 3.0f - 2.0f * static_cast<float>(b), 200.0f * static_cast<float>(b + 1), 48000.0f, 0.7f);
-        e.eqC[b].computeCoefficients(types[b], -2.0f + static_cast<float>(b), 300.0f * static_cast<float>(b + 1), 48000.0f, 1.1f);
+        e.audioPath().eqA[b].computeCoefficients(types[b], 3.0f - 2.0f * static_cast<float>(b), 200.0f * static_cast<float>(b + 1), 48000.0f, 0.7f);
+        e.audioPath().eqC[b].computeCoefficients(types[b], -2.0f + static_cast<float>(b), 300.0f * static_cast<float>(b + 1), 48000.0f, 1.1f);
     }
-    e.activeRays = scene.rays;
+    RoomEngineTestAccess::values(e).activeRays = scene.rays;
     for (int j = 0; j < scene.rays; ++j)
-        setUpSlot(e.slots[j], j, scene, random);
+        setUpSlot(e.raySlots()[j], j, scene, random);
     return engine;
 }
 

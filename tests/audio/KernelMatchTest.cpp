@@ -6,7 +6,9 @@
 // signal the offset vanishes in rounding, and only in a silent room may the
 // two differ, by amounts of the order of the offset itself.
 
+#include "audio/Kernels.h"
 #include "dsp/TapStage.h"
+#include "tests/RoomEngineTestAccess.h"
 #include "tests/audio/KernelFixture.h"
 #include "tests/audio/ReferenceKernels.h"
 
@@ -51,11 +53,11 @@ struct Outputs {
 void runProduction(RoomEngine& e, int outputs, const float* a, const float* b, float* const* o, int n)
 {
     if (outputs == 5)
-        e.kernel5(a, b, o[0], o[1], o[2], o[3], o[4], n);
+        kernel5(e, a, b, o[0], o[1], o[2], o[3], o[4], n);
     else if (outputs == 4)
-        e.kernel4(a, b, o[0], o[1], o[2], o[3], n);
+        kernel4(e, a, b, o[0], o[1], o[2], o[3], n);
     else
-        e.kernel2(a, b, o[0], o[1], n);
+        kernel2(e, a, b, o[0], o[1], n);
 }
 
 // Compares the outputs and the state two engines were left in. Returns the
@@ -68,8 +70,8 @@ int compareEngines(const RoomEngine& x, const RoomEngine& y, const std::string& 
             ADD_FAILURE() << what << ": " << field << " " << a << " vs " << b;
     };
     for (int j = 0; j < kMaxRays; ++j) {
-        const RaySlot& s = x.slots[j];
-        const RaySlot& t = y.slots[j];
+        const RaySlot& s = x.raySlots()[j];
+        const RaySlot& t = y.raySlots()[j];
         const std::string at = "slot " + std::to_string(j);
         check(s.tapFilterState, t.tapFilterState, at + " tapFilterState");
         check(s.newFilterState, t.newFilterState, at + " newFilterState");
@@ -82,11 +84,11 @@ int compareEngines(const RoomEngine& x, const RoomEngine& y, const std::string& 
     }
     for (int h = 0; h < 2; ++h)
         for (int i = 0; i < kHistoryLength; ++i)
-            check(x.sourceHistory[h][i], y.sourceHistory[h][i], "history " + std::to_string(h));
+            check(x.audioPath().sourceHistory[h][i], y.audioPath().sourceHistory[h][i], "history " + std::to_string(h));
     for (int bank = 0; bank < 2; ++bank)
         for (int k = 0; k < kCombsPerBank; ++k) {
-            const CombFilter& c = x.combs[bank][k];
-            const CombFilter& d = y.combs[bank][k];
+            const CombFilter& c = x.audioPath().combs[bank][k];
+            const CombFilter& d = y.audioPath().combs[bank][k];
             check(c.lastOut, d.lastOut, "comb lastOut");
             check(static_cast<float>(c.readIndex - d.readIndex), 0.0f, "comb readIndex");
             check(static_cast<float>(c.bendPhase - d.bendPhase), 0.0f, "comb bendPhase");
@@ -94,13 +96,13 @@ int compareEngines(const RoomEngine& x, const RoomEngine& y, const std::string& 
                 ADD_FAILURE() << what << ": comb delay line differs";
         }
     for (int b = 0; b < kEqBands; ++b) {
-        check(x.eqA[b].y1, y.eqA[b].y1, "eqA y1");
-        check(x.eqA[b].x2, y.eqA[b].x2, "eqA x2");
-        check(x.eqC[b].y2, y.eqC[b].y2, "eqC y2");
-        check(x.eqC[b].out, y.eqC[b].out, "eqC out");
+        check(x.audioPath().eqA[b].y1, y.audioPath().eqA[b].y1, "eqA y1");
+        check(x.audioPath().eqA[b].x2, y.audioPath().eqA[b].x2, "eqA x2");
+        check(x.audioPath().eqC[b].y2, y.audioPath().eqC[b].y2, "eqC y2");
+        check(x.audioPath().eqC[b].out, y.audioPath().eqC[b].out, "eqC out");
     }
     for (int k = 0; k < kOutputRoles; ++k)
-        check(x.outputPeak[k], y.outputPeak[k], "outputPeak " + std::to_string(k));
+        check(x.derived().outputPeak[k], y.derived().outputPeak[k], "outputPeak " + std::to_string(k));
     return bad;
 }
 
@@ -135,8 +137,8 @@ struct Runner {
                 setSimdPath(SimdPath::kAvx2);
                 runProduction(right, outputs, a.data() + offset, b.data() + offset, outRight.pointers(offset), n);
             }
-            left.writePos = (left.writePos + static_cast<uint32_t>(n)) & kHistoryMask;
-            right.writePos = (right.writePos + static_cast<uint32_t>(n)) & kHistoryMask;
+            left.audioPath().writePos = (left.audioPath().writePos + static_cast<uint32_t>(n)) & kHistoryMask;
+            right.audioPath().writePos = (right.audioPath().writePos + static_cast<uint32_t>(n)) & kHistoryMask;
             offset += n;
         }
         for (int k = 0; k < kOutputRoles; ++k)
@@ -244,11 +246,11 @@ TEST(Kernels, FadesFinishAndCommitInsideTheBlocks)
     std::vector<float> l(512), r(512);
     int pendingAfter = 0;
     for (int block = 0; block < 24; ++block) {
-        engine->kernel2(in.data(), in.data(), l.data(), r.data(), 512);
-        engine->writePos = (engine->writePos + 512) & kHistoryMask;
+        kernel2(*engine, in.data(), in.data(), l.data(), r.data(), 512);
+        engine->audioPath().writePos = (engine->audioPath().writePos + 512) & kHistoryMask;
     }
     for (int j = 0; j < scene.rays; ++j)
-        pendingAfter += engine->slots[j].pending.load();
+        pendingAfter += engine->raySlots()[j].pending.load();
     // 24 x 512 = 12,288 samples exceed the longest crossfade of 10,000.
     EXPECT_EQ(pendingAfter, 0);
 }

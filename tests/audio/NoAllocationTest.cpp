@@ -3,7 +3,9 @@
 // (steady blocks, odd sizes, a program-change rebuild, crossfades, doubled
 // pins) between two readings of the counter.
 
+#include "audio/ProcessDriver.h"
 #include "engine/RoomEngine.h"
+#include "tests/RoomEngineTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -81,14 +83,14 @@ TEST(AudioPath, ProcessCallsAllocateNothing)
     const int sizes[] = {512, 512, 64, 1, 0, 37, 128, 4096, 255, 512};
     const long before = allocations.load();
     for (int round = 0; round < 6; ++round) {
-        e.outputCount = round % 3 == 0 ? 5 : (round % 3 == 1 ? 2 : 4);
-        e.stereoOn = round % 2;
+        RoomEngineTestAccess::values(e).outputCount = round % 3 == 0 ? 5 : (round % 3 == 1 ? 2 : 4);
+        RoomEngineTestAccess::values(e).stereoOn = round % 2;
         if (round == 3) {
-            e.immediateRebuild.store(true, std::memory_order_release); // program change
-            e.outputChannel[1] = 0;                                    // doubled pin
+            RoomEngineTestAccess::immediateRebuild(e).store(true, std::memory_order_release); // program change
+            RoomEngineTestAccess::values(e).outputChannel[1] = 0;                                    // doubled pin
         }
         for (int n : sizes)
-            e.processBlock(inPtr, outPtr, n);
+            processBlock(e, inPtr, outPtr, n);
     }
     EXPECT_EQ(allocations.load(), before);
 }

@@ -4,7 +4,9 @@
 // width 0.5 (a pair passes unchanged), silent taps and powers-of-two gains,
 // so every product is exact.
 
+#include "audio/ProcessDriver.h"
 #include "engine/RoomEngine.h"
+#include "tests/RoomEngineTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -40,13 +42,13 @@ struct Host {
 std::unique_ptr<RoomEngine> makeDryEngine(int outputs)
 {
     auto e = std::make_unique<RoomEngine>();
-    e->dryGain = 1.0f;
-    e->widthFactor = 0.5f;
-    e->stereoOn = 1;
-    e->diffusionGain = 0.0f;
-    e->outputCount = outputs;
+    RoomEngineTestAccess::values(*e).dryGain = 1.0f;
+    RoomEngineTestAccess::values(*e).widthFactor = 0.5f;
+    RoomEngineTestAccess::values(*e).stereoOn = 1;
+    RoomEngineTestAccess::values(*e).diffusionGain = 0.0f;
+    RoomEngineTestAccess::values(*e).outputCount = outputs;
     for (int k = 0; k < kOutputRoles; ++k)
-        e->outputGain[k] = kGain[k];
+        RoomEngineTestAccess::values(*e).outputGain[k] = kGain[k];
     e->releaseAudioPath();
     return e;
 }
@@ -60,8 +62,8 @@ float drySample(int role)
 
 int stepsTaken(const RoomEngine& e, int before)
 {
-    const int rays = e.activeRays;
-    return ((e.stepCursor - before) % rays + rays) % rays;
+    const int rays = e.derived().activeRays;
+    return ((RoomEngineTestAccess::stepCursor(e) - before) % rays + rays) % rays;
 }
 
 TEST(ProcessDriver, TracerAdvancesOneUnitPer64SamplesAndAtLeastOne)
@@ -71,24 +73,24 @@ TEST(ProcessDriver, TracerAdvancesOneUnitPer64SamplesAndAtLeastOne)
     } rows[] = {{0, 1}, {1, 1}, {63, 1}, {64, 1}, {127, 1}, {128, 2}, {200, 3}};
     for (const Row& r : rows) {
         auto e = makeDryEngine(2);
-        ASSERT_GE(static_cast<int>(e->activeRays), 128); // 2 units must not wrap the cursor
+        ASSERT_GE(static_cast<int>(e->derived().activeRays), 128); // 2 units must not wrap the cursor
         Host host(r.frames);
-        const int cursor = e->stepCursor;
-        const int tick = e->processTick;
-        e->processBlock(host.inPtr, host.outPtr, r.frames);
+        const int cursor = RoomEngineTestAccess::stepCursor(*e);
+        const int tick = e->derived().processTick;
+        processBlock(*e, host.inPtr, host.outPtr, r.frames);
         EXPECT_EQ(stepsTaken(*e, cursor), 32 * r.units) << r.frames << " frames";
-        EXPECT_EQ(e->processTick, tick + 1);
-        EXPECT_EQ(e->processing.load(), 0);
+        EXPECT_EQ(e->derived().processTick, tick + 1);
+        EXPECT_EQ(RoomEngineTestAccess::processing(*e).load(), 0);
     }
 }
 
 TEST(ProcessDriver, EmptyBlockWritesNothingAndKeepsThePosition)
 {
     auto e = makeDryEngine(5);
-    e->writePos = 1234;
+    e->audioPath().writePos = 1234;
     Host host(4);
-    e->processBlock(host.inPtr, host.outPtr, 0);
-    EXPECT_EQ(e->writePos, 1234u);
+    processBlock(*e, host.inPtr, host.outPtr, 0);
+    EXPECT_EQ(e->audioPath().writePos, 1234u);
     for (int c = 0; c < 6; ++c)
         EXPECT_EQ(host.out[c][0], kUntouched) << c;
 }
@@ -102,7 +104,7 @@ TEST(ProcessDriver, OutputCountChoosesTheKernelAndLeavesOtherChannelsAlone)
     for (const Row& r : rows) {
         auto e = makeDryEngine(r.outputCount);
         Host host(96);
-        e->processBlock(host.inPtr, host.outPtr, 96);
+        processBlock(*e, host.inPtr, host.outPtr, 96);
         for (int c = 0; c < 6; ++c)
             for (int i = 0; i < 96; i += 19) {
                 const float expected = c < r.rolesFed ? drySample(c) * kGain[c] : kUntouched;
@@ -116,11 +118,11 @@ TEST(ProcessDriver, PinsRouteRolesToHostChannels)
     auto e = makeDryEngine(5);
     const int pins[kOutputRoles] = {5, 3, 0, 1, 2};
     for (int k = 0; k < kOutputRoles; ++k)
-        e->outputChannel[k] = pins[k];
-    e->inputChannel[0] = 1; // sources swapped
-    e->inputChannel[1] = 0;
+        RoomEngineTestAccess::values(*e).outputChannel[k] = pins[k];
+    RoomEngineTestAccess::values(*e).inputChannel[0] = 1; // sources swapped
+    RoomEngineTestAccess::values(*e).inputChannel[1] = 0;
     Host host(40);
-    e->processBlock(host.inPtr, host.outPtr, 40);
+    processBlock(*e, host.inPtr, host.outPtr, 40);
     const float swapped[kOutputRoles] = {kInB, kInA, kInB, kInA, (kInB + kInA) * 0.5f};
     for (int k = 0; k < kOutputRoles; ++k)
         EXPECT_EQ(host.out[pins[k]][17], swapped[k] * kGain[k]) << "role " << k;
@@ -130,11 +132,11 @@ TEST(ProcessDriver, PinsRouteRolesToHostChannels)
 TEST(ProcessDriver, StrayPinsFallBackToTheRolesOwnChannel)
 {
     auto e = makeDryEngine(2);
-    e->outputChannel[0] = 99;
-    e->outputChannel[1] = -3;
-    e->inputChannel[0] = 7;
+    RoomEngineTestAccess::values(*e).outputChannel[0] = 99;
+    RoomEngineTestAccess::values(*e).outputChannel[1] = -3;
+    RoomEngineTestAccess::values(*e).inputChannel[0] = 7;
     Host host(16);
-    e->processBlock(host.inPtr, host.outPtr, 16);
+    processBlock(*e, host.inPtr, host.outPtr, 16);
     EXPECT_EQ(host.out[0][5], kInA * kGain[0]);
     EXPECT_EQ(host.out[1][5], kInB * kGain[1]);
 }
@@ -145,15 +147,15 @@ TEST(ProcessDriver, ChannelNamedTwiceCarriesTheFirstRoleOnly)
     // sink so that the block runs in pieces.
     for (int frames : {50, 3000}) {
         auto e = makeDryEngine(2);
-        e->outputChannel[0] = 1;
-        e->outputChannel[1] = 1;
-        const uint32_t start = e->writePos;
+        RoomEngineTestAccess::values(*e).outputChannel[0] = 1;
+        RoomEngineTestAccess::values(*e).outputChannel[1] = 1;
+        const uint32_t start = e->audioPath().writePos;
         Host host(frames);
-        e->processBlock(host.inPtr, host.outPtr, frames);
+        processBlock(*e, host.inPtr, host.outPtr, frames);
         for (int i = 0; i < frames; i += 97)
             EXPECT_EQ(host.out[1][i], kInA * kGain[0]) << frames;
         EXPECT_EQ(host.out[0][0], kUntouched);
-        EXPECT_EQ(e->writePos, (start + static_cast<uint32_t>(frames)) & kHistoryMask);
+        EXPECT_EQ(e->audioPath().writePos, (start + static_cast<uint32_t>(frames)) & kHistoryMask);
     }
 }
 
@@ -161,7 +163,7 @@ TEST(ProcessDriver, OneOutputTakesTheFirstInputForBothSources)
 {
     auto e = makeDryEngine(1);
     Host host(32);
-    e->processBlock(host.inPtr, host.outPtr, 32);
+    processBlock(*e, host.inPtr, host.outPtr, 32);
     EXPECT_EQ(host.out[0][9], kInA * kGain[0]);
     EXPECT_EQ(host.out[1][9], kUntouched);
 }
@@ -170,29 +172,29 @@ TEST(ProcessDriver, DisabledAudioLeavesTheHostBuffersAlone)
 {
     auto e = makeDryEngine(5);
     e->takeAudioPath();
-    const int tick = e->processTick;
+    const int tick = e->derived().processTick;
     Host host(64);
-    e->processBlock(host.inPtr, host.outPtr, 64);
+    processBlock(*e, host.inPtr, host.outPtr, 64);
     for (int c = 0; c < 6; ++c)
         EXPECT_EQ(host.out[c][10], kUntouched);
-    EXPECT_EQ(e->processTick, tick);
-    EXPECT_EQ(e->processing.load(), 0);
+    EXPECT_EQ(e->derived().processTick, tick);
+    EXPECT_EQ(RoomEngineTestAccess::processing(*e).load(), 0);
     e->releaseAudioPath();
 }
 
 TEST(ProcessDriver, WritePositionWrapsAroundTheHistory)
 {
     auto e = makeDryEngine(2);
-    e->writePos = 1048570;
+    e->audioPath().writePos = 1048570;
     Host host(10);
-    e->processBlock(host.inPtr, host.outPtr, 10);
-    EXPECT_EQ(e->writePos, 4u);
+    processBlock(*e, host.inPtr, host.outPtr, 10);
+    EXPECT_EQ(e->audioPath().writePos, 4u);
     // The block's samples straddle the end of the ring: six before, four
     // after; the slots around them keep the constructor's zeros.
     for (uint32_t p : {1048570u, 1048575u, 0u, 3u})
-        EXPECT_NE(e->sourceHistory[1][p], 0.0f) << p;
-    EXPECT_EQ(e->sourceHistory[1][1048569], 0.0f);
-    EXPECT_EQ(e->sourceHistory[1][4], 0.0f);
+        EXPECT_NE(e->audioPath().sourceHistory[1][p], 0.0f) << p;
+    EXPECT_EQ(e->audioPath().sourceHistory[1][1048569], 0.0f);
+    EXPECT_EQ(e->audioPath().sourceHistory[1][4], 0.0f);
     EXPECT_EQ(host.out[1][9], kInB * kGain[1]);
 }
 
@@ -200,19 +202,19 @@ TEST(ProcessDriver, BadHostArgumentsAreNothingToDo)
 {
     auto e = makeDryEngine(5);
     Host host(32);
-    const uint32_t start = e->writePos;
-    e->processBlock(nullptr, host.outPtr, 32);
-    e->processBlock(host.inPtr, nullptr, 32);
-    e->processBlock(host.inPtr, host.outPtr, -5);
+    const uint32_t start = e->audioPath().writePos;
+    processBlock(*e, nullptr, host.outPtr, 32);
+    processBlock(*e, host.inPtr, nullptr, 32);
+    processBlock(*e, host.inPtr, host.outPtr, -5);
     host.outPtr[3] = nullptr;
-    e->processBlock(host.inPtr, host.outPtr, 32);
+    processBlock(*e, host.inPtr, host.outPtr, 32);
     host.outPtr[3] = host.out[3].data();
     host.inPtr[1] = nullptr;
-    e->processBlock(host.inPtr, host.outPtr, 32);
-    EXPECT_EQ(e->writePos, start);
+    processBlock(*e, host.inPtr, host.outPtr, 32);
+    EXPECT_EQ(e->audioPath().writePos, start);
     for (int c = 0; c < 6; ++c)
         EXPECT_EQ(host.out[c][0], kUntouched) << c;
-    EXPECT_EQ(e->processing.load(), 0);
+    EXPECT_EQ(RoomEngineTestAccess::processing(*e).load(), 0);
 }
 
 TEST(ProcessDriver, HostFloatingPointModeIsRestored)
@@ -224,7 +226,7 @@ TEST(ProcessDriver, HostFloatingPointModeIsRestored)
     _mm_setcsr(host);
     auto e = makeDryEngine(2);
     Host h(64);
-    e->processBlock(h.inPtr, h.outPtr, 64);
+    processBlock(*e, h.inPtr, h.outPtr, 64);
     const unsigned after = _mm_getcsr();
     _mm_setcsr(before);
     EXPECT_EQ(after & ~0x3Fu, host & ~0x3Fu); // exception flags aside
@@ -237,11 +239,11 @@ TEST(ProcessDriver, DenormalsAreFlushedWhileProcessing)
     const unsigned before = _mm_getcsr();
     _mm_setcsr(before & ~0x8040u);
     auto e = makeDryEngine(2);
-    e->dryGain = 1e-20f;
+    RoomEngineTestAccess::values(*e).dryGain = 1e-20f;
     Host host(8);
     host.in[0].assign(8, 0.0f);
     host.in[1].assign(8, 0.0f);
-    e->processBlock(host.inPtr, host.outPtr, 8);
+    processBlock(*e, host.inPtr, host.outPtr, 8);
     _mm_setcsr(before);
     EXPECT_EQ(host.out[0][3], 0.0f);
     volatile float tiny = 1e-20f;
@@ -253,20 +255,20 @@ TEST(ProcessDriver, ProgramChangeRebuildsBeforeTheBlockAndRetriesWhenTheTracerIs
     auto e = makeDryEngine(2);
     auto pendingSlots = [&e] {
         int pending = 0;
-        for (int j = 0; j < e->activeRays; ++j)
-            pending += e->slots[j].pending.load();
+        for (int j = 0; j < e->derived().activeRays; ++j)
+            pending += e->raySlots()[j].pending.load();
         return pending;
     };
-    EXPECT_EQ(pendingSlots(), e->activeRays) << "the ray set-up leaves every slot pending";
+    EXPECT_EQ(pendingSlots(), e->derived().activeRays) << "the ray set-up leaves every slot pending";
     Host host(64);
-    e->lockTracer(); // another thread is tracing
-    e->immediateRebuild.store(true, std::memory_order_release);
-    e->processBlock(host.inPtr, host.outPtr, 64);
-    EXPECT_TRUE(e->immediateRebuild.load()) << "the rebuild waits for the tracer";
+    RoomEngineTestAccess::tracerBusy(*e).store(true); // another thread is tracing
+    RoomEngineTestAccess::immediateRebuild(*e).store(true, std::memory_order_release);
+    processBlock(*e, host.inPtr, host.outPtr, 64);
+    EXPECT_TRUE(RoomEngineTestAccess::immediateRebuild(*e).load()) << "the rebuild waits for the tracer";
     EXPECT_EQ(pendingSlots(), 0) << "both commits still ran";
-    e->unlockTracer();
-    e->processBlock(host.inPtr, host.outPtr, 64);
-    EXPECT_FALSE(e->immediateRebuild.load());
+    RoomEngineTestAccess::tracerBusy(*e).store(false);
+    processBlock(*e, host.inPtr, host.outPtr, 64);
+    EXPECT_FALSE(RoomEngineTestAccess::immediateRebuild(*e).load());
     // Commit, 4096 units, commit: only the block's own unit (32 steps) can
     // have posted taps since.
     EXPECT_LE(pendingSlots(), 32);

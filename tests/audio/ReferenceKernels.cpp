@@ -2,6 +2,7 @@
 // output stage), written for clarity, not speed.
 
 #include "tests/audio/ReferenceKernels.h"
+#include "tests/RoomEngineTestAccess.h"
 
 #include "dsp/KernelWorkspace.h"
 #include "engine/RoomEngine.h"
@@ -26,17 +27,17 @@ float limitInput(float x)
 uint32_t readStart(const RoomEngine& engine, int delay, int reverse, int longest)
 {
     const int offset = reverse != 0 ? longest - delay : delay;
-    return (engine.writePos + static_cast<uint32_t>(offset)) & kHistoryMask;
+    return (engine.audioPath().writePos + static_cast<uint32_t>(offset)) & kHistoryMask;
 }
 
 void inputStage(RoomEngine& engine, const float* inA, const float* inB, float* const* out,
                 int outputs, int count, int stereo)
 {
-    const float dry = engine.dryGain;
-    float* h0 = engine.sourceHistory[0].get();
-    float* h1 = engine.sourceHistory[1].get();
+    const float dry = engine.derived().dryGain;
+    float* h0 = engine.audioPath().sourceHistory[0].get();
+    float* h1 = engine.audioPath().sourceHistory[1].get();
     for (int i = 0; i < count; ++i) {
-        const uint32_t p = (engine.writePos + static_cast<uint32_t>(i)) & kHistoryMask;
+        const uint32_t p = (engine.audioPath().writePos + static_cast<uint32_t>(i)) & kHistoryMask;
         const float x = limitInput(inA[i]);
         const float z = limitInput(inB[i]);
         if (stereo != 0) {
@@ -63,11 +64,11 @@ void inputStage(RoomEngine& engine, const float* inA, const float* inB, float* c
 
 void preProcess(RoomEngine& engine, int buffer, int count)
 {
-    float* h = engine.sourceHistory[buffer].get();
-    CombFilter* bank = engine.combs[buffer];
-    EQfilter* eq = buffer == 0 ? engine.eqA : engine.eqC;
+    float* h = engine.audioPath().sourceHistory[buffer].get();
+    CombFilter* bank = engine.audioPath().combs[buffer];
+    EQfilter* eq = buffer == 0 ? engine.audioPath().eqA : engine.audioPath().eqC;
     for (int i = 0; i < count; ++i) {
-        const uint32_t p = (engine.writePos + static_cast<uint32_t>(i)) & kHistoryMask;
+        const uint32_t p = (engine.audioPath().writePos + static_cast<uint32_t>(i)) & kHistoryMask;
         const float x = h[p];
         float s = x;
         for (int k = 0; k < kCombsPerBank; ++k) {
@@ -92,7 +93,7 @@ void steadyTap(RoomEngine& engine, RaySlot& slot, float* const* out, int outputs
     float g[kOutputRoles];
     for (int k = 0; k < outputs; ++k)
         g[k] = slot.tapGain[k] + kTiny;
-    const float* src = engine.sourceHistory[slot.tapSource & 1].get();
+    const float* src = engine.audioPath().sourceHistory[slot.tapSource & 1].get();
     uint32_t q = readStart(engine, slot.tapDelay, reverse, longest);
     const float c = slot.tapCoeff;
     float y = slot.tapFilterState;
@@ -112,7 +113,7 @@ void crossfadeTap(RoomEngine& engine, RaySlot& slot, float* const* out, int outp
 {
     const float step = slot.fadeStep;
     {
-        const float* src = engine.sourceHistory[slot.source & 1].get();
+        const float* src = engine.audioPath().sourceHistory[slot.source & 1].get();
         uint32_t q = readStart(engine, slot.newDelay, reverse, longest);
         const float c = slot.newCoeff;
         float y = slot.newFilterState;
@@ -131,7 +132,7 @@ void crossfadeTap(RoomEngine& engine, RaySlot& slot, float* const* out, int outp
         }
         slot.newFilterState = y;
     }
-    const float* src = engine.sourceHistory[slot.tapSource & 1].get();
+    const float* src = engine.audioPath().sourceHistory[slot.tapSource & 1].get();
     uint32_t q = readStart(engine, slot.tapDelay, reverse, longest);
     const float c = slot.tapCoeff;
     float y = slot.tapFilterState;
@@ -169,15 +170,15 @@ void widthPair(float* l, float* r, float width, int i)
 void outputStage(RoomEngine& engine, float* const* out, int outputs, int count)
 {
     for (int i = 0; i < count; ++i) {
-        const float width = engine.widthFactor;
+        const float width = engine.derived().widthFactor;
         widthPair(out[0], out[1], width, i);
         if (outputs >= 4)
             widthPair(out[2], out[3], width, i);
         for (int k = 0; k < outputs; ++k) {
-            out[k][i] = out[k][i] * engine.outputGain[k];
+            out[k][i] = out[k][i] * engine.derived().outputGain[k];
             const float level = std::fabs(out[k][i]);
-            if (level > engine.outputPeak[k])
-                engine.outputPeak[k] = level;
+            if (level > engine.derived().outputPeak[k])
+                RoomEngineTestAccess::values(engine).outputPeak[k] = level;
         }
     }
 }
@@ -189,17 +190,17 @@ void referenceKernel(RoomEngine& engine, const float* inA, const float* inB, flo
 {
     if (count <= 0)
         return;
-    const int stereo = engine.stereoOn;
+    const int stereo = engine.derived().stereoOn;
     inputStage(engine, inA, inB, out, outputs, count, stereo);
     preProcess(engine, 0, count);
     if (stereo != 0)
         preProcess(engine, 1, count);
-    const int reverse = engine.reverseOn;
-    const int longest = engine.longestTap;
-    int rays = engine.activeRays;
+    const int reverse = engine.derived().reverseOn;
+    const int longest = engine.derived().longestTap;
+    int rays = engine.derived().activeRays;
     rays = rays < 0 ? 0 : (rays > kMaxRays ? kMaxRays : rays);
     for (int j = 0; j < rays; ++j) {
-        RaySlot& slot = engine.slots[j];
+        RaySlot& slot = engine.raySlots()[j];
         if (slot.pending.load(std::memory_order_acquire) != 0)
             crossfadeTap(engine, slot, out, outputs, count, reverse, longest);
         else

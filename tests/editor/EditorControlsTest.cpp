@@ -4,6 +4,7 @@
 // that act on each other.
 
 #include "EditorFixture.h"
+#include "tests/RoomEngineTestAccess.h"
 
 #include "editor/screens/OVAnimScreen.h"
 #include "model/Parameters.h"
@@ -77,7 +78,7 @@ TEST_F(EditorTest, ControlsStartFromTheCurrentProgram)
     const auto* menu = dynamic_cast<const COptionMenu*>(editor->getControl(param::kProgramSelect));
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->getNbEntries(), kProgramCount);
-    EXPECT_EQ(std::string(menu->getEntry(0)), std::string(engine().bank.programs[0].name));
+    EXPECT_EQ(std::string(menu->getEntry(0)), std::string(engine().programBank().programs[0].name));
     EXPECT_EQ(menu->getCurrent(), 0);
 }
 
@@ -161,7 +162,7 @@ TEST_F(EditorTest, SwitchesAndPinsChangeTheirParameterWithoutAutomation)
     click(centre(param::kReverseOnOff));
     EXPECT_EQ(effect->getParameter(param::kStereoOnOff), stereo > 0.5f ? 0.0f : 1.0f);
     EXPECT_EQ(effect->getParameter(param::kReverseOnOff), reverse > 0.5f ? 0.0f : 1.0f);
-    EXPECT_EQ(engine().reverseOn, reverse > 0.5f ? 0 : 1);
+    EXPECT_EQ(engine().derived().reverseOn, reverse > 0.5f ? 0 : 1);
 
     // Output pin 2 (the R role) to the host's channel 0: open the list,
     // pick its first entry.
@@ -171,7 +172,7 @@ TEST_F(EditorTest, SwitchesAndPinsChangeTheirParameterWithoutAutomation)
     const CRect first = popup->entryRect(0);
     click(CPoint(first.left + 5, (first.top + first.bottom) / 2));
     EXPECT_EQ(effect->getParameter(param::kSpeakerOut1 + 1), 0.0f);
-    EXPECT_EQ(engine().outputChannel[1], 0);
+    EXPECT_EQ(engine().derived().outputChannel[1], 0);
     EXPECT_TRUE(callsOf(audioMasterAutomate).empty());
 }
 
@@ -220,11 +221,11 @@ TEST_F(EditorTest, DrawingToolsAreOneOfThree)
 TEST_F(EditorTest, MirrorIsStoredAndClearEmptiesTheRoom)
 {
     openEditor();
-    ASSERT_GT(engine().wallCount, 0);
+    ASSERT_GT(RoomEngineTestAccess::wallCount(engine()), 0);
     click(centre(layout::kMirror));
     EXPECT_EQ(effect->getParameter(layout::kMirror), 1.0f);
     click(centre(layout::kClear));
-    EXPECT_EQ(engine().wallCount, 0);
+    EXPECT_EQ(RoomEngineTestAccess::wallCount(engine()), 0);
     EXPECT_EQ(program().wallCount, 0);
     EXPECT_EQ(control(layout::kClear), 0.0f); // the kick button is up again
 }
@@ -265,7 +266,7 @@ TEST_F(EditorTest, ProgramMenuSelectsAProgramAndTellsTheHost)
     const auto sent = callsOf(audioMasterAutomate, param::kProgramSelect);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].value, 7.0f);
-    EXPECT_EQ(control(param::kEarsX), engine().bank.programs[7].parEarsX);
+    EXPECT_EQ(control(param::kEarsX), engine().programBank().programs[7].parEarsX);
 }
 
 TEST_F(EditorTest, OutputsSelectorCyclesTheOutputsAndRefillsThePinMenus)
@@ -281,7 +282,7 @@ TEST_F(EditorTest, OutputsSelectorCyclesTheOutputsAndRefillsThePinMenus)
     click(centre(param::kSurround));
     idle();
     EXPECT_EQ(effect->getParameter(param::kSurround), 1.0f);
-    EXPECT_EQ(engine().outputCount, 4);
+    EXPECT_EQ(engine().derived().outputCount, 4);
     const std::vector<std::string> four{"L", "R", "3", "4"};
     for (int role = 0; role < 4; ++role)
         EXPECT_EQ(entries(editor->getControl(39 + role)), four) << "role " << role;
@@ -292,12 +293,12 @@ TEST_F(EditorTest, OutputsSelectorCyclesTheOutputsAndRefillsThePinMenus)
 
     click(centre(param::kSurround));
     idle();
-    EXPECT_EQ(engine().outputCount, 5);
+    EXPECT_EQ(engine().derived().outputCount, 5);
     EXPECT_EQ(entries(editor->getControl(43)).size(), 5u);
     click(centre(param::kSurround));
     idle();
     EXPECT_EQ(effect->getParameter(param::kSurround), 0.0f);
-    EXPECT_EQ(engine().outputCount, 2);
+    EXPECT_EQ(engine().derived().outputCount, 2);
     EXPECT_TRUE(callsOf(audioMasterAutomate, param::kSurround).empty());
 }
 

@@ -3,6 +3,7 @@
 // formats, and the host's parameter display gives the same texts.
 
 #include "EditorFixture.h"
+#include "tests/RoomEngineTestAccess.h"
 
 #include "editor/OVFakeControl.h"
 #include "editor/screens/OVAnimScreen.h"
@@ -68,7 +69,7 @@ TEST_F(EditorFollowTest, HostAutomationMovesControlsWithoutEchoingBack)
     EXPECT_TRUE(gestureOpcodes().empty());
     // The listener marker moved to 0.2 * 50 = 10 m: screen pixel 8 * 10 + 4,
     // frame pixel 8 more. Its colour is the listener's pale yellow.
-    const int y = 8 + 8 * static_cast<int>(engine().listenerY) + 4;
+    const int y = 8 + 8 * static_cast<int>(engine().derived().listenerY) + 4;
     const CColor marker = window->getPixel(8 + 84, y);
     EXPECT_EQ(marker, (CColor{255, 255, 150, 255}));
 }
@@ -108,7 +109,7 @@ TEST_F(EditorFollowTest, RayCountDisplayShowsTheRaysInUseOnceTraced)
     // The slots are rewritten by the next trace; the idle cycle traces while
     // no audio runs and then shows the count in use.
     idle(3);
-    EXPECT_EQ(engine().activeRays, 512);
+    EXPECT_EQ(engine().derived().activeRays, 512);
     EXPECT_EQ(shown(param::kNumRays), "512");
     automate(param::kNumRays, 0.0f);
     idle(3);
@@ -188,11 +189,11 @@ TEST_F(EditorFollowTest, PositionControlsReportOnlyWholeMetreChanges)
     OVAnimScreen* screen = editor->getMainScreen();
     // A drag on the main screen moves the engine's listener in whole metres
     // and tells the editor after every step.
-    engine().listenerX = 20.0f;
+    RoomEngineTestAccess::values(engine()).listenerX = 20.0f;
     editor->valueChanged(nullptr, screen);
     editor->valueChanged(nullptr, screen); // the same position again
     idle();
-    engine().listenerX = 21.0f;
+    RoomEngineTestAccess::values(engine()).listenerX = 21.0f;
     editor->valueChanged(nullptr, screen);
     idle(2);
     const auto sent = callsOf(audioMasterAutomate, param::kEarsX);
@@ -204,7 +205,7 @@ TEST_F(EditorFollowTest, PositionControlsReportOnlyWholeMetreChanges)
 
     // The panner reports in 46ths.
     ASSERT_NE(program().parPanX, 30.0f / 46.0f);
-    engine().panX = 30.0f;
+    RoomEngineTestAccess::values(engine()).panX = 30.0f;
     editor->valueChanged(nullptr, editor->getControl(layout::kMeterScreen));
     idle();
     const auto pan = callsOf(audioMasterAutomate, param::kPanX);
@@ -219,7 +220,7 @@ TEST_F(EditorFollowTest, ProgramChangeFromTheHostRefreshesEveryControl)
     AEffect* e = effect->getAeffect();
     e->dispatcher(e, effSetProgram, 0, 9, nullptr, 0.0f);
     idle();
-    const OvintaProgram& p = engine().bank.programs[9];
+    const OvintaProgram& p = engine().programBank().programs[9];
     EXPECT_EQ(control(param::kAbsorb), p.parAbsorb);
     EXPECT_EQ(control(param::kEQfreq4), p.parEQfreq4);
     EXPECT_EQ(control(param::kHeadAngle), p.parHeadAngle);
@@ -247,12 +248,12 @@ TEST_F(EditorFollowTest, ProgramMenuListsOnlyNamedProgramsAndMapsThemBack)
 {
     // A loaded bank may hold programs without a name: they get no entry,
     // and the entries after them still select the right program.
-    engine().bank.programs[2].name[0] = '\0';
+    engine().programBank().programs[2].name[0] = '\0';
     openEditor();
     auto* menu = dynamic_cast<COptionMenu*>(editor->getControl(param::kProgramSelect));
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(menu->getNbEntries(), kProgramCount - 1);
-    EXPECT_EQ(std::string(menu->getEntry(2)), std::string(engine().bank.programs[3].name));
+    EXPECT_EQ(std::string(menu->getEntry(2)), std::string(engine().programBank().programs[3].name));
     menu->setCurrent(2);
     editor->valueChanged(nullptr, menu);
     EXPECT_EQ(effect->getProgram(), 3);

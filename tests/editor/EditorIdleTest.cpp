@@ -2,6 +2,7 @@
 // timing, and the deferred impulse-response export.
 
 #include "EditorFixture.h"
+#include "tests/RoomEngineTestAccess.h"
 
 #include "editor/screens/OVAnimScreen.h"
 #include "model/Parameters.h"
@@ -15,7 +16,7 @@ namespace {
 int postedSlots(RoomEngine& engine)
 {
     int count = 0;
-    for (RaySlot& slot : engine.slots) {
+    for (RaySlot& slot : engine.raySlots()) {
         count += slot.posted != 0 ? 1 : 0;
         slot.posted = 0;
     }
@@ -48,7 +49,7 @@ TEST_F(EditorTest, IdleLeavesTracingToTheAudioWhileBlocksRun)
     postedSlots(engine());
     for (int step = 0; step < 5; ++step) {
         // An audio block ran since the last timed step.
-        engine().processTick = engine().processTick + 1;
+        RoomEngineTestAccess::values(engine()).processTick = engine().derived().processTick + 1;
         idle(1, 40);
     }
     EXPECT_EQ(postedSlots(engine()), 0);
@@ -80,12 +81,12 @@ TEST_F(EditorTest, DeferredExportRunsOnTheFourthIdleAndLeavesTheExportPage)
 
     click(centre(layout::kExportPage));
     ASSERT_EQ(editor->getMainScreen()->requestedMode.load(), kExportMode);
-    engine().exportCountdown = 1; // SAVE pressed with a file chosen
+    engine().editorSignals().exportCountdown = 1; // SAVE pressed with a file chosen
     idle(2, 1);
-    EXPECT_EQ(engine().exportCountdown, 3);
+    EXPECT_EQ(engine().editorSignals().exportCountdown, 3);
     EXPECT_FALSE(std::filesystem::exists(folder / "room1.wav"));
     idle(1, 1);
-    EXPECT_EQ(engine().exportCountdown, 0);
+    EXPECT_EQ(engine().editorSignals().exportCountdown, 0);
     // One file per fed output (two here), each a WAV file with samples.
     for (const char* name : {"room1.wav", "room2.wav"}) {
         const std::filesystem::path file = folder / name;
@@ -106,10 +107,10 @@ TEST_F(EditorTest, HelpPagesStopTheMainScreensTimedRedraw)
 {
     openEditor();
     idle(1, 40);
-    ASSERT_GT(engine().wallCount, 0);
+    ASSERT_GT(RoomEngineTestAccess::wallCount(engine()), 0);
     // The middle of the first wall, in frame pixels (8 per metre, +4 to the
     // grid point, +8 to the screen's corner).
-    const Wall& w = engine().walls[0];
+    const Wall& w = RoomEngineTestAccess::walls(engine())[0];
     const CPoint middle(8 + 4 + 4 * static_cast<int>(w.x1 + w.x2), 8 + 4 + 4 * static_cast<int>(w.y1 + w.y2));
     const CColor panel{22, 24, 26, 255};
     ASSERT_NE(window->getPixel(middle.h, middle.v), panel);

@@ -6,6 +6,7 @@
 // checks that every shared access is ordered.
 
 #include "engine/RoomEngine.h"
+#include "tests/RoomEngineTestAccess.h"
 #include "host/EffectVST.h"
 #include "model/Parameters.h"
 
@@ -144,8 +145,9 @@ TEST(ConcurrencyStress, AudioParametersAndEditorShareOneInstance)
                                        {0, 0.0f, 1000.0f, 44100.0f, 1.0f},
                                        {0, 0.0f, 1000.0f, 44100.0f, 1.0f},
                                        {0, 0.0f, 1000.0f, 44100.0f, 1.0f}};
+        int lastTick = -1;
         while (!stop.load(std::memory_order_relaxed)) {
-            engine.idleTrace();
+            lastTick = engine.idleTrace(lastTick);
             engine.copyAnalysisEq(editorVisits % 2 == 0 ? 0 : 1, analysed);
             ++editorVisits;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -166,10 +168,10 @@ TEST(ConcurrencyStress, AudioParametersAndEditorShareOneInstance)
     // Something was heard: the wet path and the dry path both carry signal.
     EXPECT_GT(audio.loudest, 0.0f);
     // After the storm the engine's own state is still in range.
-    EXPECT_GE(engine.activeRays, 16);
-    EXPECT_LE(engine.activeRays, kMaxRays);
-    EXPECT_FALSE(engine.audioPathHeld.load()); // every taker gave the path back
-    EXPECT_FALSE(engine.tracerBusy.load());
+    EXPECT_GE(engine.derived().activeRays, 16);
+    EXPECT_LE(engine.derived().activeRays, kMaxRays);
+    EXPECT_FALSE(RoomEngineTestAccess::audioPathHeld(engine).load()); // every taker gave the path back
+    EXPECT_FALSE(RoomEngineTestAccess::tracerBusy(engine).load());
     std::printf("blocks %ld, samples %ld, host actions %ld, editor visits %ld, peak %g\n",
                 audio.blocks, audio.samples, hostActions, editorVisits,
                 static_cast<double>(audio.loudest));

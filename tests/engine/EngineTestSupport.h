@@ -24,14 +24,14 @@ inline void applyProgram(RoomEngine& engine, int p, float rate = 44100.0f)
     engine.setProgramAndRate(p, rate);
     engine.selectProgram(p);
     for (int index : kOrder)
-        engine.setParameter(index, *programField(engine.bank.programs[p], index));
+        engine.setParameter(index, *programField(engine.programBank().programs[p], index));
     engine.setParameter(46, static_cast<float>(p));
     engine.finishProgram();
 }
 
 inline int changes(const RoomEngine& engine)
 {
-    return engine.changeCount.load();
+    return engine.changeCount();
 }
 
 } // namespace enginetest

@@ -2,6 +2,7 @@
 // and the equaliser's hand-over to the audio thread.
 
 #include "EngineTestSupport.h"
+#include "tests/RoomEngineTestAccess.h"
 
 #include "model/Parameters.h"
 
@@ -17,10 +18,10 @@ namespace {
 
 bool sameWalls(const RoomEngine& e, const OvintaProgram& record)
 {
-    if (e.wallCount != record.wallCount)
+    if (RoomEngineTestAccess::wallCount(e) != record.wallCount)
         return false;
     for (int i = 0; i < record.wallCount; ++i) {
-        const Wall& a = e.walls[i];
+        const Wall& a = RoomEngineTestAccess::walls(e)[i];
         const Wall& b = record.walls[i];
         if (a.x1 != b.x1 || a.y1 != b.y1 || a.x2 != b.x2 || a.y2 != b.y2)
             return false;
@@ -53,7 +54,7 @@ TEST(ProgramSelection, ReturningToAProgramRestoresItsEditedRoom)
     auto engine = makeEngine();
     RoomEngine& e = *engine;
     applyProgram(e, 0);
-    OvintaProgram& first = e.bank.programs[0];
+    OvintaProgram& first = e.programBank().programs[0];
     ASSERT_TRUE(sameWalls(e, first));
 
     // Edit program 0: a wall added (record and active list together), the
@@ -64,19 +65,19 @@ TEST(ProgramSelection, ReturningToAProgramRestoresItsEditedRoom)
     e.setParameter(param::kEarsX, 0.62f); // 31 m
 
     applyProgram(e, 1);
-    EXPECT_TRUE(sameWalls(e, e.bank.programs[1]));
-    const float gain1 = e.bank.programs[1].parGain;
-    EXPECT_FLOAT_EQ(e.wetGain, gain1 * gain1);
+    EXPECT_TRUE(sameWalls(e, e.programBank().programs[1]));
+    const float gain1 = e.programBank().programs[1].parGain;
+    EXPECT_FLOAT_EQ(e.derived().wetGain, gain1 * gain1);
 
     applyProgram(e, 0);
     EXPECT_TRUE(sameWalls(e, first));
-    EXPECT_EQ(e.walls[e.wallCount - 1].x2, 9.0f);
-    EXPECT_FLOAT_EQ(e.wetGain, 0.09f);
-    EXPECT_EQ(e.listenerX, 31.0f);
-    EXPECT_EQ(e.currentProgram, 0);
-    EXPECT_FALSE(e.loadingProgram);
-    EXPECT_TRUE(e.immediateRebuild.load());
-    EXPECT_EQ(e.audioEnabled.load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::walls(e)[RoomEngineTestAccess::wallCount(e) - 1].x2, 9.0f);
+    EXPECT_FLOAT_EQ(e.derived().wetGain, 0.09f);
+    EXPECT_EQ(e.derived().listenerX, 31.0f);
+    EXPECT_EQ(e.currentProgram(), 0);
+    EXPECT_FALSE(e.derived().loadingProgram);
+    EXPECT_TRUE(RoomEngineTestAccess::immediateRebuild(e).load());
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
 }
 
 TEST(ProgramSelection, BadNumbersAndCorruptWallCountsAreContained)
@@ -84,18 +85,18 @@ TEST(ProgramSelection, BadNumbersAndCorruptWallCountsAreContained)
     auto engine = makeEngine();
     RoomEngine& e = *engine;
     applyProgram(e, 2);
-    const int walls = e.wallCount;
+    const int walls = RoomEngineTestAccess::wallCount(e);
     e.selectProgram(45);
     e.selectProgram(-1);
-    EXPECT_EQ(e.currentProgram, 2);
-    EXPECT_EQ(e.wallCount, walls);
+    EXPECT_EQ(e.currentProgram(), 2);
+    EXPECT_EQ(RoomEngineTestAccess::wallCount(e), walls);
 
-    e.bank.programs[3].wallCount = 100000; // as a damaged chunk might leave it
+    e.programBank().programs[3].wallCount = 100000; // as a damaged chunk might leave it
     e.selectProgram(3);
-    EXPECT_EQ(e.wallCount, kMaxWalls);
-    e.bank.programs[4].wallCount = -7;
+    EXPECT_EQ(RoomEngineTestAccess::wallCount(e), kMaxWalls);
+    e.programBank().programs[4].wallCount = -7;
     e.selectProgram(4);
-    EXPECT_EQ(e.wallCount, 0);
+    EXPECT_EQ(RoomEngineTestAccess::wallCount(e), 0);
     e.finishProgram();
     EXPECT_TRUE(e.trace(64)); // traces the empty room without trouble
 }
@@ -108,16 +109,16 @@ TEST(ProgramSelection, ControlChangesShowTemporaryViewsOnlyOutsideLoading)
     e.setParameter(param::kScatter, 0.2f);
     e.setParameter(param::kNumRays, 0.2f);
     e.setParameter(param::kEQgain2, 0.2f);
-    EXPECT_EQ(e.tempViewMode, 0);
+    EXPECT_EQ(e.editorSignals().tempViewMode, 0);
     e.finishProgram();
     e.setParameter(param::kScatter, 0.3f);
-    EXPECT_EQ(e.tempViewMode, 1);
-    EXPECT_EQ(e.tempViewTicks, 10);
+    EXPECT_EQ(e.editorSignals().tempViewMode, 1);
+    EXPECT_EQ(e.editorSignals().tempViewTicks, 10);
     e.setParameter(param::kNumRays, 0.3f);
-    EXPECT_EQ(e.tempViewMode, 2);
+    EXPECT_EQ(e.editorSignals().tempViewMode, 2);
     e.setParameter(param::kEQgain2, 0.3f);
-    EXPECT_EQ(e.tempViewMode, 3);
-    EXPECT_EQ(e.tempViewTicks, 30);
+    EXPECT_EQ(e.editorSignals().tempViewMode, 3);
+    EXPECT_EQ(e.editorSignals().tempViewTicks, 30);
 }
 
 TEST(AudioPath, TakingWaitsForNoOneAndRefusesWhileAudioRuns)
@@ -125,25 +126,25 @@ TEST(AudioPath, TakingWaitsForNoOneAndRefusesWhileAudioRuns)
     auto engine = makeEngine();
     RoomEngine& e = *engine;
     e.releaseAudioPath();
-    ASSERT_EQ(e.audioEnabled.load(), 1);
+    ASSERT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
 
-    e.processing.store(1); // a block is running
+    RoomEngineTestAccess::processing(e).store(1); // a block is running
     EXPECT_FALSE(e.tryTakeAudioPath());
-    EXPECT_EQ(e.audioEnabled.load(), 1); // left running
-    e.processing.store(0);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1); // left running
+    RoomEngineTestAccess::processing(e).store(0);
 
     ASSERT_TRUE(e.tryTakeAudioPath());
-    EXPECT_EQ(e.audioEnabled.load(), 0);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 0);
     EXPECT_FALSE(e.tryTakeAudioPath()); // one holder at a time
     e.finishProgram();                  // a program change does not restart audio under the holder
-    EXPECT_EQ(e.audioEnabled.load(), 0);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 0);
     e.releaseAudioPath();
-    EXPECT_EQ(e.audioEnabled.load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
 
     e.resetAudio();
-    EXPECT_EQ(e.sourceHistory[0][12345], 1e-20f);
-    EXPECT_EQ(e.sourceHistory[1][kHistoryLength - 1], 1e-20f);
-    EXPECT_EQ(e.audioEnabled.load(), 1);
+    EXPECT_EQ(e.audioPath().sourceHistory[0][12345], 1e-20f);
+    EXPECT_EQ(e.audioPath().sourceHistory[1][kHistoryLength - 1], 1e-20f);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
 }
 
 TEST(AudioPath, IdleTracingRunsOnlyWhileAudioIsQuiet)
@@ -152,27 +153,28 @@ TEST(AudioPath, IdleTracingRunsOnlyWhileAudioIsQuiet)
     RoomEngine& e = *engine;
     applyProgram(e, 0);
     // The program's ray set-up waits for the first thread that traces.
-    ASSERT_TRUE(e.raySetupRequested.load());
+    ASSERT_TRUE(RoomEngineTestAccess::raySetupRequested(e).load());
 
-    e.idleTrace(); // first visit: remembers the tick only
-    EXPECT_TRUE(e.raySetupRequested.load());
-    e.processTick = e.processTick + 1; // audio ran in between
-    e.idleTrace();
-    EXPECT_TRUE(e.raySetupRequested.load());
-    e.idleTrace(); // quiet since the last visit: commit and trace
-    EXPECT_FALSE(e.raySetupRequested.load());
-    EXPECT_EQ(e.slots[0].stamp, -1); // its silent set-up tap is not taken yet
-    e.idleTrace(); // still quiet: the commit frees the slots, which start paths
-    EXPECT_EQ(e.slots[0].stamp, e.changeCount.load());
-    EXPECT_EQ(e.audioEnabled.load(), 1);
-    EXPECT_FALSE(e.audioPathHeld.load());
+    int tick = -1;
+    tick = e.idleTrace(tick); // first visit: remembers the tick only
+    EXPECT_TRUE(RoomEngineTestAccess::raySetupRequested(e).load());
+    RoomEngineTestAccess::values(e).processTick = e.derived().processTick + 1; // audio ran in between
+    tick = e.idleTrace(tick);
+    EXPECT_TRUE(RoomEngineTestAccess::raySetupRequested(e).load());
+    tick = e.idleTrace(tick); // quiet since the last visit: commit and trace
+    EXPECT_FALSE(RoomEngineTestAccess::raySetupRequested(e).load());
+    EXPECT_EQ(e.raySlots()[0].stamp, -1); // its silent set-up tap is not taken yet
+    tick = e.idleTrace(tick); // still quiet: the commit frees the slots, which start paths
+    EXPECT_EQ(e.raySlots()[0].stamp, e.changeCount());
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
+    EXPECT_FALSE(RoomEngineTestAccess::audioPathHeld(e).load());
 }
 
 TEST(AudioPath, CommitCopiesPendingTapsAtOnce)
 {
     auto engine = makeEngine();
     RoomEngine& e = *engine;
-    RaySlot& slot = e.slots[5];
+    RaySlot& slot = e.raySlots()[5];
     slot.newDelay = -777;
     slot.newGain[0] = 0.25f;
     slot.newGain[4] = 0.5f;
@@ -180,7 +182,7 @@ TEST(AudioPath, CommitCopiesPendingTapsAtOnce)
     slot.newFilterState = 1e-20f;
     slot.source = 1;
     slot.pending.store(1);
-    RaySlot& beyond = e.slots[400]; // outside the 256 active slots
+    RaySlot& beyond = e.raySlots()[400]; // outside the 256 active slots
     beyond.newDelay = -5;
     beyond.tapDelay = 9;
     beyond.pending.store(1);
@@ -205,25 +207,25 @@ TEST(EqualiserHandover, DesignsReachSetAAndSetCOnlyWhileStereo)
     e.setParameter(param::kEQfreq2, v);
     e.setParameter(param::kEQwide2, 0.3f);
     e.setParameter(param::kEQgain2, 0.6f);
-    const float oldA = e.eqA[1].b0;
-    EXPECT_EQ(e.eqA[1].b0, oldA); // the kernels' copy waits for the block start
+    const float oldA = e.audioPath().eqA[1].b0;
+    EXPECT_EQ(e.audioPath().eqA[1].b0, oldA); // the kernels' copy waits for the block start
     e.pickUpEqDesigns();
-    EXPECT_EQ(e.eqA[1].b0, e.eqB[1].b0);
-    EXPECT_EQ(e.eqA[1].a2, e.eqB[1].a2);
-    EXPECT_EQ(e.eqC[1].b0, e.eqB[1].b0);
-    EXPECT_EQ(e.eqC[1].a1, e.eqD[1].a1);
+    EXPECT_EQ(e.audioPath().eqA[1].b0, RoomEngineTestAccess::eqB(e)[1].b0);
+    EXPECT_EQ(e.audioPath().eqA[1].a2, RoomEngineTestAccess::eqB(e)[1].a2);
+    EXPECT_EQ(e.audioPath().eqC[1].b0, RoomEngineTestAccess::eqB(e)[1].b0);
+    EXPECT_EQ(e.audioPath().eqC[1].a1, RoomEngineTestAccess::eqD(e)[1].a1);
     // This design boosts by twice its setting: 6 dB at the centre, none far away.
-    EXPECT_NEAR(sineGainDb(e.eqA[1], 1000.0, 44100.0), 6.0, 0.2);
-    EXPECT_NEAR(sineGainDb(e.eqA[1], 30.0, 44100.0), 0.0, 0.3);
+    EXPECT_NEAR(sineGainDb(e.audioPath().eqA[1], 1000.0, 44100.0), 6.0, 0.2);
+    EXPECT_NEAR(sineGainDb(e.audioPath().eqA[1], 30.0, 44100.0), 0.0, 0.3);
 
     // Mono: set C keeps its previous design.
-    const float stereoC = e.eqC[1].b0;
+    const float stereoC = e.audioPath().eqC[1].b0;
     e.setParameter(param::kStereoOnOff, 0.0f);
     e.setParameter(param::kEQgain2, 0.2f); // -9 dB
     e.pickUpEqDesigns();
-    EXPECT_EQ(e.eqC[1].b0, stereoC);
-    EXPECT_EQ(e.eqA[1].b0, e.eqB[1].b0);
-    EXPECT_NEAR(sineGainDb(e.eqA[1], 1000.0, 44100.0), -18.0, 0.3);
+    EXPECT_EQ(e.audioPath().eqC[1].b0, stereoC);
+    EXPECT_EQ(e.audioPath().eqA[1].b0, RoomEngineTestAccess::eqB(e)[1].b0);
+    EXPECT_NEAR(sineGainDb(e.audioPath().eqA[1], 1000.0, 44100.0), -18.0, 0.3);
 }
 
 TEST(EqualiserHandover, AWriterInProgressKeepsTheOldDesigns)
@@ -231,13 +233,13 @@ TEST(EqualiserHandover, AWriterInProgressKeepsTheOldDesigns)
     auto engine = makeEngine();
     RoomEngine& e = *engine;
     e.setParameter(param::kEQgain1, 0.9f);
-    const uint32_t published = e.eqSequence.load();
-    e.eqSequence.store(published + 1); // a writer is halfway through
-    const float before = e.eqA[0].b0;
+    const uint32_t published = RoomEngineTestAccess::eqSequence(e).load();
+    RoomEngineTestAccess::eqSequence(e).store(published + 1); // a writer is halfway through
+    const float before = e.audioPath().eqA[0].b0;
     e.pickUpEqDesigns();
-    EXPECT_EQ(e.eqA[0].b0, before);
-    e.eqSequence.store(published);
+    EXPECT_EQ(e.audioPath().eqA[0].b0, before);
+    RoomEngineTestAccess::eqSequence(e).store(published);
     e.pickUpEqDesigns();
-    EXPECT_EQ(e.eqA[0].b0, e.eqB[0].b0);
-    EXPECT_NE(e.eqA[0].b0, before);
+    EXPECT_EQ(e.audioPath().eqA[0].b0, RoomEngineTestAccess::eqB(e)[0].b0);
+    EXPECT_NE(e.audioPath().eqA[0].b0, before);
 }

@@ -2,6 +2,7 @@
 // the deferred rewrite, and the comb positions at the common sample rates.
 
 #include "EngineTestSupport.h"
+#include "tests/RoomEngineTestAccess.h"
 
 #include "model/Parameters.h"
 
@@ -20,12 +21,12 @@ constexpr double kPi = 3.14159265358979323846;
 TEST(RaySetup, ConstructionPreparesTwoHundredFiftySixMonoRays)
 {
     auto engine = makeEngine();
-    EXPECT_EQ(engine->activeRays, 256);
-    EXPECT_EQ(engine->rayCount, 256);
+    EXPECT_EQ(engine->derived().activeRays, 256);
+    EXPECT_EQ(engine->derived().rayCount, 256);
     EXPECT_EQ(changes(*engine), kInitialChangeCount + 1); // the set-up's own increment
     std::set<float> steps;
     for (int i = 0; i < 256; ++i) {
-        const RaySlot& slot = engine->slots[i];
+        const RaySlot& slot = engine->raySlots()[i];
         const double theta = 2.0 * kPi * i / 256.0;
         EXPECT_NEAR(slot.startDirX, std::sin(theta), 1e-5) << i;
         EXPECT_NEAR(slot.startDirY, std::cos(theta), 1e-5) << i;
@@ -41,8 +42,8 @@ TEST(RaySetup, ConstructionPreparesTwoHundredFiftySixMonoRays)
     }
     // The crossfades are spread, not one length for every slot.
     EXPECT_GT(steps.size(), 200u);
-    EXPECT_NEAR(engine->rayCos, std::cos(2.0 * kPi / 256.0), 1e-6);
-    EXPECT_NEAR(engine->raySin, std::sin(2.0 * kPi / 256.0), 1e-6);
+    EXPECT_NEAR(RoomEngineTestAccess::rayCos(*engine), std::cos(2.0 * kPi / 256.0), 1e-6);
+    EXPECT_NEAR(RoomEngineTestAccess::raySin(*engine), std::sin(2.0 * kPi / 256.0), 1e-6);
 }
 
 TEST(RaySetup, StereoGivesEachSourceHalfTheRaysAtTwiceTheSpacing)
@@ -51,11 +52,11 @@ TEST(RaySetup, StereoGivesEachSourceHalfTheRaysAtTwiceTheSpacing)
     engine->setParameter(param::kStereoOnOff, 1.0f);
     engine->setParameter(param::kNumRays, 0.0f); // 16 rays
     engine->trace(1);                            // the tracing thread rewrites the slots
-    ASSERT_EQ(engine->activeRays, 16);
+    ASSERT_EQ(engine->derived().activeRays, 16);
     int perSource[2] = {0, 0};
     for (int i = 0; i < 16; i += 2) {
-        const RaySlot& first = engine->slots[i];
-        const RaySlot& second = engine->slots[i + 1];
+        const RaySlot& first = engine->raySlots()[i];
+        const RaySlot& second = engine->raySlots()[i + 1];
         EXPECT_EQ(first.source, 0);
         EXPECT_EQ(second.source, 1);
         ++perSource[first.source];
@@ -70,7 +71,7 @@ TEST(RaySetup, StereoGivesEachSourceHalfTheRaysAtTwiceTheSpacing)
     }
     EXPECT_EQ(perSource[0], 8);
     EXPECT_EQ(perSource[1], 8);
-    EXPECT_NEAR(engine->rayCos, std::cos(4.0 * kPi / 16.0), 1e-6);
+    EXPECT_NEAR(RoomEngineTestAccess::rayCos(*engine), std::cos(4.0 * kPi / 16.0), 1e-6);
 }
 
 TEST(RaySetup, RewriteWaitsForTheTracingThread)
@@ -79,12 +80,12 @@ TEST(RaySetup, RewriteWaitsForTheTracingThread)
     const int before = changes(*engine);
     engine->setParameter(param::kNumRays, 0.25f); // 2 * (8 + 62) = 140 rays
     EXPECT_EQ(changes(*engine), before + 2);
-    EXPECT_EQ(engine->rayCount, 140);
-    EXPECT_EQ(engine->activeRays, 256); // the kernels keep the old slots until a trace
-    EXPECT_TRUE(engine->raySetupRequested.load());
+    EXPECT_EQ(engine->derived().rayCount, 140);
+    EXPECT_EQ(engine->derived().activeRays, 256); // the kernels keep the old slots until a trace
+    EXPECT_TRUE(RoomEngineTestAccess::raySetupRequested(*engine).load());
     ASSERT_TRUE(engine->trace(1));
-    EXPECT_EQ(engine->activeRays, 140);
-    EXPECT_FALSE(engine->raySetupRequested.load());
+    EXPECT_EQ(engine->derived().activeRays, 140);
+    EXPECT_FALSE(RoomEngineTestAccess::raySetupRequested(*engine).load());
     EXPECT_EQ(changes(*engine), before + 2); // the rewrite itself does not count again
 }
 
@@ -92,12 +93,12 @@ TEST(RaySetup, TraceDoesNothingWhileTheTracerIsBusy)
 {
     auto engine = makeEngine();
     engine->setParameter(param::kNumRays, 0.0f);
-    engine->lockTracer();
+    RoomEngineTestAccess::tracerBusy(*engine).store(true);
     EXPECT_FALSE(engine->trace(4));
-    EXPECT_EQ(engine->activeRays, 256);
-    engine->unlockTracer();
+    EXPECT_EQ(engine->derived().activeRays, 256);
+    RoomEngineTestAccess::tracerBusy(*engine).store(false);
     EXPECT_TRUE(engine->trace(4));
-    EXPECT_EQ(engine->activeRays, 16);
+    EXPECT_EQ(engine->derived().activeRays, 16);
 }
 
 TEST(RaySetup, CombWriteIndexesAtCommonRates)
@@ -112,7 +113,7 @@ TEST(RaySetup, CombWriteIndexesAtCommonRates)
         for (int j = 0; j < kCombsPerBank; ++j) {
             const int expected = wholeMs[j] * rate / 1000; // integer samples, truncated
             for (int bank = 0; bank < 2; ++bank) {
-                const CombFilter& comb = engine->combs[bank][j];
+                const CombFilter& comb = engine->audioPath().combs[bank][j];
                 EXPECT_EQ(comb.writeIndex, static_cast<uint32_t>(expected))
                     << rate << " comb " << j << " bank " << bank;
                 EXPECT_LE(comb.readIndex, 511u);
@@ -123,7 +124,7 @@ TEST(RaySetup, CombWriteIndexesAtCommonRates)
                 EXPECT_NEAR(comb.baseGain, std::pow(0.75, length / 47.0), 1e-5);
             }
         }
-        EXPECT_EQ(engine->combs[0][0].writeIndex, rate == 44100 ? 2072u : rate == 48000 ? 2256u : 4512u);
+        EXPECT_EQ(engine->audioPath().combs[0][0].writeIndex, rate == 44100 ? 2072u : rate == 48000 ? 2256u : 4512u);
     }
 }
 
@@ -135,12 +136,12 @@ TEST(RaySetup, CombPositionsRepeatForEverySetUp)
     second->setupRays();
     for (int bank = 0; bank < 2; ++bank)
         for (int j = 0; j < kCombsPerBank; ++j) {
-            EXPECT_EQ(first->combs[bank][j].readIndex, second->combs[bank][j].readIndex);
-            EXPECT_EQ(first->combs[bank][j].bendPhase, second->combs[bank][j].bendPhase);
+            EXPECT_EQ(first->audioPath().combs[bank][j].readIndex, second->audioPath().combs[bank][j].readIndex);
+            EXPECT_EQ(first->audioPath().combs[bank][j].bendPhase, second->audioPath().combs[bank][j].bendPhase);
         }
     // The two banks draw different positions.
     int differing = 0;
     for (int j = 0; j < kCombsPerBank; ++j)
-        differing += first->combs[0][j].readIndex != first->combs[1][j].readIndex;
+        differing += first->audioPath().combs[0][j].readIndex != first->audioPath().combs[1][j].readIndex;
     EXPECT_GT(differing, 5);
 }

@@ -3,6 +3,7 @@
 // reverse, head turning, tie-breaking between walls, and reproducibility.
 
 #include "EngineTestSupport.h"
+#include "tests/RoomEngineTestAccess.h"
 
 #include "model/Parameters.h"
 
@@ -33,16 +34,16 @@ void plainSettings(RoomEngine& e, float raysValue)
     e.setParameter(param::kReverseOnOff, 0.0f);
     e.setParameter(param::kStereoOnOff, 0.0f);
     e.setParameter(param::kNumRays, raysValue);
-    e.outputCount = 2;
+    RoomEngineTestAccess::values(e).outputCount = 2;
     e.setActiveWalls(nullptr, 0);
 }
 
 void place(RoomEngine& e, float sx, float sy, float lx, float ly)
 {
-    e.sourceX[0] = sx;
-    e.sourceY[0] = sy;
-    e.listenerX = lx;
-    e.listenerY = ly;
+    RoomEngineTestAccess::values(e).sourceX[0] = sx;
+    RoomEngineTestAccess::values(e).sourceY[0] = sy;
+    RoomEngineTestAccess::values(e).listenerX = lx;
+    RoomEngineTestAccess::values(e).listenerY = ly;
 }
 
 // Lets the tracing thread rewrite the slots, takes their silent taps, then
@@ -65,8 +66,8 @@ float gainSum(const RaySlot& slot)
 std::vector<int> audibleSlots(const RoomEngine& e)
 {
     std::vector<int> result;
-    for (int k = 0; k < e.activeRays; ++k)
-        if (e.slots[k].pending.load() != 0 && gainSum(e.slots[k]) > 0.0f)
+    for (int k = 0; k < e.derived().activeRays; ++k)
+        if (e.raySlots()[k].pending.load() != 0 && gainSum(e.raySlots()[k]) > 0.0f)
             result.push_back(k);
     return result;
 }
@@ -90,7 +91,7 @@ TEST(RayTracer, StraightAtTheListenerFromTenMetres)
     plainSettings(e, kRays256);
     place(e, 10.0f, 10.0f, 10.0f, 20.0f);
     traceFresh(e, 8); // one visit per slot
-    ASSERT_EQ(e.activeRays, 256);
+    ASSERT_EQ(e.derived().activeRays, 256);
 
     // Spacing 2π/256: the capture radius at 10 m is 10 * 2 sin(π/256) + 0.1
     // = 0.345 m. Ray 0 goes straight down at the listener; rays 1 and 255
@@ -98,7 +99,7 @@ TEST(RayTracer, StraightAtTheListenerFromTenMetres)
     // passes 0.49 m away and dies.
     const std::vector<int> heard = audibleSlots(e);
     ASSERT_EQ(heard, (std::vector<int>{0, 1, 255}));
-    const RaySlot& straight = e.slots[0];
+    const RaySlot& straight = e.raySlots()[0];
     EXPECT_EQ(straight.newDelay, -static_cast<int>(10.0 * kSamplesPerMetre44k));
     EXPECT_EQ(straight.newReflected, 0);
     EXPECT_FLOAT_EQ(straight.newGain[0], 0.5f); // arriving head-on: both sides alike
@@ -106,9 +107,9 @@ TEST(RayTracer, StraightAtTheListenerFromTenMetres)
     EXPECT_EQ(straight.newGain[2], 0.0f);
     EXPECT_FLOAT_EQ(straight.newCoeff, 1.0f); // nothing filtered
     const double slanted = 10.0 * std::cos(2.0 * 3.14159265358979 / 256.0);
-    EXPECT_EQ(e.slots[1].newDelay, -static_cast<int>(slanted * kSamplesPerMetre44k));
+    EXPECT_EQ(e.raySlots()[1].newDelay, -static_cast<int>(slanted * kSamplesPerMetre44k));
     for (int k = 0; k < 256; ++k)
-        EXPECT_EQ(e.slots[k].pending.load(), 1) << k; // everyone posted, heard or silent
+        EXPECT_EQ(e.raySlots()[k].pending.load(), 1) << k; // everyone posted, heard or silent
 }
 
 TEST(RayTracer, PlainRoomGivesDirectSoundAndFirstOrderReflections)
@@ -137,7 +138,7 @@ TEST(RayTracer, PlainRoomGivesDirectSoundAndFirstOrderReflections)
     const std::vector<int> heard = audibleSlots(e);
     ASSERT_FALSE(heard.empty());
     for (int k : heard) {
-        const RaySlot& slot = e.slots[k];
+        const RaySlot& slot = e.raySlots()[k];
         const double theta = 2.0 * 3.14159265358979 * k / 512.0;
         double dx = std::sin(theta), dy = std::cos(theta);
         const double toListener = dx * (lx - sx) + dy * (ly - sy);
@@ -179,7 +180,7 @@ TEST(RayTracer, ScaleTwoMakesSeventeenMetresFourThousandFourHundredTenSamples)
     place(e, 10.0f, 10.0f, 10.0f, 27.0f);
     traceFresh(e, 8);
     // 2 * 17 m at 44,100 / 340 samples per metre.
-    EXPECT_EQ(e.slots[0].newDelay, -4410);
+    EXPECT_EQ(e.raySlots()[0].newDelay, -4410);
 }
 
 TEST(RayTracer, NegativePreDelayDropsShortTapsUnlessReversed)
@@ -197,10 +198,10 @@ TEST(RayTracer, NegativePreDelayDropsShortTapsUnlessReversed)
     e.trace(8);
     ASSERT_EQ(audibleSlots(e), (std::vector<int>{0, 1, 255}));
     // 22,050 samples of negative pre-delay minus 10 m of travel.
-    EXPECT_EQ(e.slots[0].newDelay, static_cast<int>(22050.0 - 10.0 * kSamplesPerMetre44k));
+    EXPECT_EQ(e.raySlots()[0].newDelay, static_cast<int>(22050.0 - 10.0 * kSamplesPerMetre44k));
     // In reverse the longest tap (none is negative here) is moved by the
     // pre-delay: 0 - (-22,050).
-    EXPECT_EQ(e.longestTap, 22050);
+    EXPECT_EQ(e.derived().longestTap, 22050);
 }
 
 TEST(RayTracer, CaptureRadiusNeverExceedsNineMetres)
@@ -214,11 +215,11 @@ TEST(RayTracer, CaptureRadiusNeverExceedsNineMetres)
     // passes 70.7 sin(22.5°) = 27 m away: the neighbour spacing there is
     // 27.7 m, but the radius stops at 9 m, so it is not heard.
     EXPECT_EQ(audibleSlots(e), (std::vector<int>{14}));
-    EXPECT_FLOAT_EQ(e.captureRadius, 9.0f); // ray 15 computed it last
+    EXPECT_FLOAT_EQ(e.derived().captureRadius, 9.0f); // ray 15 computed it last
     // A ray that passes the listener outside the radius keeps the distance
     // along the ray to its nearest approach in its path length.
     const double along = 50.0 * (std::sin(3.14159265358979 / 8.0) + std::cos(3.14159265358979 / 8.0));
-    EXPECT_NEAR(e.slots[15].pathLength, along, 1e-3);
+    EXPECT_NEAR(e.raySlots()[15].pathLength, along, 1e-3);
 }
 
 TEST(RayTracer, HeadAngleTurnsTheArrivalBetweenTheEars)
@@ -235,7 +236,7 @@ TEST(RayTracer, HeadAngleTurnsTheArrivalBetweenTheEars)
         e.setParameter(param::kHeadAngle, row.head);
         place(e, 10.0f, 20.0f, 20.0f, 20.0f);
         traceFresh(e, 1);
-        const RaySlot& slot = e.slots[4]; // 90 degrees: (1, 0)
+        const RaySlot& slot = e.raySlots()[4]; // 90 degrees: (1, 0)
         ASSERT_EQ(slot.pending.load(), 1);
         EXPECT_NEAR(slot.newGain[0], row.left, 1e-6) << row.head;
         EXPECT_NEAR(slot.newGain[1], row.right, 1e-6) << row.head;
@@ -248,7 +249,7 @@ TEST(RayTracer, EarlierWallWinsATieWithGridAndPlainScan)
         auto engine = makeEngine();
         RoomEngine& e = *engine;
         plainSettings(e, kRays16);
-        e.useWallGrid = grid;
+        RoomEngineTestAccess::useWallGrid(e) = grid;
         // Walls 1 and 3 lie on top of each other across ray 0's path; short
         // walls in a far corner make the room big enough for the grid.
         Wall room[32] = {wallBetween(40, 40, 45, 45), wallBetween(0, 30, 20, 30),
@@ -260,8 +261,8 @@ TEST(RayTracer, EarlierWallWinsATieWithGridAndPlainScan)
         e.trace(1);
         e.commitTaps();
         e.trace(0); // one unit: 32 steps, slot 0 takes its first step once
-        EXPECT_EQ(e.slots[0].lastWall, 1) << (grid ? "grid" : "plain");
-        EXPECT_FLOAT_EQ(e.slots[0].posY, 30.0f);
+        EXPECT_EQ(e.raySlots()[0].lastWall, 1) << (grid ? "grid" : "plain");
+        EXPECT_FLOAT_EQ(e.raySlots()[0].posY, 30.0f);
     }
 }
 
@@ -271,7 +272,7 @@ TEST(RayTracer, ResponsesRepeatAcrossRunsAndInstances)
     auto second = makeEngine();
     enginetest::applyProgram(*first, 0);
     enginetest::applyProgram(*second, 0);
-    second->useWallGrid = false; // the grid must not change a single tap
+    RoomEngineTestAccess::useWallGrid(*second) = false; // the grid must not change a single tap
     for (RoomEngine* e : {first.get(), second.get()}) {
         e->commitTaps();
         e->trace(4096);
@@ -280,9 +281,9 @@ TEST(RayTracer, ResponsesRepeatAcrossRunsAndInstances)
         e->commitTaps();
     }
     int heard = 0;
-    for (int k = 0; k < first->activeRays; ++k) {
-        const RaySlot& a = first->slots[k];
-        const RaySlot& b = second->slots[k];
+    for (int k = 0; k < first->derived().activeRays; ++k) {
+        const RaySlot& a = first->raySlots()[k];
+        const RaySlot& b = second->raySlots()[k];
         EXPECT_EQ(a.tapDelay, b.tapDelay) << k;
         for (int role = 0; role < kOutputRoles; ++role)
             EXPECT_EQ(a.tapGain[role], b.tapGain[role]) << k;
@@ -293,13 +294,13 @@ TEST(RayTracer, ResponsesRepeatAcrossRunsAndInstances)
 
     // A retrace under the same settings delivers the same taps again.
     std::vector<int> delays;
-    for (int k = 0; k < first->activeRays; ++k)
-        delays.push_back(first->slots[k].tapDelay);
+    for (int k = 0; k < first->derived().activeRays; ++k)
+        delays.push_back(first->raySlots()[k].tapDelay);
     first->setParameter(64, 1.0f); // a redraw tag: counts as a change, alters nothing
     first->trace(4096);
     first->commitTaps();
     first->trace(4096);
     first->commitTaps();
-    for (int k = 0; k < first->activeRays; ++k)
-        EXPECT_EQ(first->slots[k].tapDelay, delays[static_cast<std::size_t>(k)]) << k;
+    for (int k = 0; k < first->derived().activeRays; ++k)
+        EXPECT_EQ(first->raySlots()[k].tapDelay, delays[static_cast<std::size_t>(k)]) << k;
 }

@@ -6,6 +6,7 @@
 // buffer.
 
 #include "engine/RoomEngine.h"
+#include "tests/RoomEngineTestAccess.h"
 #include "host/EffectVST.h"
 #include "model/FactoryPrograms.h"
 #include "model/ProgramChunks.h"
@@ -190,9 +191,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     EffectVST& effect = sharedEffect();
     RoomEngine& engine = effect.getEngine();
-    for (OvintaProgram& p : engine.bank.programs)
+    for (OvintaProgram& p : engine.programBank().programs)
         p = OvintaProgram();
-    loadFactoryPrograms(engine.bank.programs);
+    loadFactoryPrograms(engine.programBank().programs);
     effect.setProgram(0);
     effect.resume();
 
@@ -203,7 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const bool loaded = effect.setChunk(chunk.empty() ? nullptr : chunk.data(),
                                         static_cast<VstIntPtr>(chunk.size()), isPreset) == 1;
     for (int k = 0; k < kProgramCount; ++k)
-        checkRecord(engine.bank.programs[k], k);
+        checkRecord(engine.programBank().programs[k], k);
     if (loaded)
         checkSavedChunkReloads(effect, isPreset);
 

@@ -143,7 +143,7 @@ TEST_F(EffectTest, WithoutTheConfigurationStepTwoOutputsAreFed)
 {
     // Only the editor's configuration step turns the outputs setting into a count.
     effect->setParameter(45, 2.0f);
-    EXPECT_EQ(engine().outputCount.load(), 2);
+    EXPECT_EQ(engine().derived().outputCount.load(), 2);
 }
 
 TEST_F(EffectTest, OwnLayoutFollowsTheOutputsSetting)
@@ -163,7 +163,7 @@ TEST_F(EffectTest, OwnLayoutFollowsTheOutputsSetting)
     for (const Row& row : rows) {
         effect->setParameter(45, row.setting);
         effect->applyOutputConfiguration();
-        EXPECT_EQ(engine().outputCount.load(), row.outputs) << "setting " << row.setting;
+        EXPECT_EQ(engine().derived().outputCount.load(), row.outputs) << "setting " << row.setting;
         for (int role = 0; role < 5; ++role) {
             std::vector<std::string> expected = role < row.outputs ? row.names
                                                                    : std::vector<std::string>{};
@@ -191,10 +191,10 @@ TEST_F(EffectTest, ConfigurationRunsOnlyAfterAChange)
     effect->setParameter(45, 1.0f);
     effect->applyOutputConfiguration();
     int updates = editor->menuUpdates;
-    int changes = engine().changeCount.load();
+    int changes = engine().changeCount();
     effect->applyOutputConfiguration();
     EXPECT_EQ(editor->menuUpdates, updates);
-    EXPECT_EQ(engine().changeCount.load(), changes);
+    EXPECT_EQ(engine().changeCount(), changes);
 
     // Any program change asks for it again.
     effect->setProgram(3);
@@ -209,7 +209,7 @@ TEST_F(EffectTest, RoutingOfUnfedRolesIsKept)
     effect->setParameter(43, 3.0f); // C role moved by hand to channel 3
     effect->setParameter(45, 1.0f);
     effect->applyOutputConfiguration();
-    EXPECT_EQ(engine().outputCount.load(), 4);
+    EXPECT_EQ(engine().derived().outputCount.load(), 4);
     EXPECT_EQ(routing(4), 3);
 }
 
@@ -220,13 +220,13 @@ TEST_F(EffectTest, SurroundOutputCountFollowsTheSetting)
     VstSpeakerArrangement input = stereo("In L", "In R");
     VstSpeakerArrangement output = surround51();
     ASSERT_EQ(offer(&input, &output), 1);
-    EXPECT_EQ(engine().outputCount.load(), 6) << "the host's count until the step runs";
+    EXPECT_EQ(engine().derived().outputCount.load(), 6) << "the host's count until the step runs";
 
     const std::pair<float, int> rows[] = {{2.0f, 6}, {1.0f, 4}, {0.0f, 2}};
     for (auto [setting, outputs] : rows) {
         effect->setParameter(45, setting);
         effect->applyOutputConfiguration();
-        EXPECT_EQ(engine().outputCount.load(), outputs) << "setting " << setting;
+        EXPECT_EQ(engine().derived().outputCount.load(), outputs) << "setting " << setting;
     }
     // With five outputs the roles find their speakers: L 0, R 1, Ls 4, Rs 5, C 2.
     effect->setParameter(45, 2.0f);
@@ -254,7 +254,7 @@ TEST_F(EffectTest, MonoInputFillsOnlyTheFirstSourceMenu)
     EXPECT_TRUE(editor->inputMenus[1].empty());
     EXPECT_EQ(editor->refreshed, (std::vector<int>{0}));
     EXPECT_EQ(editor->outputMenus[0], (std::vector<std::string>{"Right"}));
-    EXPECT_EQ(engine().inputChannelCount.load(), 1);
+    EXPECT_EQ(engine().derived().inputChannelCount.load(), 1);
 }
 
 TEST_F(EffectTest, UnterminatedSpeakerNamesAreCutAtTheirField)
@@ -293,7 +293,7 @@ TEST_F(EffectTest, ProgramChangeReachesTheEditorAsOneBurstEndingWithItsNumber)
         EXPECT_EQ(editor->values[i].first, order[i]) << "call " << i;
     EXPECT_EQ(editor->values.back().second, 12.0f);
     // Each value is the one the program stores.
-    const OvintaProgram& record = engine().bank.programs[12];
+    const OvintaProgram& record = engine().programBank().programs[12];
     EXPECT_EQ(editor->values[0].second, record.parEarsX);
     EXPECT_EQ(editor->values[19].second, record.parGain);
     EXPECT_EQ(editor->values[45].second, record.parEQwide4);
@@ -347,13 +347,13 @@ TEST_F(EffectTest, ResumeNeverAsksForMidi)
 TEST_F(EffectTest, SampleRateReachesTheEngineAtResume)
 {
     dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
-    EXPECT_EQ(engine().sampleRate.load(), 44100.0f);
+    EXPECT_EQ(engine().derived().sampleRate.load(), 44100.0f);
     dispatch(effMainsChanged, 0, 1);
-    EXPECT_EQ(engine().sampleRate.load(), 48000.0f);
+    EXPECT_EQ(engine().derived().sampleRate.load(), 48000.0f);
     dispatch(effSetSampleRate, 0, 0, nullptr, NAN);
     dispatch(effSetSampleRate, 0, 0, nullptr, -1.0f);
     dispatch(effMainsChanged, 0, 0);
-    EXPECT_EQ(engine().sampleRate.load(), 48000.0f);
+    EXPECT_EQ(engine().derived().sampleRate.load(), 48000.0f);
 }
 
 TEST_F(EffectTest, EditorOpcodesReachTheAttachedEditor)

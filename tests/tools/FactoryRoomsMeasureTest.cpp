@@ -42,7 +42,7 @@ TEST(FactoryRoomsMeasured, EveryRoomIsAudibleAndRingsForItsCategory)
 {
     auto effect = std::make_unique<EffectVST>(standaloneHost);
     for (int k = 0; k < kProgramCount; ++k) {
-        const std::string name = effect->getEngine().bank.programs[k].name;
+        const std::string name = effect->getEngine().programBank().programs[k].name;
         const RoomMeasurement m = measureProgram(*effect, k, kRate, kMaxSeconds);
         SCOPED_TRACE(name);
         // Audible: the wet path alone gives at least -25 dB for white noise.

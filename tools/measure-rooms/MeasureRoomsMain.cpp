@@ -53,7 +53,7 @@ int main(int argc, char** argv)
         return usage(argv[0]);
 
     auto effect = std::make_unique<EffectVST>(standaloneHost);
-    const ProgramBank& bank = effect->getEngine().bank;
+    const ProgramBank& bank = effect->getEngine().programBank();
     std::printf("| # | program | walls | reverb (s) | from | EDT (s) | initial delay (ms) | peak (dBFS) "
                 "| wet level (dB) |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|\n");

@@ -61,7 +61,7 @@ void exportCommand(const std::vector<std::string>& words)
     // The instance runs at a host rate of 44.1 kHz; the exporter re-traces
     // at the export rate and restores this afterwards, as in a host.
     PluginSession session(44100.0f, kExportBlock);
-    session.selectProgram(programIndex(program, session.engine().bank.programs));
+    session.selectProgram(programIndex(program, session.engine().programBank().programs));
     for (const ParameterSetting& p : settings)
         session.setParameter(p.index, p.value);
     int count = session.programOutputs();

@@ -50,7 +50,7 @@ int PluginSession::programOutputs()
 void PluginSession::setOutputs(int outputs)
 {
     effect->setParameter(param::kSurround, outputs >= 5 ? 2.0f : (outputs == 4 ? 1.0f : 0.0f));
-    effect->getEngine().outputsChanged = true;
+    effect->getEngine().requestOutputConfiguration();
     effect->applyOutputConfiguration();
 }
 

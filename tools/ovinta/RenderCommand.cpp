@@ -148,7 +148,7 @@ void renderCommand(const std::vector<std::string>& words)
         throw ToolError(s.input + " is at " + std::to_string(reader.sampleRate()) + " Hz, not " +
                         std::to_string(s.rate) + " Hz; convert it first (render never resamples)");
     PluginSession session(static_cast<float>(reader.sampleRate()), s.block);
-    session.selectProgram(programIndex(s.program, session.engine().bank.programs));
+    session.selectProgram(programIndex(s.program, session.engine().programBank().programs));
     for (const ParameterSetting& p : s.settings)
         session.setParameter(p.index, p.value);
     const int outputs = s.outputs != 0 ? s.outputs : session.programOutputs();

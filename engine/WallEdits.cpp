@@ -1,0 +1,184 @@
+// The room editor's wall edits. The active list (what the tracer uses) and
+// the current program's list (what is saved) change together under the
+// tracer's lock, so that a wall's index means the same wall in both; a vertex
+// drag moves only the active walls until the editor commits it by deleting
+// and re-adding the walls it moved.
+
+#include "engine/RoomEngine.h"
+
+#include "base/Convert.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int kPlanMetres = 50;
+
+bool onPlan(int v)
+{
+    return v >= 0 && v <= kPlanMetres;
+}
+
+// Vector and unit normal (-dy, dx) / length from the wall's ends; a wall whose
+// ends meet keeps its old normal (the tracer never meets a wall without length).
+void refreshGeometry(Wall& w)
+{
+    w.dx = w.x2 - w.x1;
+    w.dy = w.y2 - w.y1;
+    const float length = std::sqrt(w.dx * w.dx + w.dy * w.dy);
+    if (length > 0.0f) {
+        w.nx = -w.dy / length;
+        w.ny = w.dx / length;
+    }
+}
+
+void removeAt(Wall* list, int count, int index)
+{
+    std::memmove(list + index, list + index + 1, sizeof(Wall) * static_cast<std::size_t>(count - index - 1));
+}
+
+bool endIs(float x, float y, int px, int py)
+{
+    return truncToInt(x) == px && truncToInt(y) == py;
+}
+
+} // namespace
+
+bool RoomEngine::insertWall(int x1, int y1, int x2, int y2)
+{
+    if (!onPlan(x1) || !onPlan(y1) || !onPlan(x2) || !onPlan(y2) || (x1 == x2 && y1 == y2))
+        return false;
+    lockTracer();
+    OvintaProgram& program = currentProgramRecord();
+    const bool room = wallCount < kMaxWalls;
+    if (room) {
+        const Wall wall = makeWall(x1, y1, x2, y2);
+        walls[wallCount] = wall;
+        ++wallCount;
+        // The program's list mirrors the active one; a list that a chunk left
+        // shorter is brought to the same length first.
+        program.wallCount = wallCount;
+        program.walls[wallCount - 1] = wall;
+        rebuildGrid();
+    }
+    unlockTracer();
+    if (room)
+        bumpChangeCount();
+    return room;
+}
+
+bool RoomEngine::deleteWall(int index)
+{
+    lockTracer();
+    const bool valid = index >= 0 && index < wallCount;
+    if (valid) {
+        removeWall(index);
+        rebuildGrid();
+    }
+    unlockTracer();
+    if (valid)
+        bumpChangeCount();
+    return valid;
+}
+
+int RoomEngine::deleteWallByEnds(int x1, int y1, int x2, int y2)
+{
+    lockTracer();
+    int removed = 0;
+    for (int i = 0; i < wallCount; ++i) {
+        const Wall& w = walls[i];
+        if (endIs(w.x1, w.y1, x1, y1) && endIs(w.x2, w.y2, x2, y2)) {
+            removeWall(i);
+            ++removed;
+        }
+    }
+    if (removed > 0)
+        rebuildGrid();
+    unlockTracer();
+    if (removed > 0)
+        bumpChangeCount();
+    return removed;
+}
+
+void RoomEngine::removeWall(int index)
+{
+    // The program keeps its own copy of each wall (the tracer turns the active
+    // walls' normals in place, and drag marks stay off the saved list).
+    OvintaProgram& program = currentProgramRecord();
+    if (index < program.wallCount) {
+        removeAt(program.walls, program.wallCount, index);
+        --program.wallCount;
+    }
+    removeAt(walls, wallCount, index);
+    --wallCount;
+}
+
+bool RoomEngine::dragVertex(int fromX, int fromY, int toX, int toY, VertexDrag kind)
+{
+    if (!onPlan(toX) || !onPlan(toY))
+        return false;
+    const bool pick = kind == VertexDrag::Pick;
+    const float x = static_cast<float>(toX);
+    const float y = static_cast<float>(toY);
+    bool moved = false;
+    lockTracer();
+    for (int i = 0; i < wallCount; ++i) {
+        Wall& w = walls[i];
+        bool changed = false;
+        if (endIs(w.x1, w.y1, fromX, fromY) && (pick || w.dragEnd == 1)) {
+            if (pick)
+                w.dragEnd = 1;
+            w.x1 = x;
+            w.y1 = y;
+            changed = true;
+        } else if (endIs(w.x2, w.y2, fromX, fromY) && (pick || w.dragEnd == 2)) {
+            if (pick)
+                w.dragEnd = 2;
+            w.x2 = x;
+            w.y2 = y;
+            changed = true;
+        }
+        if (changed)
+            refreshGeometry(w);
+        moved |= changed;
+    }
+    if (moved)
+        rebuildGrid();
+    unlockTracer();
+    return moved;
+}
+
+int RoomEngine::findDraggedWall(int x, int y)
+{
+    lockTracer();
+    int found = -1;
+    for (int i = 0; i < wallCount && found < 0; ++i) {
+        const Wall& w = walls[i];
+        if (w.dragEnd != 0 && (endIs(w.x1, w.y1, x, y) || endIs(w.x2, w.y2, x, y)))
+            found = i;
+    }
+    unlockTracer();
+    return found;
+}
+
+int RoomEngine::findWallAt(int x, int y)
+{
+    lockTracer();
+    int found = -1;
+    for (int i = 0; i < wallCount && found < 0; ++i) {
+        const Wall& w = walls[i];
+        const int x1 = truncToInt(w.x1), y1 = truncToInt(w.y1);
+        const int x2 = truncToInt(w.x2), y2 = truncToInt(w.y2);
+        const int cross = std::abs((x - x1) * (y2 - y1) - (y - y1) * (x2 - x1));
+        const int reach = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
+        const bool inBox = x >= std::min(x1, x2) && x <= std::max(x1, x2) && y >= std::min(y1, y2) &&
+                           y <= std::max(y1, y2);
+        if (cross < reach && inBox)
+            found = i;
+    }
+    unlockTracer();
+    return found;
+}
