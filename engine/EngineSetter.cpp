@@ -1,38 +1,32 @@
 // The engine setter: stores a parameter's raw value in the current program
-// and derives the value the tracer, the kernels or the editor use. Runs on any
+// and derives the value the tracer, the kernels or the editor use, with the
+// parameter table's formulas; the table also says what a change announces. Runs on any
 // non-audio thread; every derived value is a relaxed shared scalar, and a
 // change that needs a retrace is announced by incrementing changeCount
 // (release) after the values it depends on are stored.
 
 #include "engine/RoomEngine.h"
 
-#include "model/Parameters.h"
+#include "base/Convert.h"
+#include "model/ParameterFormulas.h"
+#include "model/ParameterTable.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-// Values far outside 0..1 are limited to this before deriving, so every
-// derived value stays finite (the raw value is stored unchanged).
-constexpr float kDeriveLimit = 1.0e6f;
+using formula::limited;
 
-// Truncation toward zero that saturates instead of overflowing.
-int truncToInt(float v)
+// The engine's value for the limited raw value v (the table's derive column).
+float derived(int index, float v)
 {
-    const double t = std::trunc(static_cast<double>(v));
-    return static_cast<int>(std::clamp(t, -2147483648.0, 2147483647.0));
+    return param::row(index)->derive(v);
 }
 
-// Nearest whole number as trunc(x + 0.5), kept as a float.
-float nearestWhole(float x)
+int wholeDerived(int index, float v)
 {
-    return std::trunc(x + 0.5f);
-}
-
-float cube(float v)
-{
-    return v * v * v;
+    return truncToInt(static_cast<double>(derived(index, v)));
 }
 
 } // namespace
@@ -76,6 +70,17 @@ void RoomEngine::bumpChangeCount()
     changeCount.fetch_add(1, std::memory_order_release);
 }
 
+void RoomEngine::announceChange(int index)
+{
+    const param::Row* r = param::row(index);
+    const param::Retrace retrace = r != nullptr ? r->retrace : param::Retrace::Yes;
+    if (retrace == param::Retrace::No)
+        return;
+    bumpChangeCount();
+    if (retrace == param::Retrace::WithRaySetup)
+        requestRaySetup();
+}
+
 void RoomEngine::requestRaySetup()
 {
     // The count moves at once; the slot rewrite is left to the next thread
@@ -88,135 +93,121 @@ void RoomEngine::requestRaySetup()
 void RoomEngine::setRoomParameter(int index, float value)
 {
     *programField(currentProgramRecord(), index) = value;
-    const float v = std::clamp(value, -kDeriveLimit, kDeriveLimit);
+    const float v = limited(value);
+    const float d = derived(index, v);
     switch (index) {
-    case param::kAbsorb: wallAbsorb = 1.0f - 0.7f * cube(v); break;
-    case param::kHiCut: wallHiCut = 1.0f - 0.7f * cube(v); break;
+    case param::kAbsorb: wallAbsorb = d; break;
+    case param::kHiCut: wallHiCut = d; break;
     case param::kScatter:
-        scatterAmount = 0.5f * v;
+        scatterAmount = d;
         if (!loadingProgram) {
             tempViewMode = 1;
             tempViewTicks = 10;
         }
         break;
-    case param::kHeight: heightSpread = 40.0f * v; break;
-    case param::kAbsorbAir: airAbsorb = 1.0f - 0.005f * cube(v); break;
-    case param::kHiCutAir: airHiCut = 1.0f - 0.005f * cube(v); break;
-    case param::kEarsX: listenerX = nearestWhole(50.0f * v); break;
-    case param::kEarsY: listenerY = nearestWhole(50.0f * v); break;
-    case param::kSource1X: sourceX[0] = nearestWhole(50.0f * v); break;
-    case param::kSource1Y: sourceY[0] = nearestWhole(50.0f * v); break;
-    case param::kSource2X: sourceX[1] = nearestWhole(50.0f * v); break;
-    case param::kSource2Y: sourceY[1] = nearestWhole(50.0f * v); break;
-    case param::kPreDelay: preDelayMs = 1000.0f * v - 500.0f; break;
-    case param::kScale: scale = std::max(2.0f * v, 0.1f); break;
+    case param::kHeight: heightSpread = d; break;
+    case param::kAbsorbAir: airAbsorb = d; break;
+    case param::kHiCutAir: airHiCut = d; break;
+    case param::kEarsX: listenerX = d; break;
+    case param::kEarsY: listenerY = d; break;
+    case param::kSource1X: sourceX[0] = d; break;
+    case param::kSource1Y: sourceY[0] = d; break;
+    case param::kSource2X: sourceX[1] = d; break;
+    case param::kSource2Y: sourceY[1] = d; break;
+    case param::kPreDelay: preDelayMs = d; break;
+    case param::kScale: scale = d; break;
     case param::kHeadAngle: {
-        int degrees = truncToInt(360.0f * v) - 180;
-        if (degrees < 0)
-            degrees += 360;
-        headAngleDegrees = degrees;
-        const double turn = (static_cast<double>(v) + 0.5) * 6.283185307179586;
+        headAngleDegrees = truncToInt(static_cast<double>(d));
+        const double turn = formula::headTurn(v);
         headSin = static_cast<float>(std::sin(turn));
         headCos = static_cast<float>(std::cos(turn));
         break;
     }
-    case param::kBend: bendValue = v; break;
-    case param::kReverseOnOff: reverseOn = truncToInt(v); break;
+    case param::kBend: bendValue = d; break;
+    case param::kReverseOnOff: reverseOn = truncToInt(static_cast<double>(d)); break;
     default: break;
     }
-    bumpChangeCount();
+    announceChange(index);
 }
 
-// Gains, diffusion and panner: heard at once, no retrace.
+// Gains, diffusion and panner: heard at once; only the wet gain, part of
+// every tap, retraces.
 void RoomEngine::setMixParameter(int index, float value)
 {
     *programField(currentProgramRecord(), index) = value;
-    const float v = std::clamp(value, -kDeriveLimit, kDeriveLimit);
+    const float d = derived(index, limited(value));
     switch (index) {
-    case param::kGain:
-        wetGain = v * v;
-        bumpChangeCount(); // the wet gain is part of every tap
-        return;
-    case param::kDryOut: dryGain = v * v; return;
-    case param::kDiffusion: diffusionGain = 1.58489f * v; return;
-    case param::kDiffSize: diffusionSize = v >= 0.5f ? 8.0f * cube(v) : 2.0f * v; return;
-    case param::kDiffLoPass: widthFactor = 2.0f * v * v; return;
+    case param::kGain: wetGain = d; break;
+    case param::kDryOut: dryGain = d; break;
+    case param::kDiffusion: diffusionGain = d; break;
+    case param::kDiffSize: diffusionSize = d; break;
+    case param::kDiffLoPass: widthFactor = d; break;
     case param::kPanX:
-        panX = nearestWhole(46.0f * v);
+        panX = d;
         updateOutputGains();
-        return;
+        break;
     case param::kPanY:
-        panY = nearestWhole(46.0f * v);
+        panY = d;
         updateOutputGains();
-        return;
-    default: return;
+        break;
+    default: break;
     }
+    announceChange(index);
 }
 
 void RoomEngine::setEqParameter(int index, float value)
 {
     *programField(currentProgramRecord(), index) = value;
-    const float v = std::clamp(value, -kDeriveLimit, kDeriveLimit);
+    const float d = derived(index, limited(value));
     const int band = (index - param::kEQfreq1) / 3;
+    // Bands 1 and 4 are shelves (the width acts as Q), 2 and 3 peaks (the
+    // width is a bandwidth in octaves): the table picks the formula.
     switch ((index - param::kEQfreq1) % 3) {
-    case 0:
-        eqFrequency[band] = std::min(15980.0f * cube(v) + 20.0f, sampleRate / 2.0f);
-        break;
-    case 1: eqGain[band] = 30.0f * (v - 0.5f); break;
-    default:
-        // Bands 1 and 4 are shelves (the width acts as Q), 2 and 3 peaks
-        // (the width is a bandwidth in octaves).
-        eqWidth[band] = (band == 0 || band == 3) ? 0.8f * (1.0f - v) + 0.2f : 3.0f * v + 0.1f;
-        break;
+    case 0: eqFrequency[band] = std::min(d, sampleRate / 2.0f); break;
+    case 1: eqGain[band] = d; break;
+    default: eqWidth[band] = d; break;
     }
     updateEqBand(band);
+    announceChange(index);
 }
 
 // Sources, pins, ray count and outputs: all retrace.
 void RoomEngine::setRoutingParameter(int index, float value)
 {
     OvintaProgram& record = currentProgramRecord();
-    const float v = std::clamp(value, -kDeriveLimit, kDeriveLimit);
+    const float v = limited(value);
     if (index == param::kStereoOnOff) {
         const float stored = inputChannelCount == 1 ? 0.0f : value;
         record.parStereoOnOff = stored;
-        stereoOn = truncToInt(std::clamp(stored, -kDeriveLimit, kDeriveLimit));
-        bumpChangeCount();
-        requestRaySetup();
-        return;
-    }
-    if (index == param::kNumRays) {
+        stereoOn = wholeDerived(index, limited(stored));
+    } else if (index == param::kNumRays) {
         record.parNumRays = value;
-        // The count indexes the slot array: keep it within 16..512.
-        const double count = 2.0 * (8.0 + std::trunc(248.0 * static_cast<double>(v)));
-        rayCount = static_cast<int>(std::clamp(count, 16.0, static_cast<double>(kMaxRays)));
+        // The count indexes the slot array: the formula keeps it within 16..512.
+        rayCount = wholeDerived(index, v);
         if (!loadingProgram) {
             tempViewMode = 2;
             tempViewTicks = 10;
         }
-        bumpChangeCount();
-        requestRaySetup();
-        return;
-    }
-    if (index == param::kSurround) {
+    } else if (index == param::kSurround) {
         record.parSurround = value;
-        outputsSetting = std::clamp(truncToInt(v), 0, 2);
+        outputsSetting = wholeDerived(index, v);
         outputsChanged = true;
-        bumpChangeCount();
-        return;
+    } else {
+        // Pins: a channel the plug-in does not have is ignored like a
+        // negative one, so the process driver never addresses a missing
+        // channel.
+        const bool input = index <= param::kSpeakerIn2;
+        const int capacity = input ? kInputChannelCapacity : kOutputChannelCapacity;
+        const int channel = wholeDerived(index, v);
+        if (v >= 0.0f && channel < capacity) {
+            *programField(record, index) = value;
+            if (input)
+                inputChannel[index - param::kSpeakerIn1] = channel;
+            else
+                outputChannel[index - param::kSpeakerOut1] = channel;
+        }
     }
-    // Pins: a channel the plug-in does not have is ignored like a negative
-    // one, so the process driver never addresses a missing channel.
-    const bool input = index <= param::kSpeakerIn2;
-    const int capacity = input ? kInputChannelCapacity : kOutputChannelCapacity;
-    if (v >= 0.0f && truncToInt(v) < capacity) {
-        *programField(record, index) = value;
-        if (input)
-            inputChannel[index - param::kSpeakerIn1] = truncToInt(v);
-        else
-            outputChannel[index - param::kSpeakerOut1] = truncToInt(v);
-    }
-    bumpChangeCount();
+    announceChange(index);
 }
 
 // Editor-only tags 46 and above.
@@ -224,19 +215,9 @@ void RoomEngine::setEditorTag(int index, float value)
 {
     if (index < param::kProgramSelect)
         return;
-    switch (index) {
-    case 54: case 55: case 57: case 60: case 61: case 62: case 66:
-        return;
-    case param::kStoreRaw:
+    if (index == param::kMirror)
         rawParam63 = value;
-        return;
-    case param::kRedraw:
-        if (value <= 0.5f)
-            viewDirty = true;
-        bumpChangeCount();
-        return;
-    default:
-        bumpChangeCount();
-        return;
-    }
+    else if (index == param::kClear && value <= 0.5f)
+        viewDirty = true;
+    announceChange(index);
 }

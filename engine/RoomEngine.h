@@ -264,6 +264,9 @@ private:
     void setRoutingParameter(int index, float value);
     void setEditorTag(int index, float value);
     void bumpChangeCount();
+    // Bumps changeCount, and requests a ray set-up, as the parameter table
+    // says a change of `index` does.
+    void announceChange(int index);
     void requestRaySetup();
 
     // Slot and comb rewrite for the current ray count and sources (tracer thread).
