@@ -74,7 +74,7 @@ void runProgramChangeBlock(benchmark::State& state, RoomEngine& engine)
     engine.commitTaps(); // settle once so every iteration starts alike
     double seconds = 0.0, cpuSeconds = 0.0;
     for (auto _ : state) {
-        engine.setParameter(param::kRedraw, 1.0f); // every ray retraces
+        engine.setParameter(param::kClear, 1.0f); // every ray retraces
         const double cpuStart = threadSeconds();
         const auto start = std::chrono::steady_clock::now();
         engine.commitTaps();

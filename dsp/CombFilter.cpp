@@ -2,21 +2,18 @@
 
 #include "dsp/CombFilter.h"
 
+#include "base/Convert.h"
 #include "base/EngineRandom.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-// Truncation toward zero of a value that must fit in [low, high]; NaN gives 0.
-// A float outside the int range cannot be converted safely, so it is limited
-// first (the positions are masked anyway, so the limit changes no sound).
+// Truncation toward zero of a value limited to [low, high] first; NaN gives 0.
 int32_t truncateWithin(float value, float low, float high)
 {
-    if (!(value == value))
-        return 0;
-    const float limited = value < low ? low : (value > high ? high : value);
-    return static_cast<int32_t>(limited);
+    return truncToInt(static_cast<double>(std::clamp(value, low, high)));
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "editor/screens/OVMeterScreen.h"
 #include "engine/RoomEngine.h"
 #include "host/EffectVST.h"
+#include "model/ParameterTable.h"
 #include "model/Parameters.h"
 #include "toolkit/CAnimKnob.h"
 #include "toolkit/CBitmap.h"
@@ -46,27 +47,10 @@ private:
 };
 
 // Formatting function of each value display, by the tag of its knob.
-using Format = void (*)(float, char*);
-Format displayFormat(int tag)
+param::Format displayFormat(int tag)
 {
-    switch (tag) {
-    case param::kAbsorb:
-    case param::kHiCut:
-    case param::kScatter:
-    case param::kAbsorbAir:
-    case param::kHiCutAir: return valueformat::percentTwoDecimals;
-    case param::kHeight: return valueformat::metres;
-    case param::kNumRays:
-    case param::kHeadAngle: return valueformat::wholeNumber;
-    case param::kPreDelay: return valueformat::milliseconds;
-    case param::kScale: return valueformat::percentRounded;
-    case param::kGain:
-    case param::kDryOut:
-    case param::kDiffusion: return valueformat::decibels;
-    case param::kDiffSize: return valueformat::percentTruncated;
-    case param::kDiffLoPass: return valueformat::stereoWidth;
-    default: return nullptr;
-    }
+    const param::Row* r = param::row(tag);
+    return r != nullptr ? r->format : nullptr;
 }
 
 void styleMenu(COptionMenu& menu)
@@ -85,7 +69,7 @@ template <typename T> T* OvintaEditor::place(T* control)
 {
     frame->addView(control);
     const int tag = control->getTag();
-    if (tag >= 0 && tag < layout::kTagCount)
+    if (tag >= 0 && tag < kTagCount)
         controls[tag] = control;
     return control;
 }
@@ -105,10 +89,10 @@ void OvintaEditor::createControls()
 
 void OvintaEditor::createScreens()
 {
-    mainScreen = place(new OVAnimScreen(layout::kMainScreenRect, this, layout::kMainScreen, engine));
-    impulseScreen = place(new OVImpulseScreen(layout::kImpulseScreenRect, this, layout::kImpulseScreen));
-    meterScreen = place(new OVMeterScreen(layout::kMeterScreenRect, this, layout::kMeterScreen));
-    impulseScreen->setValue(effect.getParameter(layout::kImpulseScreen));
+    mainScreen = place(new OVAnimScreen(layout::kMainScreenRect, this, param::kMainScreen, engine));
+    impulseScreen = place(new OVImpulseScreen(layout::kImpulseScreenRect, this, param::kImpulseScreen));
+    meterScreen = place(new OVMeterScreen(layout::kMeterScreenRect, this, param::kMeterScreen));
+    impulseScreen->setValue(effect.getParameter(param::kImpulseScreen));
 }
 
 void OvintaEditor::createKnobs()
@@ -158,11 +142,11 @@ void OvintaEditor::createButtons()
     }
     // Buttons that show a stored parameter start from it; the view, help and
     // step buttons start off and LINES starts on.
-    constexpr int kStoredButtons[] = {param::kStereoOnOff, param::kReverseOnOff, layout::kMirror, layout::kClear,
-                                      layout::kUndo};
+    constexpr int kStoredButtons[] = {param::kStereoOnOff, param::kReverseOnOff, param::kMirror, param::kClear,
+                                      param::kUndo};
     for (int tag : kStoredButtons)
         setControlValue(tag, effect.getParameter(tag));
-    setControlValue(layout::kToolLines, 1.0f);
+    setControlValue(param::kToolLines, 1.0f);
 
     LentBitmap film(layout::kOutputsBitmap);
     auto* outputs = place(new CInstSelect(layout::kOutputsRect, this, param::kSurround, layout::kOutputsFrames,

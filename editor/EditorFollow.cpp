@@ -1,42 +1,33 @@
 // OvintaEditor: the two directions of a parameter change. valueChanged takes
 // a user's change from a control to the effect; setParameter brings every
 // change (the user's, the host's, a program's) back into the controls and
-// the value displays, which show what the engine made of it.
+// the value displays, which show what the engine made of it (the parameter
+// table's shown values).
 
 #include "editor/OvintaEditor.h"
 
+#include "base/Convert.h"
 #include "editor/OVFakeControl.h"
 #include "editor/screens/OVAnimScreen.h"
 #include "engine/RoomEngine.h"
 #include "host/EffectVST.h"
+#include "model/ParameterFormulas.h"
+#include "model/ParameterTable.h"
 #include "model/Parameters.h"
 #include "toolkit/CParamDisplay.h"
 
-#include <cmath>
-
 namespace {
 
-constexpr float kWetDisplayScale = 1.58489f;     // 10^(4/20): full wet gain reads +4 dB
 constexpr float kPositionScale = 0.02f;          // metres -> parameter (1/50)
 constexpr float kPannerScale = 0.02173913f;      // panner units -> parameter (1/46)
-constexpr int kViewButtons[] = {layout::k3DView, layout::kEQView, layout::kExportPage};
-constexpr int kToolButtons[] = {layout::kToolLines, layout::kToolBoxes, layout::kToolEdit};
+constexpr int kViewButtons[] = {param::k3DView, param::kEQView, param::kExportPage};
+constexpr int kToolButtons[] = {param::kToolLines, param::kToolBoxes, param::kToolEdit};
 constexpr int kToolOfButton[] = {kLinesTool, kBoxesTool, kEditTool};
 
-// A whole number from a float, without the undefined conversion of values
-// out of the int range.
-int wholeNumber(float v)
+param::Follow followOf(int tag)
 {
-    const double t = std::trunc(static_cast<double>(v));
-    if (!(t > -2147483648.0))
-        return t != t ? 0 : -2147483647 - 1;
-    return t < 2147483647.0 ? static_cast<int>(t) : 2147483647;
-}
-
-bool isKnobWithDisplay(int tag)
-{
-    return (tag >= param::kGain && tag <= param::kHiCutAir) ||
-           (tag >= param::kPreDelay && tag <= param::kDiffLoPass) || tag == param::kNumRays;
+    const param::Row* r = param::row(tag);
+    return r != nullptr ? r->follow : param::Follow::None;
 }
 
 } // namespace
@@ -45,24 +36,17 @@ bool isKnobWithDisplay(int tag)
 
 float OvintaEditor::displayedValue(int tag) const
 {
-    switch (tag) {
-    case param::kAbsorb: return 1.0f - engine.derived().wallAbsorb;
-    case param::kHiCut: return 1.0f - engine.derived().wallHiCut;
-    case param::kScatter: return engine.derived().scatterAmount;
-    case param::kHeight: return engine.derived().heightSpread * 0.5f + 2.0f;
-    case param::kNumRays: return static_cast<float>(engine.derived().activeRays.load());
-    case param::kAbsorbAir: return (1.0f - engine.derived().airAbsorb) * 100.0f;
-    case param::kHiCutAir: return (1.0f - engine.derived().airHiCut) * 100.0f;
-    case param::kPreDelay: return engine.derived().preDelayMs;
-    case param::kScale: return engine.derived().scale;
-    case param::kHeadAngle: return static_cast<float>(engine.derived().headAngleDegrees.load());
-    case param::kGain: return engine.derived().wetGain * kWetDisplayScale;
-    case param::kDryOut: return engine.derived().dryGain;
-    case param::kDiffusion: return engine.derived().diffusionGain;
-    case param::kDiffSize: return engine.derived().diffusionSize;
-    case param::kDiffLoPass: return engine.derived().widthFactor;
-    default: return 0.0f;
-    }
+    // The ray count shows the slots in use, which follow the stored count
+    // once the next trace has rewritten them.
+    if (tag == param::kNumRays)
+        return static_cast<float>(engine.derived().activeRays.load());
+    // The others show the table's value for the stored raw value, with the
+    // engine's limit on wild values: what the engine derived from it.
+    const param::Row* r = param::row(tag);
+    const float* raw = programField(engine.currentProgramRecord(), tag);
+    if (r == nullptr || r->shown == nullptr || raw == nullptr)
+        return 0.0f;
+    return r->shown(formula::limited(*raw));
 }
 
 void OvintaEditor::refreshValueDisplay(int tag)
@@ -95,27 +79,27 @@ void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
     const float v = control->getValue();
     if (tag == param::kProgramSelect) {
         // The menu's value is an entry; the parameter is a program number.
-        const int entry = wholeNumber(v);
+        const int entry = truncToInt(static_cast<double>(v));
         if (entry >= 0 && entry < programEntries)
             effect.setParameterAutomated(tag, static_cast<float>(entryProgram[entry]));
     } else if (tag >= 0 && tag < kHostParameterCount && parameterIsReported(tag)) {
         effect.setParameterAutomated(tag, v);
-    } else if (tag == layout::kUndo) {
+    } else if (tag == param::kUndo) {
         // Undoing an edit group belongs to the room editor; the button's
         // press and release still reach the engine.
         effect.setParameter(tag, v);
-    } else if (tag == layout::kMainScreen) {
+    } else if (tag == param::kMainScreen) {
         reportPositions();
-    } else if (tag == layout::kMeterScreen) {
+    } else if (tag == param::kMeterScreen) {
         if (auto* panX = dynamic_cast<OVFakeControl*>(getControl(param::kPanX)))
             panX->notifyValue(engine.derived().panX * kPannerScale);
         if (auto* panY = dynamic_cast<OVFakeControl*>(getControl(param::kPanY)))
             panY->notifyValue(engine.derived().panY * kPannerScale);
-    } else if (tag == layout::kHelp) {
+    } else if (tag == param::kHelp) {
         toggleHelp();
-    } else if ((tag >= param::kStereoOnOff && tag < kHostParameterCount) || tag == layout::k3DView ||
-               tag == layout::kEQView || tag == layout::kExportPage ||
-               (tag >= layout::kToolLines && tag <= layout::kClear) || tag == param::kProgramPrevious ||
+    } else if ((tag >= param::kStereoOnOff && tag < kHostParameterCount) || tag == param::k3DView ||
+               tag == param::kEQView || tag == param::kExportPage ||
+               (tag >= param::kToolLines && tag <= param::kClear) || tag == param::kProgramPrevious ||
                tag == param::kProgramNext) {
         effect.setParameter(tag, v);
     }
@@ -143,7 +127,7 @@ void OvintaEditor::toggleHelp()
         mainScreen->helpVisible.store(show, std::memory_order_relaxed);
         mainScreen->setDirty();
     }
-    setControlValue(layout::kHelp, show ? 1.0f : 0.0f);
+    setControlValue(param::kHelp, show ? 1.0f : 0.0f);
 }
 
 // ---- Effect -> controls --------------------------------------------------------------------
@@ -158,15 +142,15 @@ void OvintaEditor::setParameter(int index, float value)
 
 void OvintaEditor::followParameter(int tag, float value)
 {
-    if (isKnobWithDisplay(tag)) {
+    const param::Follow follow = followOf(tag);
+    if (follow == param::Follow::KnobWithDisplay) {
         setControlValue(tag, effect.getParameter(tag));
         refreshValueDisplay(tag);
         if (tag == param::kHeight && mainScreen && mainScreen->requestedMode.load() == k3DMode)
             mainScreen->request3DRebuild();
         return;
     }
-    if ((tag >= param::kEarsX && tag <= param::kSource2Y) || (tag >= param::kBend && tag <= param::kSurround) ||
-        tag == layout::kMirror) {
+    if (follow == param::Follow::StoredValue) {
         // Positions, bend, switches, EQ knobs, pins, rays and outputs show the
         // stored value, set silently: nothing goes back to the host.
         setControlValue(tag, effect.getParameter(tag));
@@ -174,24 +158,24 @@ void OvintaEditor::followParameter(int tag, float value)
     }
     switch (tag) {
     case param::kProgramSelect:
-        setControlValue(tag, static_cast<float>(programEntry(wholeNumber(value))));
+        setControlValue(tag, static_cast<float>(programEntry(truncToInt(static_cast<double>(value)))));
         return;
-    case layout::kMainScreen:
+    case param::kMainScreen:
         setControlValue(tag, value);
         if (mainScreen)
             mainScreen->setDirty();
         return;
-    case layout::kMeterScreen:
+    case param::kMeterScreen:
     case param::kProgramPrevious:
     case param::kProgramNext: setControlValue(tag, value); return;
-    case layout::k3DView:
-    case layout::kEQView:
-    case layout::kExportPage: followView(tag, value); return;
-    case layout::kHelp: toggleHelp(); return;
-    case layout::kToolLines:
-    case layout::kToolBoxes:
-    case layout::kToolEdit: followTool(tag); return;
-    case layout::kClear:
+    case param::k3DView:
+    case param::kEQView:
+    case param::kExportPage: followView(tag, value); return;
+    case param::kHelp: toggleHelp(); return;
+    case param::kToolLines:
+    case param::kToolBoxes:
+    case param::kToolEdit: followTool(tag); return;
+    case param::kClear:
         if (mainScreen)
             mainScreen->clearRoom();
         return;
@@ -203,14 +187,14 @@ void OvintaEditor::followView(int tag, float value)
 {
     // The three view buttons exclude each other; switching one off shows
     // the edit view again.
-    int mode = wholeNumber(value);
+    int mode = truncToInt(static_cast<double>(value));
     if (value == 1.0f)
-        mode = tag == layout::k3DView ? k3DMode : tag == layout::kEQView ? kEQMode : kExportMode;
+        mode = tag == param::k3DView ? k3DMode : tag == param::kEQView ? kEQMode : kExportMode;
     for (int button : kViewButtons)
         setControlValue(button, button == tag ? value : 0.0f);
     if (mainScreen) {
         mainScreen->requestedMode.store(mode, std::memory_order_relaxed);
-        if (tag != layout::k3DView)
+        if (tag != param::k3DView)
             mainScreen->savedMode.store(-1, std::memory_order_relaxed);
     }
     engine.editorSignals().viewDirty = true;

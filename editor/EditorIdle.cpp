@@ -66,5 +66,5 @@ void OvintaEditor::runDeferredExport()
                             exportSettings.path);
     engine.editorSignals().exportCountdown = 0;
     // Leave the export page: the edit view shows again.
-    setParameter(layout::kExportPage, 0.0f);
+    setParameter(param::kExportPage, 0.0f);
 }

@@ -37,8 +37,14 @@ private:
 namespace {
 // Pictures the editor holds for the whole life of the plug-in and lends to
 // the screens: markers, meter parts, screen backgrounds, digits.
-constexpr int kSharedBitmapIds[] = {129, 116, 117, 118, 119, 121, 120, 145, 146, 112, 113,
-                                    114, 115, 108, 138, 137, 140, 141, 142, 143, 144};
+constexpr int kSharedBitmapIds[] = {
+    bitmap::kMarkers,          bitmap::kLevelFanTopLeft,    bitmap::kLevelFanTopRight,
+    bitmap::kLevelFanBottomLeft, bitmap::kLevelFanBottomRight, bitmap::kGainStripesFalling,
+    bitmap::kGainStripesRising, bitmap::kLevelBar,          bitmap::kCentreStripes,
+    bitmap::kEditGrid,         bitmap::k3DBackground,       bitmap::kEqBackground,
+    bitmap::kMeterBackground,  bitmap::kImpulsePanels,      bitmap::kExportPage,
+    bitmap::kBandDigits,       bitmap::kSpeakerLabel1,      bitmap::kSpeakerLabel1 + 1,
+    bitmap::kSpeakerLabel1 + 2, bitmap::kSpeakerLabel1 + 3, bitmap::kSpeakerLabel5};
 } // namespace
 
 // ---- Construction -----------------------------------------------------------------
@@ -201,10 +207,10 @@ void OvintaEditor::setOutputPinMenu(int role, const char* const* names, int coun
 
 CControl* OvintaEditor::getControl(int tag) const
 {
-    return tag >= 0 && tag < layout::kTagCount ? controls[tag] : nullptr;
+    return tag >= 0 && tag < kTagCount ? controls[tag] : nullptr;
 }
 
 CParamDisplay* OvintaEditor::getValueDisplay(int tag) const
 {
-    return tag >= 0 && tag < layout::kTagCount ? displays[tag] : nullptr;
+    return tag >= 0 && tag < kTagCount ? displays[tag] : nullptr;
 }

@@ -16,9 +16,9 @@
 // painting happens in idle. followLock keeps it from touching controls that
 // close() is about to delete.
 
-#include "editor/EditorLayout.h"
 #include "host/EditorLink.h"
 #include "model/OvintaProgram.h"
+#include "resources/EditorLayout.h"
 #include "toolkit/AEffGUIEditor.h"
 #include "toolkit/CControl.h"
 
@@ -134,8 +134,8 @@ private:
     CBitmap* sharedBitmaps[kSharedBitmapCount] = {};   // lent to the screens, held for life
 
     // Controls by tag; all null while the window is closed.
-    CControl* controls[layout::kTagCount] = {};
-    CParamDisplay* displays[layout::kTagCount] = {};
+    CControl* controls[kTagCount] = {};
+    CParamDisplay* displays[kTagCount] = {};
     OVAnimScreen* mainScreen = nullptr;
     OVImpulseScreen* impulseScreen = nullptr;
     OVMeterScreen* meterScreen = nullptr;

@@ -8,6 +8,8 @@
 // taps.
 
 #include "engine/RoomEngine.h"
+
+#include "base/Convert.h"
 #include "engine/ScatterTurn.h"
 
 #include <algorithm>
@@ -277,7 +279,7 @@ void RoomEngine::refreshLongestTap(float preDelaySamples)
         // In reverse the pre-delay is added on top of the longest tap.
         const double shifted = static_cast<double>(longest)
                                - std::trunc(static_cast<double>(preDelaySamples));
-        longest = static_cast<int>(std::clamp(shifted, -2147483648.0, 2147483647.0));
+        longest = truncToInt(shifted);
     }
     values.longestTap = longest;
 }

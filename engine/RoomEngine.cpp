@@ -6,6 +6,7 @@
 #include "engine/RoomEngine.h"
 
 #include "model/FactoryPrograms.h"
+#include "model/Parameters.h"
 
 #include <algorithm>
 #include <cstring>
@@ -63,9 +64,9 @@ float RoomEngine::getParameter(int index)
     float result = 0.0f;
     if (index >= 0 && index < kStoredParameterCount)
         result = *programField(currentProgramRecord(), index);
-    else if (index == 63)
+    else if (index == param::kMirror)
         result = values.rawParam63;
-    else if (index == 58)
+    else if (index == param::kImpulseScreen)
         result = values.lastGetterValue;
     values.lastGetterValue = result;
     return result;

@@ -168,6 +168,9 @@ private:
     void setRoutingParameter(int index, float value);
     void setEditorTag(int index, float value);
     void bumpChangeCount();
+    // Bumps changeCount, and requests a ray set-up, as the parameter table
+    // says a change of `index` does.
+    void announceChange(int index);
     void requestRaySetup();
     void showTempView(int mode, int ticks);
 

@@ -6,6 +6,7 @@
 
 #include "audio/ProcessDriver.h"
 #include "engine/RoomEngine.h"
+#include "model/ParameterTable.h"
 #include "model/Parameters.h"
 #include "model/ProgramChunks.h"
 
@@ -14,19 +15,6 @@
 #include <cstring>
 
 namespace {
-// Order in which a selected program's fields are re-applied: positions, pins,
-// head and diffusion, switches, gains and walls, scale and pre-delay, rays,
-// panner, outputs, bend, height, scatter, then the equaliser.
-constexpr int kProgramApplyOrder[] = {
-    8, 9, 10, 11, 12, 13,          // listener and sources
-    37, 38, 39, 40, 41, 42, 43,    // pins
-    16, 17, 18, 19, 23, 36,        // head angle, diffusion, stereo, reverse
-    0, 1, 2, 3, 6, 7, 15, 14, 44,  // gains, walls, air, scale, pre-delay, rays
-    21, 22, 45, 20, 5, 4,          // panner, outputs, bend, height, scatter
-    24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, // equaliser
-};
-static_assert(sizeof(kProgramApplyOrder) / sizeof(int) == kStoredParameterCount);
-
 // Output pins: label and whether the pin is the first of a stereo pair.
 struct OutputPin {
     const char* label;
@@ -151,9 +139,9 @@ bool EffectVST::canParameterBeAutomated(VstInt32)
     return true;
 }
 
-void EffectVST::getParameterLabel(VstInt32, char* label)
+void EffectVST::getParameterLabel(VstInt32 index, char* label)
 {
-    std::strcpy(label, "amount");
+    std::strcpy(label, parameterLabel(index));
 }
 
 void EffectVST::getParameterName(VstInt32 index, char* text)
@@ -191,11 +179,16 @@ void EffectVST::setProgram(VstInt32 program)
 void EffectVST::reapplyProgramFields(int program)
 {
     // Every field goes through the ordinary parameter path, so the engine and
-    // the editor see a program change as a burst of single changes. The value
-    // is read before the call, which may store an adjusted value back.
+    // the editor see a program change as a burst of single changes, in the
+    // parameter table's order: positions, pins, head and diffusion, switches,
+    // gains and walls, scale and pre-delay, rays, panner, outputs, bend,
+    // height, scatter, then the equaliser. The value is read before the call,
+    // which may store an adjusted value back.
     OvintaProgram& record = engine->programBank().programs[program];
-    for (int index : kProgramApplyOrder)
+    for (int rank = 0; rank < kStoredParameterCount; ++rank) {
+        const int index = param::programApplyIndex(rank);
         setParameter(index, *programField(record, index));
+    }
 }
 
 VstInt32 EffectVST::getProgram()

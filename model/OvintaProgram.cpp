@@ -1,8 +1,9 @@
-// Program record: constructor defaults, walls and the index -> field map.
+// Program record: constructor defaults, walls and the index -> field map
+// (the parameter table's field column).
 
 #include "model/OvintaProgram.h"
 
-#include "model/Parameters.h"
+#include "model/ParameterTable.h"
 
 #include <cmath>
 #include <cstring>
@@ -80,40 +81,12 @@ void OvintaProgram::setName(const char* text)
         std::strncpy(name, text, kProgramNameSize - 1);
 }
 
-namespace {
-// Byte offset of the field behind each host parameter 0..45.
-constexpr std::size_t kFieldOffset[kStoredParameterCount] = {
-    offsetof(OvintaProgram, parGain),        offsetof(OvintaProgram, parDryOut),
-    offsetof(OvintaProgram, parAbsorb),      offsetof(OvintaProgram, parHiCut),
-    offsetof(OvintaProgram, parScatter),     offsetof(OvintaProgram, parHeight),
-    offsetof(OvintaProgram, parAbsorbAir),   offsetof(OvintaProgram, parHiCutAir),
-    offsetof(OvintaProgram, parEarsX),       offsetof(OvintaProgram, parEarsY),
-    offsetof(OvintaProgram, parSource1X),    offsetof(OvintaProgram, parSource1Y),
-    offsetof(OvintaProgram, parSource2X),    offsetof(OvintaProgram, parSource2Y),
-    offsetof(OvintaProgram, parPreDelay),    offsetof(OvintaProgram, parScale),
-    offsetof(OvintaProgram, parHeadAngle),   offsetof(OvintaProgram, parDiffusion),
-    offsetof(OvintaProgram, parDiffSize),    offsetof(OvintaProgram, parDiffLoPass),
-    offsetof(OvintaProgram, parBend),        offsetof(OvintaProgram, parPanX),
-    offsetof(OvintaProgram, parPanY),        offsetof(OvintaProgram, parStereoOnOff),
-    offsetof(OvintaProgram, parEQfreq1),     offsetof(OvintaProgram, parEQgain1),
-    offsetof(OvintaProgram, parEQwide1),     offsetof(OvintaProgram, parEQfreq2),
-    offsetof(OvintaProgram, parEQgain2),     offsetof(OvintaProgram, parEQwide2),
-    offsetof(OvintaProgram, parEQfreq3),     offsetof(OvintaProgram, parEQgain3),
-    offsetof(OvintaProgram, parEQwide3),     offsetof(OvintaProgram, parEQfreq4),
-    offsetof(OvintaProgram, parEQgain4),     offsetof(OvintaProgram, parEQwide4),
-    offsetof(OvintaProgram, parReverseOnOff), offsetof(OvintaProgram, parSpeakerIn1),
-    offsetof(OvintaProgram, parSpeakerIn2),  offsetof(OvintaProgram, parSpeakerOut1),
-    offsetof(OvintaProgram, parSpeakerOut2), offsetof(OvintaProgram, parSpeakerOut3),
-    offsetof(OvintaProgram, parSpeakerOut4), offsetof(OvintaProgram, parSpeakerOut5),
-    offsetof(OvintaProgram, parNumRays),     offsetof(OvintaProgram, parSurround),
-};
-} // namespace
-
 float* programField(OvintaProgram& program, int index)
 {
-    if (index < 0 || index >= kStoredParameterCount)
+    const param::Row* r = param::row(index);
+    if (r == nullptr || r->field == nullptr)
         return nullptr;
-    return reinterpret_cast<float*>(reinterpret_cast<char*>(&program) + kFieldOffset[index]);
+    return &(program.*(r->field));
 }
 
 const float* programField(const OvintaProgram& program, int index)

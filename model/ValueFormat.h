@@ -1,6 +1,7 @@
 #pragma once
-// Texts of the editor's value displays: eight formatting functions and the
-// choice of function and displayed engine value per parameter. Plain
+// Texts of the editor's value displays: eight formatting functions, and the
+// text of a parameter's display from the parameter table's shown value and
+// format. Plain
 // functions with no toolkit dependency, shared by the editor's displays, the
 // host's parameter display and the command-line tool.
 

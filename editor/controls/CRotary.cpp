@@ -2,6 +2,7 @@
 
 #include "editor/controls/CRotary.h"
 
+#include "base/Convert.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 
@@ -19,11 +20,9 @@ constexpr float kFineZoom = 1.5f;
 
 float wrap32(float u)
 {
-    // Saturate far values before the integer conversion; the low five bits
-    // of a saturated value are as good as any for a knob that wraps.
-    const double scaled = std::trunc(static_cast<double>(u) * 32.0);
-    const double limited = std::isnan(scaled) ? 0.0 : std::fmax(-2147483648.0, std::fmin(scaled, 2147483647.0));
-    const auto position = static_cast<int32_t>(limited);
+    // Far values saturate in the integer conversion; the low five bits of a
+    // saturated value are as good as any for a knob that wraps.
+    const int32_t position = truncToInt(static_cast<double>(u) * 32.0);
     return static_cast<float>(position & 31) * 0.03125f;
 }
 
@@ -66,12 +65,11 @@ int CAnimRotary::filmPosition() const
     if (!(v > 0.0f))
         return 0;
     const int lastFrame = (frameCount - 1) * frameHeight;
-    const double scaled = std::trunc(static_cast<double>(v) * (frameCount - 1) * frameHeight);
-    if (scaled >= lastFrame)
+    const int p = truncToInt(static_cast<double>(v) * (frameCount - 1) * frameHeight);
+    if (p >= lastFrame)
         return lastFrame; // a value of 1 or more shows the last frame
     // The first frame boundary above p: for the 32 positions k/32 of a
     // 64-frame film this is frame 2k, where rounding down would give 2k - 1.
-    const int p = static_cast<int>(scaled);
     const int next = (p / frameHeight + 1) * frameHeight;
     return next <= lastFrame ? next : p;
 }

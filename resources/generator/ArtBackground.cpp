@@ -1,6 +1,6 @@
 // The 704 x 560 window background: plate, section panels with their titles,
 // screen bezels, and a label for every control, aligned to the controls'
-// rectangles.
+// rectangles as the layout places them.
 
 #include "ArtCommon.h"
 
@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int kWidth = 704;
-constexpr int kHeight = 560;
+constexpr int kWidth = layout::kWindowWidth;
+constexpr int kHeight = layout::kWindowHeight;
 
 struct Section {
     int l, t, r, b; // outer rectangle
@@ -91,6 +91,22 @@ void label(Art& art, const std::string& text, int x, int y, int w, int h = 11, d
     drawText(art.cr, text, x - 6, y, w + 12, h, size, true, palette::label, Align::Centre, 0.1);
 }
 
+// A label over the columns of a control's rectangle, its top at `y`.
+void labelOver(Art& art, const std::string& text, const CRect& control, int y)
+{
+    label(art, text, control.left, y, control.width());
+}
+
+void knobLabel(Art& art, const std::string& text, int tag, int y)
+{
+    labelOver(art, text, layout::knobRect(tag), y);
+}
+
+void bezel(Art& art, const CRect& screen)
+{
+    bezel(art, screen.left, screen.top, screen.right, screen.bottom);
+}
+
 void divider(Art& art, int x, int t, int b)
 {
     setColor(art.cr, {24, 25, 28});
@@ -111,25 +127,28 @@ void rightColumnUpper(Art& art)
     title(art, "WALLS", 436, 11);
     title(art, "RAYS", 652, 11, 44);
     divider(art, 641, 12, 96);
-    const char* wallLabels[4] = {"ABSORB", "HI-CUT", "SCATTER", "HEIGHT"};
-    for (int k = 0; k < 4; ++k)
-        label(art, wallLabels[k], 440 + 48 * k, 28, 47);
-    label(art, "COUNT", 648, 28, 47);
+    knobLabel(art, "ABSORB", param::kAbsorb, 28);
+    knobLabel(art, "HI-CUT", param::kHiCut, 28);
+    knobLabel(art, "SCATTER", param::kScatter, 28);
+    knobLabel(art, "HEIGHT", param::kHeight, 28);
+    knobLabel(art, "COUNT", param::kNumRays, 28);
 
     // Air.
     section(art, {428, 106, 537, 214});
     title(art, "AIR", 436, 111);
-    label(art, "ABSORB", 439, 139, 47);
-    label(art, "HI-CUT", 487, 139, 47);
+    knobLabel(art, "ABSORB", param::kAbsorbAir, 139);
+    knobLabel(art, "HI-CUT", param::kHiCutAir, 139);
 
     // Equaliser: bands in columns, Freq/Gain/Width in rows.
     section(art, {541, 106, 700, 226});
     title(art, "PARAMETRIC EQ", 549, 111, 140);
     for (int band = 0; band < 4; ++band)
-        drawText(art.cr, std::to_string(band + 1), 573 + 32 * band, 125, 21, 11, 9, true, palette::title);
+        drawText(art.cr, std::to_string(band + 1), layout::kEqColumnLeft[band], 125, layout::kEqKnobWidth, 11, 9,
+                 true, palette::title);
     const char* rows[3] = {"FREQ", "GAIN", "WIDTH"};
     for (int row = 0; row < 3; ++row)
-        drawText(art.cr, rows[row], 543, 137 + 21 * row, 28, 20, 8, true, palette::label, Align::Right);
+        drawText(art.cr, rows[row], 543, layout::kEqRowTop[row], 28, layout::kEqKnobHeight, 8, true, palette::label,
+                 Align::Right);
     drawText(art.cr, "CURVE", 584, 203, 60, 14, 8, true, palette::dimLabel, Align::Left, 0.6);
 
 }
@@ -141,47 +160,48 @@ void rightColumnLower(Art& art)
     title(art, "LISTENER", 436, 235);
     title(art, "RETURN", 600, 235, 90);
     divider(art, 591, 236, 320);
-    label(art, "PREDELAY", 440, 251, 47);
-    label(art, "SCALE", 488, 251, 47);
-    label(art, "HEAD", 535, 251, 48);
-    label(art, "WET", 598, 251, 47);
-    label(art, "DRY", 646, 251, 47);
+    knobLabel(art, "PREDELAY", param::kPreDelay, 251);
+    knobLabel(art, "SCALE", param::kScale, 251);
+    labelOver(art, "HEAD", layout::kHeadAngleRect, 251);
+    knobLabel(art, "WET", param::kGain, 251);
+    knobLabel(art, "DRY", param::kDryOut, 251);
 
     // Routing: source buttons, input and output pins.
     section(art, {428, 330, 700, 386});
     divider(art, 495, 336, 381);
     title(art, "INPUTS", 501, 337, 60);
     title(art, "OUTPUT PINS", 566, 337, 120);
-    label(art, "1", 502, 354, 19);
-    label(art, "2", 528, 354, 19);
+    labelOver(art, "1", layout::kInputPinRects[0], 354);
+    labelOver(art, "2", layout::kInputPinRects[1], 354);
     const char* outputs[5] = {"L", "R", "Ls", "Rs", "C"};
     for (int k = 0; k < 5; ++k)
-        label(art, outputs[k], 565 + 27 * k, 354, 19);
+        label(art, outputs[k], layout::kOutputPinLeft[k], 354, layout::kPinWidth);
 
     // Diffusion.
     section(art, {428, 390, 588, 540});
     title(art, "DIFFUSION", 436, 395);
-    label(art, "GAIN", 440, 411, 47);
-    label(art, "SCALE", 488, 411, 47);
-    label(art, "ST. WIDTH", 536, 411, 47);
-    drawText(art.cr, "PITCH BEND", 438, 491, 140, 12, 9, true, palette::label, Align::Left, 0.4);
+    knobLabel(art, "GAIN", param::kDiffusion, 411);
+    knobLabel(art, "SCALE", param::kDiffSize, 411);
+    knobLabel(art, "ST. WIDTH", param::kDiffLoPass, 411);
+    drawText(art.cr, "PITCH BEND", layout::kBendRect.left, 491, layout::kBendRect.width(), 12, 9, true, palette::label,
+             Align::Left, 0.4);
 
     // Surround meter and panner, export, number of outputs.
     section(art, {590, 490, 700, 537});
-    bezel(art, 596, 392, 688, 484);
+    bezel(art, layout::kMeterScreenRect);
     // Beside the meter, reading upwards.
     cairo_save(art.cr);
     cairo_translate(art.cr, 692, 484);
     cairo_rotate(art.cr, -std::numbers::pi / 2);
     drawText(art.cr, "SURROUND", 0, 0, 92, 9, 8, true, palette::title, Align::Centre, 1.0);
     cairo_restore(art.cr);
-    label(art, "OUTPUTS", 631, 519, 61, 12, 8);
+    label(art, "OUTPUTS", layout::kOutputsRect.left, 519, layout::kOutputsRect.width(), 12, 8);
 }
 
 void leftColumn(Art& art)
 {
-    bezel(art, 8, 8, 416, 416);
-    bezel(art, 8, 424, 416, 504);
+    bezel(art, layout::kMainScreenRect);
+    bezel(art, layout::kImpulseScreenRect);
     // The strip between the two impulse panels.
     fillRect(art.cr, 208, 424, 8, 80, {10, 10, 11});
     // Brand and program selector along the bottom edge.
@@ -201,5 +221,5 @@ void drawBackground(ArtSink& sink)
     rightColumnUpper(art);
     rightColumnLower(art);
     finishOpaque(art);
-    sink.add(152, art);
+    sink.add(bitmap::kBackground, art);
 }

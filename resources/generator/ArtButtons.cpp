@@ -133,9 +133,9 @@ void arrowFilm(ArtSink& sink, int id, bool right)
 // Three states, each normal then pressed: "2 Outputs", "4 Outputs", "5 Outputs".
 void outputsSelector(ArtSink& sink)
 {
-    const int w = 61;
-    const int h = 21;
-    Art art(w, h * 6);
+    const int w = layout::kOutputsRect.width();
+    const int h = layout::kOutputsFrameHeight;
+    Art art(w, h * layout::kOutputsFrames);
     const char* names[3] = {"2 Outputs", "4 Outputs", "5 Outputs"};
     for (int s = 0; s < 3; ++s) {
         for (int pressed = 0; pressed < 2; ++pressed) {
@@ -151,7 +151,7 @@ void outputsSelector(ArtSink& sink)
         }
     }
     finishOpaque(art);
-    sink.add(130, art);
+    sink.add(bitmap::kOutputsFilm, art);
 }
 
 void slider(ArtSink& sink)
@@ -177,7 +177,7 @@ void slider(ArtSink& sink)
         cairo_set_line_width(groove.cr, 1.0);
         cairo_stroke(groove.cr);
         finishOpaque(groove);
-        sink.add(131, groove);
+        sink.add(bitmap::kBendGroove, groove);
     }
     Art handle(9, 24);
     fillRect(handle.cr, 0, 0, 9, 24, palette::section);
@@ -196,7 +196,7 @@ void slider(ArtSink& sink)
     cairo_line_to(handle.cr, 4.5, 19);
     cairo_stroke(handle.cr);
     finishOpaque(handle);
-    sink.add(132, handle);
+    sink.add(bitmap::kBendHandle, handle);
 }
 
 } // namespace
@@ -206,23 +206,23 @@ void drawButtons(ArtSink& sink)
     const Rgb plate = palette::plate;
     const Rgb section = palette::section;
     const ButtonSpec specs[] = {
-        {103, 60, 21, {"Stereo"}, Kind::Toggle, section},
-        {104, 60, 21, {"Reverse"}, Kind::Toggle, section},
-        {105, 48, 22, {"Undo"}, Kind::Kick, plate},
-        {106, 48, 22, {"Clear"}, Kind::Kick, plate},
-        {107, 48, 22, {"HELP"}, Kind::Toggle, plate},
-        {127, 48, 22, {"Line"}, Kind::Toggle, plate},
-        {128, 48, 22, {"Box"}, Kind::Toggle, plate},
-        {135, 48, 22, {"Edit"}, Kind::Toggle, plate},
-        {136, 48, 22, {"Mirror"}, Kind::Toggle, plate},
-        {125, 60, 22, {"3D View"}, Kind::Toggle, plate},
-        {126, 34, 20, {"View"}, Kind::Toggle, section},
-        {139, 36, 38, {"Export", "I.R."}, Kind::Toggle, section},
+        {bitmap::kStereoButton, 60, 21, {"Stereo"}, Kind::Toggle, section},
+        {bitmap::kReverseButton, 60, 21, {"Reverse"}, Kind::Toggle, section},
+        {bitmap::kUndoButton, 48, 22, {"Undo"}, Kind::Kick, plate},
+        {bitmap::kClearButton, 48, 22, {"Clear"}, Kind::Kick, plate},
+        {bitmap::kHelpButton, 48, 22, {"HELP"}, Kind::Toggle, plate},
+        {bitmap::kLinesButton, 48, 22, {"Line"}, Kind::Toggle, plate},
+        {bitmap::kBoxesButton, 48, 22, {"Box"}, Kind::Toggle, plate},
+        {bitmap::kEditButton, 48, 22, {"Edit"}, Kind::Toggle, plate},
+        {bitmap::kMirrorButton, 48, 22, {"Mirror"}, Kind::Toggle, plate},
+        {bitmap::k3DViewButton, 60, 22, {"3D View"}, Kind::Toggle, plate},
+        {bitmap::kEqViewButton, 34, 20, {"View"}, Kind::Toggle, section},
+        {bitmap::kExportButton, 36, 38, {"Export", "I.R."}, Kind::Toggle, section},
     };
     for (const ButtonSpec& b : specs)
         buttonFilm(sink, b);
-    arrowFilm(sink, 153, false);
-    arrowFilm(sink, 154, true);
+    arrowFilm(sink, bitmap::kPreviousButton, false);
+    arrowFilm(sink, bitmap::kNextButton, true);
     outputsSelector(sink);
     slider(sink);
 }

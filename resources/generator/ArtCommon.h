@@ -3,6 +3,8 @@
 // and the finishing passes that prepare a picture for how the plug-in draws
 // it (opaque, or with white as the transparent colour).
 
+#include "resources/EditorLayout.h"
+
 #include <cairo.h>
 
 #include <cstdint>
@@ -62,7 +64,7 @@ void finishKeyed(Art& art, Rgb under);
 
 std::vector<unsigned char> encodePng(cairo_surface_t* surface);
 
-// Collects the finished pictures by resource number.
+// Collects the finished pictures by resource number (bitmap::Id).
 struct ArtSink {
     std::function<void(int id, Art& art)> add;
 };

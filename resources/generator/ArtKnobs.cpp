@@ -122,8 +122,8 @@ void sweepKnobFilm(ArtSink& sink, int id, int w, int h, double r, double arcRadi
 // once around, frame 0 pointing down and the frames going clockwise.
 void headKnobFilm(ArtSink& sink)
 {
-    const int w = 48;
-    const int h = 44;
+    const int w = layout::kHeadAngleRect.width();
+    const int h = layout::kHeadAngleFrameHeight;
     Art art(w, h * kFrames);
     fillRect(art.cr, 0, 0, w, h * kFrames, palette::section);
     for (int f = 0; f < kFrames; ++f) {
@@ -159,15 +159,16 @@ void headKnobFilm(ArtSink& sink)
         cairo_fill(art.cr);
     }
     finishOpaque(art);
-    sink.add(110, art);
+    sink.add(bitmap::kHeadAngleFilm, art);
 }
 
 } // namespace
 
 void drawKnobFilms(ArtSink& sink)
 {
-    sweepKnobFilm(sink, 109, 47, 42, 12.5, 17.0, kLightKnob);
-    sweepKnobFilm(sink, 133, 47, 42, 12.5, 17.0, kYellowKnob);
-    sweepKnobFilm(sink, 111, 21, 20, 7.0, 0.0, kSmallKnob);
+    const CRect big = layout::knobRect(param::kGain);
+    sweepKnobFilm(sink, bitmap::kKnobFilm, big.width(), big.height(), 12.5, 17.0, kLightKnob);
+    sweepKnobFilm(sink, bitmap::kYellowKnobFilm, big.width(), big.height(), 12.5, 17.0, kYellowKnob);
+    sweepKnobFilm(sink, bitmap::kEqKnobFilm, layout::kEqKnobWidth, layout::kEqKnobHeight, 7.0, 0.0, kSmallKnob);
     headKnobFilm(sink);
 }

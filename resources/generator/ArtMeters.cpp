@@ -49,7 +49,7 @@ void meterBackground(ArtSink& sink)
         cairo_stroke(art.cr);
     }
     finishOpaque(art);
-    sink.add(115, art);
+    sink.add(bitmap::kMeterBackground, art);
 }
 
 // A solid level fan growing from one corner of a 42 x 42 picture: a quarter
@@ -102,7 +102,7 @@ void levelBar(ArtSink& sink)
         cairo_fill(art.cr);
     }
     finishKeyed(art, kMeterBack);
-    sink.add(145, art);
+    sink.add(bitmap::kLevelBar, art);
 }
 
 void speakerLabel(ArtSink& sink, int id, int w, int h, const std::string& text, double size)
@@ -121,15 +121,15 @@ void speakerLabel(ArtSink& sink, int id, int w, int h, const std::string& text, 
 void drawMeters(ArtSink& sink)
 {
     meterBackground(sink);
-    levelFan(sink, 116, 0, 0);
-    levelFan(sink, 117, 42, 0);
-    levelFan(sink, 118, 0, 42);
-    levelFan(sink, 119, 42, 42);
-    stripes(sink, 121, 46, 46, true);
-    stripes(sink, 120, 46, 46, false);
-    stripes(sink, 146, 18, 40, true);
+    levelFan(sink, bitmap::kLevelFanTopLeft, 0, 0);
+    levelFan(sink, bitmap::kLevelFanTopRight, 42, 0);
+    levelFan(sink, bitmap::kLevelFanBottomLeft, 0, 42);
+    levelFan(sink, bitmap::kLevelFanBottomRight, 42, 42);
+    stripes(sink, bitmap::kGainStripesFalling, 46, 46, true);
+    stripes(sink, bitmap::kGainStripesRising, 46, 46, false);
+    stripes(sink, bitmap::kCentreStripes, 18, 40, true);
     levelBar(sink);
     for (int k = 0; k < 4; ++k)
-        speakerLabel(sink, 140 + k, 12, 12, std::to_string(k + 1), 9);
-    speakerLabel(sink, 144, 22, 8, "5", 7);
+        speakerLabel(sink, bitmap::kSpeakerLabel1 + k, 12, 12, std::to_string(k + 1), 9);
+    speakerLabel(sink, bitmap::kSpeakerLabel5, 22, 8, "5", 7);
 }

@@ -54,7 +54,7 @@ void editGrid(ArtSink& sink)
             crispLine(art.cr, x, y - 2, x, y + 3, {110, 122, 124});
         }
     finishOpaque(art);
-    sink.add(112, art);
+    sink.add(bitmap::kEditGrid, art);
 }
 
 void view3d(ArtSink& sink)
@@ -72,7 +72,7 @@ void view3d(ArtSink& sink)
     drawText(art.cr, "left drag: turn    right drag: pan / zoom", 8, 388, 300, 14, 9, false, {90, 96, 104},
              Align::Left);
     finishOpaque(art);
-    sink.add(113, art);
+    sink.add(bitmap::k3DBackground, art);
 }
 
 int eqX(double hz)
@@ -95,7 +95,7 @@ void eqView(ArtSink& sink)
     for (double f : {50.0, 100.0, 200.0, 500.0, 1000.0, 2000.0, 5000.0, 10000.0, 20000.0})
         crispLine(art.cr, eqX(f), 18, eqX(f), 390, {54, 48, 42});
     finishOpaque(art);
-    sink.add(114, art);
+    sink.add(bitmap::kEqBackground, art);
 }
 
 void optionBoxes(cairo_t* cr, int x0, int y0, int count)
@@ -133,7 +133,7 @@ void exportPage(ArtSink& sink)
              Align::Left);
     optionBoxes(art.cr, 32, 320, 1);
     finishOpaque(art);
-    sink.add(138, art);
+    sink.add(bitmap::kExportPage, art);
 }
 
 // Two 200 x 80 panels: volume response on top, filter response below, with
@@ -171,7 +171,7 @@ void impulsePanels(ArtSink& sink)
         cairo_restore(art.cr);
     }
     finishOpaque(art);
-    sink.add(108, art);
+    sink.add(bitmap::kImpulsePanels, art);
 }
 
 // Band markers 1..4, 9 x 10 cells, white around them.
@@ -186,7 +186,7 @@ void bandDigits(ArtSink& sink)
         drawText(art.cr, std::to_string(d + 1), 0, cy - 4.5, 9, 9, 8, true, {40, 24, 10});
     }
     finishKeyed(art, {22, 20, 18});
-    sink.add(137, art);
+    sink.add(bitmap::kBandDigits, art);
 }
 
 // Four 16 x 16 sprites: yellow ring, red "L", green "R", purple dot.
@@ -216,7 +216,7 @@ void markers(ArtSink& sink)
     cairo_arc(art.cr, 6.8, 54.8, 1.6, 0, 2 * kPi);
     cairo_fill(art.cr);
     finishKeyed(art, {18, 21, 23});
-    sink.add(129, art);
+    sink.add(bitmap::kMarkers, art);
 }
 
 } // namespace

@@ -70,10 +70,10 @@ TEST_F(EditorTest, ControlsStartFromTheCurrentProgram)
     EXPECT_EQ(control(param::kEarsX), p.parEarsX);
     EXPECT_EQ(control(param::kSurround), p.parSurround);
     EXPECT_EQ(control(param::kStereoOnOff), p.parStereoOnOff);
-    EXPECT_EQ(control(layout::kToolLines), 1.0f);
-    EXPECT_EQ(control(layout::kToolBoxes), 0.0f);
-    EXPECT_EQ(control(layout::k3DView), 0.0f);
-    EXPECT_EQ(control(layout::kHelp), 0.0f);
+    EXPECT_EQ(control(param::kToolLines), 1.0f);
+    EXPECT_EQ(control(param::kToolBoxes), 0.0f);
+    EXPECT_EQ(control(param::k3DView), 0.0f);
+    EXPECT_EQ(control(param::kHelp), 0.0f);
     // The program menu lists the factory programs and shows program 0.
     const auto* menu = dynamic_cast<const COptionMenu*>(editor->getControl(param::kProgramSelect));
     ASSERT_NE(menu, nullptr);
@@ -180,54 +180,54 @@ TEST_F(EditorTest, ViewButtonsExcludeEachOther)
 {
     openEditor();
     OVAnimScreen* screen = editor->getMainScreen();
-    click(centre(layout::k3DView));
+    click(centre(param::k3DView));
     EXPECT_EQ(screen->requestedMode.load(), k3DMode);
-    click(centre(layout::kEQView));
-    EXPECT_EQ(control(layout::k3DView), 0.0f);
-    EXPECT_EQ(control(layout::kEQView), 1.0f);
+    click(centre(param::kEQView));
+    EXPECT_EQ(control(param::k3DView), 0.0f);
+    EXPECT_EQ(control(param::kEQView), 1.0f);
     EXPECT_EQ(screen->requestedMode.load(), kEQMode);
-    click(centre(layout::kExportPage));
-    EXPECT_EQ(control(layout::kEQView), 0.0f);
+    click(centre(param::kExportPage));
+    EXPECT_EQ(control(param::kEQView), 0.0f);
     EXPECT_EQ(screen->requestedMode.load(), kExportMode);
-    click(centre(layout::k3DView));
-    EXPECT_EQ(control(layout::kExportPage), 0.0f);
+    click(centre(param::k3DView));
+    EXPECT_EQ(control(param::kExportPage), 0.0f);
     EXPECT_EQ(screen->requestedMode.load(), k3DMode);
     // Releasing the view that is on shows the edit view.
-    click(centre(layout::k3DView));
-    EXPECT_EQ(control(layout::k3DView), 0.0f);
+    click(centre(param::k3DView));
+    EXPECT_EQ(control(param::k3DView), 0.0f);
     EXPECT_EQ(screen->requestedMode.load(), kEditMode);
-    EXPECT_TRUE(callsOf(audioMasterAutomate, layout::k3DView).empty());
+    EXPECT_TRUE(callsOf(audioMasterAutomate, param::k3DView).empty());
 }
 
 TEST_F(EditorTest, DrawingToolsAreOneOfThree)
 {
     openEditor();
     OVAnimScreen* screen = editor->getMainScreen();
-    click(centre(layout::kToolLines)); // already on: stays on
-    EXPECT_EQ(control(layout::kToolLines), 1.0f);
+    click(centre(param::kToolLines)); // already on: stays on
+    EXPECT_EQ(control(param::kToolLines), 1.0f);
     EXPECT_EQ(screen->tool.load(), kLinesTool);
-    click(centre(layout::kToolBoxes));
-    EXPECT_EQ(control(layout::kToolLines), 0.0f);
-    EXPECT_EQ(control(layout::kToolBoxes), 1.0f);
+    click(centre(param::kToolBoxes));
+    EXPECT_EQ(control(param::kToolLines), 0.0f);
+    EXPECT_EQ(control(param::kToolBoxes), 1.0f);
     EXPECT_EQ(screen->tool.load(), kBoxesTool);
-    click(centre(layout::kToolEdit));
-    EXPECT_EQ(control(layout::kToolBoxes), 0.0f);
-    EXPECT_EQ(control(layout::kToolEdit), 1.0f);
+    click(centre(param::kToolEdit));
+    EXPECT_EQ(control(param::kToolBoxes), 0.0f);
+    EXPECT_EQ(control(param::kToolEdit), 1.0f);
     EXPECT_EQ(screen->tool.load(), kEditTool);
     // No gesture reaches the host for the editor's own buttons.
-    EXPECT_TRUE(callsOf(audioMasterBeginEdit, layout::kToolEdit).empty());
+    EXPECT_TRUE(callsOf(audioMasterBeginEdit, param::kToolEdit).empty());
 }
 
 TEST_F(EditorTest, MirrorIsStoredAndClearEmptiesTheRoom)
 {
     openEditor();
     ASSERT_GT(RoomEngineTestAccess::wallCount(engine()), 0);
-    click(centre(layout::kMirror));
-    EXPECT_EQ(effect->getParameter(layout::kMirror), 1.0f);
-    click(centre(layout::kClear));
+    click(centre(param::kMirror));
+    EXPECT_EQ(effect->getParameter(param::kMirror), 1.0f);
+    click(centre(param::kClear));
     EXPECT_EQ(RoomEngineTestAccess::wallCount(engine()), 0);
     EXPECT_EQ(program().wallCount, 0);
-    EXPECT_EQ(control(layout::kClear), 0.0f); // the kick button is up again
+    EXPECT_EQ(control(param::kClear), 0.0f); // the kick button is up again
 }
 
 TEST_F(EditorTest, ProgramArrowsStepOnReleaseAndWrap)
@@ -307,13 +307,13 @@ TEST_F(EditorTest, HelpButtonTogglesTheHelpPages)
     openEditor();
     OVAnimScreen* screen = editor->getMainScreen();
     screen->helpPage = 3;
-    click(centre(layout::kHelp));
+    click(centre(param::kHelp));
     EXPECT_TRUE(editor->helpShown());
     EXPECT_TRUE(screen->helpVisible.load());
     EXPECT_EQ(screen->helpPage.load(), 0); // always opens on the first page
-    EXPECT_EQ(control(layout::kHelp), 1.0f);
-    click(centre(layout::kHelp));
+    EXPECT_EQ(control(param::kHelp), 1.0f);
+    click(centre(param::kHelp));
     EXPECT_FALSE(editor->helpShown());
     EXPECT_FALSE(screen->helpVisible.load());
-    EXPECT_EQ(control(layout::kHelp), 0.0f);
+    EXPECT_EQ(control(param::kHelp), 0.0f);
 }

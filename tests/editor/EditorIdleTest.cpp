@@ -79,7 +79,7 @@ TEST_F(EditorTest, DeferredExportRunsOnTheFourthIdleAndLeavesTheExportPage)
     choice.normalise = 1;
     choice.path = (folder / "room.wav").string();
 
-    click(centre(layout::kExportPage));
+    click(centre(param::kExportPage));
     ASSERT_EQ(editor->getMainScreen()->requestedMode.load(), kExportMode);
     engine().editorSignals().exportCountdown = 1; // SAVE pressed with a file chosen
     idle(2, 1);
@@ -98,7 +98,7 @@ TEST_F(EditorTest, DeferredExportRunsOnTheFourthIdleAndLeavesTheExportPage)
         EXPECT_EQ(std::string(riff, 4), "RIFF");
     }
     EXPECT_FALSE(std::filesystem::exists(folder / "room3.wav"));
-    EXPECT_EQ(control(layout::kExportPage), 0.0f);
+    EXPECT_EQ(control(param::kExportPage), 0.0f);
     EXPECT_EQ(editor->getMainScreen()->requestedMode.load(), kEditMode);
     std::filesystem::remove_all(folder);
 }
@@ -115,12 +115,12 @@ TEST_F(EditorTest, HelpPagesStopTheMainScreensTimedRedraw)
     const CColor panel{22, 24, 26, 255};
     ASSERT_NE(window->getPixel(middle.h, middle.v), panel);
 
-    click(centre(layout::kHelp));
+    click(centre(param::kHelp));
     engine().setActiveWalls(nullptr, 0);
     idle(3, 40);
     // Not redrawn while the help pages show: the old room is still there.
     EXPECT_NE(window->getPixel(middle.h, middle.v), panel);
-    click(centre(layout::kHelp));
+    click(centre(param::kHelp));
     idle(1, 40);
     EXPECT_EQ(window->getPixel(middle.h, middle.v), panel);
 }
