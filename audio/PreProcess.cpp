@@ -15,27 +15,11 @@
 
 namespace {
 
-
 // One comb over n inputs, sample by sample, leaving its outputs in y.
 void runCombInOrder(CombFilter& comb, const float* x, float* y, int n)
 {
-    float* line = comb.delayLine;
-    uint32_t readIndex = comb.readIndex, writeIndex = comb.writeIndex;
-    uint32_t phase = static_cast<uint32_t>(comb.bendPhase);
-    const uint32_t bendStep = static_cast<uint32_t>(comb.bendStep);
-    const float feedback = comb.feedback;
-    for (int i = 0; i < n; ++i) {
-        const int32_t shift = static_cast<int32_t>(phase) >> 9;
-        const float out = line[(readIndex + static_cast<uint32_t>(shift)) & kCombMask];
-        readIndex += 1;
-        phase += bendStep;
-        line[writeIndex & kCombMask] = feedback * out + x[i];
-        writeIndex += 1;
-        y[i] = out;
-    }
-    comb.readIndex = readIndex;
-    comb.writeIndex = writeIndex;
-    comb.bendPhase = static_cast<int32_t>(phase);
+    for (int i = 0; i < n; ++i)
+        y[i] = comb.step(x[i]);
 }
 
 // True when no read of the next n samples reaches a cell that those samples
@@ -128,10 +112,7 @@ template <bool Masked>
 {
     const __m128 shifted = _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(w.last), 4));
     const __m128 x = _mm_move_ss(shifted, _mm_set_ss(input));
-    const __m128 y = _mm_sub_ps(_mm_sub_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(w.b0, x), _mm_mul_ps(w.b2, w.x2)),
-                                                      _mm_mul_ps(w.b1, w.x1)),
-                                           _mm_mul_ps(w.a1, w.y1)),
-                                _mm_mul_ps(w.a2, w.y2));
+    const __m128 y = eqDifference(w.b0, w.b1, w.b2, w.a1, w.a2, x, w.x1, w.x2, w.y1, w.y2);
     const __m128 y1 = _mm_add_ps(y, _mm_set1_ps(kTiny));
     if constexpr (Masked) {
         auto keep = [active](__m128 now, __m128 before) {

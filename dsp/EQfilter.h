@@ -3,6 +3,15 @@
 // low shelf or high shelf). The design runs on whatever thread changes a
 // band; the step runs on the thread that owns the filter's state.
 
+// The band's difference equation, written once for any type with + - *: a
+// float for one band, or a SIMD vector holding several bands side by side
+// (the kernels' equaliser), so that every form rounds alike.
+template <typename T>
+inline T eqDifference(T b0, T b1, T b2, T a1, T a2, T x, T x1, T x2, T y1, T y2)
+{
+    return b0 * x + b2 * x2 + b1 * x1 - a1 * y1 - a2 * y2;
+}
+
 enum EqType : int { kEqLowPass = 0, kEqPeaking = 4, kEqLowShelf = 5, kEqHighShelf = 6 };
 
 class EQfilter {
@@ -16,7 +25,7 @@ public:
 
     float step(float x)
     {
-        const float y = b0 * x + b2 * x2 + b1 * x1 - a1 * y1 - a2 * y2;
+        const float y = eqDifference(b0, b1, b2, a1, a2, x, x1, x2, y1, y2);
         x2 = x1;
         x1 = x;
         y2 = y1;
