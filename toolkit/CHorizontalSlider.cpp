@@ -1,4 +1,4 @@
-// CHorizontalSlider: handle geometry and the drag loop.
+// CHorizontalSlider: handle geometry and the drag gesture.
 
 #include "toolkit/CHorizontalSlider.h"
 

@@ -1,4 +1,4 @@
-// CKnob: pointer geometry and the drag loop.
+// CKnob: pointer geometry and the drag gesture.
 
 #include "toolkit/CKnob.h"
 
