@@ -176,7 +176,6 @@ void CFrame::afterCapturedEvent(CView* view, CMouseEventResult result, int butto
         mouseCapture = nullptr;
     else if (!(buttonState & kButtonMask))
         cancelMouseCapture(); // every button is up: the gesture cannot go on
-
 }
 
 void CFrame::platformMouseDown(CPoint where, int buttonState)

@@ -221,6 +221,39 @@ TEST(X11Window, HeldDragKeepsEveryIdleShortAndTheKnobFollowing)
     AEffGUIEditor::setKnobMode(kCircularMode);
 }
 
+TEST(X11Window, APressAfterALostReleaseEndsTheOldGestureFirst)
+{
+    SKIP_WITHOUT_SERVER();
+    X11TestHost host(704, 560);
+    ASSERT_TRUE(host.isOpen());
+    WindowEditor ed(host.parentHandle());
+    ASSERT_TRUE(ed.getFrame()->isOpen());
+    AEffGUIEditor::setKnobMode(kLinearMode);
+    auto* knob = new CKnob(CRect(100, 100, 160, 160), &ed, 5, nullptr, nullptr);
+    knob->setValue(0.0f);
+    ed.getFrame()->addView(knob);
+    ed.idle();
+    void* child = ed.getFrame()->getPlatform()->nativeHandle();
+    auto idleUntilLogHas = [&](size_t entries) {
+        for (int i = 0; i < 50 && ed.log.size() < entries; ++i) {
+            ed.idle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    };
+    host.sendPress(child, 130, 130, 1);
+    host.sendMotion(child, 150, 130, 1);
+    idleUntilLogHas(2);
+    // The release never arrives; the next press comes with the button up
+    // before it, so the old gesture ends before the new one begins.
+    host.sendPress(child, 150, 130, 1);
+    idleUntilLogHas(4);
+    EXPECT_EQ(ed.log, (std::vector<std::string>{"begin 5", "value 5 0.100000", "end 5", "begin 5"}));
+    host.sendRelease(child, 150, 130, 1);
+    idleUntilLogHas(5);
+    EXPECT_EQ(ed.log.back(), "end 5");
+    AEffGUIEditor::setKnobMode(kCircularMode);
+}
+
 TEST(X11Window, ClosingAndReopeningLeavesNothingBehind)
 {
     SKIP_WITHOUT_SERVER();

@@ -107,6 +107,7 @@ public:
 private:
     void handle(XEvent& e);
     bool supersededMotion(const XEvent& e);
+    void reportLostReleases(CPoint where, unsigned int state);
 
     Display* display;
     Window window = 0;
@@ -115,6 +116,7 @@ private:
     PlatformEvents& sink;
     int width;
     int height;
+    int heldButtons = 0; // pressed in this window and not released yet
 };
 
 X11Window::X11Window(Display* d, Window parent, CPoint size, PlatformEvents& s)
@@ -135,7 +137,10 @@ X11Window::X11Window(Display* d, Window parent, CPoint size, PlatformEvents& s)
     if (!image)
         std::free(data);
     XMapWindow(display, window);
-    XFlush(display);
+    // Wait until the server has made the window: the host (another client)
+    // may send to it or read it back as soon as the editor is open.
+    ErrorTrap trap;
+    XSync(display, False);
 }
 
 X11Window::~X11Window()
@@ -188,6 +193,18 @@ void X11Window::processEvents()
     }
 }
 
+void X11Window::reportLostReleases(CPoint where, unsigned int state)
+{
+    // A button pressed here that the server no longer reports as down came
+    // up without a release reaching us (the window lost the pointer grab):
+    // report the release now, before the event that showed it.
+    const int lost = heldButtons & ~buttonBits(state);
+    if (lost == 0)
+        return;
+    heldButtons &= ~lost;
+    sink.platformMouseUp(where, heldButtons | modifierBits(state));
+}
+
 bool X11Window::supersededMotion(const XEvent& e)
 {
     // A run of motion events with the same buttons and modifiers is one move
@@ -208,23 +225,31 @@ void X11Window::handle(XEvent& e)
     case ButtonPress: {
         // The state is from before the event: add the new button.
         const int pressed = buttonBit(e.xbutton.button);
-        if (pressed) // wheel "buttons" are not presses
-            sink.platformMouseDown(CPoint(e.xbutton.x, e.xbutton.y),
-                                   pressed | buttonBits(e.xbutton.state) | modifierBits(e.xbutton.state));
+        if (!pressed) // wheel "buttons" are not presses
+            break;
+        const CPoint where(e.xbutton.x, e.xbutton.y);
+        reportLostReleases(where, e.xbutton.state);
+        heldButtons |= pressed;
+        sink.platformMouseDown(where, pressed | buttonBits(e.xbutton.state) | modifierBits(e.xbutton.state));
         break;
     }
     case ButtonRelease: {
         // The state is from before the event: take the released button out.
         const int released = buttonBit(e.xbutton.button);
-        if (released)
-            sink.platformMouseUp(CPoint(e.xbutton.x, e.xbutton.y),
-                                 (buttonBits(e.xbutton.state) & ~released) | modifierBits(e.xbutton.state));
+        if (!released)
+            break;
+        const CPoint where(e.xbutton.x, e.xbutton.y);
+        reportLostReleases(where, e.xbutton.state);
+        heldButtons &= ~released;
+        sink.platformMouseUp(where, (buttonBits(e.xbutton.state) & ~released) | modifierBits(e.xbutton.state));
         break;
     }
-    case MotionNotify:
-        sink.platformMouseMoved(CPoint(e.xmotion.x, e.xmotion.y),
-                                buttonBits(e.xmotion.state) | modifierBits(e.xmotion.state));
+    case MotionNotify: {
+        const CPoint where(e.xmotion.x, e.xmotion.y);
+        reportLostReleases(where, e.xmotion.state);
+        sink.platformMouseMoved(where, buttonBits(e.xmotion.state) | modifierBits(e.xmotion.state));
         break;
+    }
     case KeyPress: {
         const CKeyCode key = keyFromEvent(e.xkey);
         if (key.character || key.virt)
