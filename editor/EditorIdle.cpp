@@ -1,6 +1,6 @@
-// OvintaEditor: the idle cycle. The host calls idle often (and the
-// controls' tracking loops call it too); the screens and the fallback
-// tracing run at most every 40 ms.
+// OvintaEditor: the idle cycle. The host calls idle often, also while a
+// control is being dragged; the screens and the fallback tracing run at most
+// every 40 ms.
 
 #include "editor/OvintaEditor.h"
 

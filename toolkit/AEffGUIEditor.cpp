@@ -58,16 +58,6 @@ void AEffGUIEditor::beginEdit(int) {}
 
 void AEffGUIEditor::endEdit(int) {}
 
-void AEffGUIEditor::doIdleStuff()
-{
-    // A control's loop may run inside another's idle; one level is enough.
-    if (inIdleStuff)
-        return;
-    inIdleStuff = true;
-    idle();
-    inIdleStuff = false;
-}
-
 uint32_t AEffGUIEditor::getTicks() const { return frame ? frame->getTicks() : systemTicks(); }
 
 void AEffGUIEditor::setKnobMode(int mode) { knobMode.store(mode, std::memory_order_relaxed); }

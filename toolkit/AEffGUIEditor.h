@@ -3,11 +3,12 @@
 // it, creates its CFrame in open() and deletes it in close(). It stays free of
 // the plug-in's host headers: the editor layer forwards the host's editor
 // opcodes here (getRect, open, close, idle, key presses) and overrides
-// beginEdit/endEdit and doIdleStuff to reach the host. open, close, idle and
-// setParameter are virtual with the signatures the host link uses, so one
-// override serves both; getRect and the key calls take toolkit types and are
-// not virtual, so the editor's host-typed versions do not hide them. GUI
-// thread, except setParameter, which the effect may call from any thread.
+// beginEdit/endEdit to reach the host. open, close, idle and setParameter are
+// virtual with the signatures the host link uses, so one override serves
+// both; getRect and the key calls take toolkit types and are not virtual, so
+// the editor's host-typed versions do not hide them. GUI thread, except
+// setParameter, which the effect may call from any thread. Every call returns
+// at once: mouse gestures advance one event per idle (see CFrame).
 
 #include "toolkit/platform/PlatformWindow.h"
 
@@ -47,9 +48,6 @@ public:
     // Control gestures: a derived editor tells the host (begin/end edit).
     virtual void beginEdit(int index);
     virtual void endEdit(int index);
-    // Called by tracking loops so the window keeps painting; the plug-in's
-    // editor adds the host's idle call.
-    virtual void doIdleStuff();
 
     CFrame* getFrame() const { return frame; }
     void* getParentWindow() const { return parentWindow; }
@@ -65,7 +63,4 @@ protected:
     CFrame* frame = nullptr;      // owned; created by open, deleted by close
     void* parentWindow = nullptr; // host window given to open
     EditorRect rect{0, 0, 0, 0};
-
-private:
-    bool inIdleStuff = false;
 };

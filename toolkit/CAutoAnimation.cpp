@@ -45,10 +45,10 @@ void CAutoAnimation::previousPixmap()
     setValue(static_cast<float>(prev < 0 ? frameCount - 1 : prev));
 }
 
-void CAutoAnimation::mouse(CDrawContext* context, CPoint&, int buttons)
+CMouseEventResult CAutoAnimation::mouse(CDrawContext* context, CPoint&, int buttons)
 {
-    if (!mouseEnabled || !(resolveButtons(buttons) & kLButton))
-        return;
+    if (!mouseEnabled || !(buttons & kLButton))
+        return kMouseEventNotHandled;
     if (!windowOpened) {
         setValue(0.0f);
         openWindow();
@@ -58,4 +58,5 @@ void CAutoAnimation::mouse(CDrawContext* context, CPoint&, int buttons)
     beginEdit();
     notifyListener(context);
     endEdit();
+    return kMouseEventHandled;
 }

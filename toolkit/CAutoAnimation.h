@@ -11,7 +11,7 @@ public:
                    CBitmap* film, CPoint filmOffset = {});
 
     void draw(CDrawContext* context) override;
-    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
+    CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
 
     void openWindow() { windowOpened = true; setDirty(); }
     void closeWindow() { windowOpened = false; setDirty(); }

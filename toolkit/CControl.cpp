@@ -80,13 +80,6 @@ void CControl::notifyListener(CDrawContext* context)
         listener->valueChanged(context, this);
 }
 
-int CControl::resolveButtons(int buttons)
-{
-    if (buttons > 0)
-        return buttons;
-    return frame ? frame->getCurrentMouseButtons() : 0;
-}
-
 float CControl::getValueNormalized() const
 {
     const float range = getMax() - getMin();
@@ -107,10 +100,7 @@ void CControl::drawTwoStateFilm(CDrawContext* context)
 
 int CControl::takeClick(CDrawContext* context, int buttons, int wanted)
 {
-    if (!mouseEnabled)
-        return 0;
-    buttons = resolveButtons(buttons);
-    if (!(buttons & wanted))
+    if (!mouseEnabled || !(buttons & wanted))
         return 0;
     if (listener && (buttons & kModifierMask) && listener->controlModifierClicked(context, this, buttons) != 0)
         return 0;

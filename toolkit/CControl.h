@@ -57,8 +57,6 @@ public:
     void notifyListener(CDrawContext* context);
 
 protected:
-    // The frame's current buttons when `buttons` is <= 0, else `buttons`.
-    int resolveButtons(int buttons);
     // The start of a click: the press's buttons, or 0 when the control does
     // not take it (mouse disabled, none of `wanted` down, or a modifier
     // click that the listener handled).

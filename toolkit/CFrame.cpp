@@ -27,6 +27,8 @@ CFrame::CFrame(const CRect& r, void* parentWindow, AEffGUIEditor* ed)
 
 CFrame::~CFrame()
 {
+    // A gesture still running ends now, while its view and editor are alive.
+    cancelMouseCapture();
     closeModalView();
     deleteRetiredViews();
     focusView = nullptr;
@@ -38,26 +40,14 @@ HeadlessWindow* CFrame::getHeadless() const { return dynamic_cast<HeadlessWindow
 
 void CFrame::idle()
 {
-    if (inIdle) {
-        // A control's tracking loop, running inside this idle's input
-        // delivery, asks for a repaint so that its pressed look shows.
-        if (trackingDepth > 0)
-            update();
+    // A handler that reaches the host's idle again gets nothing more to do.
+    if (inIdle)
         return;
-    }
     inIdle = true;
-    if (platform && trackingDepth == 0)
+    if (platform)
         platform->processEvents();
     update();
     inIdle = false;
-}
-
-void CFrame::doIdleStuff()
-{
-    if (editor)
-        editor->doIdleStuff();
-    else
-        idle();
 }
 
 void CFrame::update()
@@ -117,10 +107,6 @@ void CFrame::present(const CRect& area)
     platform->present(view, r);
 }
 
-CPoint CFrame::getCurrentMouseLocation() { return platform ? platform->mousePosition() : CPoint(); }
-
-int CFrame::getCurrentMouseButtons() { return platform ? platform->buttonState() : 0; }
-
 uint32_t CFrame::getTicks() { return platform ? platform->tickCountMs() : AEffGUIEditor::systemTicks(); }
 
 int CFrame::getKnobMode() const { return AEffGUIEditor::getKnobMode(); }
@@ -151,6 +137,8 @@ void CFrame::closeModalView()
         return;
     CView* v = modalView;
     modalView = nullptr;
+    if (v == mouseCapture)
+        cancelMouseCapture();
     invalidRect(v->getViewSize());
     // The overlay may be closing itself from its own mouse handler.
     retired.push_back(v);
@@ -167,28 +155,69 @@ void CFrame::viewRemoved(CView* view)
 {
     if (view == focusView)
         focusView = nullptr;
+    if (view == mouseCapture)
+        cancelMouseCapture();
+}
+
+void CFrame::cancelMouseCapture()
+{
+    CView* v = mouseCapture;
+    mouseCapture = nullptr;
+    if (v)
+        v->onMouseCancel();
+}
+
+void CFrame::afterCapturedEvent(CView* view, CMouseEventResult result, int buttonState)
+{
+    // The view may have been removed, or the capture cancelled, meanwhile.
+    if (mouseCapture != view)
+        return;
+    if (result != kMouseEventTrack)
+        mouseCapture = nullptr;
+    else if (!(buttonState & kButtonMask))
+        cancelMouseCapture(); // every button is up: the gesture cannot go on
 }
 
 void CFrame::platformMouseDown(CPoint where, int buttonState)
 {
-    if (trackingDepth > 0)
+    if (mouseCapture) {
+        // Another button during a gesture changes the held state; a press
+        // whose state lacks the gesture's button tells the view that its
+        // release was lost.
+        CView* v = mouseCapture;
+        afterCapturedEvent(v, v->onMouseMoved(backing.get(), where, buttonState), buttonState);
         return;
+    }
     CView* target = modalView ? modalView : getViewAt(where);
     if (focusView && target != focusView)
         setFocusView(nullptr);
     if (!target)
         return;
-    ++trackingDepth;
+    // Captured before the call, so that removing the view from inside its
+    // handler drops the capture as well.
+    mouseCapture = target;
     CPoint p = where;
-    target->mouse(backing.get(), p, (buttonState & kButtonMask) ? buttonState : -1);
-    --trackingDepth;
-    update();
+    afterCapturedEvent(target, target->mouse(backing.get(), p, buttonState), buttonState);
 }
 
-void CFrame::platformMouseMoved(CPoint where, int)
+void CFrame::platformMouseMoved(CPoint where, int buttonState)
 {
-    if (modalView && trackingDepth == 0)
-        modalView->mouseMoved(where);
+    if (CView* v = mouseCapture) {
+        // Motion with nothing held: the release never arrived (the window
+        // lost the pointer); end the gesture as a release here.
+        const CMouseEventResult r = (buttonState & kButtonMask) ? v->onMouseMoved(backing.get(), where, buttonState)
+                                                                : v->onMouseUp(backing.get(), where, buttonState);
+        afterCapturedEvent(v, r, buttonState);
+        return;
+    }
+    if (modalView)
+        modalView->onMouseMoved(backing.get(), where, buttonState);
+}
+
+void CFrame::platformMouseUp(CPoint where, int buttonState)
+{
+    if (CView* v = mouseCapture)
+        afterCapturedEvent(v, v->onMouseUp(backing.get(), where, buttonState), buttonState);
 }
 
 bool CFrame::platformKeyDown(const CKeyCode& key)

@@ -1,12 +1,16 @@
 #pragma once
 // CFrame: the top view of the plug-in window. It owns the platform window, a
 // backing store (an image surface the size of the window) and every view.
-// During idle it delivers OS input, draws the dirty views into the backing
-// store and presents the changed area. A press runs the view's own tracking
-// loop, which polls getCurrentMouseButtons/Location and calls doIdleStuff.
-// One modal view (an open popup menu) may sit over everything and receives
-// all presses while it is shown. GUI thread only, except setDirty/setValue on
-// views and controls.
+// Each idle delivers the OS input that has arrived, draws the dirty views
+// into the backing store, presents the changed area and returns; nothing in
+// it waits for the user. A press goes to the view under the mouse; when that
+// view tracks the gesture (see CView) the frame captures the mouse for it and
+// routes the following motion and releases to it, inside the window or not,
+// until the gesture ends. A motion with no button held ends a gesture whose
+// release was lost; removing the view or closing the frame cancels it. One
+// modal view (an open popup menu) may sit over everything and receives all
+// presses, and the motion nobody captured, while it is shown. GUI thread
+// only, except setDirty/setValue on views and controls.
 
 #include "toolkit/CViewContainer.h"
 #include "toolkit/platform/PlatformWindow.h"
@@ -28,10 +32,8 @@ public:
     HeadlessWindow* getHeadless() const; // null unless headless
     CDrawContext* getBackingStore() const { return backing.get(); }
 
-    // Idle: deliver input (not while a tracking loop runs), redraw, present.
+    // Idle: deliver the queued input, redraw, present.
     void idle();
-    // Called by tracking loops: the editor's idle when there is one.
-    void doIdleStuff();
     // Redraws the dirty views and pending invalid areas; presents them.
     void update();
     // Repaints everything now.
@@ -39,9 +41,6 @@ public:
     // Marks an area for repainting (background and the views over it).
     void invalidRect(const CRect& area);
 
-    // Live input state for tracking loops.
-    CPoint getCurrentMouseLocation();
-    int getCurrentMouseButtons();
     uint32_t getTicks();
     int getKnobMode() const;
 
@@ -51,10 +50,13 @@ public:
     void setModalView(CView* view); // takes ownership; null closes the current one
     CView* getModalView() const { return modalView; }
     void viewRemoved(CView* view); // a child is being deleted
+    // The view whose gesture receives the mouse, or null.
+    CView* getMouseCapture() const { return mouseCapture; }
 
     // PlatformEvents.
     void platformMouseDown(CPoint where, int buttonState) override;
     void platformMouseMoved(CPoint where, int buttonState) override;
+    void platformMouseUp(CPoint where, int buttonState) override;
     bool platformKeyDown(const CKeyCode& key) override;
     void platformExposed(const CRect& area) override;
 
@@ -63,6 +65,10 @@ private:
     void present(const DirtyRegion& region);
     void closeModalView();
     void deleteRetiredViews();
+    // Ends the capture after `view` answered `result` to a mouse event.
+    void afterCapturedEvent(CView* view, CMouseEventResult result, int buttonState);
+    // Ends the current gesture without a release.
+    void cancelMouseCapture();
 
     AEffGUIEditor* editor;
     std::unique_ptr<CDrawContext> backing;    // window-sized ARGB picture
@@ -72,6 +78,6 @@ private:
     CView* focusView = nullptr;               // receives keys, not owned
     CView* modalView = nullptr;               // owned overlay, drawn last
     std::vector<CView*> retired;              // closed overlays, deleted once off the stack
-    int trackingDepth = 0;                    // > 0 while a view's mouse loop runs
+    CView* mouseCapture = nullptr;            // the view tracking the current gesture, not owned
     bool inIdle = false;                      // guards against re-entry
 };

@@ -1,4 +1,4 @@
-// CHorizontalSlider: handle geometry and the drag loop.
+// CHorizontalSlider: handle geometry and the drag gesture.
 
 #include "toolkit/CHorizontalSlider.h"
 
@@ -49,17 +49,18 @@ void CHorizontalSlider::draw(CDrawContext* context)
         handle->drawTransparent(context, handleRect());
 }
 
-void CHorizontalSlider::mouse(CDrawContext* context, CPoint& where, int buttons)
+CMouseEventResult CHorizontalSlider::mouse(CDrawContext* context, CPoint& where, int buttons)
 {
     if (!frame)
-        return;
+        return kMouseEventNotHandled;
     buttons = takeClick(context, buttons, kLButton);
     if (buttons == 0)
-        return;
+        return kMouseEventNotHandled;
     if (checkDefaultValue(context, buttons))
-        return;
+        return kMouseEventHandled;
 
     beginEdit();
+    dragging = true;
     const int handleWidth = handleRect().width();
     // Where the handle was grabbed, pixels from its left edge.
     int grab = where.h - handleLeft();
@@ -70,29 +71,56 @@ void CHorizontalSlider::mouse(CDrawContext* context, CPoint& where, int buttons)
         if (getValue() != old)
             notifyListener(context);
     }
-    float anchorLeft = static_cast<float>(handleLeft()); // handle position when the fine mode changed
-    int anchorX = where.h;
-    int lastX = where.h;
-    bool fine = (buttons & kShift) != 0;
-    while (true) {
-        const int b = frame->getCurrentMouseButtons();
-        if (!(b & kLButton))
-            break;
-        where = frame->getCurrentMouseLocation();
-        if (const bool nowFine = (b & kShift) != 0; nowFine != fine) {
-            fine = nowFine;
-            anchorLeft = static_cast<float>(handleLeft());
-            anchorX = lastX;
-        }
-        if (where.h != lastX) {
-            lastX = where.h;
-            const float moved = static_cast<float>(where.h - anchorX) / (fine ? zoomFactor : 1.0f);
-            const float old = getValue();
-            setValue(valueForHandleLeft(anchorLeft + moved));
-            if (getValue() != old)
-                notifyListener(context);
-        }
-        frame->doIdleStuff();
+    dragAnchorLeft = static_cast<float>(handleLeft());
+    dragAnchorX = where.h;
+    dragLastX = where.h;
+    dragFine = (buttons & kShift) != 0;
+    return kMouseEventTrack;
+}
+
+CMouseEventResult CHorizontalSlider::onMouseMoved(CDrawContext* context, CPoint where, int buttons)
+{
+    if (!dragging)
+        return kMouseEventNotHandled;
+    if (!(buttons & kLButton)) { // the left button came up unseen
+        endDrag();
+        return kMouseEventHandled;
     }
+    if (const bool nowFine = (buttons & kShift) != 0; nowFine != dragFine) {
+        // The speed changes from where the handle is now.
+        dragFine = nowFine;
+        dragAnchorLeft = static_cast<float>(handleLeft());
+        dragAnchorX = dragLastX;
+    }
+    if (where.h != dragLastX) {
+        dragLastX = where.h;
+        const float moved = static_cast<float>(where.h - dragAnchorX) / (dragFine ? zoomFactor : 1.0f);
+        const float old = getValue();
+        setValue(valueForHandleLeft(dragAnchorLeft + moved));
+        if (getValue() != old)
+            notifyListener(context);
+    }
+    return kMouseEventTrack;
+}
+
+CMouseEventResult CHorizontalSlider::onMouseUp(CDrawContext*, CPoint, int buttons)
+{
+    if (!dragging)
+        return kMouseEventNotHandled;
+    if (buttons & kLButton) // another button came up
+        return kMouseEventTrack;
+    endDrag();
+    return kMouseEventHandled;
+}
+
+void CHorizontalSlider::onMouseCancel()
+{
+    if (dragging)
+        endDrag();
+}
+
+void CHorizontalSlider::endDrag()
+{
+    dragging = false;
     endEdit();
 }

@@ -2,7 +2,9 @@
 // CHorizontalSlider: a groove bitmap with a handle bitmap whose left edge
 // moves between minPos (value min) and maxPos (value max), in frame pixels.
 // Pressing the handle drags it from where it was grabbed; pressing the groove
-// centres the handle under the mouse first. Shift makes the drag finer.
+// centres the handle under the mouse first. Shift makes the drag finer. The
+// drag is one gesture (beginEdit at the press, endEdit at the release)
+// advanced by the frame's mouse events.
 
 #include "toolkit/CControl.h"
 
@@ -13,7 +15,10 @@ public:
     ~CHorizontalSlider() override;
 
     void draw(CDrawContext* context) override;
-    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
+    CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
+    CMouseEventResult onMouseMoved(CDrawContext* context, CPoint where, int buttons) override;
+    CMouseEventResult onMouseUp(CDrawContext* context, CPoint where, int buttons) override;
+    void onMouseCancel() override;
 
     void setZoomFactor(float z) { zoomFactor = z > 0.0f ? z : 1.0f; }
     // The handle's left edge for the current value.
@@ -22,9 +27,17 @@ public:
 
 private:
     float valueForHandleLeft(float left) const;
+    void endDrag();
 
     CBitmap* handle;
     int minPos;        // handle left edge at the minimum
     int maxPos;        // handle left edge at the maximum
     float zoomFactor = 10.0f;
+
+    // The drag in progress, kept between the frame's mouse events.
+    bool dragging = false;
+    bool dragFine = false;        // Shift held at the last event
+    float dragAnchorLeft = 0.0f;  // handle position when the fine mode last changed
+    int dragAnchorX = 0;          // mouse x at that moment
+    int dragLastX = 0;            // mouse x of the last handled move
 };

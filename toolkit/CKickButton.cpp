@@ -15,24 +15,56 @@ void CKickButton::draw(CDrawContext* context)
     drawTwoStateFilm(context);
 }
 
-void CKickButton::mouse(CDrawContext* context, CPoint& where, int buttons)
+CMouseEventResult CKickButton::mouse(CDrawContext* context, CPoint&, int buttons)
 {
     if (!frame)
-        return;
+        return kMouseEventNotHandled;
     buttons = takeClick(context, buttons, kLButton);
     if (buttons == 0)
-        return;
+        return kMouseEventNotHandled;
+    held = true;
     beginEdit();
     setValue(1.0f);
     notifyListener(context);
-    // While held, the button shows pressed only with the mouse over it.
-    while (frame->getCurrentMouseButtons() & kLButton) {
-        where = frame->getCurrentMouseLocation();
-        const float shown = size.pointInside(where) ? 1.0f : 0.0f;
-        if (shown != getValue())
-            setValue(shown);
-        frame->doIdleStuff();
+    return kMouseEventTrack;
+}
+
+CMouseEventResult CKickButton::onMouseMoved(CDrawContext* context, CPoint where, int buttons)
+{
+    if (!held)
+        return kMouseEventNotHandled;
+    if (!(buttons & kLButton)) { // the left button came up unseen
+        release(context);
+        return kMouseEventHandled;
     }
+    // While held, the button shows pressed only with the mouse over it.
+    setValue(size.pointInside(where) ? 1.0f : 0.0f);
+    return kMouseEventTrack;
+}
+
+CMouseEventResult CKickButton::onMouseUp(CDrawContext* context, CPoint, int buttons)
+{
+    if (!held)
+        return kMouseEventNotHandled;
+    if (buttons & kLButton) // another button came up
+        return kMouseEventTrack;
+    release(context);
+    return kMouseEventHandled;
+}
+
+void CKickButton::onMouseCancel()
+{
+    // No release, no action: only the look and the gesture end.
+    if (!held)
+        return;
+    held = false;
+    setValue(0.0f);
+    endEdit();
+}
+
+void CKickButton::release(CDrawContext* context)
+{
+    held = false;
     setValue(0.0f);
     notifyListener(context);
     endEdit();

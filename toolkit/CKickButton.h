@@ -1,7 +1,7 @@
 #pragma once
 // CKickButton: a momentary button drawn from a 2-frame film. The value is 1
 // while it is held down with the mouse over it and 0 after release; the
-// listener hears both edges.
+// listener hears both edges, inside one gesture (beginEdit .. endEdit).
 
 #include "toolkit/CControl.h"
 
@@ -10,5 +10,13 @@ public:
     CKickButton(const CRect& size, CControlListener* listener, int tag, CBitmap* film);
 
     void draw(CDrawContext* context) override;
-    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
+    CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
+    CMouseEventResult onMouseMoved(CDrawContext* context, CPoint where, int buttons) override;
+    CMouseEventResult onMouseUp(CDrawContext* context, CPoint where, int buttons) override;
+    void onMouseCancel() override;
+
+private:
+    void release(CDrawContext* context);
+
+    bool held = false; // between the press and the release
 };

@@ -1,4 +1,4 @@
-// CKnob: pointer geometry and the drag loop.
+// CKnob: pointer geometry and the drag gesture.
 
 #include "toolkit/CKnob.h"
 
@@ -91,52 +91,87 @@ float CKnob::linearCoefficient(int buttons) const
     return (getMax() - getMin()) / (kLinearRangePixels * ((buttons & kShift) ? zoomFactor : 1.0f));
 }
 
-void CKnob::mouse(CDrawContext* context, CPoint& where, int buttons)
+CMouseEventResult CKnob::mouse(CDrawContext* context, CPoint& where, int buttons)
 {
     if (!frame)
-        return;
+        return kMouseEventNotHandled;
     buttons = takeClick(context, buttons, kLButton);
     if (buttons == 0)
-        return;
+        return kMouseEventNotHandled;
     if (checkDefaultValue(context, buttons))
-        return;
+        return kMouseEventHandled;
 
-    const bool linear = linearDrag(buttons);
-    const CPoint start = where;
-    float entry = getValue();
-    float coef = linearCoefficient(buttons);
-    int lastButtons = buttons;
-    CPoint last(-100000, -100000);
+    dragging = true;
+    dragLinear = linearDrag(buttons);
+    dragStart = where;
+    dragEntry = getValue();
+    dragCoef = linearCoefficient(buttons);
+    dragButtons = buttons;
     beginEdit();
-    while (true) {
-        const int b = frame->getCurrentMouseButtons();
-        if (!(b & kLButton))
-            break;
-        where = frame->getCurrentMouseLocation();
-        if (where != last) {
-            last = where;
-            const float old = getValue();
-            if (linear) {
-                const float diff = static_cast<float>((where.h - start.h) + (start.v - where.v));
-                if (b != lastButtons) {
-                    // Re-base so that pressing or releasing Shift mid-drag
-                    // changes the speed without a jump.
-                    const float changed = linearCoefficient(b);
-                    entry += diff * (coef - changed);
-                    coef = changed;
-                }
-                setValue(linearDragValue(entry + diff * coef));
-            } else {
-                setValue(circularDragValue(where));
-            }
-            bounceValue();
-            if (getValue() != old)
-                notifyListener(context);
-            // Compared at the next handled move, however many polls lie
-            // between: Shift pressed while the mouse rests still re-bases.
-            lastButtons = b;
-        }
-        frame->doIdleStuff();
+    // The press point is the drag's first position: a circular drag turns
+    // the knob towards it at once, a linear one lands on its value rules.
+    applyDrag(context, where, buttons);
+    return kMouseEventTrack;
+}
+
+CMouseEventResult CKnob::onMouseMoved(CDrawContext* context, CPoint where, int buttons)
+{
+    if (!dragging)
+        return kMouseEventNotHandled;
+    if (!(buttons & kLButton)) { // the left button came up unseen
+        endDrag();
+        return kMouseEventHandled;
     }
+    // Only a new position counts as a move; a change of buttons or
+    // modifiers alone waits for the next one.
+    if (where != dragLast)
+        applyDrag(context, where, buttons);
+    return kMouseEventTrack;
+}
+
+CMouseEventResult CKnob::onMouseUp(CDrawContext*, CPoint, int buttons)
+{
+    if (!dragging)
+        return kMouseEventNotHandled;
+    if (buttons & kLButton) // another button came up
+        return kMouseEventTrack;
+    endDrag();
+    return kMouseEventHandled;
+}
+
+void CKnob::onMouseCancel()
+{
+    if (dragging)
+        endDrag();
+}
+
+void CKnob::endDrag()
+{
+    dragging = false;
     endEdit();
+}
+
+void CKnob::applyDrag(CDrawContext* context, CPoint where, int buttons)
+{
+    dragLast = where;
+    const float old = getValue();
+    if (dragLinear) {
+        const float diff = static_cast<float>((where.h - dragStart.h) + (dragStart.v - where.v));
+        if (buttons != dragButtons) {
+            // Re-base so that pressing or releasing Shift mid-drag changes
+            // the speed without a jump.
+            const float changed = linearCoefficient(buttons);
+            dragEntry += diff * (dragCoef - changed);
+            dragCoef = changed;
+        }
+        setValue(linearDragValue(dragEntry + diff * dragCoef));
+    } else {
+        setValue(circularDragValue(where));
+    }
+    bounceValue();
+    if (getValue() != old)
+        notifyListener(context);
+    // Compared at the next handled move, however many events lie between:
+    // Shift pressed while the mouse rests still re-bases.
+    dragButtons = buttons;
 }

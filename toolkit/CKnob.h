@@ -3,7 +3,9 @@
 // pointer line (or handle bitmap) at startAngle + value * rangeAngle (radians,
 // 0 at 3 o'clock, counter-clockwise). A drag turns it linearly (200 pixels
 // for the full range, 1.5 times finer with Shift) or follows the mouse around
-// the centre, depending on the editor's knob mode and Alt.
+// the centre, depending on the editor's knob mode and Alt. The drag is one
+// gesture (beginEdit at the press, endEdit at the release) advanced by the
+// frame's mouse events; the listener hears every change.
 
 #include "toolkit/CControl.h"
 
@@ -14,7 +16,10 @@ public:
     ~CKnob() override;
 
     void draw(CDrawContext* context) override;
-    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
+    CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
+    CMouseEventResult onMouseMoved(CDrawContext* context, CPoint where, int buttons) override;
+    CMouseEventResult onMouseUp(CDrawContext* context, CPoint where, int buttons) override;
+    void onMouseCancel() override;
 
     void setStartAngle(float radians) { startAngle = radians; }
     void setRangeAngle(float radians) { rangeAngle = radians; }
@@ -45,4 +50,18 @@ protected:
     float zoomFactor = 1.5f;      // finer movement with Shift
     int insetValue = 3;           // pointer stops this far from the edge
     CColor colorHandle{230, 230, 230, 255};
+
+private:
+    // A move of the drag to `where` with `buttons` held.
+    void applyDrag(CDrawContext* context, CPoint where, int buttons);
+    void endDrag();
+
+    // The drag in progress, kept between the frame's mouse events.
+    bool dragging = false;
+    bool dragLinear = false; // linear or circular, chosen at the press
+    CPoint dragStart;        // the press point
+    float dragEntry = 0.0f;  // value at the press, re-based when the speed changes
+    float dragCoef = 0.0f;   // value per pixel of a linear drag
+    int dragButtons = 0;     // buttons and modifiers at the last handled move
+    CPoint dragLast;         // position of the last handled move
 };

@@ -14,14 +14,15 @@ void COnOffButton::draw(CDrawContext* context)
     drawTwoStateFilm(context);
 }
 
-void COnOffButton::mouse(CDrawContext* context, CPoint&, int buttons)
+CMouseEventResult COnOffButton::mouse(CDrawContext* context, CPoint&, int buttons)
 {
     buttons = takeClick(context, buttons, kLButton);
     if (buttons == 0)
-        return;
+        return kMouseEventNotHandled;
     setValue(getValue() > 0.5f ? 0.0f : 1.0f);
     beginEdit();
     notifyListener(context);
     endEdit();
     setDirty();
+    return kMouseEventHandled;
 }

@@ -10,5 +10,5 @@ public:
     COnOffButton(const CRect& size, CControlListener* listener, int tag, CBitmap* film);
 
     void draw(CDrawContext* context) override;
-    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
+    CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
 };

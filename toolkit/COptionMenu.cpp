@@ -77,24 +77,68 @@ void COptionMenu::selectEntry(CDrawContext* context, int index)
     setDirty();
 }
 
-void COptionMenu::mouse(CDrawContext* context, CPoint& where, int buttons)
+CMouseEventResult COptionMenu::mouse(CDrawContext* context, CPoint& where, int buttons)
 {
     if (!frame || entries.empty())
-        return;
+        return kMouseEventNotHandled;
     buttons = takeClick(context, buttons, kLButton | kRButton);
     if (buttons == 0)
-        return;
+        return kMouseEventNotHandled;
     auto* popup = new COptionMenuPopup(this, frame->getViewSize(), context);
     frame->setModalView(popup);
-    popup->setHover(getCurrent());
-    frame->update();
-    // A release over the menu itself leaves the list open for a second click;
-    // a release anywhere else outside the list closes it.
-    if (!popup->trackUntilRelease(context, where)) {
-        where = frame->getCurrentMouseLocation();
-        if (!size.pointInside(where))
-            popup->close();
+    tracking = true;
+    pressPoint = where;
+    popup->setHover(popup->entryAt(where));
+    return kMouseEventTrack;
+}
+
+COptionMenuPopup* COptionMenu::openPopup() const
+{
+    auto* popup = frame ? dynamic_cast<COptionMenuPopup*>(frame->getModalView()) : nullptr;
+    return popup && popup->getMenu() == this ? popup : nullptr;
+}
+
+CMouseEventResult COptionMenu::onMouseMoved(CDrawContext* context, CPoint where, int buttons)
+{
+    if (!tracking)
+        return kMouseEventNotHandled;
+    if (!(buttons & (kLButton | kRButton))) // the release came unseen
+        return releaseAt(context, where);
+    COptionMenuPopup* popup = openPopup();
+    if (!popup) { // closed meanwhile (Escape)
+        tracking = false;
+        return kMouseEventHandled;
     }
+    popup->setHover(popup->entryAt(where));
+    return kMouseEventTrack;
+}
+
+CMouseEventResult COptionMenu::onMouseUp(CDrawContext* context, CPoint where, int buttons)
+{
+    if (!tracking)
+        return kMouseEventNotHandled;
+    if (buttons & (kLButton | kRButton)) // the other button is still down
+        return kMouseEventTrack;
+    return releaseAt(context, where);
+}
+
+CMouseEventResult COptionMenu::releaseAt(CDrawContext* context, CPoint where)
+{
+    tracking = false;
+    COptionMenuPopup* popup = openPopup();
+    if (!popup)
+        return kMouseEventHandled;
+    // Released on an entry after moving: select it. Released where the
+    // press began (a plain click) or over the menu itself: the list stays
+    // open for a second click. Anywhere else it closes.
+    const int index = popup->entryAt(where);
+    if (index >= 0 && where != pressPoint) {
+        popup->close();
+        selectEntry(context, index);
+    } else if (!size.pointInside(where)) {
+        popup->close();
+    }
+    return kMouseEventHandled;
 }
 
 COptionMenuPopup::COptionMenuPopup(COptionMenu* m, const CRect& frameSize, CDrawContext* measure)
@@ -183,35 +227,45 @@ void COptionMenuPopup::draw(CDrawContext* context)
     }
 }
 
-bool COptionMenuPopup::trackUntilRelease(CDrawContext* context, CPoint pressPoint)
-{
-    CFrame* f = menu->getFrame();
-    while (f->getCurrentMouseButtons() & (kLButton | kRButton)) {
-        setHover(entryAt(f->getCurrentMouseLocation()));
-        f->doIdleStuff();
-    }
-    const CPoint release = f->getCurrentMouseLocation();
-    const int index = entryAt(release);
-    if (index < 0 || release == pressPoint)
-        return false;
-    close();
-    menu->selectEntry(context, index);
-    return true;
-}
-
-void COptionMenuPopup::mouse(CDrawContext* context, CPoint& where, int)
+CMouseEventResult COptionMenuPopup::mouse(CDrawContext*, CPoint& where, int)
 {
     if (entryAt(where) < 0) {
         close(); // a click outside the list dismisses it
-        return;
+        return kMouseEventHandled;
     }
+    tracking = true;
     setHover(entryAt(where));
-    // The press was on an entry, so a release on the same spot selects it.
-    if (!trackUntilRelease(context, CPoint(-1, -1)))
-        close();
+    return kMouseEventTrack;
 }
 
-void COptionMenuPopup::mouseMoved(CPoint where) { setHover(entryAt(where)); }
+CMouseEventResult COptionMenuPopup::onMouseMoved(CDrawContext* context, CPoint where, int buttons)
+{
+    if (tracking && !(buttons & (kLButton | kRButton))) // the release came unseen
+        return releaseAt(context, where);
+    setHover(entryAt(where));
+    return tracking ? kMouseEventTrack : kMouseEventHandled;
+}
+
+CMouseEventResult COptionMenuPopup::onMouseUp(CDrawContext* context, CPoint where, int buttons)
+{
+    if (!tracking)
+        return kMouseEventNotHandled;
+    if (buttons & (kLButton | kRButton)) // the other button is still down
+        return kMouseEventTrack;
+    return releaseAt(context, where);
+}
+
+CMouseEventResult COptionMenuPopup::releaseAt(CDrawContext* context, CPoint where)
+{
+    // The press was on an entry: the release selects the one under the
+    // mouse, or just closes the list beside them.
+    tracking = false;
+    const int index = entryAt(where);
+    close();
+    if (index >= 0)
+        menu->selectEntry(context, index);
+    return kMouseEventHandled;
+}
 
 bool COptionMenuPopup::onKeyDown(const CKeyCode& key)
 {

@@ -1,9 +1,12 @@
 #pragma once
 // COptionMenu: a display that shows the text of its current entry; a press
 // pops up the list of entries, drawn by the toolkit inside the plug-in
-// window. Releasing over an entry (press-drag-release) or clicking an entry
-// after a plain click selects it: the value becomes the entry's index and the
+// window. While the button is held the entry under the mouse is lit.
+// Releasing over an entry (press-drag-release) or clicking an entry after a
+// plain click selects it: the value becomes the entry's index and the
 // listener hears it. A click outside or Escape closes the list unchanged.
+// The press's gesture stays with the menu (the frame's capture) and drives
+// the list; a press inside the open list is the list's own gesture.
 // Entries are changed on the GUI thread; setValue from any thread.
 
 #include "toolkit/CParamDisplay.h"
@@ -29,13 +32,23 @@ public:
     void setCurrent(int index);
 
     void draw(CDrawContext* context) override;
-    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
+    CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
+    CMouseEventResult onMouseMoved(CDrawContext* context, CPoint where, int buttons) override;
+    CMouseEventResult onMouseUp(CDrawContext* context, CPoint where, int buttons) override;
+    void onMouseCancel() override { tracking = false; }
 
     // Called by the popup: make `index` current and tell the listener.
     void selectEntry(CDrawContext* context, int index);
 
 private:
+    // This menu's list while it is open, else null.
+    COptionMenuPopup* openPopup() const;
+    // The release of the press that opened the list, at `where`.
+    CMouseEventResult releaseAt(CDrawContext* context, CPoint where);
+
     std::vector<std::string> entries;
+    bool tracking = false; // the press that opened the list is still held
+    CPoint pressPoint;     // where that press began
 };
 
 // The open list of a COptionMenu: a modal overlay owned by the frame.
@@ -44,22 +57,27 @@ public:
     COptionMenuPopup(COptionMenu* menu, const CRect& frameSize, CDrawContext* measure);
 
     void draw(CDrawContext* context) override;
-    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
-    void mouseMoved(CPoint where) override;
+    // A press on an entry is held until its release, which selects the
+    // entry under the mouse; a press beside the entries closes the list.
+    CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
+    // Lights the entry under the mouse (hover, or the held press).
+    CMouseEventResult onMouseMoved(CDrawContext* context, CPoint where, int buttons) override;
+    CMouseEventResult onMouseUp(CDrawContext* context, CPoint where, int buttons) override;
+    void onMouseCancel() override { tracking = false; }
     bool onKeyDown(const CKeyCode& key) override;
 
+    COptionMenu* getMenu() const { return menu; }
     // The entry under `where`, or -1.
     int entryAt(CPoint where) const;
     CRect entryRect(int index) const;
     void setHover(int index);
-    // Follows a held button until release; selects and closes on an entry.
-    // Returns false when released outside every entry, or where the press
-    // that opened the list began (a plain click), without selecting.
-    bool trackUntilRelease(CDrawContext* context, CPoint pressPoint);
     void close();
 
 private:
+    CMouseEventResult releaseAt(CDrawContext* context, CPoint where);
+
     COptionMenu* menu;
+    bool tracking = false; // a press inside the list is held
     int rowHeight;
     int rowsPerColumn;
     int columnWidth;

@@ -40,16 +40,15 @@ void CTextEdit::draw(CDrawContext* context)
     context->drawLine(CPoint(x, size.top + 2), CPoint(x, size.bottom - 2));
 }
 
-void CTextEdit::mouse(CDrawContext*, CPoint&, int buttons)
+CMouseEventResult CTextEdit::mouse(CDrawContext*, CPoint&, int buttons)
 {
-    if (!mouseEnabled || !frame || editing)
-        return;
-    if (!(resolveButtons(buttons) & kLButton))
-        return;
+    if (!mouseEnabled || !frame || editing || !(buttons & kLButton))
+        return kMouseEventNotHandled;
     savedText = text;
     editing = true;
     frame->setFocusView(this);
     setDirty();
+    return kMouseEventHandled;
 }
 
 bool CTextEdit::onKeyDown(const CKeyCode& key)

@@ -20,7 +20,7 @@ public:
     bool isEditing() const { return editing; }
 
     void draw(CDrawContext* context) override;
-    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
+    CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
     bool onKeyDown(const CKeyCode& key) override;
     void looseFocus() override;
 

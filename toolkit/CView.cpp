@@ -8,7 +8,11 @@ CView::CView(const CRect& r) : size(r.normalized()) {}
 
 void CView::draw(CDrawContext*) {}
 
-void CView::mouse(CDrawContext*, CPoint&, int) {}
+CMouseEventResult CView::mouse(CDrawContext*, CPoint&, int) { return kMouseEventNotHandled; }
+
+CMouseEventResult CView::onMouseMoved(CDrawContext*, CPoint, int) { return kMouseEventNotHandled; }
+
+CMouseEventResult CView::onMouseUp(CDrawContext*, CPoint, int) { return kMouseEventNotHandled; }
 
 bool CView::onKeyDown(const CKeyCode&) { return false; }
 

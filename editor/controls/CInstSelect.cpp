@@ -38,17 +38,48 @@ void CInstSelect::draw(CDrawContext* context)
     setDirty(false);
 }
 
-void CInstSelect::mouse(CDrawContext* context, CPoint&, int buttons)
+CMouseEventResult CInstSelect::mouse(CDrawContext*, CPoint&, int buttons)
 {
-    if (!mouseEnabled || !frame)
-        return;
-    buttons = resolveButtons(buttons);
-    if (!(buttons & kLButton))
-        return;
-    // Pressed look until the button comes up; the state changes on release.
+    if (!mouseEnabled || !frame || !(buttons & kLButton))
+        return kMouseEventNotHandled;
+    // Pressed look until every button is up; the state changes then.
+    held = true;
     setValue(getValue() + 0.5f);
-    while (frame->getCurrentMouseButtons() & kButtonMask)
-        frame->doIdleStuff();
+    return kMouseEventTrack;
+}
+
+CMouseEventResult CInstSelect::onMouseMoved(CDrawContext* context, CPoint, int buttons)
+{
+    if (!held)
+        return kMouseEventNotHandled;
+    if (buttons & kButtonMask)
+        return kMouseEventTrack;
+    advance(context); // the release came unseen
+    return kMouseEventHandled;
+}
+
+CMouseEventResult CInstSelect::onMouseUp(CDrawContext* context, CPoint, int buttons)
+{
+    if (!held)
+        return kMouseEventNotHandled;
+    if (buttons & kButtonMask)
+        return kMouseEventTrack;
+    advance(context);
+    return kMouseEventHandled;
+}
+
+void CInstSelect::onMouseCancel()
+{
+    // No release: back to the state it showed before the press.
+    if (!held)
+        return;
+    held = false;
+    setValue(getValue() - 0.5f);
+}
+
+void CInstSelect::advance(CDrawContext* context)
+{
+    held = false;
     float next = getValue() + 0.5f;
     if (next >= static_cast<float>(frameCount / 2))
         next = 0.0f;

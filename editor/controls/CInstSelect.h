@@ -3,7 +3,7 @@
 // film in which every state has a normal and a pressed frame. The value's
 // whole part is the state; +0.5 while the mouse button is held shows the
 // pressed frame. Each click advances to the next state (after the last, the
-// first) and reports it on release. The editor uses it for the number of
+// first) and reports it when the last mouse button comes up. The editor uses it for the number of
 // outputs: states 0, 1, 2 = 2, 4, 5 outputs. GUI thread, except setValue.
 
 #include "toolkit/CAutoAnimation.h"
@@ -16,8 +16,16 @@ public:
     ~CInstSelect() override;
 
     void draw(CDrawContext* context) override;
-    void mouse(CDrawContext* context, CPoint& where, int buttons = -1) override;
+    CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
+    CMouseEventResult onMouseMoved(CDrawContext* context, CPoint where, int buttons) override;
+    CMouseEventResult onMouseUp(CDrawContext* context, CPoint where, int buttons) override;
+    void onMouseCancel() override;
 
     // Vertical offset into the film for the current value (before filmOffset).
     int filmPosition() const;
+
+private:
+    void advance(CDrawContext* context);
+
+    bool held = false; // pressed, the pressed look showing
 };

@@ -1,4 +1,4 @@
-// CRotary and CAnimRotary: the wrapping knob's drag loop and film frames.
+// CRotary and CAnimRotary: the wrapping knob's value rules and film frames.
 
 #include "editor/controls/CRotary.h"
 

@@ -46,7 +46,7 @@ public:
     }
     CFrame& get() { return *frame; }
     HeadlessWindow& window() { return *frame->getHeadless(); }
-    // Delivers the queued input; a press runs its tracking loop to the end.
+    // One host idle: delivers the queued input and redraws.
     void run() { frame->idle(); }
 
 private:

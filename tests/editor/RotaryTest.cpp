@@ -134,6 +134,19 @@ TEST_F(RotaryTest, PressingShiftMidDragDoesNotJump)
     w.releaseAt(kKnobCentre.offset(110, 0));
     frame.run();
     EXPECT_EQ(listener.values, (std::vector<float>{6.0f / 32.0f, 9.0f / 32.0f, 12.0f / 32.0f}));
+
+    // Shift pressed while the mouse rests re-bases at the next move, which
+    // still counts at the old speed; the speed changes from there on.
+    listener.values.clear();
+    knob->setValue(0.0f);
+    w.pressAt(kKnobCentre, kLButton);
+    w.holdAt(kKnobCentre.offset(40, 0), kLButton);           // 40/200 = 0.2 -> 6/32
+    w.holdAt(kKnobCentre.offset(40, 0), kLButton | kShift);  // Shift down, no move
+    w.holdAt(kKnobCentre.offset(70, 0), kLButton | kShift);  // 70/200 = 0.35 -> 11/32
+    w.holdAt(kKnobCentre.offset(100, 0), kLButton | kShift); // 30 more at 1/300: 0.45 -> 14/32
+    w.releaseAt(kKnobCentre.offset(100, 0));
+    frame.run();
+    EXPECT_EQ(listener.values, (std::vector<float>{6.0f / 32.0f, 11.0f / 32.0f, 14.0f / 32.0f}));
 }
 
 TEST_F(RotaryTest, ControlClickSetsTheDefaultPointerUp)
@@ -254,11 +267,14 @@ TEST(CInstSelect, HeldButtonShowsThePressedFrameAndReportsOnRelease)
     frame.run();
     select->shown.clear();
 
+    // One host idle after the press and after each motion while held.
     HeadlessWindow& w = frame.window();
     w.pressAt(CPoint(40, 20), kLButton);
-    w.holdAt(CPoint(40, 20), kLButton);
-    w.holdAt(CPoint(40, 20), kLButton);
-    w.releaseAt(CPoint(40, 20));
+    frame.run();
+    w.holdAt(CPoint(41, 20), kLButton);
+    frame.run();
+    EXPECT_TRUE(listener.values.empty()); // nothing reported while held
+    w.releaseAt(CPoint(41, 20));
     frame.run();
     // While held: state 2's pressed look, frame 5. After release: state 0.
     ASSERT_FALSE(select->shown.empty());

@@ -76,12 +76,18 @@ TEST(CAnimKnob, WindowFollowsTheKnobDuringTheDrag)
     knob->setValue(0.0f);
     ed.getFrame()->addView(knob);
     ed.idle();
-    const int before = ed.window().presentCount();
-    // Ten steps of 20 pixels: the loop's idle calls show each new frame.
-    ed.window().drag(CPoint(35, 45), CPoint(235, 45), 10);
-    ed.idle(); // the press arrives here and its loop runs inside this call
-    EXPECT_GE(ed.window().presentCount() - before, 10);
-    EXPECT_EQ(shownFrame(ed.window(), 35, 45), 63);
+    // Ten steps of 20 pixels, one host idle each: every idle shows the
+    // frame the knob has reached, while the button is still held.
+    ed.window().pressAt(CPoint(35, 45), kLButton);
+    ed.idle();
+    for (int step = 1; step <= 10; ++step) {
+        ed.window().holdAt(CPoint(35 + 20 * step, 45), kLButton);
+        ed.idle();
+        EXPECT_NEAR(shownFrame(ed.window(), 35, 45), 6.3 * step, 0.5) << step; // 63 frames, 0.1 per step
+    }
+    ed.window().releaseAt(CPoint(235, 45));
+    ed.idle();
+    EXPECT_EQ(ed.log.back(), "end 9");
     AEffGUIEditor::setKnobMode(kCircularMode);
 }
 
@@ -398,7 +404,11 @@ class CountedView : public CView {
 public:
     CountedView(const CRect& r, int& deaths) : CView(r), deathCount(deaths) {}
     ~CountedView() override { ++deathCount; }
-    void mouse(CDrawContext*, CPoint&, int) override { ++presses; }
+    CMouseEventResult mouse(CDrawContext*, CPoint&, int) override
+    {
+        ++presses;
+        return kMouseEventHandled;
+    }
     int presses = 0;
 
 private:

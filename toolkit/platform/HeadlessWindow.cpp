@@ -28,35 +28,19 @@ void HeadlessWindow::present(const PixelView& view, const CRect& dirty)
 void HeadlessWindow::processEvents()
 {
     while (!events.empty()) {
-        Event e = events.front();
+        const Event e = events.front();
         events.pop_front();
         if (e.kind == EventKind::Key) {
             sink.platformKeyDown(e.key);
             continue;
         }
-        position = e.where;
-        modifiers = e.buttons & kModifierMask;
-        if (e.kind == EventKind::Move) {
-            sink.platformMouseMoved(e.where, e.buttons);
-            continue;
+        switch (e.kind) {
+        case EventKind::Press: sink.platformMouseDown(e.where, e.buttons); break;
+        case EventKind::Move: sink.platformMouseMoved(e.where, e.buttons); break;
+        case EventKind::Release: sink.platformMouseUp(e.where, e.buttons); break;
+        case EventKind::Key: break;
         }
-        // States left over from an earlier press are stale now.
-        deliveredPressId = e.pressId;
-        while (!states.empty() && states.front().pressId < deliveredPressId)
-            states.pop_front();
-        sink.platformMouseDown(e.where, e.buttons);
     }
-}
-
-int HeadlessWindow::buttonState()
-{
-    if (states.empty() || states.front().pressId != deliveredPressId)
-        return modifiers;
-    State s = states.front();
-    states.pop_front();
-    position = s.where;
-    modifiers = s.buttons & kModifierMask;
-    return s.buttons;
 }
 
 uint32_t HeadlessWindow::tickCountMs()
@@ -78,14 +62,12 @@ bool HeadlessWindow::runFileDialog(const FileDialogRequest& request, std::string
 
 void HeadlessWindow::pressAt(CPoint where, int buttonState)
 {
-    ++lastPressId;
-    events.push_back({EventKind::Press, where, buttonState, {}, lastPressId});
-    states.push_back({where, buttonState, lastPressId});
+    events.push_back({EventKind::Press, where, buttonState, {}});
 }
 
-void HeadlessWindow::holdAt(CPoint where, int buttonState) { states.push_back({where, buttonState, lastPressId}); }
+void HeadlessWindow::holdAt(CPoint where, int buttonState) { events.push_back({EventKind::Move, where, buttonState, {}}); }
 
-void HeadlessWindow::releaseAt(CPoint where) { states.push_back({where, 0, lastPressId}); }
+void HeadlessWindow::releaseAt(CPoint where) { events.push_back({EventKind::Release, where, 0, {}}); }
 
 void HeadlessWindow::click(CPoint where, int buttonState)
 {
@@ -102,9 +84,9 @@ void HeadlessWindow::drag(CPoint from, CPoint to, int steps, int buttonState)
     releaseAt(to);
 }
 
-void HeadlessWindow::moveTo(CPoint where) { events.push_back({EventKind::Move, where, 0, {}, lastPressId}); }
+void HeadlessWindow::moveTo(CPoint where) { events.push_back({EventKind::Move, where, 0, {}}); }
 
-void HeadlessWindow::typeKey(const CKeyCode& key) { events.push_back({EventKind::Key, position, 0, key, lastPressId}); }
+void HeadlessWindow::typeKey(const CKeyCode& key) { events.push_back({EventKind::Key, CPoint(), 0, key}); }
 
 CColor HeadlessWindow::getPixel(int x, int y) const
 {

@@ -1,10 +1,12 @@
 #pragma once
 // The toolkit's only door to the operating system. A back-end opens the
 // plug-in's child window on the host's parent, shows the frame's pixels,
-// turns OS input into PlatformEvents calls, and answers the live mouse and
-// modifier state, the tick count and file dialogs. Back-ends: X11 (Linux
-// hosts) and headless (pixels in memory, scripted input; tests and tools).
-// All calls come from the GUI thread.
+// turns OS input into PlatformEvents calls (presses, motion with the held
+// buttons, releases, keys), and answers the tick count and file dialogs.
+// Input is only ever delivered from processEvents, which handles what is
+// queued and returns without waiting. Back-ends: X11 (Linux hosts) and
+// headless (pixels in memory, scripted input; tests and tools). All calls
+// come from the GUI thread.
 
 #include "toolkit/CRect.h"
 
@@ -21,12 +23,18 @@ struct CKeyCode {
 // The toolkit's own key numbers; the editor translates the host's.
 enum : int { kKeyBack = 1, kKeyTab, kKeyReturn, kKeyEscape, kKeyLeft, kKeyRight, kKeyDelete };
 
-// What the window reports; implemented by the frame.
+// What the window reports; implemented by the frame. Positions are window
+// pixels (outside the window during a drag); buttonState holds kLButton..
+// and kShift.. bits.
 class PlatformEvents {
 public:
     virtual ~PlatformEvents() = default;
+    // A button went down; buttonState includes it.
     virtual void platformMouseDown(CPoint where, int buttonState) = 0;
+    // The pointer moved; buttonState is what is held during the motion.
     virtual void platformMouseMoved(CPoint where, int buttonState) = 0;
+    // A button came up; buttonState is what is still held after it.
+    virtual void platformMouseUp(CPoint where, int buttonState) = 0;
     virtual bool platformKeyDown(const CKeyCode& key) = 0;
     // The window lost part of its picture (exposed): show `area` again.
     virtual void platformExposed(const CRect& area) = 0;
@@ -57,9 +65,6 @@ public:
     virtual void present(const PixelView& pixels, const CRect& dirty) = 0;
     // Delivers queued OS input to the sink; never blocks.
     virtual void processEvents() = 0;
-    // Live state for mouse-tracking loops, read without going through events.
-    virtual CPoint mousePosition() = 0;
-    virtual int buttonState() = 0; // kLButton.. | kShift..
     virtual uint32_t tickCountMs() = 0;
     // Asks the user for a file; false when cancelled or unavailable.
     virtual bool runFileDialog(const FileDialogRequest& request, std::string& chosenPath) = 0;

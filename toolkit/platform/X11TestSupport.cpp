@@ -94,20 +94,60 @@ std::vector<uint32_t> X11TestHost::readPixels(void* window, int width, int heigh
     return out;
 }
 
+namespace {
+unsigned int buttonMask(int button)
+{
+    return button == 1 ? Button1Mask : button == 2 ? Button2Mask : button == 3 ? Button3Mask : 0;
+}
+
+// A button or motion event for `window` at (x, y), sent and flushed.
+void sendPointerEvent(Display* display, Window window, int type, int x, int y, unsigned int button, unsigned int state,
+                      long mask)
+{
+    XEvent e{};
+    e.type = type;
+    if (type == MotionNotify) {
+        e.xmotion.display = display;
+        e.xmotion.window = window;
+        e.xmotion.root = DefaultRootWindow(display);
+        e.xmotion.x = x;
+        e.xmotion.y = y;
+        e.xmotion.state = state;
+        e.xmotion.same_screen = True;
+    } else {
+        e.xbutton.display = display;
+        e.xbutton.window = window;
+        e.xbutton.root = DefaultRootWindow(display);
+        e.xbutton.x = x;
+        e.xbutton.y = y;
+        e.xbutton.button = button;
+        e.xbutton.state = state;
+        e.xbutton.same_screen = True;
+    }
+    XSendEvent(display, window, False, mask, &e);
+    XSync(display, False);
+}
+
+Window windowId(void* window) { return static_cast<Window>(reinterpret_cast<uintptr_t>(window)); }
+} // namespace
+
 void X11TestHost::sendPress(void* window, int x, int y, int button)
 {
-    const auto target = static_cast<Window>(reinterpret_cast<uintptr_t>(window));
-    XEvent e{};
-    e.xbutton.type = ButtonPress;
-    e.xbutton.display = impl->display;
-    e.xbutton.window = target;
-    e.xbutton.root = DefaultRootWindow(impl->display);
-    e.xbutton.x = x;
-    e.xbutton.y = y;
-    e.xbutton.button = static_cast<unsigned>(button);
-    e.xbutton.same_screen = True;
-    XSendEvent(impl->display, target, False, ButtonPressMask, &e);
-    XSync(impl->display, False);
+    sendPointerEvent(impl->display, windowId(window), ButtonPress, x, y, static_cast<unsigned>(button), 0,
+                     ButtonPressMask);
+}
+
+void X11TestHost::sendMotion(void* window, int x, int y, int heldButton)
+{
+    sendPointerEvent(impl->display, windowId(window), MotionNotify, x, y, 0, buttonMask(heldButton),
+                     PointerMotionMask);
+}
+
+void X11TestHost::sendRelease(void* window, int x, int y, int button)
+{
+    // The state of a button event is from before it: the button is still down.
+    sendPointerEvent(impl->display, windowId(window), ButtonRelease, x, y, static_cast<unsigned>(button),
+                     buttonMask(button), ButtonReleaseMask);
 }
 
 void X11TestHost::sync() { XSync(impl->display, False); }

@@ -1,7 +1,8 @@
 #pragma once
 // Helpers for the X11 back-end's tests, kept here because only this folder
 // may include Xlib: a stand-in host window, reading window pixels back,
-// synthetic presses, and child-window counts. Not part of the plug-in.
+// synthetic presses, motion and releases, and child-window counts. Not part
+// of the plug-in.
 
 #include "toolkit/CRect.h"
 
@@ -26,6 +27,10 @@ public:
     std::vector<uint32_t> readPixels(void* window, int width, int height);
     // Sends a button press (1 = left, 3 = right) at (x, y) of `window`.
     void sendPress(void* window, int x, int y, int button);
+    // Sends a motion to (x, y) with `heldButton` down (0: none).
+    void sendMotion(void* window, int x, int y, int heldButton);
+    // Sends the release of `button` at (x, y).
+    void sendRelease(void* window, int x, int y, int button);
     void sync();
     // Destroys the host window (and with it every child) as a host might
     // before it closes the editor.

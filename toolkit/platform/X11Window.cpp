@@ -11,15 +11,14 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 namespace {
 
-constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
-                            StructureNotifyMask;
-// Tracking loops poll the pointer; an unchanged answer waits this long so a
-// held button does not spin a core.
-constexpr auto kPollPause = std::chrono::milliseconds(4);
+// Presses, releases and all motion (with or without a button held). During
+// a press the server's implicit grab sends motion and the release to this
+// window even when the pointer is outside it.
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            ButtonMotionMask | KeyPressMask | StructureNotifyMask;
 
 // Xlib's default error handler ends the process. Errors on our connection
 // (a parent window the host destroyed before closing the editor, say) are
@@ -50,6 +49,12 @@ int modifierBits(unsigned int state)
     if (state & Mod4Mask)
         bits |= kApple;
     return bits;
+}
+
+// The toolkit bit of an X button number; 0 for the wheel and extra buttons.
+int buttonBit(unsigned int button)
+{
+    return button == Button1 ? kLButton : button == Button2 ? kMButton : button == Button3 ? kRButton : 0;
 }
 
 int buttonBits(unsigned int state)
@@ -95,15 +100,14 @@ public:
 
     void present(const PixelView& pixels, const CRect& dirty) override;
     void processEvents() override;
-    CPoint mousePosition() override;
-    int buttonState() override;
     uint32_t tickCountMs() override;
     bool runFileDialog(const FileDialogRequest& request, std::string& chosenPath) override;
     void* nativeHandle() override { return reinterpret_cast<void*>(window); }
 
 private:
     void handle(XEvent& e);
-    bool queryPointer(CPoint& where, unsigned int& mask);
+    bool supersededMotion(const XEvent& e);
+    void reportLostReleases(CPoint where, unsigned int state);
 
     Display* display;
     Window window = 0;
@@ -112,7 +116,7 @@ private:
     PlatformEvents& sink;
     int width;
     int height;
-    int lastButtons = -1;        // previous buttonState answer
+    int heldButtons = 0; // pressed in this window and not released yet
 };
 
 X11Window::X11Window(Display* d, Window parent, CPoint size, PlatformEvents& s)
@@ -133,7 +137,10 @@ X11Window::X11Window(Display* d, Window parent, CPoint size, PlatformEvents& s)
     if (!image)
         std::free(data);
     XMapWindow(display, window);
-    XFlush(display);
+    // Wait until the server has made the window: the host (another client)
+    // may send to it or read it back as soon as the editor is open.
+    ErrorTrap trap;
+    XSync(display, False);
 }
 
 X11Window::~X11Window()
@@ -177,12 +184,36 @@ void X11Window::present(const PixelView& pixels, const CRect& dirty)
 void X11Window::processEvents()
 {
     ErrorTrap trap;
+    // XPending reads what the server has sent without waiting for more.
     while (XPending(display) > 0) {
         XEvent e;
         XNextEvent(display, &e);
-        if (e.xany.window == window)
+        if (e.xany.window == window && !supersededMotion(e))
             handle(e);
     }
+}
+
+void X11Window::reportLostReleases(CPoint where, unsigned int state)
+{
+    // A button pressed here that the server no longer reports as down came
+    // up without a release reaching us (the window lost the pointer grab):
+    // report the release now, before the event that showed it.
+    const int lost = heldButtons & ~buttonBits(state);
+    if (lost == 0)
+        return;
+    heldButtons &= ~lost;
+    sink.platformMouseUp(where, heldButtons | modifierBits(state));
+}
+
+bool X11Window::supersededMotion(const XEvent& e)
+{
+    // A run of motion events with the same buttons and modifiers is one move
+    // to its last position; a changed state is always delivered.
+    if (e.type != MotionNotify || XEventsQueued(display, QueuedAlready) == 0)
+        return false;
+    XEvent next;
+    XPeekEvent(display, &next); // the queue is not empty: does not wait
+    return next.type == MotionNotify && next.xany.window == window && next.xmotion.state == e.xmotion.state;
 }
 
 void X11Window::handle(XEvent& e)
@@ -192,17 +223,33 @@ void X11Window::handle(XEvent& e)
         sink.platformExposed(CRect::fromSize(e.xexpose.x, e.xexpose.y, e.xexpose.width, e.xexpose.height));
         break;
     case ButtonPress: {
-        const unsigned b = e.xbutton.button;
-        const int pressed = b == Button1 ? kLButton : b == Button2 ? kMButton : b == Button3 ? kRButton : 0;
-        if (pressed) // wheel "buttons" are not presses
-            sink.platformMouseDown(CPoint(e.xbutton.x, e.xbutton.y),
-                                   pressed | buttonBits(e.xbutton.state) | modifierBits(e.xbutton.state));
+        // The state is from before the event: add the new button.
+        const int pressed = buttonBit(e.xbutton.button);
+        if (!pressed) // wheel "buttons" are not presses
+            break;
+        const CPoint where(e.xbutton.x, e.xbutton.y);
+        reportLostReleases(where, e.xbutton.state);
+        heldButtons |= pressed;
+        sink.platformMouseDown(where, pressed | buttonBits(e.xbutton.state) | modifierBits(e.xbutton.state));
         break;
     }
-    case MotionNotify:
-        sink.platformMouseMoved(CPoint(e.xmotion.x, e.xmotion.y),
-                                buttonBits(e.xmotion.state) | modifierBits(e.xmotion.state));
+    case ButtonRelease: {
+        // The state is from before the event: take the released button out.
+        const int released = buttonBit(e.xbutton.button);
+        if (!released)
+            break;
+        const CPoint where(e.xbutton.x, e.xbutton.y);
+        reportLostReleases(where, e.xbutton.state);
+        heldButtons &= ~released;
+        sink.platformMouseUp(where, (buttonBits(e.xbutton.state) & ~released) | modifierBits(e.xbutton.state));
         break;
+    }
+    case MotionNotify: {
+        const CPoint where(e.xmotion.x, e.xmotion.y);
+        reportLostReleases(where, e.xmotion.state);
+        sink.platformMouseMoved(where, buttonBits(e.xmotion.state) | modifierBits(e.xmotion.state));
+        break;
+    }
     case KeyPress: {
         const CKeyCode key = keyFromEvent(e.xkey);
         if (key.character || key.virt)
@@ -212,42 +259,6 @@ void X11Window::handle(XEvent& e)
     default:
         break;
     }
-}
-
-bool X11Window::queryPointer(CPoint& where, unsigned int& mask)
-{
-    ErrorTrap trap;
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int x = 0;
-    int y = 0;
-    if (!XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &mask))
-        return false;
-    where = CPoint(x, y);
-    return true;
-}
-
-CPoint X11Window::mousePosition()
-{
-    CPoint where;
-    unsigned int mask = 0;
-    queryPointer(where, mask);
-    return where;
-}
-
-int X11Window::buttonState()
-{
-    CPoint where;
-    unsigned int mask = 0;
-    if (!queryPointer(where, mask))
-        return 0;
-    const int state = buttonBits(mask) | modifierBits(mask);
-    if (state == lastButtons)
-        std::this_thread::sleep_for(kPollPause);
-    lastButtons = state;
-    return state;
 }
 
 uint32_t X11Window::tickCountMs()
