@@ -25,6 +25,16 @@ public:
     virtual float getParameter(int index) = 0;
 };
 
+// The engine's own stored values as the parameter source (tools, tests).
+class EngineParameters : public ParameterSource {
+public:
+    explicit EngineParameters(RoomEngine& e) : engine(e) {}
+    float getParameter(int index) override { return engine.getParameter(index); }
+
+private:
+    RoomEngine& engine;
+};
+
 // Told how far an export has come, on the exporting thread, once per
 // rendered block: 0..0.5 while measuring, 0.5..1 while writing.
 class ExportProgress {

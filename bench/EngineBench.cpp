@@ -4,6 +4,7 @@
 // below 1 means the new room is ready within a block.
 
 #include "engine/RoomEngine.h"
+#include "tests/EngineTestSupport.h"
 #include "tests/RoomEngineTestAccess.h"
 #include "model/Parameters.h"
 
@@ -17,18 +18,9 @@
 namespace {
 
 constexpr double kBlockSeconds = 512.0 / 48000.0;
-constexpr int kApplyOrder[] = {8,  9,  10, 11, 12, 13, 37, 38, 39, 40, 41, 42, 43, 16, 17, 18,
-                               19, 23, 36, 0,  1,  2,  3,  6,  7,  15, 14, 44, 21, 22, 45, 20,
-                               5,  4,  24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35};
-
 void applyProgram(RoomEngine& engine, int p)
 {
-    engine.setProgramAndRate(p, 48000.0f);
-    engine.selectProgram(p);
-    for (int index : kApplyOrder)
-        engine.setParameter(index, *programField(engine.programBank().programs[p], index));
-    engine.setParameter(param::kProgramSelect, static_cast<float>(p));
-    engine.finishProgram();
+    enginetest::applyProgram(engine, p, 48000.0f);
 }
 
 // 256 walls: the plan's outline and 252 short walls scattered over it;

@@ -3,7 +3,7 @@
 // float RAW files into a temporary folder.
 
 #include "audio/Exporter.h"
-#include "model/OvintaProgram.h"
+#include "tests/EngineTestSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,22 +12,9 @@
 
 namespace {
 
-class EngineParameters : public ParameterSource {
-public:
-    explicit EngineParameters(RoomEngine& e) : engine(e) {}
-    float getParameter(int index) override { return engine.getParameter(index); }
-
-private:
-    RoomEngine& engine;
-};
-
 void selectProgram(RoomEngine& engine, int program)
 {
-    engine.setProgramAndRate(program, 44100.0f);
-    engine.selectProgram(program);
-    for (int index = 0; index < kStoredParameterCount; ++index)
-        engine.setParameter(index, *programField(engine.programBank().programs[program], index));
-    engine.finishProgram();
+    enginetest::applyProgram(engine, program);
     engine.resetAudio();
 }
 

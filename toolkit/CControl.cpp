@@ -106,3 +106,42 @@ int CControl::takeClick(CDrawContext* context, int buttons, int wanted)
         return 0;
     return buttons;
 }
+
+void CControl::beginDrag()
+{
+    dragging = true;
+    beginEdit();
+}
+
+bool CControl::continueDrag(int buttons)
+{
+    if (!dragging)
+        return false;
+    if (!(buttons & kLButton)) { // the left button came up unseen
+        endDrag();
+        return false;
+    }
+    return true;
+}
+
+CMouseEventResult CControl::onMouseUp(CDrawContext*, CPoint, int buttons)
+{
+    if (!dragging)
+        return kMouseEventNotHandled;
+    if (buttons & kLButton) // another button came up
+        return kMouseEventTrack;
+    endDrag();
+    return kMouseEventHandled;
+}
+
+void CControl::onMouseCancel()
+{
+    if (dragging)
+        endDrag();
+}
+
+void CControl::endDrag()
+{
+    dragging = false;
+    endEdit();
+}

@@ -51,12 +51,23 @@ public:
     // Gesture brackets for the host's automation recording.
     void beginEdit();
     void endEdit();
+
+    // A value drag (knobs, sliders): the release of the left button, a lost
+    // release or a cancel ends it with endEdit.
+    CMouseEventResult onMouseUp(CDrawContext* context, CPoint where, int buttons) override;
+    void onMouseCancel() override;
     // Control+left click: set the default value, tell the listener, true.
     bool checkDefaultValue(CDrawContext* context, int buttons);
     // Tells the listener (if any) about the current value.
     void notifyListener(CDrawContext* context);
 
 protected:
+    // Starts a value drag: beginEdit, and the gesture runs until it ends.
+    void beginDrag();
+    // For onMouseMoved: true while the drag goes on; false when none runs
+    // or the left button came up unseen (the drag is then ended).
+    bool continueDrag(int buttons);
+    bool isDragging() const { return dragging; }
     // The start of a click: the press's buttons, or 0 when the control does
     // not take it (mouse disabled, none of `wanted` down, or a modifier
     // click that the listener handled).
@@ -72,6 +83,9 @@ protected:
     CBitmap* background = nullptr;
 
 private:
+    void endDrag();
+
+    bool dragging = false;            // a value drag runs (GUI thread)
     std::atomic<float> value{0.0f};
     static_assert(std::atomic<float>::is_always_lock_free);
 };

@@ -59,8 +59,7 @@ CMouseEventResult CHorizontalSlider::mouse(CDrawContext* context, CPoint& where,
     if (checkDefaultValue(context, buttons))
         return kMouseEventHandled;
 
-    beginEdit();
-    dragging = true;
+    beginDrag();
     const int handleWidth = handleRect().width();
     // Where the handle was grabbed, pixels from its left edge.
     int grab = where.h - handleLeft();
@@ -80,12 +79,10 @@ CMouseEventResult CHorizontalSlider::mouse(CDrawContext* context, CPoint& where,
 
 CMouseEventResult CHorizontalSlider::onMouseMoved(CDrawContext* context, CPoint where, int buttons)
 {
-    if (!dragging)
+    if (!isDragging())
         return kMouseEventNotHandled;
-    if (!(buttons & kLButton)) { // the left button came up unseen
-        endDrag();
+    if (!continueDrag(buttons))
         return kMouseEventHandled;
-    }
     if (const bool nowFine = (buttons & kShift) != 0; nowFine != dragFine) {
         // The speed changes from where the handle is now.
         dragFine = nowFine;
@@ -103,24 +100,3 @@ CMouseEventResult CHorizontalSlider::onMouseMoved(CDrawContext* context, CPoint 
     return kMouseEventTrack;
 }
 
-CMouseEventResult CHorizontalSlider::onMouseUp(CDrawContext*, CPoint, int buttons)
-{
-    if (!dragging)
-        return kMouseEventNotHandled;
-    if (buttons & kLButton) // another button came up
-        return kMouseEventTrack;
-    endDrag();
-    return kMouseEventHandled;
-}
-
-void CHorizontalSlider::onMouseCancel()
-{
-    if (dragging)
-        endDrag();
-}
-
-void CHorizontalSlider::endDrag()
-{
-    dragging = false;
-    endEdit();
-}

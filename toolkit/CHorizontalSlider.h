@@ -17,8 +17,6 @@ public:
     void draw(CDrawContext* context) override;
     CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
     CMouseEventResult onMouseMoved(CDrawContext* context, CPoint where, int buttons) override;
-    CMouseEventResult onMouseUp(CDrawContext* context, CPoint where, int buttons) override;
-    void onMouseCancel() override;
 
     void setZoomFactor(float z) { zoomFactor = z > 0.0f ? z : 1.0f; }
     // The handle's left edge for the current value.
@@ -27,7 +25,6 @@ public:
 
 private:
     float valueForHandleLeft(float left) const;
-    void endDrag();
 
     CBitmap* handle;
     int minPos;        // handle left edge at the minimum
@@ -35,7 +32,6 @@ private:
     float zoomFactor = 10.0f;
 
     // The drag in progress, kept between the frame's mouse events.
-    bool dragging = false;
     bool dragFine = false;        // Shift held at the last event
     float dragAnchorLeft = 0.0f;  // handle position when the fine mode last changed
     int dragAnchorX = 0;          // mouse x at that moment

@@ -101,13 +101,12 @@ CMouseEventResult CKnob::mouse(CDrawContext* context, CPoint& where, int buttons
     if (checkDefaultValue(context, buttons))
         return kMouseEventHandled;
 
-    dragging = true;
     dragLinear = linearDrag(buttons);
     dragStart = where;
     dragEntry = getValue();
     dragCoef = linearCoefficient(buttons);
     dragButtons = buttons;
-    beginEdit();
+    beginDrag();
     // The press point is the drag's first position: a circular drag turns
     // the knob towards it at once, a linear one lands on its value rules.
     applyDrag(context, where, buttons);
@@ -116,39 +115,15 @@ CMouseEventResult CKnob::mouse(CDrawContext* context, CPoint& where, int buttons
 
 CMouseEventResult CKnob::onMouseMoved(CDrawContext* context, CPoint where, int buttons)
 {
-    if (!dragging)
+    if (!isDragging())
         return kMouseEventNotHandled;
-    if (!(buttons & kLButton)) { // the left button came up unseen
-        endDrag();
+    if (!continueDrag(buttons))
         return kMouseEventHandled;
-    }
     // Only a new position counts as a move; a change of buttons or
     // modifiers alone waits for the next one.
     if (where != dragLast)
         applyDrag(context, where, buttons);
     return kMouseEventTrack;
-}
-
-CMouseEventResult CKnob::onMouseUp(CDrawContext*, CPoint, int buttons)
-{
-    if (!dragging)
-        return kMouseEventNotHandled;
-    if (buttons & kLButton) // another button came up
-        return kMouseEventTrack;
-    endDrag();
-    return kMouseEventHandled;
-}
-
-void CKnob::onMouseCancel()
-{
-    if (dragging)
-        endDrag();
-}
-
-void CKnob::endDrag()
-{
-    dragging = false;
-    endEdit();
 }
 
 void CKnob::applyDrag(CDrawContext* context, CPoint where, int buttons)

@@ -18,8 +18,6 @@ public:
     void draw(CDrawContext* context) override;
     CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
     CMouseEventResult onMouseMoved(CDrawContext* context, CPoint where, int buttons) override;
-    CMouseEventResult onMouseUp(CDrawContext* context, CPoint where, int buttons) override;
-    void onMouseCancel() override;
 
     void setStartAngle(float radians) { startAngle = radians; }
     void setRangeAngle(float radians) { rangeAngle = radians; }
@@ -54,10 +52,8 @@ protected:
 private:
     // A move of the drag to `where` with `buttons` held.
     void applyDrag(CDrawContext* context, CPoint where, int buttons);
-    void endDrag();
 
     // The drag in progress, kept between the frame's mouse events.
-    bool dragging = false;
     bool dragLinear = false; // linear or circular, chosen at the press
     CPoint dragStart;        // the press point
     float dragEntry = 0.0f;  // value at the press, re-based when the speed changes

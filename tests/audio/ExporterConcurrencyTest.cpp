@@ -22,15 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class EngineParameters : public ParameterSource {
-public:
-    explicit EngineParameters(RoomEngine& e) : engine(e) {}
-    float getParameter(int index) override { return engine.getParameter(index); }
-
-private:
-    RoomEngine& engine;
-};
-
 std::vector<char> readBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

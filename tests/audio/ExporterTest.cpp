@@ -3,6 +3,7 @@
 // engine's state afterwards.
 
 #include "audio/Exporter.h"
+#include "tests/EngineTestSupport.h"
 #include "tests/RoomEngineTestAccess.h"
 #include "model/OvintaProgram.h"
 #include "model/Parameters.h"
@@ -23,16 +24,6 @@ namespace {
 
 constexpr float kHostRate = 44100.0f;
 
-// The engine's own getter as the current parameter values.
-class EngineParameters : public ParameterSource {
-public:
-    explicit EngineParameters(RoomEngine& e) : engine(e) {}
-    float getParameter(int index) override { return engine.getParameter(index); }
-
-private:
-    RoomEngine& engine;
-};
-
 struct Fixture {
     std::unique_ptr<RoomEngine> engine = std::make_unique<RoomEngine>();
     EngineParameters parameters{*engine};
@@ -41,12 +32,7 @@ struct Fixture {
     explicit Fixture(int program = 0)
     {
         engine->setInputChannelCount(2);
-        engine->setProgramAndRate(program, kHostRate);
-        engine->selectProgram(program);
-        const OvintaProgram& record = engine->programBank().programs[program];
-        for (int index = 0; index < kStoredParameterCount; ++index)
-            engine->setParameter(index, *programField(record, index));
-        engine->finishProgram();
+        enginetest::applyProgram(*engine, program, kHostRate);
         // No diffusion bend, so that both passes render alike.
         engine->setParameter(param::kBend, 0.5f);
         engine->resetAudio();

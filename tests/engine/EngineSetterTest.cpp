@@ -1,7 +1,7 @@
 // The engine setter: derived values worked out by hand, the change-counter
 // rules, pins, non-finite input and the getter.
 
-#include "EngineTestSupport.h"
+#include "tests/EngineTestSupport.h"
 
 #include "model/Parameters.h"
 

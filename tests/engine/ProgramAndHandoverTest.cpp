@@ -1,7 +1,7 @@
 // Program selection, the audio-path handshake, idle tracing, the tap commit
 // and the equaliser's hand-over to the audio thread.
 
-#include "EngineTestSupport.h"
+#include "tests/EngineTestSupport.h"
 #include "tests/RoomEngineTestAccess.h"
 
 #include "model/Parameters.h"

@@ -1,7 +1,7 @@
 // Ray and comb-bank set-up: slot counts, emission angles, crossfade speeds,
 // the deferred rewrite, and the comb positions at the common sample rates.
 
-#include "EngineTestSupport.h"
+#include "tests/EngineTestSupport.h"
 #include "tests/RoomEngineTestAccess.h"
 
 #include "model/Parameters.h"

@@ -2,7 +2,7 @@
 // first-order reflections in a plain room, the capture radius, pre-delay and
 // reverse, head turning, tie-breaking between walls, and reproducibility.
 
-#include "EngineTestSupport.h"
+#include "tests/EngineTestSupport.h"
 #include "tests/RoomEngineTestAccess.h"
 
 #include "model/Parameters.h"

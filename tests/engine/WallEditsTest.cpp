@@ -1,7 +1,7 @@
 // The room editor's wall edits: both wall lists change together, geometry
 // worked out by hand, the scan rules of the searches.
 
-#include "EngineTestSupport.h"
+#include "tests/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
