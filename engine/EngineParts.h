@@ -69,6 +69,22 @@ struct EditorSignals {
     Shared<int> exportErrorTicks;      // editor ticks the error banner stays
 };
 
+// One ray slot as the main screen's overlays draw it.
+struct RayView {
+    int source = 0;                            // 0 source 1, 1 source 2
+    float startDirX = 0.0f, startDirY = 0.0f;  // emission direction (sin, cos)
+    float firstHitX = 0.0f, firstHitY = 0.0f;  // first reflection, (0, 0) before one
+    float firstDirX = 0.0f, firstDirY = 0.0f;  // direction after it x 20
+    float firstLevel = 0.0f;                   // level at the first reflection
+};
+
+// A slot's latest posted tap, as the impulse screen draws it.
+struct PostedTap {
+    int delay = 0;                   // <= 0, samples after the direct moment
+    float gain[kOutputRoles] = {};   // L, R, Ls, Rs, C
+    float hiFreq = 0.0f;             // high-frequency factor, 0..1
+};
+
 struct AudioPath {
     AudioPath(); // allocates the histories, flat equaliser bands
 

@@ -313,6 +313,64 @@ int RoomEngine::copyWalls(Wall* out)
     return count;
 }
 
+int RoomEngine::copyRayViews(RayView* out, int count)
+{
+    count = std::clamp(count, 0, kMaxRays);
+    lockTracer();
+    for (int k = 0; k < count; ++k) {
+        const RaySlot& slot = slots[k];
+        out[k].source = slot.source;
+        out[k].startDirX = slot.startDirX;
+        out[k].startDirY = slot.startDirY;
+        out[k].firstHitX = slot.firstHitX;
+        out[k].firstHitY = slot.firstHitY;
+        out[k].firstDirX = slot.firstDirX;
+        out[k].firstDirY = slot.firstDirY;
+        out[k].firstLevel = slot.firstLevel;
+    }
+    unlockTracer();
+    return count;
+}
+
+int RoomEngine::takePostedFlags()
+{
+    const int rays = std::clamp(static_cast<int>(values.activeRays), 0, kMaxRays);
+    int posted = 0;
+    for (int k = 0; k < rays; ++k)
+        if (slots[k].posted != 0) {
+            slots[k].posted = 0;
+            ++posted;
+        }
+    return posted;
+}
+
+int RoomEngine::copyPostedTaps(int first, int count, PostedTap* out)
+{
+    const int rays = std::clamp(static_cast<int>(values.activeRays), 0, kMaxRays);
+    first = std::clamp(first, 0, rays);
+    count = std::clamp(count, 0, rays - first);
+    // The tracer writes a slot's pending tap only under its lock, and the
+    // kernels only read it, so under the lock the copy is whole.
+    lockTracer();
+    for (int i = 0; i < count; ++i) {
+        const RaySlot& slot = slots[first + i];
+        out[i].delay = slot.newDelay;
+        for (int role = 0; role < kOutputRoles; ++role)
+            out[i].gain[role] = slot.newGain[role];
+        out[i].hiFreq = slot.newHiFreq;
+    }
+    unlockTracer();
+    return count;
+}
+
+void RoomEngine::lowerOutputPeak(int role, float level)
+{
+    // A block that raises the peak at the same moment may be overwritten:
+    // the meter then shows that block's level one draw later.
+    if (role >= 0 && role < kOutputRoles && level < values.outputPeak[role])
+        values.outputPeak[role] = level;
+}
+
 void RoomEngine::usePlainWallScan(bool plain)
 {
     lockTracer();

@@ -78,9 +78,6 @@ public:
     bool takeOutputConfigurationRequest();
     void applyOutputCount(int outputs);
 
-    void updateOutputGains();        // surround-panner gains from panX, panY, outputsSetting
-    void updateEqBand(int band);     // redesign band 0..3 from its stored settings
-
     // Takes the audio path away: audio stops, waits for a running block to end.
     void takeAudioPath();
     // The same without waiting: false (and audio left running) when a block runs.
@@ -129,9 +126,20 @@ public:
     int idleTrace(int lastSeenTick);
     // Copies the active walls (up to kMaxWalls) into `out`; returns the count.
     int copyWalls(Wall* out);
+    // The first `count` slots (at most kMaxRays) as the overlays draw them;
+    // returns how many were copied.
+    int copyRayViews(RayView* out, int count);
+    // Clears the posted flag of every slot in use; returns how many were set
+    // (taps posted since the last call).
+    int takePostedFlags();
+    // The latest posted taps of slots [first, first + count); returns how
+    // many were copied (none beyond the slots in use).
+    int copyPostedTaps(int first, int count, PostedTap* out);
+    // The meters lower a role's peak as it decays; the kernels raise it.
+    void lowerOutputPeak(int role, float level);
     // Copies the designs of the analysed EQ sets (B for history 0, D for 1).
     void copyAnalysisEq(int set, EQfilter* bandsOut);
-    // Replaces the active wall list (program selection, CLEAR).
+    // Replaces the active wall list (program selection; tests).
     void setActiveWalls(const Wall* source, int count);
 
     // Wall edits of the room editor, in whole metres on the 50 x 50 m plan.
@@ -173,6 +181,8 @@ private:
     void announceChange(int index);
     void requestRaySetup();
     void showTempView(int mode, int ticks);
+    void updateOutputGains();        // surround-panner gains from panX, panY, outputsSetting
+    void updateEqBand(int band);     // redesign band 0..3 from its stored settings
 
     // Guard of the tracer's state (see the class comment).
     void lockTracer();

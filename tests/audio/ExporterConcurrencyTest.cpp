@@ -17,6 +17,7 @@
 #include <memory>
 #include <thread>
 #include <vector>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -68,7 +69,7 @@ TEST(ExporterConcurrency, ExportWhileTheAudioThreadRuns)
     while (blocks.load(std::memory_order_relaxed) < 20)
         std::this_thread::yield();
 
-    const fs::path dir = fs::path(testing::TempDir()) / "ovinta_export_concurrent";
+    const fs::path dir = fs::path(testing::TempDir()) / ("ovinta_export_concurrent_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     const ExportResult during =

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <memory>
 #include <vector>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -41,7 +42,7 @@ struct Fixture {
 
 fs::path scratchDir(const char* name)
 {
-    const fs::path dir = fs::path(testing::TempDir()) / ("ovinta_export_" + std::string(name));
+    const fs::path dir = fs::path(testing::TempDir()) / ("ovinta_export_" + std::string(name) + "_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;

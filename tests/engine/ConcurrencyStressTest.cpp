@@ -146,9 +146,18 @@ TEST(ConcurrencyStress, AudioParametersAndEditorShareOneInstance)
                                        {0, 0.0f, 1000.0f, 44100.0f, 1.0f},
                                        {0, 0.0f, 1000.0f, 44100.0f, 1.0f}};
         int lastTick = -1;
+        std::vector<Wall> walls(kMaxWalls);
+        std::vector<RayView> views(kMaxRays);
+        std::vector<PostedTap> taps(kMaxRays);
         while (!stop.load(std::memory_order_relaxed)) {
             lastTick = engine.idleTrace(lastTick);
             engine.copyAnalysisEq(editorVisits % 2 == 0 ? 0 : 1, analysed);
+            // What the screens read while the audio thread plays.
+            engine.copyWalls(walls.data());
+            engine.copyRayViews(views.data(), kMaxRays);
+            if (engine.takePostedFlags() > 0)
+                engine.copyPostedTaps(0, kMaxRays, taps.data());
+            engine.lowerOutputPeak(static_cast<int>(editorVisits % kOutputRoles), 0.0f);
             ++editorVisits;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <limits>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 // Frame shown = the red level of the film pixel divided by 4.
@@ -462,7 +463,7 @@ TEST(HeadlessWindow, WritesItsPictureAsAPngThatReadsBackTheSame)
     button->setValue(1.0f);
     ed.getFrame()->addView(button);
     ed.idle();
-    const std::string path = ::testing::TempDir() + "ovinta_headless.png";
+    const std::string path = ::testing::TempDir() + "ovinta_headless_" + std::to_string(::getpid()) + ".png";
     ASSERT_TRUE(ed.window().writePng(path.c_str()));
     std::FILE* f = std::fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr);

@@ -17,6 +17,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <vector>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -33,7 +34,7 @@ fs::path workDir()
 {
     static std::string made;
     const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
-    const fs::path dir = fs::path(testing::TempDir()) / ("ovinta_tool_" + test);
+    const fs::path dir = fs::path(testing::TempDir()) / ("ovinta_tool_" + test + "_" + std::to_string(::getpid()));
     if (made != test) {
         fs::remove_all(dir);
         fs::create_directories(dir);
