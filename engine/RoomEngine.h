@@ -64,7 +64,7 @@ public:
     void selectProgram(int program); // make current, copy its walls, set loadingProgram
     void finishProgram();            // set viewDirty, outputsChanged, roomDirty, audio, immediateRebuild
     OvintaProgram& currentProgramRecord() { return bank.programs[values.currentProgram.load()]; }
-    ProgramBank& programBank() { return bank;  } // names and chunks
+    ProgramBank& programBank() { return bank; } // names and chunks
     int currentProgram() const { return values.currentProgram; }
 
     // Number of channels of the host's input arrangement (1 forces mono sources).

@@ -42,7 +42,7 @@ void removeAt(Wall* list, int count, int index)
 
 bool endIs(float x, float y, int px, int py)
 {
-    return truncToInt(x) == px && truncToInt(y) == py;
+    return truncToInt(static_cast<double>(x)) == px && truncToInt(static_cast<double>(y)) == py;
 }
 
 } // namespace
@@ -170,8 +170,8 @@ int RoomEngine::findWallAt(int x, int y)
     int found = -1;
     for (int i = 0; i < wallCount && found < 0; ++i) {
         const Wall& w = walls[i];
-        const int x1 = truncToInt(w.x1), y1 = truncToInt(w.y1);
-        const int x2 = truncToInt(w.x2), y2 = truncToInt(w.y2);
+        const int x1 = truncToInt(static_cast<double>(w.x1)), y1 = truncToInt(static_cast<double>(w.y1));
+        const int x2 = truncToInt(static_cast<double>(w.x2)), y2 = truncToInt(static_cast<double>(w.y2));
         const int cross = std::abs((x - x1) * (y2 - y1) - (y - y1) * (x2 - x1));
         const int reach = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
         const bool inBox = x >= std::min(x1, x2) && x <= std::max(x1, x2) && y >= std::min(y1, y2) &&
