@@ -9,6 +9,8 @@
 #include "engine/RoomEngine.h"
 #include "model/Parameters.h"
 
+#include <algorithm>
+
 namespace {
 
 // Host channel of a role; an index the host cannot have passed falls back to
@@ -56,6 +58,24 @@ bool route(RoomEngine& e, float** inputs, float** outputs, Routing& r)
     return true;
 }
 
+// Every host output the block did not feed is silenced, so that a host that
+// does not clear its buffers never hears what they held. Runs after the
+// kernels (an output may be an input's buffer too), and leaves alone a buffer
+// that is also a fed one.
+void silenceUnfed(float** outputs, const Routing* fed, int count)
+{
+    if (outputs == nullptr || count <= 0)
+        return;
+    for (int channel = 0; channel < kOutputChannelCapacity; ++channel) {
+        float* o = outputs[channel];
+        bool isFed = o == nullptr;
+        for (int role = 0; fed != nullptr && role < fed->used; ++role)
+            isFed = isFed || o == fed->out[role];
+        if (!isFed)
+            std::fill_n(o, count, 0.0f);
+    }
+}
+
 void runKernel(RoomEngine& e, const Routing& r, int offset, int length)
 {
     float* o[kOutputRoles];
@@ -88,16 +108,20 @@ void playBlock(RoomEngine& e, const Routing& r, int count)
 
 void processBlock(RoomEngine& engine, float** inputs, float** outputs, int count)
 {
-    if (!engine.beginProcess())
+    if (!engine.beginProcess()) {
+        silenceUnfed(outputs, nullptr, count);
         return;
+    }
     {
         const DenormalGuard denormals;
         engine.rebuildAfterProgramChange();
         engine.pickUpEqDesigns();
         Routing routing;
-        const int frames = count > 0 && route(engine, inputs, outputs, routing) ? count : 0;
+        const bool routed = count > 0 && route(engine, inputs, outputs, routing);
+        const int frames = routed ? count : 0;
         if (frames > 0)
             playBlock(engine, routing, frames);
+        silenceUnfed(outputs, routed ? &routing : nullptr, count);
         engine.trace(frames >> 6);
     }
     engine.endProcess();

@@ -80,7 +80,7 @@ public:
     void endEdit(int index) override;
 
     // ---- State, for the screens and for tests -------------------------------------------------
-    bool isOpen() const { return openFlag.load(std::memory_order_acquire); }
+    bool isOpen() const override { return openFlag.load(std::memory_order_acquire); }
     bool helpShown() const { return overlay.load(std::memory_order_relaxed) == kHelpOverlay; }
     RoomEngine& getEngine() { return engine; }
     // The control bound to `tag` (0..68), or null (closed, or no such control).

@@ -195,7 +195,7 @@ void RoomEngine::setRoutingParameter(int index, float value)
     } else if (index == param::kSurround) {
         record.parSurround = value;
         values.outputsSetting = wholeDerived(index, v);
-        outputsChanged = true;
+        requestOutputConfiguration();
     } else {
         // Pins: a channel the plug-in does not have is ignored like a
         // negative one, so the process driver never addresses a missing

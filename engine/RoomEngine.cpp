@@ -93,7 +93,7 @@ void RoomEngine::selectProgram(int program)
 void RoomEngine::finishProgram()
 {
     signals.viewDirty = true;
-    outputsChanged = true;
+    requestOutputConfiguration();
     signals.roomDirty = true;
     // Audio resumes unless another thread holds the path; its release turns
     // audio back on. Taking the holder flag for the moment of the store keeps
@@ -134,16 +134,13 @@ void RoomEngine::setSpeakerOutputs(int outputs)
 {
     arrangementGiven = true;
     values.outputCount = outputs;
-    outputsChanged = true;
+    outputsChanged.store(true, std::memory_order_release);
 }
 
 bool RoomEngine::takeOutputConfigurationRequest()
 {
-    if (!outputsChanged.load())
-        return false;
     // Cleared before the step, so a request that arrives during it is kept.
-    outputsChanged = false;
-    return true;
+    return outputsChanged.exchange(false, std::memory_order_acq_rel);
 }
 
 void RoomEngine::applyOutputCount(int outputs)
@@ -402,10 +399,18 @@ void RoomEngine::rebuildAfterProgramChange()
 {
     if (!immediateRebuild.exchange(false, std::memory_order_acquire))
         return;
-    commitTaps();
     // A busy tracer leaves the rebuild to the next block. The flag is raised
     // with a read-modify-write so that it stays in the release sequence of a
     // program change that lands meanwhile.
+    // A ray set-up the program asked for runs first: it posts a silent tap in
+    // every slot, which the commit below takes, so that the trace finds every
+    // slot free and the block plays the whole new room, not a fade-in.
+    if (tryLockTracer()) {
+        if (raySetupRequested.exchange(false, std::memory_order_acquire))
+            rewriteRays();
+        unlockTracer();
+    }
+    commitTaps();
     if (!trace(4096))
         immediateRebuild.exchange(true, std::memory_order_relaxed);
     commitTaps();

@@ -74,7 +74,7 @@ public:
     // and the host boundary applied it (output count and panner gains).
     void setSpeakerOutputs(int outputs);
     bool speakerArrangementGiven() const { return arrangementGiven; }
-    void requestOutputConfiguration() { outputsChanged = true; }
+    void requestOutputConfiguration() { outputsChanged.store(true, std::memory_order_release); }
     bool takeOutputConfigurationRequest();
     void applyOutputCount(int outputs);
 
@@ -233,7 +233,9 @@ private:
     std::atomic<bool> raySetupRequested{false}; // release by the setter, acquire by the tracer
     std::atomic<bool> tracerBusy{false};
     Shared<bool> arrangementGiven;     // host has described its speakers
-    Shared<bool> outputsChanged{true}; // output configuration must be recomputed
+    // Output configuration must be recomputed: set (release) by any thread,
+    // taken (exchange) by the one thread that then applies it.
+    std::atomic<bool> outputsChanged{true};
 
     // ---- Equaliser designs ------------------------------------------------------
     // Sets B and D are the copies that the EQ view analyses; their designs are

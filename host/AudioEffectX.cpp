@@ -237,6 +237,16 @@ void AudioEffectX::resume()
 VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                    float opt)
 {
+    const VstIntPtr result = dispatchOpcode(opcode, index, value, ptr, opt);
+    if (opcode == effSetProgram || opcode == effSetChunk || opcode == effMainsChanged ||
+        opcode == effSetSpeakerArrangement)
+        stateChanged();
+    return result;
+}
+
+VstIntPtr AudioEffectX::dispatchOpcode(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                   float opt)
+{
     char scratch[kScratchSize] = {};
     switch (opcode) {
     case effProcessEvents:

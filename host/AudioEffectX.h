@@ -88,6 +88,9 @@ class AudioEffectX : public AudioEffect {
 public:
     AudioEffectX(audioMasterCallback host, int programCount, int parameterCount);
 
+    // After a dispatcher call that may have changed the plug-in's state
+    // (program, chunk, resume, speakers), on the thread that made it.
+    virtual void stateChanged() {}
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                          float opt) override;
     void resume() override;
@@ -135,5 +138,6 @@ public:
     bool closeFileSelector(VstFileSelect* selection);
 
 private:
+    VstIntPtr dispatchOpcode(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
     VstIntPtr dispatchPinsAndSpeakers(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr);
 };

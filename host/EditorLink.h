@@ -8,7 +8,8 @@
 // from whichever thread made it (host automation, program change, the editor
 // itself), so the editor only records the value there and redraws at idle.
 // The pin-menu calls come from applyOutputConfiguration, which the editor
-// runs from its own idle.
+// runs from its own idle while its window is open, and the effect runs on the
+// host's thread after a state change while it is not.
 
 struct ERect;
 
@@ -21,6 +22,7 @@ public:
     virtual bool getRect(ERect** rect) = 0;
     virtual bool open(void* parentWindow) = 0;
     virtual void close() = 0;
+    virtual bool isOpen() const = 0; // the window is open (between open and close)
     virtual void idle() = 0;
     // Keys and knob mode go to the toolkit frame; true when it used them.
     virtual bool onKeyDown(int character, int virtualKey, int modifiers) = 0;

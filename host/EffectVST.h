@@ -8,9 +8,14 @@
 //
 // Threads: the dispatcher and parameter calls may come from any host thread;
 // processReplacing comes from the audio thread and only calls processBlock;
-// applyOutputConfiguration comes from the editor's idle. The speaker
-// arrangement records are shared between the dispatcher and the editor's
-// idle, never with the audio thread, and are guarded by arrangementLock.
+// applyOutputConfiguration comes from the editor's idle while the editor's
+// window is open, and otherwise from stateChanged, on the host thread that
+// changed the program, a chunk, the speakers or resumed (the host's main
+// thread, which also opens and closes the editor). It calls no host callback;
+// it takes arrangementLock, so it is never run on the audio thread. The
+// speaker arrangement records are shared between the dispatcher and the
+// editor's idle, never with the audio thread, and are guarded by
+// arrangementLock.
 
 #include "host/AudioEffectX.h"
 
@@ -91,6 +96,10 @@ public:
     // outputs, the routing of the output roles and the editor's pin menus.
     // Does nothing unless the configuration changed since the last run.
     void applyOutputConfiguration();
+    // A project reloaded in a host that never opens the editor still plays
+    // its saved outputs: the configuration is applied here while no editor
+    // window runs its idle.
+    void stateChanged() override;
 
     // ---- Audio thread ------------------------------------------------------------
     void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;

@@ -131,6 +131,12 @@ void EffectVST::writeOwnLayout()
     out.numChannels = channels;
 }
 
+void EffectVST::stateChanged()
+{
+    if (editor == nullptr || !editor->isOpen())
+        applyOutputConfiguration();
+}
+
 void EffectVST::applyOutputConfiguration()
 {
     // Taken first: a change that arrives while this runs is seen next time.

@@ -95,7 +95,7 @@ TEST(ProcessDriver, EmptyBlockWritesNothingAndKeepsThePosition)
         EXPECT_EQ(host.out[c][0], kUntouched) << c;
 }
 
-TEST(ProcessDriver, OutputCountChoosesTheKernelAndLeavesOtherChannelsAlone)
+TEST(ProcessDriver, OutputCountChoosesTheKernelAndSilencesOtherChannels)
 {
     struct Row {
         int outputCount;
@@ -107,7 +107,7 @@ TEST(ProcessDriver, OutputCountChoosesTheKernelAndLeavesOtherChannelsAlone)
         processBlock(*e, host.inPtr, host.outPtr, 96);
         for (int c = 0; c < 6; ++c)
             for (int i = 0; i < 96; i += 19) {
-                const float expected = c < r.rolesFed ? drySample(c) * kGain[c] : kUntouched;
+                const float expected = c < r.rolesFed ? drySample(c) * kGain[c] : 0.0f;
                 EXPECT_EQ(host.out[c][i], expected) << "outputCount " << r.outputCount << " channel " << c;
             }
     }
@@ -126,7 +126,7 @@ TEST(ProcessDriver, PinsRouteRolesToHostChannels)
     const float swapped[kOutputRoles] = {kInB, kInA, kInB, kInA, (kInB + kInA) * 0.5f};
     for (int k = 0; k < kOutputRoles; ++k)
         EXPECT_EQ(host.out[pins[k]][17], swapped[k] * kGain[k]) << "role " << k;
-    EXPECT_EQ(host.out[4][17], kUntouched);
+    EXPECT_EQ(host.out[4][17], 0.0f);
 }
 
 TEST(ProcessDriver, StrayPinsFallBackToTheRolesOwnChannel)
@@ -154,7 +154,7 @@ TEST(ProcessDriver, ChannelNamedTwiceCarriesTheFirstRoleOnly)
         processBlock(*e, host.inPtr, host.outPtr, frames);
         for (int i = 0; i < frames; i += 97)
             EXPECT_EQ(host.out[1][i], kInA * kGain[0]) << frames;
-        EXPECT_EQ(host.out[0][0], kUntouched);
+        EXPECT_EQ(host.out[0][0], 0.0f);
         EXPECT_EQ(e->audioPath().writePos, (start + static_cast<uint32_t>(frames)) & kHistoryMask);
     }
 }
@@ -165,10 +165,10 @@ TEST(ProcessDriver, OneOutputTakesTheFirstInputForBothSources)
     Host host(32);
     processBlock(*e, host.inPtr, host.outPtr, 32);
     EXPECT_EQ(host.out[0][9], kInA * kGain[0]);
-    EXPECT_EQ(host.out[1][9], kUntouched);
+    EXPECT_EQ(host.out[1][9], 0.0f);
 }
 
-TEST(ProcessDriver, DisabledAudioLeavesTheHostBuffersAlone)
+TEST(ProcessDriver, DisabledAudioSilencesTheHostBuffers)
 {
     auto e = makeDryEngine(5);
     e->takeAudioPath();
@@ -176,7 +176,7 @@ TEST(ProcessDriver, DisabledAudioLeavesTheHostBuffersAlone)
     Host host(64);
     processBlock(*e, host.inPtr, host.outPtr, 64);
     for (int c = 0; c < 6; ++c)
-        EXPECT_EQ(host.out[c][10], kUntouched);
+        EXPECT_EQ(host.out[c][10], 0.0f);
     EXPECT_EQ(e->derived().processTick, tick);
     EXPECT_EQ(RoomEngineTestAccess::processing(*e).load(), 0);
     e->releaseAudioPath();
@@ -198,7 +198,7 @@ TEST(ProcessDriver, WritePositionWrapsAroundTheHistory)
     EXPECT_EQ(host.out[1][9], kInB * kGain[1]);
 }
 
-TEST(ProcessDriver, BadHostArgumentsAreNothingToDo)
+TEST(ProcessDriver, BadHostArgumentsRenderNothingAndSilenceTheGivenBuffers)
 {
     auto e = makeDryEngine(5);
     Host host(32);
@@ -213,7 +213,7 @@ TEST(ProcessDriver, BadHostArgumentsAreNothingToDo)
     processBlock(*e, host.inPtr, host.outPtr, 32);
     EXPECT_EQ(e->audioPath().writePos, start);
     for (int c = 0; c < 6; ++c)
-        EXPECT_EQ(host.out[c][0], kUntouched) << c;
+        EXPECT_EQ(host.out[c][0], 0.0f) << c;
     EXPECT_EQ(RoomEngineTestAccess::processing(*e).load(), 0);
 }
 

@@ -47,6 +47,7 @@ public:
     }
     bool open(void*) override { return ++opened > 0; }
     void close() override {}
+    bool isOpen() const override { return opened > 0; }
     void idle() override { ++idles; }
     bool onKeyDown(int character, int, int modifiers) override
     {

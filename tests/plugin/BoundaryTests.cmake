@@ -7,6 +7,7 @@ ovinta_test(host_boundary_test
   HostParametersTest.cpp
   HostSpeakersTest.cpp
   HostAudioTest.cpp
+  HostProgramChangeTest.cpp
   LIBS ovinta_vsthost)
 target_compile_definitions(host_boundary_test PRIVATE OVINTA_PLUGIN_PATH="$<TARGET_FILE:ovinta>")
 add_dependencies(host_boundary_test ovinta)

@@ -181,3 +181,58 @@ TEST_F(PluginTest, FedHostChannelsFollowTheSpeakersAndTheOutputsSetting)
         }
     }
 }
+
+TEST_F(PluginTest, EveryDeclaredOutputIsWrittenEveryBlock)
+{
+    // A host that does not clear its buffers: whatever they held must never
+    // be heard, on the outputs in use or on the others.
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    host.dispatch(effMainsChanged, 0, 1);
+    HostBuffers buffers;
+    for (int block = 0; block < 4; ++block) {
+        std::fill(buffers.out.begin(), buffers.out.end(), 0.123f);
+        buffers.process(host);
+        for (int c = 0; c < 6; ++c)
+            for (int i = 0; i < kFrames; ++i)
+                ASSERT_NE(buffers.outputs[c][i], 0.123f) << "block " << block << " output " << c;
+        for (int c = 2; c < 6; ++c)
+            EXPECT_EQ(buffers.energy(c), 0.0) << "stereo leaves output " << c << " silent";
+    }
+    // A block the plug-in cannot route (no buffer for a used output) still
+    // silences the buffers it was given.
+    std::fill(buffers.out.begin(), buffers.out.end(), 0.123f);
+    float* partial[6] = {buffers.outputs[0], nullptr, buffers.outputs[2], buffers.outputs[3],
+                         buffers.outputs[4], buffers.outputs[5]};
+    host.processReplacing(buffers.inputs, partial, kFrames);
+    for (int c : {0, 2, 3, 4, 5})
+        EXPECT_EQ(buffers.energy(c), 0.0) << "output " << c;
+}
+
+TEST_F(PluginTest, AReloadedProjectPlaysItsSavedOutputsWithoutTheEditor)
+{
+    // Saved with five outputs ...
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    host.dispatch(effMainsChanged, 0, 1);
+    host.setParameter(45, 2.0f);
+    const std::vector<unsigned char> bank = chunk(false);
+    ASSERT_FALSE(bank.empty());
+
+    // ... reloaded in a host that never opens the editor.
+    VstHost reloaded;
+    std::string error;
+    ASSERT_TRUE(reloaded.load(OVINTA_PLUGIN_PATH, error)) << error;
+    reloaded.dispatch(effOpen);
+    reloaded.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    reloaded.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bank.size()),
+                      const_cast<unsigned char*>(bank.data()));
+    reloaded.dispatch(effMainsChanged, 0, 1);
+    HostBuffers buffers;
+    buffers.in[0] = buffers.in[kFrames] = 1.0f;
+    double surround = 0.0;
+    for (int block = 0; block < 40; ++block) {
+        buffers.process(reloaded);
+        buffers.in[0] = buffers.in[kFrames] = 0.0f;
+        surround += buffers.energy(2) + buffers.energy(3) + buffers.energy(4);
+    }
+    EXPECT_GT(surround, 1e-6) << "the surround and centre outputs play";
+}
