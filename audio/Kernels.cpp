@@ -11,24 +11,26 @@
 #include "engine/RoomEngine.h"
 
 #include <cmath>
+#include <limits>
 
 #include <emmintrin.h>
 
 namespace {
 
 
-// A host sample made safe for the recirculating state: NaN becomes 0 and
-// anything beyond +-kInputLimit is clamped, so no input can poison the combs,
-// the equaliser or the history for good.
+// A host sample made safe for the recirculating state: NaN and the
+// infinities count as silence and anything beyond +-kInputLimit is clamped,
+// so no input can poison the combs, the equaliser or the history for good.
 float limitInput(float x)
 {
-    const float finite = x == x ? x : 0.0f;
+    const float finite = std::fabs(x) <= std::numeric_limits<float>::max() ? x : 0.0f; // false for NaN
     return finite > kInputLimit ? kInputLimit : (finite < -kInputLimit ? -kInputLimit : finite);
 }
 
 __m128 limitInput(__m128 x)
 {
-    const __m128 finite = _mm_and_ps(x, _mm_cmpeq_ps(x, x));
+    const __m128 magnitude = _mm_and_ps(x, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)));
+    const __m128 finite = _mm_and_ps(x, _mm_cmple_ps(magnitude, _mm_set1_ps(std::numeric_limits<float>::max())));
     return _mm_min_ps(_mm_max_ps(finite, _mm_set1_ps(-kInputLimit)), _mm_set1_ps(kInputLimit));
 }
 

@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-constexpr float kInputLimit = 1.0e6f;  // host samples are clamped to +-this, NaN becomes 0
+constexpr float kInputLimit = 1.0e6f;  // host samples are clamped to +-this; NaN and infinities become 0
 constexpr int kTapChunk = 64;          // samples per pass of the tap stage
 constexpr int kLaneBatch = 64;         // lanes a batch computes together; lane counts are padded to it
 constexpr int kMaxRuns = 2 * kMaxRays;  // a crossfading slot has two runs, a steady one has one

@@ -276,10 +276,13 @@ void RoomEngine::refreshLongestTap(float preDelaySamples)
             longest = slot.newDelay;
     }
     if (values.reverseOn != 0) {
-        // In reverse the pre-delay is added on top of the longest tap.
+        // In reverse the pre-delay is added on top of the longest tap. Tap
+        // delays stay within +-kHistoryLength, and so does this, so the
+        // kernels' `longest - delay` can never overflow, whatever the pre-delay.
         const double shifted = static_cast<double>(longest)
                                - std::trunc(static_cast<double>(preDelaySamples));
-        longest = truncToInt(shifted);
+        const double limit = static_cast<double>(kHistoryLength - 1);
+        longest = truncToInt(std::clamp(shifted, -limit, limit));
     }
     values.longestTap = longest;
 }

@@ -100,6 +100,11 @@ void EffectVST::setParameter(VstInt32 index, float value)
     // audio: it changes nothing and is not shown by the editor either.
     if (!std::isfinite(value) || index < 0)
         return;
+    // Stored parameters are held to their valid range here, where values
+    // from the host, the editor and the tools enter. A pin naming a channel
+    // the plug-in does not have is refused by the engine instead.
+    if (index < param::kSpeakerIn1 || index > param::kSpeakerOut5)
+        value = param::limitToRange(index, value);
     engine->setParameter(index, value);
 
     if (index == param::kProgramSelect) {

@@ -105,15 +105,16 @@ constexpr Row kRows[kTagCount] = {
      vf::shelfWidthText},
     {"Reverse button", kAmount, &P::parReverseOnOff, false, kYes, 18, kStored, whole, nullptr, nullptr,
      vf::switchText},
-    {" ", kAmount, &P::parSpeakerIn1, false, kYes, 6, kStored, whole, nullptr, nullptr, vf::channelText},
-    {" ", kAmount, &P::parSpeakerIn2, false, kYes, 7, kStored, whole, nullptr, nullptr, vf::channelText},
-    {" ", kAmount, &P::parSpeakerOut1, false, kYes, 8, kStored, whole, nullptr, nullptr, vf::channelText},
-    {" ", kAmount, &P::parSpeakerOut2, false, kYes, 9, kStored, whole, nullptr, nullptr, vf::channelText},
-    {" ", kAmount, &P::parSpeakerOut3, false, kYes, 10, kStored, whole, nullptr, nullptr, vf::channelText},
-    {" ", kAmount, &P::parSpeakerOut4, false, kYes, 11, kStored, whole, nullptr, nullptr, vf::channelText},
-    {" ", kAmount, &P::parSpeakerOut5, false, kYes, 12, kStored, whole, nullptr, nullptr, vf::channelText},
+    {" ", kAmount, &P::parSpeakerIn1, false, kYes, 6, kStored, whole, nullptr, nullptr, vf::channelText, -1.0f, kInputChannelCapacity - 1.0f},
+    {" ", kAmount, &P::parSpeakerIn2, false, kYes, 7, kStored, whole, nullptr, nullptr, vf::channelText, -1.0f, kInputChannelCapacity - 1.0f},
+    {" ", kAmount, &P::parSpeakerOut1, false, kYes, 8, kStored, whole, nullptr, nullptr, vf::channelText, -1.0f, kOutputChannelCapacity - 1.0f},
+    {" ", kAmount, &P::parSpeakerOut2, false, kYes, 9, kStored, whole, nullptr, nullptr, vf::channelText, -1.0f, kOutputChannelCapacity - 1.0f},
+    {" ", kAmount, &P::parSpeakerOut3, false, kYes, 10, kStored, whole, nullptr, nullptr, vf::channelText, -1.0f, kOutputChannelCapacity - 1.0f},
+    {" ", kAmount, &P::parSpeakerOut4, false, kYes, 11, kStored, whole, nullptr, nullptr, vf::channelText, -1.0f, kOutputChannelCapacity - 1.0f},
+    {" ", kAmount, &P::parSpeakerOut5, false, kYes, 12, kStored, whole, nullptr, nullptr, vf::channelText, -1.0f, kOutputChannelCapacity - 1.0f},
     {" ", kAmount, &P::parNumRays, false, kRaySetup, 27, kKnob, rays, rays, vf::wholeNumber, nullptr},
-    {" ", kAmount, &P::parSurround, false, kYes, 30, kStored, outputs, nullptr, nullptr, vf::outputsText},
+    {" ", kAmount, &P::parSurround, false, kYes, 30, kStored, outputs, nullptr, nullptr, vf::outputsText, 0.0f,
+     2.0f},
     // The program number: not a record field, applied by selecting the program.
     {" ", kAmount, nullptr, true, kYes, -1, kSpecial, nullptr, nullptr, nullptr, vf::wholeText},
     editorTag(kYes, kSpecial), // 47 main screen
@@ -184,6 +185,14 @@ const Row* row(int index)
     if (index < 0 || index >= kTagCount)
         return nullptr;
     return &kRows[index];
+}
+
+float limitToRange(int index, float value)
+{
+    if (index < 0 || index >= kStoredParameterCount || !(value == value))
+        return value;
+    const Row& r = *row(index);
+    return value < r.lowest ? r.lowest : (value > r.highest ? r.highest : value);
 }
 
 int programApplyIndex(int rank)

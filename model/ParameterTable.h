@@ -24,7 +24,7 @@ using Format = void (*)(float, char*);                 // value display text (va
 using Describe = void (*)(float, char*, std::size_t);  // host text without a value display
 
 // Columns: name, label, field, reported, retrace, applyRank, follow, derive,
-// shown, format, describe.
+// shown, format, describe, lowest, highest.
 struct Row {
     const char* name;            // host name; " " for the pins, settings and editor tags
     const char* label;           // host label
@@ -38,10 +38,16 @@ struct Row {
     Derive shown;                // the value display's value; null without a display
     Format format;               // the value display's text; null without a display
     Describe describe;           // the host's text when there is no value display
+    float lowest = 0.0f;         // the valid range of a stored value: every value from a
+    float highest = 1.0f;        // host or a chunk is held to it where it enters
 };
 
 // The row of `index`, or null outside 0..68.
 const Row* row(int index);
+
+// `value` held to the valid range of stored parameter `index` (0..45);
+// other indexes and NaN pass unchanged (callers refuse NaN themselves).
+float limitToRange(int index, float value);
 
 // The index applied at place `rank` (0..45) when a program is applied.
 int programApplyIndex(int rank);

@@ -3,6 +3,8 @@
 
 #include "model/ProgramChunks.h"
 
+#include "model/ParameterTable.h"
+
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -65,13 +67,15 @@ bool wallIsUsable(const Wall& w)
     return dx * dx + dy * dy >= kMinWallMetres * kMinWallMetres;
 }
 
-void replaceNonFiniteParameters(OvintaProgram& program)
+// A non-finite value takes the new program's default; every other value is
+// held to its parameter's valid range, so that no stored value can do more
+// than a setting a user could make.
+void limitParameters(OvintaProgram& program)
 {
     static const OvintaProgram kDefaults;
     for (int index = 0; index < kStoredParameterCount; ++index) {
         float* field = programField(program, index);
-        if (!std::isfinite(*field))
-            *field = *programField(kDefaults, index);
+        *field = std::isfinite(*field) ? param::limitToRange(index, *field) : *programField(kDefaults, index);
     }
 }
 
@@ -153,7 +157,7 @@ void convertLegacyProgram(OvintaProgram& target, const unsigned char* legacy)
 
 int sanitizeProgram(OvintaProgram& program)
 {
-    replaceNonFiniteParameters(program);
+    limitParameters(program);
     terminateName(program);
     return sanitizeWalls(program);
 }

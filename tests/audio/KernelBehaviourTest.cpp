@@ -304,15 +304,19 @@ TEST(Kernels, UnsafeInputNeverReachesTheState)
     Block bad(64, 0.1f, 0.1f);
     bad.a[3] = NAN;
     bad.b[3] = 0.0f;
+    bad.a[4] = 0.0f;
     bad.b[4] = INFINITY;
     bad.a[5] = -1e30f;
+    bad.a[6] = -INFINITY;
+    bad.b[6] = 0.0f;
     bad.run2(*e);
     for (int i = 0; i < 64; ++i) {
         EXPECT_TRUE(std::isfinite(bad.out[0][i])) << i;
         EXPECT_TRUE(std::isfinite(bad.out[1][i])) << i;
     }
     EXPECT_EQ(bad.out[0][3], 1e-20f) << "NaN counts as silence";
-    EXPECT_EQ(bad.out[1][4], kInputLimit);
+    EXPECT_EQ(bad.out[1][4], 1e-20f) << "so does an infinity";
+    EXPECT_EQ(bad.out[0][6], 1e-20f) << "of either sign";
     for (int block = 0; block < 20; ++block) {
         Block next(512, 0.2f, -0.2f);
         next.run2(*e);

@@ -15,7 +15,7 @@ constexpr float kTiny = 1e-20f;
 
 float limitInput(float x)
 {
-    if (x != x)
+    if (x != x || std::isinf(x))
         return 0.0f;
     if (x > kInputLimit)
         return kInputLimit;

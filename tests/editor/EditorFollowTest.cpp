@@ -154,8 +154,8 @@ TEST_F(EditorFollowTest, HostParameterDisplayStaysWithinEightBytes)
         const char* text;
     } rows[] = {
         {param::kGain, 0.001f, "-116.0d"},    // -116.0dB, cut
-        {param::kEQgain3, 1000.0f, "+29985."}, // 30 * 999.5 dB, cut
-        {param::kPreDelay, -3.0e6f, "-100000"}, // the engine limits to -1e6: -1e9 - 500 ms, cut
+        {param::kEQgain3, 1000.0f, "+15.0dB"}, // held to 1 where it enters: 30 * 0.5 dB
+        {param::kPreDelay, -3.0e6f, "-500ms"}, // held to 0: -500 ms
         {param::kNumRays, 1.0e30f, "512"},    // the ray count's upper limit
         {param::kNumRays, -1.0e30f, "16"},    // and its lower one
     };

@@ -30,10 +30,11 @@ float getFloat(const void* base, std::size_t offset)
     return v;
 }
 
-// A distinct, exactly representable value for stored parameter slot i.
+// A distinct, exactly representable value for stored parameter slot i,
+// within every parameter's valid range (loading holds values to it).
 float slotValue(int i)
 {
-    return 0.25f + 0.125f * static_cast<float>(i);
+    return static_cast<float>(i) / 64.0f;
 }
 
 std::unique_ptr<ProgramBank> factoryBank()
@@ -84,7 +85,7 @@ Bytes legacyRecord(int wallCount, const char* name)
 {
     Bytes b(9428, 0);
     for (int i = 0; i < 45; ++i)
-        putFloat(b, 4 * i, 100.0f + float(i));
+        putFloat(b, 4 * i, slotValue(i));
     putInt(b, 180, wallCount);
     for (int k = 0; k < wallCount && k < 256; ++k) {
         const std::size_t w = 184 + 36 * k;
@@ -171,14 +172,14 @@ TEST(ProgramChunks, LegacyProgramMovesLaterFieldsAndKeepsTheName)
 
     ASSERT_TRUE(loadChunkData(*bank, 5, shifted.data() + 1, 9428, true));
     // Slots 0..14 (parStereoOnOff .. parSpeakerOut4) stay in place.
-    EXPECT_EQ(p.parStereoOnOff, 100.0f);
-    EXPECT_EQ(p.parSpeakerOut4, 114.0f);
+    EXPECT_EQ(p.parStereoOnOff, slotValue(0));
+    EXPECT_EQ(p.parSpeakerOut4, slotValue(14));
     EXPECT_EQ(p.parSpeakerOut5, -1.0f);
     // Earlier slot 15 is parEarsX, now at byte 64; earlier slot 44 is parEQwide4.
-    EXPECT_EQ(getFloat(&p, 64), 115.0f);
-    EXPECT_EQ(p.parEarsX, 115.0f);
-    EXPECT_EQ(p.parHeight, 132.0f);
-    EXPECT_EQ(p.parEQwide4, 144.0f);
+    EXPECT_EQ(getFloat(&p, 64), slotValue(15));
+    EXPECT_EQ(p.parEarsX, slotValue(15));
+    EXPECT_EQ(p.parHeight, slotValue(32));
+    EXPECT_EQ(p.parEQwide4, slotValue(44));
     EXPECT_EQ(p.wallCount, 4);
     EXPECT_EQ(p.walls[3].x1, 3.0f);
     EXPECT_EQ(p.walls[3].y2, 10.0f);
@@ -197,15 +198,15 @@ TEST(ProgramChunks, LegacyBankConvertsEveryProgramAndKeepsNamesAndWord)
     for (int k = 0; k < 45; ++k) {
         const Bytes record = legacyRecord(k % 7 + 1, "Ignored");
         std::memcpy(chunk.data() + 4 + 9428 * k, record.data(), record.size());
-        putFloat(chunk, 4 + 9428 * k + 8, float(k)); // parGain marks the program
+        putFloat(chunk, 4 + 9428 * k + 8, float(k) / 64.0f); // parGain marks the program
     }
     auto names = factoryBank();
     ASSERT_TRUE(loadChunkData(*bank, 0, chunk.data(), 424264, false));
     EXPECT_EQ(bank->reserved, 0xC0FFEE11u);
     for (int k = 0; k < 45; ++k) {
-        EXPECT_EQ(bank->programs[k].parGain, float(k)) << k;
+        EXPECT_EQ(bank->programs[k].parGain, float(k) / 64.0f) << k;
         EXPECT_EQ(bank->programs[k].parSpeakerOut5, -1.0f);
-        EXPECT_EQ(bank->programs[k].parEQwide4, 144.0f);
+        EXPECT_EQ(bank->programs[k].parEQwide4, slotValue(44));
         EXPECT_EQ(bank->programs[k].wallCount, k % 7 + 1);
         EXPECT_STREQ(bank->programs[k].name, names->programs[k].name);
     }
@@ -288,7 +289,8 @@ TEST(ProgramChunks, HostHandingBackOurOwnBlockChangesNothing)
     ASSERT_TRUE(loadChunkData(*bank, 6, data, 9428, true));
     const unsigned char* old = before.data() + 4 + 9432 * 6;
     EXPECT_EQ(bank->programs[6].parSpeakerOut5, -1.0f);
-    EXPECT_EQ(bank->programs[6].parEarsX, getFloat(old, 60));  // the old parSpeakerOut5
+    EXPECT_EQ(getFloat(old, 60), -1.0f); // the old parSpeakerOut5 ...
+    EXPECT_EQ(bank->programs[6].parEarsX, 0.0f); // ... held to the position's range
     EXPECT_EQ(bank->programs[6].parEQwide4, getFloat(old, 176)); // the old parEQgain4
 }
 

@@ -83,14 +83,21 @@ TEST_F(PluginTest, EveryParameterCanBeAutomated)
 
 // ---- Values ------------------------------------------------------------------------------
 
-TEST_F(PluginTest, ValuesAreStoredRawAndReadBackExactly)
+TEST_F(PluginTest, ValuesAreHeldToTheirRangeAndReadBackExactly)
 {
-    for (float value : {0.0f, 0.3f, 1.0f, 0.123456789f, -2.5f, 7.0f}) {
-        host.setParameter(0, value);
-        EXPECT_EQ(host.getParameter(0), value);
+    const struct {
+        float sent, stored;
+    } rows[] = {{0.0f, 0.0f}, {0.3f, 0.3f}, {1.0f, 1.0f}, {0.123456789f, 0.123456789f},
+                {-2.5f, 0.0f}, {7.0f, 1.0f}};
+    for (const auto& row : rows) {
+        host.setParameter(0, row.sent);
+        EXPECT_EQ(host.getParameter(0), row.stored);
         // The value lands in the program record: the chunk shows it at its offset.
-        EXPECT_EQ(floatAt(chunk(true), kGainOffset), value);
+        EXPECT_EQ(floatAt(chunk(true), kGainOffset), row.stored);
     }
+    // The outputs setting has its own range, 0..2.
+    host.setParameter(45, 9.0f);
+    EXPECT_EQ(host.getParameter(45), 2.0f);
     host.setParameter(15, 0.0f);
     EXPECT_EQ(host.getParameter(15), 0.0f);
 }
