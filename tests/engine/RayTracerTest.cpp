@@ -204,6 +204,23 @@ TEST(RayTracer, NegativePreDelayDropsShortTapsUnlessReversed)
     EXPECT_EQ(e.derived().longestTap, 22050);
 }
 
+TEST(RayTracer, ReverseLongestTapStaysWithinTheHistoryWhateverThePreDelay)
+{
+    // The kernels read `longestTap - delay` back from the write position; a
+    // wild pre-delay sent straight to the engine must not push it out of the
+    // history (or out of int).
+    for (float raw : {-1.0e6f, -3.0e4f, 3.0e4f, 1.0e6f}) {
+        auto engine = makeEngine();
+        RoomEngine& e = *engine;
+        plainSettings(e, kRays256);
+        e.setParameter(param::kReverseOnOff, 1.0f);
+        e.setParameter(param::kPreDelay, raw);
+        place(e, 10.0f, 10.0f, 10.0f, 20.0f);
+        traceFresh(e, 8);
+        EXPECT_LT(std::abs(e.derived().longestTap.load()), kHistoryLength) << raw;
+    }
+}
+
 TEST(RayTracer, CaptureRadiusNeverExceedsNineMetres)
 {
     auto engine = makeEngine();

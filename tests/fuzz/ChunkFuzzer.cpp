@@ -9,6 +9,7 @@
 #include "tests/RoomEngineTestAccess.h"
 #include "host/EffectVST.h"
 #include "model/FactoryPrograms.h"
+#include "model/Parameters.h"
 #include "model/ProgramChunks.h"
 #include "tests/fuzz/FuzzInput.h"
 
@@ -118,9 +119,10 @@ void runParameters(Reader& in, EffectVST& effect)
         float value;
         std::memcpy(&value, raw, 4);
         const int index = indexByte % 80 - 4;
-        // Odd bytes go straight to the engine setter, as the editor's own
-        // tags do; even ones take the host path.
-        if (indexByte & 1)
+        // Odd bytes send the editor's own tags straight to the engine setter,
+        // as the editor does; everything else takes the host path, where
+        // stored values are held to their range.
+        if ((indexByte & 1) != 0 && index >= kHostParameterCount)
             effect.getEngine().setParameter(index, value);
         else
             effect.setParameter(index, value);
