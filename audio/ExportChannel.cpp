@@ -25,6 +25,7 @@ void ExportChannel::beginMeasuring()
 {
     finished = false;
     started = false;
+    measuredBytes = 0;
     lengthBytes = 0;
 }
 
@@ -32,14 +33,13 @@ void ExportChannel::measure(const float* block, bool normalise, float& peak)
 {
     if (finished)
         return;
+    measuredBytes += kExportBlockBytes;
     bool loud = false;
     for (int i = 0; i < kExportBlock && !loud; ++i)
         loud = std::fabs(block[i]) > kExportSilence;
     if (loud) {
         started = true;
-    } else if (started) {
-        finished = true;
-        return;
+        lengthBytes = measuredBytes;
     }
     if (normalise) {
         for (int i = 0; i < kExportBlock; ++i) {
@@ -48,7 +48,6 @@ void ExportChannel::measure(const float* block, bool normalise, float& peak)
                 peak = m;
         }
     }
-    lengthBytes += kExportBlockBytes;
 }
 
 void ExportChannel::stopMeasuring()

@@ -1,5 +1,8 @@
 // The impulse-response export: two rendering passes over the engine's
-// kernels with the audio path held, then the engine restored.
+// kernels with the audio path held, then the engine restored. The first
+// renders the whole bounded response and ends each channel after its last
+// block above the silence threshold; the second renders again and writes
+// each channel up to that block.
 
 #include "audio/Exporter.h"
 
@@ -210,16 +213,13 @@ float Exporter::measurePass(int channels, bool normalise)
     float peak = 0.0f;
     for (int c = 0; c < channels; ++c)
         channelState[c].beginMeasuring();
+    // The whole bounded render: an arrival may follow any quiet stretch, so
+    // no channel's end is known before the last block.
     for (int block = 0; block < kExportMaxBlocks; ++block) {
         renderBlock(channels);
         report(0.5 * block / kExportMaxBlocks);
-        bool allFinished = true;
-        for (int c = 0; c < channels; ++c) {
+        for (int c = 0; c < channels; ++c)
             channelState[c].measure(outputs[c].data(), normalise, peak);
-            allFinished &= channelState[c].finished;
-        }
-        if (allFinished)
-            return peak;
     }
     for (int c = 0; c < channels; ++c)
         channelState[c].stopMeasuring();

@@ -4,7 +4,10 @@
 // It takes the audio path away from the host, re-traces the room at the
 // export rate, renders an impulse through the engine's kernels once to
 // measure how long each channel rings and once more to write the files,
-// then restores the engine and gives the audio path back.
+// then restores the engine and gives the audio path back. The measuring
+// render always runs to the bound (kExportMaxBlocks, the history length) and
+// a channel ends after its last block above the silence threshold, so no
+// later arrival is cut, however sparse the taps are at the export rate.
 //
 // Owned by whoever offers the export (the editor, the command-line tool);
 // exportImpulse runs on that owner's thread, never on the audio thread.
