@@ -150,7 +150,7 @@ TEST(OvintaTool, InfoShowsOneProgramsRawValuesAndDisplays)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("program 12: Vocal: Intimate Slap"), std::string::npos);
     // Every stored parameter has a row; the scale row shows its raw value and percent.
-    const std::regex scale(R"(\n\s*15\s+KSV Scale\s+(-?\d+\.\d{6})\s+(\d+)%)");
+    const std::regex scale(R"(\n\s*15\s+KSV Scale\s+%\s+10\.\.200 %\s+(-?\d+\.\d{6})\s+(\d+)%)");
     std::smatch m;
     ASSERT_TRUE(std::regex_search(r.out, m, scale)) << r.out;
     const double raw = std::stod(m[1]);
