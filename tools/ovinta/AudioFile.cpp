@@ -56,6 +56,18 @@ AudioReader::AudioReader(const std::string& pathIn) : path(pathIn)
     channelCount = info.channels;
     rate = info.samplerate;
     frameCount = info.frames > 0 ? info.frames : 0;
+    // libsndfile reads a cut file up to its real end and notes in its log
+    // the data length the header claimed: "data : 176600 (should be 172600)".
+    char log[4096] = {};
+    sf_command(handle(file), SFC_GET_LOG_INFO, log, sizeof log);
+    const char* data = std::strstr(log, "data : ");
+    long long claimed = 0, present = 0;
+    if (data != nullptr &&
+        std::sscanf(data, "data : %lld (should be %lld)", &claimed, &present) == 2 &&
+        present < claimed)
+        truncation = "warning: " + path + " is shorter than its header claims (" +
+                     std::to_string(claimed) + " bytes of audio claimed, " +
+                     std::to_string(present) + " present); reading what is there";
 }
 
 AudioReader::~AudioReader()
@@ -84,6 +96,8 @@ void AudioReader::rewind()
 
 std::string shortFileWarning(const std::string& path, const AudioReader& reader)
 {
+    if (!reader.truncationNote().empty())
+        return reader.truncationNote();
     if (reader.framesRead() >= reader.frames())
         return {};
     return "warning: " + path + " ends after " + std::to_string(reader.framesRead()) +

@@ -25,6 +25,8 @@ public:
     void rewind();
     // Frames read since the last rewind.
     int64_t framesRead() const { return readSoFar; }
+    // The warning for a file cut short of its header's length; empty if whole.
+    const std::string& truncationNote() const { return truncation; }
 
 private:
     std::string path;
@@ -33,10 +35,11 @@ private:
     int rate = 0;
     int64_t frameCount = 0;
     int64_t readSoFar = 0;
+    std::string truncation;
 };
 
-// The warning line for a file that ended before the length its header
-// claims, or an empty text when it did not.
+// The warning line for a file that is shorter than its header claims, or
+// that ended before the frames reported; an empty text when neither.
 std::string shortFileWarning(const std::string& path, const AudioReader& reader);
 
 // The WAVE order of the tool's outputs. The engine's outputs are L, R, Ls,

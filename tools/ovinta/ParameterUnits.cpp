@@ -132,7 +132,7 @@ float rawValueFromText(int index, const std::string& text)
     else if (!sameUnit(unit, p->unit) && !(sameUnit(p->unit, "deg") && unit == "\xc2\xb0"))
         throw ToolError(what + " is in " + p->unit + ", not \"" + unit + "\"");
     const double raw = p->fromUnit(inUnit);
-    if (!std::isfinite(raw) || raw < -1e-9 || raw > 1.0 + 1e-9)
+    if (!std::isfinite(raw) || raw < -1e-4 || raw > 1.0 + 1e-4)
         throw ToolError(what + " reaches " + p->range + "; \"" + text + "\" is outside");
     return static_cast<float>(std::clamp(raw, 0.0, 1.0));
 }
