@@ -140,7 +140,7 @@ void analyseCommand(const std::vector<std::string>& words)
             }
         }
         if (!plot.empty() && !channels.empty())
-            writeDecayPlot(channels[0], path + ", channel 1: energy decay", plot);
+            writeDecayPlot(channels[0], path.substr(path.rfind('/') + 1) + ", channel 1: energy decay", plot);
     }
     if (asJson)
         std::printf("%s]\n", jsonOut.c_str());
