@@ -459,7 +459,8 @@ TEST(OvintaTool, SurroundRendersCarryTheWaveChannelMaskInItsOrder)
     double same = 0.0, energy = 0.0;
     for (std::size_t i = 0; i < frames; ++i)
         for (int c = 0; c < 2; ++c) {
-            const double a = renders[0].samples[i * 4 + 2 + c], b = renders[1].samples[i * 5 + 3 + c];
+            const auto a = static_cast<double>(renders[0].samples[i * 4 + 2 + c]);
+            const auto b = static_cast<double>(renders[1].samples[i * 5 + 3 + c]);
             same += (a - b) * (a - b);
             energy += a * a;
         }
