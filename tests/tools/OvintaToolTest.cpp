@@ -5,6 +5,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <vector>
 #include <unistd.h>
@@ -150,7 +152,7 @@ TEST(OvintaTool, InfoShowsOneProgramsRawValuesAndDisplays)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("program 12: Vocal: Intimate Slap"), std::string::npos);
     // Every stored parameter has a row; the scale row shows its raw value and percent.
-    const std::regex scale(R"(\n\s*15\s+KSV Scale\s+(-?\d+\.\d{6})\s+(\d+)%)");
+    const std::regex scale(R"(\n\s*15\s+KSV Scale\s+%\s+10\.\.200 %\s+(-?\d+\.\d{6})\s+(\d+)%)");
     std::smatch m;
     ASSERT_TRUE(std::regex_search(r.out, m, scale)) << r.out;
     const double raw = std::stod(m[1]);
@@ -344,4 +346,289 @@ TEST(OvintaTool, ExportIntoAMissingDirectoryFailsCleanly)
     expectErrorLine(ovinta({"export-ir", "--program", "3", "--rate", "22050", "x.wav"}),
                     "--rate must be 44100, 48000 or 96000");
     expectErrorLine(ovinta({"export-ir", "x.wav"}), "usage: ovinta export-ir");
+}
+
+namespace {
+
+// A sine of `frames` frames at 44.1 kHz, amplitude 0.4, `channels` copies.
+fs::path sineFile(const std::string& name, std::size_t frames, int channels = 1)
+{
+    const fs::path p = workDir() / name;
+    std::vector<float> s(frames * channels);
+    for (std::size_t i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c)
+            s[i * channels + c] = 0.4f * std::sin(2.0f * std::numbers::pi_v<float> * 440.0f *
+                                                  static_cast<float>(i) / 44100.0f);
+    writeSound(p, channels, 44100, s);
+    return p;
+}
+
+float peakOf(const Sound& s)
+{
+    float peak = 0.0f;
+    for (float x : s.samples)
+        peak = std::max(peak, std::fabs(x));
+    return peak;
+}
+
+// The WAVE format tag and channel mask of a file's "fmt " chunk.
+std::pair<unsigned, unsigned> formatAndMask(const fs::path& p)
+{
+    const std::string d = slurp(p);
+    auto u16 = [&](std::size_t at) { return unsigned(uint8_t(d[at])) | unsigned(uint8_t(d[at + 1])) << 8; };
+    auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+    const std::size_t fmt = d.find("fmt ");
+    if (fmt == std::string::npos || d.size() < fmt + 32)
+        return {0, 0};
+    const unsigned tag = u16(fmt + 8);
+    return {tag, tag == 0xFFFE ? u32(fmt + 8 + 20) : 0};
+}
+
+} // namespace
+
+TEST(OvintaTool, RenderTailIsTheRoomsAnswerToSilence)
+{
+    // Inputs that do not end on a block boundary, one shorter than a block:
+    // after the input the reverb hears silence, so the render rings out and
+    // stops well before its 30 s limit with a quiet last second.
+    struct Case {
+        std::size_t frames;
+        const char* block;
+    } cases[] = {{88200 + 100, "512"}, {100, "512"}, {44100 + 7, "300"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frames);
+        const fs::path in = sineFile("sine.wav", c.frames);
+        const fs::path out = workDir() / "tail.wav";
+        const ToolRun r = ovinta({"render", in.string(), out.string(), "--block", c.block});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const Sound s = readSound(out);
+        ASSERT_EQ(s.channels, 2);
+        EXPECT_LT(s.frames(), c.frames + 15 * 44100u);
+        std::size_t lastLoud = 0;
+        for (std::size_t i = 0; i < s.samples.size(); ++i)
+            if (std::fabs(s.samples[i]) >= 3.1623e-5f)
+                lastLoud = i / 2;
+        EXPECT_GE(s.frames() - lastLoud - 1, 44100u);
+    }
+}
+
+TEST(OvintaTool, InputsOfMoreThanTwoChannelsNeedAChoice)
+{
+    const fs::path in = sineFile("quad.wav", 4410, 4);
+    const fs::path out = workDir() / "wet.wav";
+    expectErrorLine(ovinta({"render", in.string(), out.string()}), "has 4 channels");
+    expectErrorLine(ovinta({"render", in.string(), out.string(), "--channels", "5"}),
+                    "has 4 channels");
+    EXPECT_FALSE(fs::exists(out));
+    const ToolRun r = ovinta({"render", in.string(), out.string(), "--channels", "3,4", "--quiet"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(readSound(out).channels, 2);
+}
+
+TEST(OvintaTool, ATruncatedInputIsWarnedAbout)
+{
+    const fs::path in = sineFile("cut.wav", 44100);
+    fs::resize_file(in, fs::file_size(in) - 4000); // the header still claims 44100 frames
+    const ToolRun r = ovinta({"render", in.string(), (workDir() / "o.wav").string(), "--quiet"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.err.find("ovinta: warning: " + in.string() + " is shorter than its header claims"),
+              std::string::npos) << r.err;
+    EXPECT_EQ(ovinta({"render", sineFile("whole.wav", 44100).string(),
+                      (workDir() / "p.wav").string(), "--quiet"}).err, "");
+}
+
+TEST(OvintaTool, SurroundRendersCarryTheWaveChannelMaskInItsOrder)
+{
+    const fs::path in = sineFile("sine.wav", 22050);
+    Sound renders[2];
+    const std::pair<int, unsigned> layouts[] = {{4, 0x33u}, {5, 0x37u}}; // FL FR BL BR; + FC
+    for (int k = 0; k < 2; ++k) {
+        const auto [outputs, mask] = layouts[k];
+        const fs::path out = workDir() / ("s" + std::to_string(outputs) + ".wav");
+        const ToolRun r = ovinta({"render", in.string(), out.string(), "--outputs",
+                                  std::to_string(outputs), "--quiet"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(formatAndMask(out), std::make_pair(0xFFFEu, mask));
+        renders[k] = readSound(out);
+        ASSERT_EQ(renders[k].channels, outputs);
+    }
+    // The surround pair is the last two channels in both files, so the five-
+    // channel file's channels 4 and 5 are the four-channel file's 3 and 4.
+    const std::size_t frames = std::min(renders[0].frames(), renders[1].frames());
+    double same = 0.0, energy = 0.0;
+    for (std::size_t i = 0; i < frames; ++i)
+        for (int c = 0; c < 2; ++c) {
+            const auto a = static_cast<double>(renders[0].samples[i * 4 + 2 + c]);
+            const auto b = static_cast<double>(renders[1].samples[i * 5 + 3 + c]);
+            same += (a - b) * (a - b);
+            energy += a * a;
+        }
+    EXPECT_GT(energy, 1e-3);
+    EXPECT_LT(same, energy * 1e-6);
+}
+
+TEST(OvintaTool, OutputsAreWavAndAppearWholeOrNotAtAll)
+{
+    const fs::path in = sineFile("sine.wav", 4410);
+    expectErrorLine(ovinta({"render", in.string(), (workDir() / "wet.flac").string()}),
+                    "must be a .wav file");
+    expectErrorLine(ovinta({"render", in.string(), (workDir() / "none" / "wet.wav").string()}),
+                    "No such file or directory");
+    const ToolRun r = ovinta({"render", in.string(), (workDir() / "wet.wav").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(workDir()))
+        if (entry.path().extension() != ".txt")
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"sine.wav", "wet.wav"}));
+    // The report's peak is the file's.
+    const float peak = peakOf(readSound(workDir() / "wet.wav"));
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "peak %+.1f dBFS", 20.0 * std::log10(static_cast<double>(peak)));
+    EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
+}
+
+TEST(OvintaTool, ValuesInDisplayUnitsAndPeaksAboveFullScale)
+{
+    // Wet only: -6 dB on the wet display halves the output's amplitude.
+    const fs::path in = sineFile("sine.wav", 44100);
+    float peaks[2];
+    const char* wet[] = {"Wet gain=0dB", "wet gain=-6 dB"};
+    for (int k = 0; k < 2; ++k) {
+        const fs::path out = workDir() / ("w" + std::to_string(k) + ".wav");
+        const ToolRun r = ovinta({"render", in.string(), out.string(), "--set", "dry gain=-inf dB",
+                                  "--set", wet[k], "--quiet"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        peaks[k] = peakOf(readSound(out));
+        // The loud one goes above full scale, and says so.
+        EXPECT_EQ(r.err.find("above full scale") != std::string::npos, peaks[k] > 1.0f) << r.err;
+    }
+    EXPECT_NEAR(20.0 * std::log10(static_cast<double>(peaks[1] / peaks[0])), -6.0, 0.05);
+    const fs::path out = workDir() / "x.wav";
+    expectErrorLine(ovinta({"render", in.string(), out.string(), "--set", "wet gain=5Hz"}),
+                    "is in dB, not \"Hz\"");
+    expectErrorLine(ovinta({"render", in.string(), out.string(), "--set", "wet gain=+10dB"}),
+                    "-inf..+4 dB");
+    expectErrorLine(ovinta({"render", in.string(), out.string(), "--set", "Stereo button=1dB"}),
+                    "has no unit");
+}
+
+TEST(OvintaTool, ExportNamesDropOnlyAnAudioEnding)
+{
+    const struct {
+        const char* given;
+        const char* first; // first file written, "" for a refusal
+    } cases[] = {{"take.2", "take.21.wav"},   {"a.b.c", "a.b.c1.wav"}, {"Room.WAV", "Room1.wav"},
+                 {"hall.raw", "hall1.wav"},   {".", ""},               {"..", ""},
+                 {".wav", ""},                {"sub/", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        const ToolRun r = ovinta({"export-ir", "--program", "12", "--quiet",
+                                  (workDir() / c.given).string()});
+        if (*c.first == '\0') {
+            expectErrorLine(r, "gives no file name");
+            continue;
+        }
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_TRUE(fs::exists(workDir() / c.first));
+    }
+    for (const auto& entry : fs::directory_iterator(workDir()))
+        EXPECT_NE(entry.path().filename().string().rfind(".ovinta-", 0), 0u) << entry.path();
+}
+
+TEST(OvintaTool, EveryCommandHasHelpAndTheGeneralHelpListsEveryOption)
+{
+    const ToolRun general = ovinta({"--help"});
+    ASSERT_EQ(general.exitCode, 0);
+    EXPECT_EQ(ovinta({"help"}).out, general.out);
+    const std::regex option(R"(--[a-z]+)");
+    for (const char* command : {"render", "export-ir", "info", "analyse"}) {
+        SCOPED_TRACE(command);
+        const ToolRun own = ovinta({command, "--help"});
+        ASSERT_EQ(own.exitCode, 0) << own.err;
+        EXPECT_EQ(own.out.rfind(std::string("usage: ovinta ") + command, 0), 0u) << own.out;
+        EXPECT_EQ(ovinta({"help", command}).out, own.out);
+        EXPECT_NE(general.out.find(own.out), std::string::npos);
+        // Each option the help names is one the command knows.
+        for (auto it = std::sregex_iterator(own.out.begin(), own.out.end(), option);
+             it != std::sregex_iterator(); ++it) {
+            const ToolRun r = ovinta({command, it->str()});
+            EXPECT_EQ(r.err.find("unknown option"), std::string::npos) << it->str() << r.err;
+        }
+    }
+    const ToolRun version = ovinta({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(std::regex_match(version.out, std::regex("ovinta \\d+\\.\\d+(\\.\\d+)?\n")));
+    expectErrorLine(ovinta({"help", "frobnicate"}), "no help for \"frobnicate\"");
+}
+
+TEST(OvintaTool, InfoNamesThePinsAndSettingsAndMeasuresEachProgram)
+{
+    const ToolRun one = ovinta({"info", "--program", "0"});
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    for (const char* row : {"37  Input 1 pin", "39  Output 1 pin", "43  Output 5 pin",
+                            "44  Ray count", "45  Outputs", " 0  Wet gain             dB"})
+        EXPECT_NE(one.out.find(row), std::string::npos) << row;
+    const ToolRun json = ovinta({"info", "--program", "0", "--json"});
+    EXPECT_NE(json.out.find(R"({"index":37,"name":"Input 1 pin","host_name":" ")"),
+              std::string::npos);
+    // The list's T30 of the concert hall lies in a concert hall's range, and
+    // a program set to five outputs says so.
+    const ToolRun list = ovinta({"info", "--json"});
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(list.out, m, std::regex(R"("number":0,[^}]*"t30_s":([0-9.]+))")));
+    EXPECT_GT(std::stod(m[1]), 1.2);
+    EXPECT_LT(std::stod(m[1]), 3.5);
+    EXPECT_TRUE(std::regex_search(list.out, std::regex(R"("outputs":[245])")));
+}
+
+TEST(OvintaTool, AnalyseRemovesADcOffsetAndWritesJsonAndAPlot)
+{
+    // The known 0.7 s decay riding on a DC offset of 0.05, in a file whose
+    // name needs escaping in JSON.
+    const fs::path p = workDir() / "dc \"offset\".wav";
+    std::mt19937 g(4);
+    std::normal_distribution<float> n(0.0f, 0.3f);
+    std::vector<float> s(48000 * 2);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const float t = static_cast<float>(i) / 48000.0f;
+        s[i] = 0.05f + n(g) * std::exp(-3.0f * std::numbers::ln10_v<float> * t / 0.7f);
+    }
+    writeSound(p, 1, 48000, s);
+    const ToolRun text = ovinta({"analyse", p.string()});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("DC offset 0.050000 removed"), std::string::npos) << text.out;
+    const fs::path png = workDir() / "decay.png";
+    const ToolRun json = ovinta({"analyse", "--json", "--plot", png.string(), p.string()});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(json.out.find(R"("file":")" + (workDir() / R"(dc \"offset\".wav)").string() + "\""),
+              std::string::npos) << json.out;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(json.out, m, std::regex(R"("band":"full"[^}]*"t30_s":([0-9.]+))")));
+    EXPECT_NEAR(std::stod(m[1]), 0.7, 0.03);
+    EXPECT_EQ(slurp(png).substr(0, 8), "\x89PNG\r\n\x1a\n");
+    expectErrorLine(ovinta({"analyse", "--plot", (workDir() / "d.svg").string(), p.string()}),
+                    "must be a .png file");
+}
+
+TEST(OvintaTool, AnalyseStreamsALongFile)
+{
+    // A minute of stereo at 48 kHz: loading it whole would take well over
+    // 100 MB; streamed, the tool stays small.
+    const fs::path p = workDir() / "long.wav";
+    std::vector<float> s(48000 * 60 * 2, 0.0f);
+    std::mt19937 g(9);
+    std::normal_distribution<float> n(0.0f, 0.3f);
+    for (std::size_t i = 0; i < 48000 * 2; ++i)
+        s[2 * i] = s[2 * i + 1] = n(g) * std::exp(-6.9f * static_cast<float>(i) / 48000.0f);
+    writeSound(p, 2, 48000, s);
+    s = {};
+    const ToolRun r = ovinta({"analyse", p.string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("channel 2 of 2"), std::string::npos);
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 60 * 1024); // kilobytes
 }

@@ -1,19 +1,19 @@
 // ovinta analyse: room-acoustic figures of impulse responses, per channel,
-// in full band and octave bands.
+// in full band and octave bands, as a table or as JSON, and the decay plot.
 
 #include "tools/ovinta/AudioFile.h"
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
+#include "tools/ovinta/DecayPlot.h"
+#include "tools/ovinta/Json.h"
+#include "tools/ovinta/Progress.h"
+#include "tools/ovinta/StreamingAnalysis.h"
 #include "tools/ovinta/ToolError.h"
-
-#include "dsp/RoomAcoustics.h"
 
 #include <cstdio>
 #include <optional>
 
 namespace {
-
-constexpr const char* kUsage = "ovinta analyse FILE...";
 
 // A figure scaled and shown with `decimals` digits after the point, or "n/a".
 void cell(const std::optional<double>& value, double scale, int decimals)
@@ -24,9 +24,20 @@ void cell(const std::optional<double>& value, double scale, int decimals)
         std::printf(" %8s", "n/a");
 }
 
-void printRow(const char* band, const AcousticFigures& f)
+std::string bandLabel(int b)
 {
-    std::printf("  %-8s", band);
+    char band[48];
+    const double hz = kOctaveCentresHz[b];
+    if (hz >= 1000.0)
+        std::snprintf(band, sizeof band, "%gk", hz / 1000.0);
+    else
+        std::snprintf(band, sizeof band, "%g", hz);
+    return band;
+}
+
+void printRow(const std::string& band, const AcousticFigures& f)
+{
+    std::printf("  %-8s", band.c_str());
     if (!f.measured) {
         std::printf(" %8s\n", "silent");
         return;
@@ -42,40 +53,95 @@ void printRow(const char* band, const AcousticFigures& f)
     std::printf(" %8.0f\n", f.decayRangeDb);
 }
 
-void printChannel(const ChannelFigures& figures)
+void printChannel(const ChannelAnalysis& channel)
 {
     std::printf("  %-8s %8s %8s %8s %8s %8s %8s %8s %8s %8s\n", "band", "EDT s", "T20 s",
                 "T30 s", "C50 dB", "C80 dB", "D50", "Ts ms", "delay ms", "range dB");
-    printRow("full", figures.fullBand);
-    for (int b = 0; b < kOctaveBandCount; ++b) {
-        char band[16];
-        const double hz = kOctaveCentresHz[b];
-        if (hz >= 1000.0)
-            std::snprintf(band, sizeof band, "%gk", hz / 1000.0);
-        else
-            std::snprintf(band, sizeof band, "%g", hz);
-        printRow(band, figures.octave[b]);
-    }
+    printRow("full", channel.full.figures);
+    for (int b = 0; b < kOctaveBandCount; ++b)
+        printRow(bandLabel(b), channel.octave[b].figures);
 }
+
+std::string jsonFigures(const std::string& band, const AcousticFigures& f)
+{
+    bool first = true;
+    std::string out = "{" + json::key("band", first) + json::quote(band);
+    out += json::key("measured", first) + (f.measured ? "true" : "false");
+    out += json::key("edt_s", first) + json::number(f.edtSeconds);
+    out += json::key("t20_s", first) + json::number(f.t20Seconds);
+    out += json::key("t30_s", first) + json::number(f.t30Seconds);
+    out += json::key("c50_db", first) + json::number(f.c50Db);
+    out += json::key("c80_db", first) + json::number(f.c80Db);
+    out += json::key("d50", first) + json::number(f.d50);
+    out += json::key("centre_time_s", first) + json::number(f.centreTimeSeconds);
+    out += json::key("initial_delay_s", first) + json::number(f.initialDelaySeconds);
+    out += json::key("range_db", first) +
+           (f.measured ? json::number(f.decayRangeDb) : std::string("null"));
+    return out + "}";
+}
+
+std::string jsonFile(const std::string& path, const AudioReader& reader,
+                     const std::vector<ChannelAnalysis>& channels)
+{
+    bool first = true;
+    std::string out = "{" + json::key("file", first) + json::quote(path);
+    out += json::key("sample_rate", first) + std::to_string(reader.sampleRate());
+    out += json::key("seconds", first) +
+           json::number(static_cast<double>(reader.framesRead()) / reader.sampleRate());
+    out += json::key("channels", first) + "[";
+    for (std::size_t c = 0; c < channels.size(); ++c) {
+        bool member = true;
+        out += c == 0 ? "{" : ",{";
+        out += json::key("channel", member) + std::to_string(c + 1);
+        out += json::key("dc_offset_removed", member) + json::number(channels[c].dcOffset);
+        out += json::key("bands", member) + "[" + jsonFigures("full", channels[c].full.figures);
+        for (int b = 0; b < kOctaveBandCount; ++b)
+            out += "," + jsonFigures(bandLabel(b), channels[c].octave[b].figures);
+        out += "]}";
+    }
+    return out + "]}";
+}
+
+constexpr const char* kAnalyseUsage = "ovinta analyse FILE... [--json] [--plot DECAY.png] [--quiet]";
 
 } // namespace
 
 void analyseCommand(const std::vector<std::string>& words)
 {
     Arguments args(words);
-    const auto files = args.positional(1, 10000, kUsage);
-    for (const std::string& path : files) {
-        const AudioData audio = readAudioFile(path);
-        const std::size_t frames = audio.frames();
-        for (int c = 0; c < audio.channels; ++c) {
-            std::vector<float> channel(frames);
-            for (std::size_t i = 0; i < frames; ++i)
-                channel[i] = audio.samples[i * audio.channels + c];
-            std::printf("%s, channel %d of %d: %d Hz, %.3f s\n", path.c_str(), c + 1,
-                        audio.channels, audio.sampleRate,
-                        static_cast<double>(frames) / audio.sampleRate);
-            printChannel(analyseChannel(channel.data(), frames, audio.sampleRate));
-            std::printf("\n");
-        }
+    const bool asJson = args.takeFlag("--json");
+    const bool quiet = args.takeFlag("--quiet");
+    const std::string plot = args.take("--plot", "");
+    const auto files = args.positional(1, 10000, kAnalyseUsage);
+    if (!plot.empty()) {
+        requireExtension(plot, ".png");
+        if (files.size() != 1)
+            throw ToolError("--plot draws one file; give exactly one FILE");
     }
+    std::string jsonOut = "[";
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        const std::string& path = files[k];
+        AudioReader reader(path);
+        Progress progress("analysing", !quiet);
+        const std::vector<ChannelAnalysis> channels = analyseFile(reader, progress);
+        const std::string shortInput = shortFileWarning(path, reader);
+        if (!shortInput.empty())
+            std::fprintf(stderr, "ovinta: %s\n", shortInput.c_str());
+        if (asJson) {
+            jsonOut += (k == 0 ? "" : ",") + jsonFile(path, reader, channels);
+        } else {
+            const double seconds = static_cast<double>(reader.framesRead()) / reader.sampleRate();
+            for (std::size_t c = 0; c < channels.size(); ++c) {
+                std::printf("%s, channel %zu of %zu: %d Hz, %.3f s, DC offset %.6f removed\n",
+                            path.c_str(), c + 1, channels.size(), reader.sampleRate(), seconds,
+                            channels[c].dcOffset);
+                printChannel(channels[c]);
+                std::printf("\n");
+            }
+        }
+        if (!plot.empty() && !channels.empty())
+            writeDecayPlot(channels[0], path.substr(path.rfind('/') + 1) + ", channel 1: energy decay", plot);
+    }
+    if (asJson)
+        std::printf("%s]\n", jsonOut.c_str());
 }

@@ -5,42 +5,49 @@
 #include "tools/ovinta/ToolError.h"
 
 #include <sndfile.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-constexpr sf_count_t kMaxFrames = sf_count_t{1} << 31; // about 12 hours at 48 kHz
-
 SNDFILE* handle(void* file) { return static_cast<SNDFILE*>(file); }
 
-} // namespace
+std::string systemError() { return errno != 0 ? std::strerror(errno) : "unknown error"; }
 
-AudioData readAudioFile(const std::string& path)
+std::string folderOf(const std::string& path)
 {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr)
-        throw ToolError("cannot read " + path + ": " + sf_strerror(nullptr));
-    AudioData data;
-    if (info.channels <= 0 || info.samplerate <= 0 || info.frames < 0 || info.frames > kMaxFrames) {
-        sf_close(file);
-        throw ToolError(path + " has no usable audio (channels, rate or length)");
-    }
-    data.channels = info.channels;
-    data.sampleRate = info.samplerate;
-    data.samples.resize(static_cast<std::size_t>(info.frames) * info.channels);
-    const sf_count_t got = sf_readf_float(file, data.samples.data(), info.frames);
-    sf_close(file);
-    data.samples.resize(static_cast<std::size_t>(got < 0 ? 0 : got) * info.channels);
-    return data;
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
+
+std::string leafOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
 
 AudioReader::AudioReader(const std::string& pathIn) : path(pathIn)
 {
     SF_INFO info{};
+    errno = 0;
     file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr)
-        throw ToolError("cannot read " + path + ": " + sf_strerror(nullptr));
+    if (file == nullptr) {
+        const std::string reason = sf_strerror(nullptr);
+        throw ToolError("cannot read " + path + ": " +
+                        (errno != 0 ? systemError() : reason));
+    }
     if (info.channels <= 0 || info.samplerate <= 0) {
         sf_close(handle(file));
         file = nullptr;
@@ -49,6 +56,18 @@ AudioReader::AudioReader(const std::string& pathIn) : path(pathIn)
     channelCount = info.channels;
     rate = info.samplerate;
     frameCount = info.frames > 0 ? info.frames : 0;
+    // libsndfile reads a cut file up to its real end and notes in its log
+    // the data length the header claimed: "data : 176600 (should be 172600)".
+    char log[4096] = {};
+    sf_command(handle(file), SFC_GET_LOG_INFO, log, sizeof log);
+    const char* data = std::strstr(log, "data : ");
+    long long claimed = 0, present = 0;
+    if (data != nullptr &&
+        std::sscanf(data, "data : %lld (should be %lld)", &claimed, &present) == 2 &&
+        present < claimed)
+        truncation = "warning: " + path + " is shorter than its header claims (" +
+                     std::to_string(claimed) + " bytes of audio claimed, " +
+                     std::to_string(present) + " present); reading what is there";
 }
 
 AudioReader::~AudioReader()
@@ -61,41 +80,134 @@ std::size_t AudioReader::read(float* interleaved, std::size_t count)
 {
     const auto wanted = static_cast<sf_count_t>(count);
     const sf_count_t got = sf_readf_float(handle(file), interleaved, wanted);
-    return got > 0 ? static_cast<std::size_t>(got) : 0;
+    if (got <= 0)
+        return 0;
+    readSoFar += got;
+    return static_cast<std::size_t>(got);
 }
 
-AudioWriter::AudioWriter(const std::string& pathIn, int channels, int sampleRate) : path(pathIn)
+void AudioReader::rewind()
 {
+    if (sf_seek(handle(file), 0, SEEK_SET) != 0)
+        throw ToolError("cannot go back to the start of " + path + ": " +
+                        sf_strerror(handle(file)));
+    readSoFar = 0;
+}
+
+std::string shortFileWarning(const std::string& path, const AudioReader& reader)
+{
+    if (!reader.truncationNote().empty())
+        return reader.truncationNote();
+    if (reader.framesRead() >= reader.frames())
+        return {};
+    return "warning: " + path + " ends after " + std::to_string(reader.framesRead()) +
+           " frames; its header claims " + std::to_string(reader.frames());
+}
+
+int outputForFileChannel(int channels, int fileChannel)
+{
+    // File order L, R, C, Ls, Rs from the outputs L, R, Ls, Rs, C.
+    static constexpr int kFiveChannels[5] = {0, 1, 4, 2, 3};
+    return channels == 5 ? kFiveChannels[fileChannel] : fileChannel;
+}
+
+AudioWriter::AudioWriter(const std::string& pathIn, int channels, int sampleRate)
+    : path(pathIn), channelCount(channels)
+{
+    temporary = folderOf(path) + "/." + leafOf(path) + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        throw ToolError("cannot write " + path + ": " + systemError());
+    // mkstemp makes the file private; give it the permissions a new file gets.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+
     SF_INFO info{};
     info.channels = channels;
     info.samplerate = sampleRate;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (file == nullptr)
-        throw ToolError("cannot write " + path + ": " + sf_strerror(nullptr));
+    const bool masked = channels == 4 || channels == 5;
+    info.format = (masked ? SF_FORMAT_WAVEX : SF_FORMAT_WAV) | SF_FORMAT_FLOAT;
+    file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+    if (file == nullptr) {
+        const std::string reason = sf_strerror(nullptr);
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        throw ToolError("cannot write " + path + ": " + reason);
+    }
+    if (masked) {
+        int map[5] = {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_REAR_LEFT,
+                      SF_CHANNEL_MAP_REAR_RIGHT, 0};
+        if (channels == 5) {
+            const int five[5] = {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER,
+                                 SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT};
+            std::memcpy(map, five, sizeof map);
+        }
+        if (sf_command(handle(file), SFC_SET_CHANNEL_MAP_INFO, map,
+                       static_cast<int>(sizeof(int)) * channels) != SF_TRUE) {
+            discard();
+            throw ToolError("cannot write " + path + ": the channel layout was refused");
+        }
+    }
 }
 
-AudioWriter::~AudioWriter()
+AudioWriter::~AudioWriter() { discard(); }
+
+void AudioWriter::discard()
 {
-    if (file != nullptr)
+    if (file != nullptr) {
         sf_close(handle(file));
+        file = nullptr;
+        ::unlink(temporary.c_str());
+    }
 }
 
 void AudioWriter::write(const float* interleaved, std::size_t frames)
 {
-    const auto count = static_cast<sf_count_t>(frames);
-    if (sf_writef_float(handle(file), interleaved, count) != count)
-        throw ToolError("writing " + path + " failed: " + sf_strerror(handle(file)));
+    const std::size_t count = frames * static_cast<std::size_t>(channelCount);
+    for (std::size_t i = 0; i < count; ++i)
+        loudest = std::max(loudest, std::fabs(interleaved[i]));
+    errno = 0;
+    const auto wanted = static_cast<sf_count_t>(frames);
+    if (sf_writef_float(handle(file), interleaved, wanted) != wanted) {
+        const std::string reason = errno != 0 ? systemError() : sf_strerror(handle(file));
+        discard();
+        throw ToolError("writing " + path + " failed: " + reason);
+    }
 }
 
-void AudioWriter::close()
+void AudioWriter::commit()
 {
-    if (file != nullptr && sf_close(handle(file)) != 0) {
-        file = nullptr;
-        throw ToolError("closing " + path + " failed");
-    }
+    if (file == nullptr)
+        return;
+    errno = 0;
+    sf_write_sync(handle(file));
+    const int closed = sf_close(handle(file));
     file = nullptr;
+    if (closed != 0) {
+        const std::string reason = errno != 0 ? systemError() : sf_error_number(closed);
+        ::unlink(temporary.c_str());
+        throw ToolError("writing " + path + " failed: " + reason);
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string reason = systemError();
+        ::unlink(temporary.c_str());
+        throw ToolError("cannot write " + path + ": " + reason);
+    }
 }
+
+void requireExtension(const std::string& path, const std::string& extension)
+{
+    const std::string leaf = leafOf(path);
+    const std::size_t dot = leaf.rfind('.');
+    std::string given = dot == std::string::npos || dot == 0 ? "" : leaf.substr(dot);
+    for (char& c : given)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (given != extension)
+        throw ToolError("the output " + path + " must be a " + extension + " file");
+}
+
+void requireWavName(const std::string& path) { requireExtension(path, ".wav"); }
 
 bool sameFile(const std::string& a, const std::string& b)
 {
@@ -110,4 +222,13 @@ void refuseOverwrite(const std::string& output, const std::vector<std::string>& 
     for (const std::string& input : inputs)
         if (sameFile(output, input))
             throw ToolError("refusing to overwrite the input " + input + " with the output");
+}
+
+std::string dbfsText(float peak)
+{
+    if (!(peak > 0.0f))
+        return "-inf dBFS";
+    char text[32];
+    std::snprintf(text, sizeof text, "%+.1f dBFS", 20.0 * std::log10(static_cast<double>(peak)));
+    return text;
 }

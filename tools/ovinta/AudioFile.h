@@ -1,20 +1,12 @@
 #pragma once
 // Audio files for the command-line tool, through libsndfile: reading any
-// format it knows into floats, and writing 32-bit float WAV files.
+// format it knows as floats, block by block, and writing 32-bit float WAV
+// files that appear complete or not at all.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-struct AudioData {
-    int channels = 0;
-    int sampleRate = 0;
-    std::vector<float> samples; // interleaved, frames() * channels
-    std::size_t frames() const { return channels > 0 ? samples.size() / channels : 0; }
-};
-
-AudioData readAudioFile(const std::string& path);
 
 // Any file libsndfile reads, read block by block as floats.
 class AudioReader {
@@ -26,9 +18,15 @@ public:
 
     int channels() const { return channelCount; }
     int sampleRate() const { return rate; }
-    int64_t frames() const { return frameCount; } // as the header says; may be 0 when unknown
+    int64_t frames() const { return frameCount; } // as the header says; 0 when unknown
     // Reads up to `count` interleaved frames; returns how many, 0 at the end.
     std::size_t read(float* interleaved, std::size_t count);
+    // Back to the first frame (for a further pass over the file).
+    void rewind();
+    // Frames read since the last rewind.
+    int64_t framesRead() const { return readSoFar; }
+    // The warning for a file cut short of its header's length; empty if whole.
+    const std::string& truncationNote() const { return truncation; }
 
 private:
     std::string path;
@@ -36,9 +34,27 @@ private:
     int channelCount = 0;
     int rate = 0;
     int64_t frameCount = 0;
+    int64_t readSoFar = 0;
+    std::string truncation;
 };
 
-// A float WAV written block by block; the file is complete after close().
+// The warning line for a file that is shorter than its header claims, or
+// that ended before the frames reported; an empty text when neither.
+std::string shortFileWarning(const std::string& path, const AudioReader& reader);
+
+// The WAVE order of the tool's outputs. The engine's outputs are L, R, Ls,
+// Rs, C; a WAVE file with a channel mask stores its channels in the order of
+// the mask's bits: front left, front right, front centre, back left, back
+// right. So a five-channel file holds L, R, C, Ls, Rs, and a four-channel
+// one L, R, Ls, Rs (front and back pairs). Returns the output index for
+// file channel `fileChannel`.
+int outputForFileChannel(int channels, int fileChannel);
+
+// A 32-bit float WAV written block by block into a temporary file next to
+// the target, renamed to the target by commit(); destroyed uncommitted, the
+// temporary file is removed, so a failed write leaves no file behind. Four-
+// and five-channel files are WAVE_FORMAT_EXTENSIBLE with the channel mask
+// of outputForFileChannel's order. Tracks the peak of what it wrote.
 class AudioWriter {
 public:
     AudioWriter(const std::string& path, int channels, int sampleRate);
@@ -47,14 +63,25 @@ public:
     AudioWriter& operator=(const AudioWriter&) = delete;
 
     void write(const float* interleaved, std::size_t frames);
-    void close();
+    void commit();
+    float peak() const { return loudest; }
 
 private:
-    std::string path;
+    void discard();
+
+    std::string path, temporary;
+    int channelCount = 0;
     void* file = nullptr; // SNDFILE*
+    float loudest = 0.0f;
 };
 
+// Refuses (ToolError) an output name that does not end in `extension`
+// (".wav", ".png"; any case) after a non-empty name.
+void requireExtension(const std::string& path, const std::string& extension);
+void requireWavName(const std::string& path);
 // True when both paths name one existing file (same device and inode).
 bool sameFile(const std::string& a, const std::string& b);
 // Refuses (ToolError) an output path that names one of the inputs.
 void refuseOverwrite(const std::string& output, const std::vector<std::string>& inputs);
+// The peak as dBFS text ("-3.2 dBFS", "-inf dBFS").
+std::string dbfsText(float peak);

@@ -4,6 +4,7 @@
 
 #include "model/OvintaProgram.h"
 #include "model/Parameters.h"
+#include "tools/ovinta/ParameterUnits.h"
 #include "tools/ovinta/ToolError.h"
 
 #include <algorithm>
@@ -45,6 +46,14 @@ bool Arguments::has(const std::string& name) const
     return std::any_of(words.begin(), words.end(), [&](const std::string& w) {
         return w == name || w.rfind(name + "=", 0) == 0;
     });
+}
+
+bool Arguments::takeFlag(const std::string& name)
+{
+    const auto end = std::remove(words.begin(), words.end(), name);
+    const bool given = end != words.end();
+    words.erase(end, words.end());
+    return given;
 }
 
 std::vector<std::string> Arguments::takeAll(const std::string& name)
@@ -110,9 +119,12 @@ int parameterIndex(const std::string& text)
         return index;
     }
     const std::string wanted = lowerCase(text);
-    for (int index = 0; index < kHostParameterCount; ++index)
-        if (lowerCase(parameterName(index)) == wanted && wanted != " ")
+    for (int index = 0; index < kHostParameterCount; ++index) {
+        const ToolParameter* tool = toolParameter(index);
+        if ((lowerCase(parameterName(index)) == wanted && wanted != " ") ||
+            (tool != nullptr && lowerCase(tool->name) == wanted))
             return index;
+    }
     throw ToolError("no parameter is named \"" + text + "\" (see ovinta info --program 0)");
 }
 
@@ -154,5 +166,5 @@ ParameterSetting parseSetting(const std::string& text)
     const int index = parameterIndex(text.substr(0, equals));
     if (index == param::kProgramSelect)
         throw ToolError("choose the program with --program, not --set");
-    return {index, parseValue(text.substr(equals + 1), "the value of " + text.substr(0, equals))};
+    return {index, rawValueFromText(index, text.substr(equals + 1))};
 }

@@ -16,6 +16,8 @@ public:
     // fallback when absent. Given twice, the last one counts.
     std::string take(const std::string& name, const std::string& fallback);
     bool has(const std::string& name) const;
+    // Removes a flag without a value ("--quiet"); true when it was given.
+    bool takeFlag(const std::string& name);
     // Every VALUE of a repeatable option, in order.
     std::vector<std::string> takeAll(const std::string& name);
     // What is left must be positional; an unknown option is an error.

@@ -2,6 +2,7 @@
 // The tool's commands. Each takes the words after its name, prints its
 // results on standard output and throws ToolError on failure.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,4 +10,10 @@ void renderCommand(const std::vector<std::string>& words);
 void exportCommand(const std::vector<std::string>& words);
 void infoCommand(const std::vector<std::string>& words);
 void analyseCommand(const std::vector<std::string>& words);
+void helpCommand(const std::vector<std::string>& words);
 void demoSignalCommand(const std::vector<std::string>& words); // hidden: make-demo-signal
+
+// Prints the help of `command` on standard output; false for an unknown one.
+bool printCommandHelp(const std::string& command);
+// Prints the general help: every command with every option.
+void printGeneralHelp(std::FILE* to);

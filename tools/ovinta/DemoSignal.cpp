@@ -97,6 +97,7 @@ void demoSignalCommand(const std::vector<std::string>& words)
 {
     Arguments args(words);
     const std::string path = args.positional(1, 1, "ovinta make-demo-signal OUT.wav")[0];
+    requireWavName(path);
     const auto beat = static_cast<std::size_t>(kBeatSeconds * kRate);
     Stereo s;
     s.left.assign(beat * (kBeats + 2), 0.0f);
@@ -121,7 +122,7 @@ void demoSignalCommand(const std::vector<std::string>& words)
     }
     AudioWriter writer(path, 2, kRate);
     writer.write(interleaved.data(), s.left.size());
-    writer.close();
+    writer.commit();
     std::printf("%s: 2 channels, %d Hz, %.2f s\n", path.c_str(), kRate,
                 static_cast<double>(s.left.size()) / kRate);
 }

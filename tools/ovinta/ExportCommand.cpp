@@ -1,5 +1,6 @@
 // ovinta export-ir: the current program's impulse response as files.
 
+#include "tools/ovinta/AudioFile.h"
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
 #include "tools/ovinta/PluginSession.h"
@@ -8,13 +9,20 @@
 
 #include "audio/Exporter.h"
 
+#include <sndfile.h>
+
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
 constexpr const char* kUsage =
     "ovinta export-ir --program N [--rate 44100|48000|96000] [--format wav16|wav32f|raw] "
-    "[--normalise on|off] [--outputs 2|4|5] [--set PARAM=VALUE ...] PATH";
+    "[--normalise on|off] [--outputs 2|4|5] [--set PARAM=VALUE ...] [--quiet] PATH";
+constexpr float kWav16FullScale = 32767.0f / 32768.0f;
 
 int formatNumber(const std::string& text)
 {
@@ -30,12 +38,61 @@ int formatNumber(const std::string& text)
 // The exporter's progress on the terminal's progress bar.
 class ExportBar : public ExportProgress {
 public:
+    explicit ExportBar(bool wanted) : bar("exporting", wanted) {}
     void exportProgress(double fraction) override { bar.update(fraction); }
     void finish() { bar.finish(); }
 
 private:
-    Progress bar{"exporting"};
+    Progress bar;
 };
+
+// PATH without a .wav or .raw ending (any case); any other ending is part
+// of the name ("take.2" stays "take.2"). An empty or dot-only name is refused.
+std::string exportBase(const std::string& path)
+{
+    std::string base = path;
+    const std::string ending = base.size() >= 4 ? lowerCase(base.substr(base.size() - 4)) : "";
+    if (ending == ".wav" || ending == ".raw")
+        base.resize(base.size() - 4);
+    const std::size_t slash = base.rfind('/');
+    const std::string leaf = slash == std::string::npos ? base : base.substr(slash + 1);
+    if (leaf.find_first_not_of('.') == std::string::npos)
+        throw ToolError("\"" + path + "\" gives no file name to number (try room.wav)");
+    return base;
+}
+
+// The loudest sample of a written file.
+float filePeak(const std::string& path, int format)
+{
+    float peak = 0.0f;
+    std::vector<float> block(4096);
+    if (format == kExportRaw) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        if (f == nullptr)
+            return peak;
+        for (std::size_t got; (got = std::fread(block.data(), sizeof(float), block.size(), f)) > 0;)
+            for (std::size_t i = 0; i < got; ++i)
+                peak = std::max(peak, std::fabs(block[i]));
+        std::fclose(f);
+        return peak;
+    }
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+    if (f == nullptr)
+        return peak;
+    sf_command(f, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
+    for (sf_count_t got; (got = sf_read_float(f, block.data(), static_cast<sf_count_t>(block.size()))) > 0;)
+        for (sf_count_t i = 0; i < got; ++i)
+            peak = std::max(peak, std::fabs(block[static_cast<std::size_t>(i)]));
+    sf_close(f);
+    return peak;
+}
+
+void removeAll(const std::vector<std::string>& files)
+{
+    for (const std::string& file : files)
+        ::unlink(file.c_str());
+}
 
 } // namespace
 
@@ -56,7 +113,9 @@ void exportCommand(const std::vector<std::string>& words)
     std::vector<ParameterSetting> settings;
     for (const std::string& text : args.takeAll("--set"))
         settings.push_back(parseSetting(text));
+    const bool quiet = args.takeFlag("--quiet");
     const std::string path = args.positional(1, 1, kUsage)[0];
+    const std::string base = exportBase(path);
 
     // The instance runs at a host rate of 44.1 kHz; the exporter re-traces
     // at the export rate and restores this afterwards, as in a host.
@@ -73,18 +132,54 @@ void exportCommand(const std::vector<std::string>& words)
     session.setOutputs(count);
     session.start();
 
+    // The files are written under hidden names next to the targets and
+    // renamed once all are complete, so a failure leaves none behind. The
+    // exporter cuts the ".wav" added here and numbers the rest.
+    const std::size_t slash = base.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : base.substr(0, slash + 1);
+    const std::string leaf = slash == std::string::npos ? base : base.substr(slash + 1);
+    const std::string hidden = folder + ".ovinta-" + std::to_string(::getpid()) + "-" + leaf;
     Exporter exporter(session.engine(), session);
-    ExportBar bar;
+    ExportBar bar(!quiet);
     exporter.setProgressListener(&bar);
-    const ExportResult result =
-        exporter.exportImpulse(format, static_cast<float>(rate), normalise == "on" ? 1 : 0, path);
+    errno = 0;
+    const ExportResult result = exporter.exportImpulse(format, static_cast<float>(rate),
+                                                       normalise == "on" ? 1 : 0, hidden + ".wav");
+    const std::string reason = errno != 0 ? std::strerror(errno) : "unknown error";
     bar.finish();
-    if (result.status == ExportResult::kOpenFailed)
-        throw ToolError("cannot create " + result.failedFile);
-    if (result.status != ExportResult::kWritten)
-        throw ToolError("writing the impulse response to " + Exporter::baseName(path) +
-                        "* failed");
+    if (result.status == ExportResult::kOpenFailed) {
+        removeAll(result.files);
+        const std::string& failed = result.failedFile;
+        const std::string named =
+            failed.rfind(hidden, 0) == 0 ? base + failed.substr(hidden.size()) : failed;
+        throw ToolError("cannot create " + named + ": " + reason);
+    }
+    if (result.status != ExportResult::kWritten) {
+        removeAll(result.files);
+        throw ToolError("writing the impulse response to " + base + "* failed: " + reason);
+    }
+    std::vector<std::string> finals;
+    for (const std::string& written : result.files)
+        finals.push_back(base + written.substr(hidden.size()));
     for (std::size_t c = 0; c < result.files.size(); ++c)
-        std::printf("%s\t%lld samples\n", result.files[c].c_str(),
-                    static_cast<long long>(result.dataBytes[c] / (format == kExportWav16 ? 2 : 4)));
+        if (std::rename(result.files[c].c_str(), finals[c].c_str()) != 0) {
+            const std::string why = std::strerror(errno);
+            removeAll(result.files);
+            throw ToolError("cannot write " + finals[c] + ": " + why);
+        }
+
+    const bool sixteen = format == kExportWav16;
+    for (std::size_t c = 0; c < finals.size(); ++c) {
+        const float peak = filePeak(finals[c], format);
+        if (sixteen && normalise == "off" && peak >= kWav16FullScale)
+            std::fprintf(stderr, "ovinta: warning: %s reaches full scale; the 16-bit file clips "
+                                 "(use --normalise on or wav32f)\n", finals[c].c_str());
+        else if (peak > 1.0f)
+            std::fprintf(stderr, "ovinta: warning: %s peaks at %s, above full scale\n",
+                         finals[c].c_str(), dbfsText(peak).c_str());
+        if (!quiet)
+            std::printf("%s\t%lld samples\tpeak %s\n", finals[c].c_str(),
+                        static_cast<long long>(result.dataBytes[c] / (sixteen ? 2 : 4)),
+                        dbfsText(peak).c_str());
+    }
 }

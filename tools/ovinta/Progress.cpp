@@ -6,7 +6,10 @@
 #include <cstdio>
 #include <unistd.h>
 
-Progress::Progress(std::string labelIn) : label(std::move(labelIn)), enabled(isatty(2) != 0) {}
+Progress::Progress(std::string labelIn, bool wanted)
+    : label(std::move(labelIn)), enabled(wanted && isatty(2) != 0)
+{
+}
 
 Progress::~Progress() { finish(); }
 

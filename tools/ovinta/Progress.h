@@ -6,7 +6,8 @@
 
 class Progress {
 public:
-    explicit Progress(std::string label);
+    // wanted false (--quiet) draws nothing even on a terminal.
+    explicit Progress(std::string label, bool wanted = true);
     ~Progress();
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;

@@ -17,8 +17,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "ovinta render IN OUT [--program N|NAME] [--set PARAM=VALUE ...] [--outputs 2|4|5] "
-    "[--rate HZ] [--block N]";
+    "ovinta render IN OUT.wav [--program N|NAME] [--set PARAM=VALUE ...] [--outputs 2|4|5] "
+    "[--rate HZ] [--block N] [--channels A[,B]] [--quiet]";
 constexpr float kTailSilence = 3.1623e-5f;  // -90 dBFS
 constexpr double kTailQuietSeconds = 1.0;   // the tail ends after this long below it
 constexpr double kTailLimitSeconds = 30.0;  // and is never longer than this
@@ -31,6 +31,8 @@ struct RenderSettings {
     int outputs = 0; // 0: as the program says
     int rate = 0;    // 0: the input's rate
     int block = 512;
+    std::vector<int> channels; // input channels (from 1) for inputs 1 and 2; empty: automatic
+    bool quiet = false;
 };
 
 RenderSettings parseRender(const std::vector<std::string>& words)
@@ -52,6 +54,18 @@ RenderSettings parseRender(const std::vector<std::string>& words)
     s.block = parseInteger(args.take("--block", "512"), "--block");
     if (s.block < 1 || s.block > kMaxBlock)
         throw ToolError("--block must be 1.." + std::to_string(kMaxBlock));
+    const std::string channels = args.take("--channels", "");
+    if (!channels.empty()) {
+        const std::size_t comma = channels.find(',');
+        s.channels.push_back(parseInteger(channels.substr(0, comma), "--channels"));
+        s.channels.push_back(comma == std::string::npos
+                                 ? s.channels[0]
+                                 : parseInteger(channels.substr(comma + 1), "--channels"));
+        for (int c : s.channels)
+            if (c < 1)
+                throw ToolError("--channels counts input channels from 1");
+    }
+    s.quiet = args.takeFlag("--quiet");
     const auto files = args.positional(2, 2, kUsage);
     s.input = files[0];
     s.output = files[1];
@@ -76,18 +90,19 @@ struct HostBuffers {
     float* outPtr[kOutputChannelCapacity];
 };
 
-// Reads the next block of the input into the two host inputs (a mono file
-// feeds both); zeros once the input has ended. Returns the frames read.
+// Reads the next block of the input into the two host inputs from the
+// input channels `pick` (from 0); zeros from the input's end on. Returns the
+// frames read.
 std::size_t readBlock(AudioReader& reader, std::vector<float>& scratch, HostBuffers& host,
-                      int block)
+                      int block, const int pick[2])
 {
     const int channels = reader.channels();
     const std::size_t got = reader.read(scratch.data(), static_cast<std::size_t>(block));
     for (int i = 0; i < block; ++i) {
         const bool inside = static_cast<std::size_t>(i) < got;
         const float* frame = &scratch[static_cast<std::size_t>(i) * channels];
-        host.in[0][i] = inside ? frame[0] : 0.0f;
-        host.in[1][i] = inside ? frame[channels > 1 ? 1 : 0] : 0.0f;
+        host.in[0][i] = inside ? frame[pick[0]] : 0.0f;
+        host.in[1][i] = inside ? frame[pick[1]] : 0.0f;
     }
     return got;
 }
@@ -96,7 +111,8 @@ std::size_t readBlock(AudioReader& reader, std::vector<float>& scratch, HostBuff
 // stayed quiet for kTailQuietSeconds (or the tail reached its limit),
 // writing each block's outputs interleaved. Returns {input, output} frames.
 std::pair<std::size_t, std::size_t> renderBlocks(PluginSession& session, AudioReader& reader,
-                                                 int outputs, int block, AudioWriter& writer)
+                                                 const int pick[2], int outputs, int block,
+                                                 AudioWriter& writer, bool quiet)
 {
     HostBuffers host(block);
     std::vector<float> scratch(static_cast<std::size_t>(block) * reader.channels());
@@ -104,18 +120,22 @@ std::pair<std::size_t, std::size_t> renderBlocks(PluginSession& session, AudioRe
     const auto quietLimit = static_cast<std::size_t>(kTailQuietSeconds * reader.sampleRate());
     const auto tailLimit = static_cast<std::size_t>(kTailLimitSeconds * reader.sampleRate());
     const double expected = static_cast<double>(std::max<int64_t>(reader.frames(), 1));
-    std::size_t inputFrames = 0, done = 0, quiet = 0;
+    std::size_t inputFrames = 0, done = 0, quietFrames = 0;
     bool inputEnded = false;
-    Progress progress("rendering");
-    while (!inputEnded || (quiet < quietLimit && done - inputFrames < tailLimit)) {
+    Progress progress("rendering", !quiet);
+    while (!inputEnded || (quietFrames < quietLimit && done - inputFrames < tailLimit)) {
         std::size_t count = static_cast<std::size_t>(block);
         if (!inputEnded) {
-            const std::size_t got = readBlock(reader, scratch, host, block);
+            const std::size_t got = readBlock(reader, scratch, host, block, pick);
             inputFrames += got;
             inputEnded = got < count;
             if (got == 0)
                 continue; // the input ended on a block boundary: go on with the tail
             count = got;
+        } else {
+            // The tail is the room's answer to silence.
+            for (auto& channel : host.in)
+                std::fill(channel.begin(), channel.end(), 0.0f);
         }
         for (auto& channel : host.out)
             std::fill(channel.begin(), channel.end(), 0.0f);
@@ -123,11 +143,11 @@ std::pair<std::size_t, std::size_t> renderBlocks(PluginSession& session, AudioRe
         for (std::size_t i = 0; i < count; ++i) {
             bool loud = false;
             for (int c = 0; c < outputs; ++c) {
-                const float v = host.out[c][i];
+                const float v = host.out[outputForFileChannel(outputs, c)][i];
                 interleaved[i * outputs + c] = v;
                 loud |= std::fabs(v) >= kTailSilence;
             }
-            quiet = loud ? 0 : quiet + 1;
+            quietFrames = loud ? 0 : quietFrames + 1;
         }
         writer.write(interleaved.data(), count);
         done += count;
@@ -143,10 +163,23 @@ void renderCommand(const std::vector<std::string>& words)
 {
     const RenderSettings s = parseRender(words);
     refuseOverwrite(s.output, {s.input});
+    requireWavName(s.output);
     AudioReader reader(s.input);
     if (s.rate != 0 && s.rate != reader.sampleRate())
         throw ToolError(s.input + " is at " + std::to_string(reader.sampleRate()) + " Hz, not " +
                         std::to_string(s.rate) + " Hz; convert it first (render never resamples)");
+    int pick[2] = {0, reader.channels() > 1 ? 1 : 0};
+    if (!s.channels.empty()) {
+        for (int k = 0; k < 2; ++k) {
+            if (s.channels[k] > reader.channels())
+                throw ToolError("--channels " + std::to_string(s.channels[k]) + ": " + s.input +
+                                " has " + std::to_string(reader.channels()) + " channels");
+            pick[k] = s.channels[k] - 1;
+        }
+    } else if (reader.channels() > 2) {
+        throw ToolError(s.input + " has " + std::to_string(reader.channels()) +
+                        " channels; the reverb takes one or two: choose them with --channels A,B");
+    }
     PluginSession session(static_cast<float>(reader.sampleRate()), s.block);
     session.selectProgram(programIndex(s.program, session.engine().programBank().programs));
     for (const ParameterSetting& p : s.settings)
@@ -156,10 +189,20 @@ void renderCommand(const std::vector<std::string>& words)
     session.start();
 
     AudioWriter writer(s.output, outputs, reader.sampleRate());
-    const auto [inputFrames, frames] = renderBlocks(session, reader, outputs, s.block, writer);
-    writer.close();
+    const auto [inputFrames, frames] =
+        renderBlocks(session, reader, pick, outputs, s.block, writer, s.quiet);
+    writer.commit();
+    const std::string shortInput = shortFileWarning(s.input, reader);
+    if (!shortInput.empty())
+        std::fprintf(stderr, "ovinta: %s\n", shortInput.c_str());
+    if (writer.peak() > 1.0f)
+        std::fprintf(stderr, "ovinta: warning: %s peaks at %s, above full scale\n",
+                     s.output.c_str(), dbfsText(writer.peak()).c_str());
+    if (s.quiet)
+        return;
     const double rate = reader.sampleRate();
-    std::printf("%s: %d channels, %d Hz, %.2f s (input %.2f s)\n", s.output.c_str(), outputs,
-                reader.sampleRate(), static_cast<double>(frames) / rate,
-                static_cast<double>(inputFrames) / rate);
+    std::printf("%s: %d channels%s, %d Hz, %.2f s (input %.2f s), peak %s\n", s.output.c_str(),
+                outputs, outputs == 5 ? " (L, R, C, Ls, Rs)" : "", reader.sampleRate(),
+                static_cast<double>(frames) / rate, static_cast<double>(inputFrames) / rate,
+                dbfsText(writer.peak()).c_str());
 }

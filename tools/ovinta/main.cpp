@@ -5,6 +5,7 @@
 #include "tools/ovinta/Commands.h"
 #include "tools/ovinta/ToolError.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -13,22 +14,27 @@
 
 namespace {
 
-constexpr const char* kHelp =
-    "usage: ovinta COMMAND ...\n"
-    "  render IN OUT [--program N|NAME] [--set PARAM=VALUE ...] [--outputs 2|4|5]\n"
-    "                [--rate HZ] [--block N]\n"
-    "      process an audio file through the reverb, tail included (32-bit float WAV)\n"
-    "  export-ir --program N [--rate 44100|48000|96000] [--format wav16|wav32f|raw]\n"
-    "                [--normalise on|off] [--outputs 2|4|5] PATH\n"
-    "      write the impulse response, one mono file per output (PATH1.wav, PATH2.wav, ...)\n"
-    "  info [--program N|NAME]\n"
-    "      list the programs, or one program's parameters, display texts and walls\n"
-    "  analyse FILE...\n"
-    "      reverberation times, clarity, definition and centre time per channel and octave\n"
-    "Parameters are named by number or host name, programs by number or name.\n";
+bool asksForHelp(const std::vector<std::string>& words)
+{
+    return std::any_of(words.begin(), words.end(),
+                       [](const std::string& w) { return w == "--help" || w == "-h"; });
+}
 
 int run(const std::string& command, const std::vector<std::string>& words)
 {
+    if (command == "--version" || command == "version") {
+        std::printf("ovinta %s\n", OVINTA_VERSION);
+        return 0;
+    }
+    if (command == "help" || command == "--help" || command == "-h") {
+        helpCommand(words);
+        return 0;
+    }
+    if (command != "make-demo-signal" && asksForHelp(words)) {
+        if (!printCommandHelp(command))
+            throw ToolError("unknown command \"" + command + "\" (try ovinta help)");
+        return 0;
+    }
     if (command == "render")
         renderCommand(words);
     else if (command == "export-ir")
@@ -39,8 +45,6 @@ int run(const std::string& command, const std::vector<std::string>& words)
         analyseCommand(words);
     else if (command == "make-demo-signal")
         demoSignalCommand(words);
-    else if (command == "help" || command == "--help" || command == "-h")
-        std::fputs(kHelp, stdout);
     else
         throw ToolError("unknown command \"" + command + "\" (try ovinta help)");
     return 0;
@@ -51,7 +55,7 @@ int run(const std::string& command, const std::vector<std::string>& words)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fputs(kHelp, stderr);
+        printGeneralHelp(stderr);
         return 2;
     }
     try {
