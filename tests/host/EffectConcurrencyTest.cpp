@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <thread>
 #include <vector>
@@ -39,12 +40,31 @@ std::vector<unsigned char> makeArrangement(VstInt32 type, int channels, const Vs
     return bytes;
 }
 
+// An editor whose window is open: while it is, the configuration step is its
+// idle's alone, and the dispatcher leaves it to it.
+class OpenEditor : public EditorLink {
+public:
+    bool getRect(ERect**) override { return false; }
+    bool open(void*) override { return true; }
+    void close() override {}
+    bool isOpen() const override { return true; }
+    void idle() override {}
+    bool onKeyDown(int, int, int) override { return false; }
+    bool onKeyUp(int, int, int) override { return false; }
+    bool setKnobMode(int) override { return false; }
+    void setParameter(int, float) override {}
+    void setInputPinMenu(int, const char* const*, int) override {}
+    void refreshInputPin(int) override {}
+    void setOutputPinMenu(int, const char* const*, int) override {}
+};
+
 constexpr auto kRunTime = std::chrono::milliseconds(800);
 } // namespace
 
 TEST(EffectConcurrency, SpeakersConfigurationAndAudioOnThreeThreads)
 {
     EffectVST effect(quietHost);
+    effect.attachEditor(std::make_unique<OpenEditor>());
     AEffect* record = effect.getAeffect();
     std::atomic<bool> stop{false};
     std::atomic<bool> nonFinite{false};
