@@ -169,12 +169,16 @@ void exportCommand(const std::vector<std::string>& words)
         }
 
     const bool sixteen = format == kExportWav16;
+    // A normalised export is scaled to full scale through the whole render,
+    // so its loudest sample may sit a rounding step above 1.0: that is full
+    // scale, not above it.
+    const float fullScale = normalise == "off" ? 1.0f : 1.0f + 1e-5f;
     for (std::size_t c = 0; c < finals.size(); ++c) {
         const float peak = filePeak(finals[c], format);
         if (sixteen && normalise == "off" && peak >= kWav16FullScale)
             std::fprintf(stderr, "ovinta: warning: %s reaches full scale; the 16-bit file clips "
                                  "(use --normalise on or wav32f)\n", finals[c].c_str());
-        else if (peak > 1.0f)
+        else if (peak > fullScale)
             std::fprintf(stderr, "ovinta: warning: %s peaks at %s, above full scale\n",
                          finals[c].c_str(), dbfsText(peak).c_str());
         if (!quiet)
