@@ -259,8 +259,15 @@ void RoomEngine::releaseAudioPath()
 void RoomEngine::resetAudio()
 {
     takeAudioPath();
-    for (auto& history : audio.sourceHistory)
-        std::fill_n(history.get(), kHistoryLength, 1e-20f);
+    // The written stretch ends at writePos and may wrap past the history's start.
+    const uint32_t count = audio.unclean;
+    const uint32_t start = (audio.writePos - count) & kHistoryMask;
+    const uint32_t first = std::min(count, static_cast<uint32_t>(kHistoryLength) - start);
+    for (auto& history : audio.sourceHistory) {
+        std::fill_n(history.get() + start, first, 1e-20f);
+        std::fill_n(history.get(), count - first, 1e-20f);
+    }
+    audio.unclean = 0;
     for (int band = 0; band < kEqBands; ++band) {
         audio.eqA[band].resetState();
         audio.eqC[band].resetState();
