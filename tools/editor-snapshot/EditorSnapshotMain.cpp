@@ -34,9 +34,11 @@ constexpr int kBlockFrames = 1764; // 40 ms at 44.1 kHz: one block per timed idl
 // One block of a burst every half second: noise that dies away in ~60 ms.
 void playBlock(EffectVST& effect, int block, std::vector<std::vector<float>>& buffers)
 {
-    float* in[2] = {buffers[0].data(), buffers[1].data()};
-    float* out[5] = {buffers[2].data(), buffers[3].data(), buffers[4].data(), buffers[5].data(),
-                     buffers[6].data()};
+    float* channels[kInputChannelCapacity + kOutputChannelCapacity];
+    for (int c = 0; c < kInputChannelCapacity + kOutputChannelCapacity; ++c)
+        channels[c] = buffers[static_cast<std::size_t>(c)].data();
+    float** in = channels;
+    float** out = channels + kInputChannelCapacity;
     uint32_t seed = 12345u + static_cast<uint32_t>(block);
     for (int i = 0; i < kBlockFrames; ++i) {
         const int sinceBurst = (block * kBlockFrames + i) % 22050;
@@ -89,7 +91,8 @@ int main(int argc, char** argv)
     HeadlessWindow* window = editor->getFrame()->getHeadless();
     // A few timed idle steps, so the screens have drawn and the room traced;
     // while playing, enough for every ray to post and the last burst to ring.
-    std::vector<std::vector<float>> buffers(7, std::vector<float>(kBlockFrames));
+    std::vector<std::vector<float>> buffers(kInputChannelCapacity + kOutputChannelCapacity,
+                                           std::vector<float>(kBlockFrames));
     const int steps = playing ? 30 : 8;
     for (int step = 1; step <= steps; ++step) {
         if (playing)
