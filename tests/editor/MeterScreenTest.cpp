@@ -188,6 +188,7 @@ TEST_F(MeterScreenTest, DraggingThePuckMovesThePannerWithinItsLimits)
         std::vector<CPoint> moves;
         CPoint release;
         int x, y; // panner units after the release
+        int buttons = kLButton;
     } cases[] = {
         {"on the centre, 20 pixels right: 10 units", kPuckCentre, {{652, 438}, {662, 438}}, {662, 438}, 33, 23},
         {"grabbed off-centre: moves with the mouse, no jump", {646, 441}, {{666, 461}}, {666, 461}, 33, 33},
@@ -195,15 +196,16 @@ TEST_F(MeterScreenTest, DraggingThePuckMovesThePannerWithinItsLimits)
         {"past the bottom-right edge: stops at 44", kPuckCentre, {{760, 600}}, {760, 600}, 44, 44},
         {"the release point is not applied", kPuckCentre, {{662, 438}}, {690, 470}, 33, 23},
         {"a press 10 pixels away misses: nothing moves", {652, 438}, {{620, 420}}, {620, 420}, 23, 23},
+        {"both buttons: nothing moves", kPuckCentre, {{662, 438}}, {662, 438}, 23, 23, kLButton | kRButton},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         movePannerByHost(23, 23);
         calls.clear();
-        window->pressAt(c.press, kLButton);
+        window->pressAt(c.press, c.buttons);
         idle();
         for (CPoint m : c.moves) {
-            window->holdAt(m, kLButton);
+            window->holdAt(m, c.buttons);
             idle();
         }
         window->releaseAt(c.release);
