@@ -15,13 +15,13 @@ namespace {
 constexpr CColor kBandA{200, 162, 103, 255};
 constexpr CColor kBandB{160, 129, 82, 255};
 constexpr CColor kBandC{128, 103, 65, 255};
-constexpr int kBaseRow = 72;          // first row below every bar
-constexpr int kBandRows = 6;          // rows of bands A and B
-constexpr int kLastColumn = 199;      // arrivals beyond it are not drawn
+constexpr int kBaseRow = 72;     // first row below every bar
+constexpr int kBandRows = 6;     // rows of bands A and B
+constexpr int kLastColumn = 199; // arrivals beyond it are not drawn
 constexpr float kPixelsPerSecond = 64.0f;
-constexpr float kVolumeScale = 512.0f;     // bar pixels per unit of summed gain
-constexpr float kFilterScale = 88.0f;      // bar pixels per unit of high-frequency factor
-constexpr float kBarLimit = 1000.0f;       // beyond the panel either way; keeps ints small
+constexpr float kVolumeScale = 512.0f; // bar pixels per unit of summed gain
+constexpr float kFilterScale = 88.0f;  // bar pixels per unit of high-frequency factor
+constexpr float kBarLimit = 1000.0f;   // beyond the panel either way; keeps ints small
 
 // One column of the bar from `top` down to the base row.
 void fillColumn(COffscreenContext& panel, int x, int from, int to, CColor colour)
@@ -64,8 +64,8 @@ void OVImpulseScreen::draw(CDrawContext* context)
         progress -= kRaysPerDraw;
     }
     volumePanel.copyFrom(context, CRect::fromSize(size.left, size.top, kPanelWidth, kPanelHeight));
-    filterPanel.copyFrom(context,
-                         CRect::fromSize(size.left + kFilterPanelOffset, size.top, kPanelWidth, kPanelHeight));
+    filterPanel.copyFrom(
+        context, CRect::fromSize(size.left + kFilterPanelOffset, size.top, kPanelWidth, kPanelHeight));
     setDirty(false);
 }
 
@@ -109,8 +109,10 @@ void OVImpulseScreen::drawRay(const PostedTap& tap, float samplesPerPixel, bool 
     // moment. Reversed, the time axis is mirrored around the longest tap so
     // that the longest arrival is drawn at the left.
     const float delay = static_cast<float>(tap.delay);
-    const int x = reverse ? truncToInt(static_cast<double>((delay - static_cast<float>(longestTap)) / samplesPerPixel)) + 1
-                          : 1 - truncToInt(static_cast<double>(delay / samplesPerPixel));
+    const int x =
+        reverse
+            ? truncToInt(static_cast<double>((delay - static_cast<float>(longestTap)) / samplesPerPixel)) + 1
+            : 1 - truncToInt(static_cast<double>(delay / samplesPerPixel));
     if (x > kLastColumn || x < 0)
         return;
     const float volume = kVolumeScale * (tap.gain[0] + tap.gain[1] + tap.gain[2] + tap.gain[3]);

@@ -43,9 +43,9 @@ private:
     void drawRay(const PostedTap& tap, float samplesPerPixel, bool reverse, int longestTap);
 
     RoomEngine& engine;
-    CBitmap* panels;                 // borrowed, held by the editor
-    COffscreenContext volumePanel;   // 200 x 80
-    COffscreenContext filterPanel;   // 200 x 80
-    int progress = -1;               // slots left in the pass, <= 0 idle
-    PostedTap batch[kRaysPerDraw];   // the taps of one draw
+    CBitmap* panels;               // borrowed, held by the editor
+    COffscreenContext volumePanel; // 200 x 80
+    COffscreenContext filterPanel; // 200 x 80
+    int progress = -1;             // slots left in the pass, <= 0 idle
+    PostedTap batch[kRaysPerDraw]; // the taps of one draw
 };

@@ -15,15 +15,15 @@
 
 namespace {
 
-constexpr int kSide = 92;             // the picture is kSide x kSide
-constexpr int kGainFanSize = 46;      // striped fans: gain 4 -> 46 pixels, 1 -> 18, 0.4 -> 0
+constexpr int kSide = 92;        // the picture is kSide x kSide
+constexpr int kGainFanSize = 46; // striped fans: gain 4 -> 46 pixels, 1 -> 18, 0.4 -> 0
 constexpr int kCentreStripesHeight = 40;
-constexpr int kLevelFanSize = 42;     // level fans: 60 dB in 42 pixels
-constexpr int kLevelBarHeight = 36;   // the centre bar: 60 dB in 36 pixels
-constexpr int kPuckHalf = 8;          // the ring is 16 x 16
-constexpr int kPannerMin = 2;         // a drag keeps the panner within 2..44 units
+constexpr int kLevelFanSize = 42;   // level fans: 60 dB in 42 pixels
+constexpr int kLevelBarHeight = 36; // the centre bar: 60 dB in 36 pixels
+constexpr int kPuckHalf = 8;        // the ring is 16 x 16
+constexpr int kPannerMin = 2;       // a drag keeps the panner within 2..44 units
 constexpr int kPannerMax = 44;
-constexpr float kDecayPerMs = 0.005f; // a peak loses this share per millisecond
+constexpr float kDecayPerMs = 0.005f;   // a peak loses this share per millisecond
 constexpr float kLevelFloor = 1.0e-23f; // keeps log10 finite for silence
 
 // Pixels of a striped gain fan: trunc((log10(g / 4) + 1) * 46), none for a
@@ -156,7 +156,8 @@ void OVMeterScreen::drawPuck()
     const int y = truncToInt(2.0 * static_cast<double>(engine.derived().panY.load()));
     if (std::abs(x) > 2 * kSide || std::abs(y) > 2 * kSide)
         return; // a wild host value: the puck lies far off the picture
-    drawPart(pictures.markers, CRect(x - kPuckHalf, y - kPuckHalf, x + kPuckHalf, y + kPuckHalf), CPoint(0, 0));
+    drawPart(pictures.markers, CRect(x - kPuckHalf, y - kPuckHalf, x + kPuckHalf, y + kPuckHalf),
+             CPoint(0, 0));
 }
 
 // ---- Panner drag ----------------------------------------------------------------

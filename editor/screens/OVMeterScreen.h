@@ -21,14 +21,14 @@ class RoomEngine;
 
 // The pictures the meter draws, borrowed from the editor (null: not drawn).
 struct MeterPictures {
-    CBitmap* background = nullptr;      // 92 x 92
-    CBitmap* labels[5] = {};            // speakers 1..4 (12 x 12) and 5 (22 x 8)
-    CBitmap* stripesFalling = nullptr;  // 46 x 46 gain fan of speakers 1 and 4
-    CBitmap* stripesRising = nullptr;   // 46 x 46 gain fan of speakers 2 and 3
-    CBitmap* centreStripes = nullptr;   // 18 x 40 gain bar of speaker 5
-    CBitmap* levelFans[4] = {};         // 42 x 42 level fans of speakers 1..4
-    CBitmap* levelBar = nullptr;        // 10 x 36 level bar of speaker 5
-    CBitmap* markers = nullptr;         // 16 x 64; the first cell is the puck
+    CBitmap* background = nullptr;     // 92 x 92
+    CBitmap* labels[5] = {};           // speakers 1..4 (12 x 12) and 5 (22 x 8)
+    CBitmap* stripesFalling = nullptr; // 46 x 46 gain fan of speakers 1 and 4
+    CBitmap* stripesRising = nullptr;  // 46 x 46 gain fan of speakers 2 and 3
+    CBitmap* centreStripes = nullptr;  // 18 x 40 gain bar of speaker 5
+    CBitmap* levelFans[4] = {};        // 42 x 42 level fans of speakers 1..4
+    CBitmap* levelBar = nullptr;       // 10 x 36 level bar of speaker 5
+    CBitmap* markers = nullptr;        // 16 x 64; the first cell is the puck
 };
 
 class OVMeterScreen : public CControl {
@@ -60,11 +60,11 @@ private:
     OvintaEditor& editor;
     RoomEngine& engine;
     MeterPictures pictures;
-    COffscreenContext picture;       // 92 x 92
+    COffscreenContext picture;                              // 92 x 92
     float displayLevel[5] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f}; // peaks as shown, 0..1
-    uint32_t lastDrawTick = 0;       // tick count (ms) of the previous draw
+    uint32_t lastDrawTick = 0;                              // tick count (ms) of the previous draw
 
     // The drag, between its events.
     bool grabbed = false;
-    int grabX = 0, grabY = 0;        // panner units from the puck to the press
+    int grabX = 0, grabY = 0; // panner units from the puck to the press
 };

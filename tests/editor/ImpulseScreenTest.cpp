@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr CPoint kVolumeCorner(8, 424);  // the volume panel in the window
+constexpr CPoint kVolumeCorner(8, 424);   // the volume panel in the window
 constexpr CPoint kFilterCorner(216, 424); // the filter panel, 208 pixels to its right
 constexpr CColor kBandA{200, 162, 103, 255};
 constexpr CColor kBandB{160, 129, 82, 255};
@@ -111,7 +111,13 @@ TEST_F(ImpulseScreenTest, EachArrivalIsDrawnAtItsTimeInBothPanels)
         {"an arrival after one second", false, 0, delayForColumn(65), {0.0f, 0.05f}, 0.5f, {65}},
         {"reversed: the longest arrival at the left", true, 101, delayForColumn(101), {0.05f}, 0.5f, {1}},
         {"reversed: the direct sound at the right", true, 101, 0, {0.05f}, 0.5f, {101}},
-        {"all four gains zero: no bar at all", false, 0, delayForColumn(30), {0.0f, 0.0f, 0.0f, 0.0f, 0.5f}, 1.0f, {}},
+        {"all four gains zero: no bar at all",
+         false,
+         0,
+         delayForColumn(30),
+         {0.0f, 0.0f, 0.0f, 0.0f, 0.5f},
+         1.0f,
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -137,17 +143,24 @@ TEST_F(ImpulseScreenTest, ABarRisesFromRow72WithALightAndAMiddleBand)
         CColor volume; // kTransparentCColor: the background
         CColor filter;
     } rows[] = {
-        {50, kTransparentCColor, kTransparentCColor}, {51, kTransparentCColor, kBandA},
-        {52, kBandA, kBandA},                         {56, kBandA, kBandA},
-        {57, kBandA, kBandB},                         {58, kBandB, kBandB},
-        {62, kBandB, kBandB},                         {63, kBandB, kBandC},
-        {64, kBandC, kBandC},                         {71, kBandC, kBandC},
+        {50, kTransparentCColor, kTransparentCColor},
+        {51, kTransparentCColor, kBandA},
+        {52, kBandA, kBandA},
+        {56, kBandA, kBandA},
+        {57, kBandA, kBandB},
+        {58, kBandB, kBandB},
+        {62, kBandB, kBandB},
+        {63, kBandB, kBandC},
+        {64, kBandC, kBandC},
+        {71, kBandC, kBandC},
         {72, kTransparentCColor, kTransparentCColor},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.row);
-        const CColor volume = r.volume == kTransparentCColor ? background(kVolumeCorner, 40, r.row) : r.volume;
-        const CColor filter = r.filter == kTransparentCColor ? background(kFilterCorner, 40, r.row) : r.filter;
+        const CColor volume =
+            r.volume == kTransparentCColor ? background(kVolumeCorner, 40, r.row) : r.volume;
+        const CColor filter =
+            r.filter == kTransparentCColor ? background(kFilterCorner, 40, r.row) : r.filter;
         EXPECT_EQ(shown(kVolumeCorner, 40, r.row), volume);
         EXPECT_EQ(shown(kFilterCorner, 40, r.row), filter);
     }

@@ -132,6 +132,21 @@ TEST_F(MeterScreenTest, TheCentredPannerGivesFourGainFansOf18Pixels)
     }
 }
 
+TEST_F(MeterScreenTest, ThePuckSitsAtTwicePannerUnits)
+{
+    useOutputs(0, 2); // the stereo gains depend on x only: the fans stay
+    setPeaks(0.0f);
+    const Picture centred = drawNow();
+    movePannerByHost(23, 33);
+    setPeaks(0.0f);
+    const Picture lower = drawNow();
+    // The 16 x 16 ring left (38, 38)-(54, 54) for (38, 58)-(54, 74).
+    const CRect whole(0, 0, kSide, kSide);
+    EXPECT_TRUE(changed(centred, lower, CRect(38, 38, 54, 54)).has_value());
+    EXPECT_TRUE(changed(centred, lower, CRect(38, 58, 54, 74)).has_value());
+    EXPECT_FALSE(changed(centred, lower, whole, CRect(38, 38, 54, 74)).has_value());
+}
+
 TEST_F(MeterScreenTest, LevelFansShow60DecibelsDoubledWithMoreThanTwoOutputs)
 {
     const struct {
@@ -165,7 +180,8 @@ TEST_F(MeterScreenTest, AFullScalePeakDecaysAwayIn31DrawsOf40ms)
     RoomEngineTestAccess::values(engine()).outputPeak[0] = 1.0f;
     for (int draw = 1; draw <= 31; ++draw) {
         idle(1, 40); // each draw keeps 1 - 40 * 0.005 = 0.8 of the peak
-        ASSERT_NEAR(engine().derived().outputPeak[0], std::pow(0.8, draw), 1e-4 * std::pow(0.8, draw)) << draw;
+        ASSERT_NEAR(engine().derived().outputPeak[0], std::pow(0.8, draw), 1e-4 * std::pow(0.8, draw))
+            << draw;
         if (draw == 30) {
             const auto fan = changed(silent, drawNow(), CRect(0, 0, 46, 46));
             ASSERT_TRUE(fan.has_value());
@@ -190,7 +206,12 @@ TEST_F(MeterScreenTest, DraggingThePuckMovesThePannerWithinItsLimits)
         int x, y; // panner units after the release
         int buttons = kLButton;
     } cases[] = {
-        {"on the centre, 20 pixels right: 10 units", kPuckCentre, {{652, 438}, {662, 438}}, {662, 438}, 33, 23},
+        {"on the centre, 20 pixels right: 10 units",
+         kPuckCentre,
+         {{652, 438}, {662, 438}},
+         {662, 438},
+         33,
+         23},
         {"grabbed off-centre: moves with the mouse, no jump", {646, 441}, {{666, 461}}, {666, 461}, 33, 33},
         {"past the top-left edge: stops at 2", kPuckCentre, {{560, 300}}, {560, 300}, 2, 2},
         {"past the bottom-right edge: stops at 44", kPuckCentre, {{760, 600}}, {760, 600}, 44, 44},
@@ -212,7 +233,8 @@ TEST_F(MeterScreenTest, DraggingThePuckMovesThePannerWithinItsLimits)
         idle();
         EXPECT_EQ(engine().derived().panX, static_cast<float>(c.x));
         EXPECT_EQ(engine().derived().panY, static_cast<float>(c.y));
-        EXPECT_NEAR(program().parPanX, static_cast<float>(c.x) / 46.0f, 1e-6f) << "the host and the record follow";
+        EXPECT_NEAR(program().parPanX, static_cast<float>(c.x) / 46.0f, 1e-6f)
+            << "the host and the record follow";
         EXPECT_NEAR(program().parPanY, static_cast<float>(c.y) / 46.0f, 1e-6f);
     }
 }
@@ -234,14 +256,16 @@ TEST_F(MeterScreenTest, TheHostHearsThePannerInsideBeginAndEndEdit)
         std::vector<VstInt32> seen;
         std::vector<float> sent;
         for (const HostCall& c : calls)
-            if (c.index == index && (c.opcode == audioMasterBeginEdit || c.opcode == audioMasterEndEdit ||
-                                     c.opcode == audioMasterAutomate)) {
+            if (c.index == index
+                && (c.opcode == audioMasterBeginEdit || c.opcode == audioMasterEndEdit
+                    || c.opcode == audioMasterAutomate)) {
                 if (seen.empty() || seen.back() != c.opcode)
                     seen.push_back(c.opcode);
                 if (c.opcode == audioMasterAutomate)
                     sent.push_back(c.value);
             }
-        EXPECT_EQ(seen, (std::vector<VstInt32>{audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit}));
+        EXPECT_EQ(seen,
+                  (std::vector<VstInt32>{audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit}));
         ASSERT_FALSE(sent.empty());
         // The last motion: 12 pixels right of the centre and 6 up, 6 and 3 units.
         EXPECT_NEAR(sent.back(), (index == param::kPanX ? 29.0f : 20.0f) / 46.0f, 1e-6f);
