@@ -3,6 +3,10 @@
 // trace of 32 units). Reported as a fraction of the editor's 40 ms tick.
 
 #include "editor/OvintaEditor.h"
+#include "editor/screens/OVImpulseScreen.h"
+#include "editor/screens/OVMeterScreen.h"
+#include "model/Parameters.h"
+#include "tests/RoomEngineTestAccess.h"
 #include "plugin/PluginFactory.h"
 #include "host/EffectVST.h"
 #include "toolkit/CFrame.h"
@@ -74,6 +78,46 @@ void BM_EditorTimedIdleStep(benchmark::State& state)
     measure(state, [&] { open.step(); });
 }
 BENCHMARK(BM_EditorTimedIdleStep)->Unit(benchmark::kMillisecond);
+
+// The impulse screen's costliest draw: a pass starts (both panels repainted)
+// and 32 rays are drawn, each a bar of full height in both panels.
+void BM_ImpulseScreenPassStart(benchmark::State& state)
+{
+    OpenEditor open;
+    RoomEngine& engine = open.effect->getEngine();
+    RoomEngineTestAccess::values(engine).activeRays = OVImpulseScreen::kRaysPerDraw;
+    for (int k = 0; k < OVImpulseScreen::kRaysPerDraw; ++k) {
+        RaySlot& slot = engine.raySlots()[k];
+        slot.newDelay = -2000 * k;
+        for (float& gain : slot.newGain)
+            gain = 0.05f;
+        slot.newHiFreq = 1.0f;
+    }
+    auto* screen = dynamic_cast<OVImpulseScreen*>(open.editor->getControl(param::kImpulseScreen));
+    CDrawContext* window = open.editor->getFrame()->getBackingStore();
+    for (auto _ : state) {
+        engine.raySlots()[0].posted = 1;
+        screen->draw(window);
+    }
+}
+BENCHMARK(BM_ImpulseScreenPassStart)->Unit(benchmark::kMicrosecond);
+
+// One meter draw with five outputs, every fan and level shown.
+void BM_MeterScreenDraw(benchmark::State& state)
+{
+    OpenEditor open;
+    open.effect->setParameter(param::kSurround, 2.0f);
+    open.step();
+    RoomEngine& engine = open.effect->getEngine();
+    auto* screen = dynamic_cast<OVMeterScreen*>(open.editor->getControl(param::kMeterScreen));
+    CDrawContext* window = open.editor->getFrame()->getBackingStore();
+    for (auto _ : state) {
+        for (int k = 0; k < kOutputRoles; ++k)
+            RoomEngineTestAccess::values(engine).outputPeak[k] = 0.3f;
+        screen->draw(window);
+    }
+}
+BENCHMARK(BM_MeterScreenDraw)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

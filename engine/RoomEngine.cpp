@@ -6,9 +6,11 @@
 #include "engine/RoomEngine.h"
 
 #include "model/FactoryPrograms.h"
+#include "model/ParameterFormulas.h"
 #include "model/Parameters.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -373,6 +375,18 @@ void RoomEngine::lowerOutputPeak(int role, float level)
     // the meter then shows that block's level one draw later.
     if (role >= 0 && role < kOutputRoles && level < values.outputPeak[role])
         values.outputPeak[role] = level;
+}
+
+void RoomEngine::movePanner(float x, float y)
+{
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return;
+    // The drag keeps to 2..44; the limits here are those of the parameter.
+    const float low = formula::pannerUnits(0.0f);
+    const float high = formula::pannerUnits(1.0f);
+    values.panX = std::clamp(x, low, high);
+    values.panY = std::clamp(y, low, high);
+    updateOutputGains();
 }
 
 void RoomEngine::usePlainWallScan(bool plain)

@@ -1,19 +1,26 @@
 // editor-snapshot: opens the plug-in's editor without a window system and
 // writes its picture as a PNG file (docs/editor.png is made with it).
 //
-//   editor-snapshot OUTPUT.png [PROGRAM]
+//   editor-snapshot OUTPUT.png [PROGRAM] [--playing [OUTPUTS]]
 //
 // PROGRAM (0..44, default 0) is selected before the window opens.
+// --playing plays drum-like noise bursts through the effect between the idle
+// steps, as a running host would, so the meters show levels and the impulse
+// screen the response; OUTPUTS (2, 4 or 5, default 2) sets the outputs.
 
 #include "editor/OvintaEditor.h"
 #include "plugin/PluginFactory.h"
 #include "host/EffectVST.h"
+#include "model/Parameters.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/platform/HeadlessWindow.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -22,30 +29,75 @@ VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
+constexpr int kBlockFrames = 1764; // 40 ms at 44.1 kHz: one block per timed idle step
+
+// One block of a burst every half second: noise that dies away in ~60 ms.
+void playBlock(EffectVST& effect, int block, std::vector<std::vector<float>>& buffers)
+{
+    float* channels[kInputChannelCapacity + kOutputChannelCapacity];
+    for (int c = 0; c < kInputChannelCapacity + kOutputChannelCapacity; ++c)
+        channels[c] = buffers[static_cast<std::size_t>(c)].data();
+    float** in = channels;
+    float** out = channels + kInputChannelCapacity;
+    uint32_t seed = 12345u + static_cast<uint32_t>(block);
+    for (int i = 0; i < kBlockFrames; ++i) {
+        const int sinceBurst = (block * kBlockFrames + i) % 22050;
+        seed = seed * 1664525u + 1013904223u;
+        const float noise = static_cast<float>(seed >> 9) / 8388608.0f - 1.0f;
+        const float envelope = std::exp(-static_cast<float>(sinceBurst) / 2600.0f);
+        in[0][i] = in[1][i] = 0.5f * noise * envelope;
+    }
+    effect.processReplacing(in, out, kBlockFrames);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: editor-snapshot OUTPUT.png [PROGRAM]\n");
+    int program = 0;
+    bool playing = false;
+    int outputs = 2;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--playing") == 0) {
+            playing = true;
+            if (i + 1 < argc)
+                outputs = std::atoi(argv[++i]);
+        } else {
+            program = std::atoi(argv[i]);
+        }
+    }
+    if (argc < 2 || (outputs != 2 && outputs != 4 && outputs != 5)) {
+        std::fprintf(stderr, "usage: editor-snapshot OUTPUT.png [PROGRAM] [--playing [OUTPUTS]]\n");
         return 2;
     }
-    const int program = argc == 3 ? std::atoi(argv[2]) : 0;
     if (program < 0 || program >= kProgramCount) {
         std::fprintf(stderr, "editor-snapshot: PROGRAM must be 0..%d\n", kProgramCount - 1);
         return 2;
     }
     std::unique_ptr<EffectVST> effect(createEffectWithEditor(&quietHost));
     effect->setProgram(program);
+    if (playing) {
+        // The outputs setting: 0 two, 1 four, 2 five outputs.
+        effect->setParameter(param::kSurround, outputs == 2 ? 0.0f : outputs == 4 ? 1.0f : 2.0f);
+        effect->setSampleRate(44100.0f);
+        effect->setBlockSize(kBlockFrames);
+        effect->resume();
+    }
     auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
     if (editor == nullptr || !editor->open(nullptr)) {
         std::fprintf(stderr, "editor-snapshot: the editor did not open\n");
         return 1;
     }
     HeadlessWindow* window = editor->getFrame()->getHeadless();
-    // A few timed idle steps, so the screens have drawn and the room traced.
-    for (uint32_t step = 1; step <= 8; ++step) {
-        window->setTickCount(1000 + 40 * step);
+    // A few timed idle steps, so the screens have drawn and the room traced;
+    // while playing, enough for every ray to post and the last burst to ring.
+    std::vector<std::vector<float>> buffers(kInputChannelCapacity + kOutputChannelCapacity,
+                                           std::vector<float>(kBlockFrames));
+    const int steps = playing ? 30 : 8;
+    for (int step = 1; step <= steps; ++step) {
+        if (playing)
+            playBlock(*effect, step, buffers);
+        window->setTickCount(1000 + 40 * static_cast<uint32_t>(step));
         editor->idle();
     }
     if (!window->writePng(argv[1])) {
