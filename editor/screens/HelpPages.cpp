@@ -14,7 +14,8 @@ constexpr CColor kPrompt{255, 255, 0, 255};
 constexpr const char* kHeader = "Ovinta Help    v.2.42";
 constexpr CRect kHeaderBox(3, 3, 401, 25);
 constexpr CRect kTitlePrompt(1, 85, 409, 109);
-constexpr CRect kPagePrompt(300, 387, 409, 409);
+// Right-aligned so that the 12 px prompt is never cut at the page's edge.
+constexpr CRect kPagePrompt(200, 387, 403, 405);
 constexpr int kNoticeTop = 212;   // the title page's notice block
 constexpr int kNoticeX = 17;
 constexpr int kNoticeStep = 12;
@@ -73,7 +74,7 @@ void HelpPages::drawSections(CDrawContext& picture, int index)
         picture.drawString(line.text, CRect(x, y, kRight, y + kLineHeight), kLeftText);
     }
     picture.setFontColor(kPrompt);
-    picture.drawString(index == kPageCount - 1 ? "[CLICK TO END]" : "[CLICK FOR MORE]", kPagePrompt, kLeftText);
+    picture.drawString(index == kPageCount - 1 ? "[CLICK TO END]" : "[CLICK FOR MORE]", kPagePrompt, kRightText);
 }
 
 HelpPages::Click HelpPages::mouseDown(CPoint, int buttons)
