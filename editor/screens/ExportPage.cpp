@@ -56,11 +56,11 @@ constexpr FileTypeRow kFileTypes[] = {
 };
 
 // The own file-name entry, shown over the SAVE row.
-constexpr CRect kEntryPanelRect(16, 300, 392, 404);
-constexpr CRect kEntryCaption(24, 306, 384, 322);
-constexpr CRect kEntryField(24, 326, 384, 344);
-constexpr CRect kOkBox(216, 356, 296, 372);
-constexpr CRect kCancelBox(304, 356, 384, 372);
+constexpr CRect kEntryPanelRect(16, 306, 392, 400);
+constexpr CRect kEntryCaption(24, 310, 384, 326);
+constexpr CRect kEntryField(24, 330, 384, 348);
+constexpr CRect kOkBox(216, 362, 296, 378);
+constexpr CRect kCancelBox(304, 362, 384, 378);
 
 // Copies `text` into `out` of `size` bytes, cut to fit and always terminated.
 void copyTruncated(char* out, size_t size, const char* text)

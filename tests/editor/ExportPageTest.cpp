@@ -47,8 +47,8 @@ struct ScriptedListener : ExportPageListener {
 // Centre of option `i` of a group's row at (x0, y0).
 CPoint boxCentre(int x0, int y0, int i) { return CPoint(x0 + 88 * i + 40, y0 + 8); }
 const CPoint kSave = boxCentre(32, 320, 0);
-const CPoint kOk(256, 364);
-const CPoint kCancel(344, 364);
+const CPoint kOk(256, 370);
+const CPoint kCancel(344, 370);
 
 CKeyCode typed(char c) { return CKeyCode{c, 0, 0}; }
 CKeyCode virtualKey(int v) { return CKeyCode{0, v, 0}; }
