@@ -8,7 +8,8 @@
 // after an export could not create its files.
 //
 // Owned by the main screen, which calls draw on each of its draws in mode 3
-// and passes its presses and keys on. Positions are relative to the
+// and passes its presses and keys on, and calls drawErrorBanner after
+// drawing any other mode. Positions are relative to the
 // screen's top-left corner, which is also the picture's origin, so a box is
 // hit exactly where it is drawn. GUI thread only.
 

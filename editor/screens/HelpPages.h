@@ -5,7 +5,9 @@
 // page asks for the help to close.
 //
 // Owned by the main screen, which draws it instead of its mode while the
-// help is shown and passes its presses on. GUI thread only.
+// help is shown (the temporary EQ view after an EQ knob change waits until
+// the help closes) and passes its presses on; on kClose the editor switches
+// HELP off. GUI thread only.
 
 #include "toolkit/CDrawContext.h"
 
