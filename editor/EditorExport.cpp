@@ -12,7 +12,9 @@ FileAnswer OvintaEditor::selectExportFile(VstFileSelect& select, std::string& ch
     if (effect.canHostDo("openFileSelector") == 1) {
         // The host fills returnPath (allocating it, as no buffer is given)
         // and releases it when the selector is closed.
-        const bool chosen = effect.openFileSelector(&select) && select.returnPath && select.returnPath[0];
+        if (!effect.openFileSelector(&select))
+            return FileAnswer::kCancelled;
+        const bool chosen = select.returnPath != nullptr && select.returnPath[0] != '\0';
         if (chosen)
             chosenPath = select.returnPath;
         effect.closeFileSelector(&select);

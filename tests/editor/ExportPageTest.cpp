@@ -11,6 +11,7 @@
 #include "toolkit/COffscreenContext.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -359,6 +360,47 @@ TEST_F(ExportThroughEditor, WithoutTheHostsSelectorThePlatformDialogAnswers)
     EXPECT_EQ(window->lastFileDialog().filterExtension, "wav");
     EXPECT_EQ(editor->exportRequest().path, (folder / "a.wav").string());
     EXPECT_EQ(callsOf(audioMasterCanDo).size(), asked + 1);
+}
+
+// A host with its own file selector: it answers from `hostAnswer` and
+// counts the selectors it opened and closed.
+struct SelectorHost {
+    inline static char hostAnswer[64] = "";
+    inline static int opened = 0, closed = 0;
+    static VstIntPtr call(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+    {
+        if (opcode == audioMasterVersion)
+            return 2400;
+        if (opcode == audioMasterCanDo)
+            return std::string(static_cast<const char*>(ptr)) == "openFileSelector" ? 1 : 0;
+        auto* select = static_cast<VstFileSelect*>(ptr);
+        if (opcode == audioMasterOpenFileSelector) {
+            ++opened;
+            select->returnPath = hostAnswer[0] ? hostAnswer : nullptr;
+            return 1;
+        }
+        if (opcode == audioMasterCloseFileSelector)
+            ++closed;
+        return 0;
+    }
+};
+
+TEST(ExportPageHost, TheHostsFileSelectorIsUsedWhenOffered)
+{
+    std::unique_ptr<EffectVST> effect(createEffectWithEditor(&SelectorHost::call));
+    auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+    ASSERT_NE(editor, nullptr);
+    // Closed window, so no platform dialog could answer.
+    ExportPage page(effect->getEngine(), *editor, nullptr, "/x/OvintaIR_");
+    std::strcpy(SelectorHost::hostAnswer, "/host/chosen.wav");
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kExportStarted);
+    EXPECT_EQ(editor->exportRequest().path, "/host/chosen.wav");
+    SelectorHost::hostAnswer[0] = '\0'; // cancelled in the host's selector
+    effect->getEngine().editorSignals().exportCountdown = 0;
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kRedraw);
+    EXPECT_EQ(effect->getEngine().editorSignals().exportCountdown, 0);
+    EXPECT_EQ(SelectorHost::opened, 2);
+    EXPECT_EQ(SelectorHost::closed, 2);
 }
 
 } // namespace
