@@ -14,7 +14,7 @@ constexpr Line kTitle[] = {
     {kNotice, "You can edit the room while the music plays: the rays are"},
     {kNotice, "retraced one by one and the sound follows within moments."},
     {kNotice, ""},
-    {kNotice, "Every knob, position and button is a host parameter."},
+    {kNotice, "Every knob, the marker positions and the panner are host parameters."},
     {kNotice, "The host's project keeps all 45 programs with their rooms."},
     {kNotice, ""},
     {kNotice, "Each page explains one part of the window."},
@@ -152,7 +152,7 @@ constexpr Line kPage6[] = {
 constexpr Line kPage7[] = {
     {kHeading, "PARAMETRIC EQ:"},
     {kBody, "Four bands shape the reverb. Each has Freq (20 Hz to"},
-    {kBody, "16 kHz), Gain (-15 to +15 dB) and Width. Band 1 is a"},
+    {kBody, "16 kHz), Gain (cut or boost) and Width. Band 1 is a"},
     {kBody, "low shelf, band 4 a high shelf, bands 2 and 3 are"},
     {kBody, "peaks. Press VIEW to see the curve."},
     {kGap, nullptr, 18},
