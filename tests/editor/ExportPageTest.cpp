@@ -9,6 +9,7 @@
 #include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/COffscreenContext.h"
+#include "toolkit/platform/ExternalFileDialog.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -281,6 +282,21 @@ TEST_F(UserFolders, InitialPathAvoidsAFolderThatCannotBeWritten)
     EXPECT_EQ(ExportPage::defaultInitialPath(missing), home + "OvintaIR_");
     fs::create_directories(root / "Musik");
     EXPECT_EQ(ExportPage::defaultInitialPath(missing), home + "Musik/OvintaIR_");
+}
+
+TEST_F(UserFolders, ADialogProgramCountsOnlyWhenItIsOnThePath)
+{
+    const fs::path bin = root / "bin";
+    fs::create_directories(bin);
+    EnvVar path{"PATH", bin.string()};
+    EXPECT_FALSE(externalFileDialogAvailable());
+    for (const char* program : {"kdialog", "zenity"}) {
+        const fs::path file = bin / program;
+        std::ofstream(file) << "#!/bin/sh\n";
+        fs::permissions(file, fs::perms::owner_all);
+        EXPECT_TRUE(externalFileDialogAvailable()) << program;
+        fs::remove(file);
+    }
 }
 
 // ---- Through the editor: the page's own entry ends in files on disk -------------
