@@ -2,17 +2,26 @@
 // writes its picture as a PNG file (docs/editor.png is made with it).
 //
 //   editor-snapshot OUTPUT.png [PROGRAM] [--playing [OUTPUTS]]
+//   editor-snapshot --export-page OUTPUT.png
+//   editor-snapshot --help-page N OUTPUT.png
 //
 // PROGRAM (0..44, default 0) is selected before the window opens.
 // --playing plays drum-like noise bursts through the effect between the idle
 // steps, as a running host would, so the meters show levels and the impulse
 // screen the response; OUTPUTS (2, 4 or 5, default 2) sets the outputs.
+// The other two forms draw the main screen's export page, or help page N
+// (1..8), alone into a 408 x 408 picture.
 
+#include "editor/EditorBitmaps.h"
 #include "editor/OvintaEditor.h"
+#include "editor/screens/ExportPage.h"
+#include "editor/screens/HelpPages.h"
 #include "plugin/PluginFactory.h"
 #include "host/EffectVST.h"
 #include "model/Parameters.h"
+#include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
+#include "toolkit/COffscreenContext.h"
 #include "toolkit/platform/HeadlessWindow.h"
 
 #include <cmath>
@@ -20,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -50,10 +60,57 @@ void playBlock(EffectVST& effect, int block, std::vector<std::vector<float>>& bu
     effect.processReplacing(in, out, kBlockFrames);
 }
 
+// Draws one page of the main screen with `draw` and writes it to `path`.
+template <typename Draw>
+int writePage(const char* path, Draw draw)
+{
+    COffscreenContext picture(ExportPage::kSize, ExportPage::kSize);
+    draw(picture);
+    if (!picture.writePng(path)) {
+        std::fprintf(stderr, "editor-snapshot: cannot write %s\n", path);
+        return 1;
+    }
+    return 0;
+}
+
+int snapshotExportPage(const char* path)
+{
+    std::unique_ptr<EffectVST> effect(createEffectWithEditor(&quietHost));
+    auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+    if (editor == nullptr)
+        return 1;
+    CBitmap* background = loadEditorBitmap(bitmap::kExportPage);
+    ExportPage page(effect->getEngine(), *editor, background, OvintaEditor::exportInitialPath());
+    if (background)
+        background->forget();
+    // Enough draws for the selection's outline to settle.
+    return writePage(path, [&](COffscreenContext& picture) {
+        for (int i = 0; i < 17; ++i)
+            page.draw(picture);
+    });
+}
+
+int snapshotHelpPage(int number, const char* path)
+{
+    if (number < 1 || number > HelpPages::kPageCount) {
+        std::fprintf(stderr, "editor-snapshot: N must be 1..%d\n", HelpPages::kPageCount);
+        return 2;
+    }
+    HelpPages help;
+    help.open();
+    for (int i = 1; i < number; ++i)
+        help.mouseDown(CPoint(0, 0), kLButton);
+    return writePage(path, [&](COffscreenContext& picture) { help.draw(picture); });
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--export-page")
+        return snapshotExportPage(argv[2]);
+    if (argc == 4 && std::string(argv[1]) == "--help-page")
+        return snapshotHelpPage(std::atoi(argv[2]), argv[3]);
     int program = 0;
     bool playing = false;
     int outputs = 2;
@@ -67,7 +124,9 @@ int main(int argc, char** argv)
         }
     }
     if (argc < 2 || (outputs != 2 && outputs != 4 && outputs != 5)) {
-        std::fprintf(stderr, "usage: editor-snapshot OUTPUT.png [PROGRAM] [--playing [OUTPUTS]]\n");
+        std::fprintf(stderr, "usage: editor-snapshot OUTPUT.png [PROGRAM] [--playing [OUTPUTS]]\n"
+                             "       editor-snapshot --export-page OUTPUT.png\n"
+                             "       editor-snapshot --help-page N OUTPUT.png\n");
         return 2;
     }
     if (program < 0 || program >= kProgramCount) {
