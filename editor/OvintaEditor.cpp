@@ -61,6 +61,14 @@ OvintaEditor::OvintaEditor(EffectVST& e)
     setEditorSize(layout::kWindowWidth, layout::kWindowHeight);
 }
 
+CBitmap* OvintaEditor::sharedBitmap(int id) const
+{
+    for (int i = 0; i < kSharedBitmapCount; ++i)
+        if (kSharedBitmapIds[i] == id)
+            return sharedBitmaps[i];
+    return nullptr;
+}
+
 OvintaEditor::~OvintaEditor()
 {
     close();

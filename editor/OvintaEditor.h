@@ -108,6 +108,7 @@ private:
     void fillProgramMenu();
     void forgetControls();
     template <typename T> T* place(T* control);
+    CBitmap* sharedBitmap(int id) const; // one of the pictures lent to the screens, or null
 
     // Parameter follow and listener (EditorFollow.cpp).
     void followParameter(int tag, float value);
