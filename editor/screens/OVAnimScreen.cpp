@@ -97,6 +97,7 @@ void OVAnimScreen::chooseMode()
                 requestedMode.store(kEQMode, std::memory_order_relaxed);
             } else {
                 signals.tempViewTicks = 0; // the EQ view is shown anyway
+                signals.tempViewMode = kTempViewNone;
             }
         } else if (ticks == 1) {
             requestedMode.store(saved, std::memory_order_relaxed);
