@@ -3,6 +3,10 @@
 // trace of 32 units). Reported as a fraction of the editor's 40 ms tick.
 
 #include "editor/OvintaEditor.h"
+#include "editor/screens/OVAnimScreen.h"
+#include "engine/RoomEngine.h"
+#include "model/Parameters.h"
+#include "toolkit/COffscreenContext.h"
 #include "plugin/PluginFactory.h"
 #include "host/EffectVST.h"
 #include "toolkit/CFrame.h"
@@ -12,6 +16,8 @@
 
 #include <chrono>
 #include <memory>
+
+#include "AllocationCounter.h"
 
 namespace {
 
@@ -74,6 +80,67 @@ void BM_EditorTimedIdleStep(benchmark::State& state)
     measure(state, [&] { open.step(); });
 }
 BENCHMARK(BM_EditorTimedIdleStep)->Unit(benchmark::kMillisecond);
+
+// The edit view of a room of 256 walls (the most the lists hold), with the
+// MIRROR line shown: its static picture redrawn (grid and every wall, as
+// after an edit), or only the per-tick overlay over the cached picture with
+// the ray-count spokes of 512 rays. Times in ms; the editor's GUI thread
+// has 40 ms per tick.
+struct FullEditView : OpenEditor {
+    FullEditView() : target(704, 560)
+    {
+        RoomEngine& engine = editor->getEngine();
+        while (engine.copyWalls(scratch) > 0)
+            engine.deleteWall(0);
+        for (int i = 0; i < kMaxWalls; ++i) {
+            const int x = (i * 7) % 49, y = (i * 13) % 49;
+            engine.insertWall(x, y, x + 1 + i % 3, y + 1 + (i / 3) % 3);
+        }
+        effect->setParameter(param::kMirror, 1.0f);
+        effect->setParameter(param::kNumRays, 1.0f); // 512 rays
+        step();
+        screen = editor->getMainScreen();
+    }
+    void draw(bool rebuild, bool spokes)
+    {
+        EditorSignals& signals = editor->getEngine().editorSignals();
+        if (rebuild)
+            signals.viewDirty = true;
+        if (spokes) {
+            signals.tempViewMode = kTempViewRays;
+            signals.tempViewTicks = 10;
+        }
+        screen->draw(&target);
+    }
+    Wall scratch[kMaxWalls];
+    COffscreenContext target;
+    OVAnimScreen* screen = nullptr;
+};
+
+template <typename Step>
+void measureFrames(benchmark::State& state, Step step)
+{
+    step(); // first draw outside the count
+    const long before = allocationCount();
+    for (auto _ : state)
+        step();
+    state.counters["allocations_per_frame"] =
+        static_cast<double>(allocationCount() - before) / static_cast<double>(state.iterations());
+}
+
+void BM_EditViewFullRedraw256Walls(benchmark::State& state)
+{
+    FullEditView view;
+    measureFrames(state, [&] { view.draw(true, false); });
+}
+BENCHMARK(BM_EditViewFullRedraw256Walls)->Unit(benchmark::kMillisecond);
+
+void BM_EditViewOverlayTick(benchmark::State& state)
+{
+    FullEditView view;
+    measureFrames(state, [&] { view.draw(false, true); });
+}
+BENCHMARK(BM_EditViewOverlayTick)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "toolkit/CBitmap.h"
 
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -55,9 +56,21 @@ void OVAnimScreen::drawWall(CDrawContext& c, const GridWall& w)
     c.setLineWidth(3);
     c.drawLine(a, b);
     c.setLineWidth(1);
-    c.setFillColor(kWallInner);
-    c.fillEllipse(CRect(a.h - 5, a.v - 5, a.h + 5, a.v + 5));
-    c.fillEllipse(CRect(b.h - 5, b.v - 5, b.h + 5, b.v + 5));
+    drawEndDot(c, a);
+    drawEndDot(c, b);
+}
+
+// The 10 x 10 circle on a wall's end. Smooth circles are the costly part of
+// a room's picture, so one is drawn once and copied to every end.
+void OVAnimScreen::drawEndDot(CDrawContext& c, CPoint centre)
+{
+    if (endDot == nullptr) {
+        endDot = new CBitmap(10, 10);
+        CDrawContext dot(endDot->getSurface());
+        dot.setFillColor(kWallInner);
+        dot.fillEllipse(CRect(0, 0, 10, 10));
+    }
+    endDot->draw(&c, CRect(centre.h - 5, centre.v - 5, centre.h + 5, centre.v + 5));
 }
 
 void OVAnimScreen::drawEditPicture()
@@ -69,12 +82,25 @@ void OVAnimScreen::drawEditPicture()
         gridBitmap->draw(&picture, CRect(0, 0, picture.getWidth(), picture.getHeight()));
     else
         screenpanel::paint(picture);
+    // Every wall's wide outer line first, then every inner line, then the
+    // end circles: two strokes for the whole room, and joined walls show
+    // one continuous band.
     const int count = engine.copyWalls(walls);
     for (int i = 0; i < count; ++i) {
         const Wall& w = walls[i];
-        drawWall(picture, GridWall{static_cast<int>(w.x1), static_cast<int>(w.y1), static_cast<int>(w.x2),
-                                   static_cast<int>(w.y2)});
+        wallEnds[2 * i] = CPoint(gridPixel(w.x1), gridPixel(w.y1));
+        wallEnds[2 * i + 1] = CPoint(gridPixel(w.x2), gridPixel(w.y2));
     }
+    const std::span<const CPoint> ends(wallEnds, static_cast<size_t>(2 * count));
+    picture.setFrameColor(kWallOuter);
+    picture.setLineWidth(7);
+    picture.drawLines(ends);
+    picture.setFrameColor(kWallInner);
+    picture.setLineWidth(3);
+    picture.drawLines(ends);
+    picture.setLineWidth(1);
+    for (const CPoint& end : ends)
+        drawEndDot(picture, end);
 }
 
 void OVAnimScreen::drawOverlay(CDrawContext& c)

@@ -32,7 +32,11 @@ OVAnimScreen::OVAnimScreen(const CRect& r, CControlListener* l, int t, RoomEngin
     engine.editorSignals().viewDirty = true;
 }
 
-OVAnimScreen::~OVAnimScreen() = default;
+OVAnimScreen::~OVAnimScreen()
+{
+    if (endDot)
+        endDot->forget();
+}
 
 int OVAnimScreen::gridPixel(float metres)
 {

@@ -110,7 +110,8 @@ private:
     void drawTempOverlay(CDrawContext& c);
     void drawDragPreview(CDrawContext& c);
     void drawNotice(CDrawContext& c);
-    static void drawWall(CDrawContext& c, const GridWall& w);
+    void drawWall(CDrawContext& c, const GridWall& w);
+    void drawEndDot(CDrawContext& c, CPoint centre);
 
     // ---- Edit view mouse (EditViewMouse.cpp) ----
     CMouseEventResult editPress(CPoint local, int buttons);
@@ -136,6 +137,8 @@ private:
     COffscreenContext composite;      // picture + live overlay, copied to the window
     Wall walls[kMaxWalls];            // scratch copy of the engine's walls
     RayView rays[kMaxRays];           // scratch copy for the temporary overlays
+    CPoint wallEnds[2 * kMaxWalls];   // the walls as pixel segments, drawn in one stroke
+    CBitmap* endDot = nullptr;        // a wall end's circle, drawn once, then copied
 
     int currentMode = -1;             // ScreenMode on screen, -1 before the first draw
     std::atomic<bool> rebuild3D{false};
