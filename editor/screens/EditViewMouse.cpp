@@ -46,6 +46,10 @@ CMouseEventResult OVAnimScreen::onMouseMoved(CDrawContext* context, CPoint where
         return mouseOtherMode(MouseStep::Moved, local, buttons);
     if (gesture == Gesture::None)
         return kMouseEventNotHandled;
+    if (roomReplaced()) {
+        reportStep(context);
+        return kMouseEventHandled;
+    }
     if (bothButtons(buttons)) {
         abandonGesture();
         reportStep(context);
@@ -68,8 +72,10 @@ CMouseEventResult OVAnimScreen::onMouseUp(CDrawContext* context, CPoint where, i
         // The other button came up; the gesture's own button is still down.
         return kMouseEventTrack;
     }
-    editStep(gridMetre(local.h), gridMetre(local.v));
-    editRelease();
+    if (!roomReplaced()) {
+        editStep(gridMetre(local.h), gridMetre(local.v));
+        editRelease();
+    }
     reportStep(context);
     return kMouseEventHandled;
 }
@@ -103,6 +109,7 @@ CMouseEventResult OVAnimScreen::editPress(CPoint local, int buttons)
     if (bothButtons(buttons) || (buttons & kBothButtons) == 0)
         return kMouseEventNotHandled;
     syncHistoryWithRoom();
+    gestureRoom = roomGeneration;
     // Marks a vertex drag left behind are stale; this gesture picks its own.
     engine.clearDragMarks();
     vertexPicked = false;
@@ -294,6 +301,18 @@ void OVAnimScreen::finishGesture()
     vertexPicked = false;
     rubberBand = false;
     engine.editorSignals().viewDirty = true;
+}
+
+// A program load replaced the room during the gesture: its walls and
+// markers are not the ones the gesture started on, so it ends without
+// touching them.
+bool OVAnimScreen::roomReplaced()
+{
+    syncHistoryWithRoom();
+    if (roomGeneration == gestureRoom)
+        return false;
+    finishGesture();
+    return true;
 }
 
 // Both buttons, or a gesture cut off: nothing is added, and a vertex that

@@ -140,6 +140,7 @@ void OVAnimScreen::syncHistoryWithRoom()
         return;
     signals.roomDirty = false;
     history.reset();
+    ++roomGeneration;
     signals.viewDirty = true;
 }
 

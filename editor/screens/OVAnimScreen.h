@@ -118,6 +118,7 @@ private:
     void editStep(int u, int v);
     void editRelease();
     void abandonGesture();
+    bool roomReplaced();
     bool pickMarker(CPoint local);
     void moveDraggedMarker(int u, int v);
     void sweepAt(int u, int v);
@@ -151,6 +152,8 @@ private:
     int startX = 0, startY = 0;       // grid point where the gesture started
     int endX = 0, endY = 0;           // grid point the gesture has reached
     bool rubberBand = false;          // LINES/BOXES preview shows
+    int roomGeneration = 0;           // rooms loaded so far (history resets)
+    int gestureRoom = 0;              // roomGeneration when the gesture started
 
     int sourcePhase = 0;              // 0..15, source rings grow
     int listenerPhase = 0;            // 0..15, the listener ring shrinks

@@ -282,6 +282,35 @@ TEST_F(EditViewTest, UndoDoesNotReachEditsOfThePreviousProgram)
     EXPECT_EQ(screen().undoDepth(), 0);
 }
 
+TEST_F(EditViewTest, AProgramLoadedDuringADragEndsItWithoutAnEdit)
+{
+    const struct {
+        const char* name;
+        int toolTag;
+        int x1, y1, x2, y2;
+    } cases[] = {{"line", param::kToolLines, 1, 1, 5, 5}, {"sweep", -1, 0, 25, 50, 25}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        effect->setProgram(0);
+        idle();
+        if (c.toolTag >= 0)
+            useTool(c.toolTag);
+        window->pressAt(at(c.x1, c.y1), c.toolTag >= 0 ? kLButton : kRButton);
+        window->holdAt(at(c.x1 + 1, c.y1 + 1), c.toolTag >= 0 ? kLButton : kRButton);
+        idle();
+        effect->setProgram(2);
+        idle();
+        const std::vector<Ends> loaded = walls();
+        for (int step = 1; step <= 50; ++step)
+            window->holdAt(at(c.x1 + (c.x2 - c.x1) * step / 50, c.y1 + (c.y2 - c.y1) * step / 50),
+                           c.toolTag >= 0 ? kLButton : kRButton);
+        window->releaseAt(at(c.x2, c.y2));
+        idle();
+        EXPECT_EQ(walls(), loaded);
+        EXPECT_EQ(screen().undoDepth(), 0);
+    }
+}
+
 TEST_F(EditViewTest, AFullRoomAddsNothingAndSaysSo)
 {
     const struct {
