@@ -180,7 +180,7 @@ void OvintaEditor::followParameter(int tag, float value)
     case param::kToolEdit: followTool(tag); return;
     case param::kClear:
         if (mainScreen)
-            mainScreen->clearRoom();
+            mainScreen->requestClear();
         return;
     default: return;
     }

@@ -52,6 +52,8 @@ int OVAnimScreen::gridMetre(int pixel)
 
 void OVAnimScreen::draw(CDrawContext* context)
 {
+    if (clearRequested.exchange(false, std::memory_order_relaxed))
+        clearRoom();
     if (helpVisible.load(std::memory_order_relaxed)) {
         drawHelp(composite);
         composite.copyFrom(context, size);
@@ -113,6 +115,8 @@ void OVAnimScreen::chooseMode()
     if (signals.viewDirty || requested != currentMode) {
         if (requested == k3DMode)
             rebuild3D.store(true, std::memory_order_relaxed);
+        // A change of mode also makes the EQ view forget its selected band;
+        // that selection lives in the EQ view's own class.
         if (requested != currentMode) {
             currentMode = requested;
             signals.viewDirty = true;

@@ -49,8 +49,6 @@ public:
     CMouseEventResult onMouseUp(CDrawContext* context, CPoint where, int buttons) override;
     void onMouseCancel() override;
 
-    // CLEAR: removes every wall, last first, as one undo group.
-    void clearRoom();
     // UNDO: takes back the newest edit group.
     void undoGroup();
 
@@ -63,6 +61,14 @@ public:
     const CDrawContext& shownPicture() const { return composite; }
 
     // ---- Any thread -------------------------------------------------------------
+    // CLEAR: every wall goes, last first, as one undo group, at the next
+    // draw (the undo history belongs to the GUI thread, and a host may send
+    // the CLEAR tag from any thread).
+    void requestClear()
+    {
+        clearRequested.store(true, std::memory_order_relaxed);
+        setDirty();
+    }
     // The 3D picture is rebuilt at the next draw (the room's height changed).
     void request3DRebuild() { rebuild3D.store(true, std::memory_order_relaxed); }
 
@@ -85,6 +91,7 @@ private:
     enum class MouseStep { Down, Moved, Up, Cancel };
 
     // ---- Modes (OVAnimScreen.cpp) ----
+    void clearRoom();
     void chooseMode();
     void countTempViewTick();
     void syncHistoryWithRoom();
@@ -143,6 +150,7 @@ private:
 
     int currentMode = -1;             // ScreenMode on screen, -1 before the first draw
     std::atomic<bool> rebuild3D{false};
+    std::atomic<bool> clearRequested{false};
 
     // Gesture state, between a press and its release.
     Gesture gesture = Gesture::None;
