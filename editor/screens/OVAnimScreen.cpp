@@ -115,8 +115,8 @@ void OVAnimScreen::chooseMode()
     if (signals.viewDirty || requested != currentMode) {
         if (requested == k3DMode)
             rebuild3D.store(true, std::memory_order_relaxed);
-        // A change of mode also makes the EQ view forget its selected band;
-        // that selection lives in the EQ view's own class.
+        // A change of mode is also where the EQ view, once wired in, drops
+        // its selected band.
         if (requested != currentMode) {
             currentMode = requested;
             signals.viewDirty = true;
