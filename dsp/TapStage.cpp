@@ -25,8 +25,6 @@ bool processorHas(SimdPath path)
 
 SimdPath detectPath()
 {
-    if (processorHas(SimdPath::kAvx512))
-        return SimdPath::kAvx512;
     return processorHas(SimdPath::kAvx2) ? SimdPath::kAvx2 : SimdPath::kSse2;
 }
 
@@ -41,7 +39,7 @@ bool simdPathAvailable(SimdPath path)
     return processorHas(path);
 }
 
-SimdPath widestSimdPath()
+SimdPath defaultSimdPath()
 {
     return detectPath();
 }

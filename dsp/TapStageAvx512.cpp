@@ -1,7 +1,7 @@
 // Tap stage on AVX-512 (the foundation set, AVX-512F, alone): sixteen lanes
-// per vector. Compiled on its own with -mavx512f, without fused multiply-add
-// and without contraction (AVX-512F carries its own multiply-add forms), and
-// only called after a run-time check. Comparisons give mask registers, which
+// per vector. Compiled on its own with -mavx512f and without contraction, so
+// no fused multiply-add is formed (AVX-512F carries its own multiply-add
+// forms), and only called after a run-time check. Comparisons give mask registers, which
 // pick lanes exactly as the SSE2 and AVX2 bit masks do.
 
 #include "dsp/TapStage.h"

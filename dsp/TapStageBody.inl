@@ -295,7 +295,8 @@ template <int NOUT>
 void sumChunk(const KernelWorkspace& work, float* const* out, int first, int n)
 {
     constexpr int W = Ops::W;
-    constexpr int wide = NOUT <= 2 ? 4 : 2; // vectors per pass that fit the registers
+    // Vectors per pass that fit the registers (32 of them with sixteen lanes).
+    constexpr int wide = NOUT <= 2 || W >= 16 ? 4 : 2;
     int i = 0;
     if (work.fadeLanes == 0) {
         for (; i + wide * W <= n; i += wide * W)

@@ -220,7 +220,7 @@ TEST(Kernels, MatchThePlainScalarModel)
         auto model = makeSceneEngine(c.scene);
         Runner{c.outputs, c.blocks, c.scene.silent}.run(*production, *model, true, c.name);
     }
-    setSimdPath(widestSimdPath());
+    setSimdPath(defaultSimdPath());
 }
 
 void expectBitIdenticalToSse2(SimdPath path)
@@ -230,7 +230,7 @@ void expectBitIdenticalToSse2(SimdPath path)
         auto wide = makeSceneEngine(c.scene);
         Runner{c.outputs, c.blocks, c.scene.silent, path}.run(*sse, *wide, false, c.name);
     }
-    setSimdPath(widestSimdPath());
+    setSimdPath(defaultSimdPath());
 }
 
 TEST(Kernels, Sse2AndAvx2PathsAreBitIdentical)
