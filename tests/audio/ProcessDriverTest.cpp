@@ -357,14 +357,20 @@ INSTANTIATE_TEST_SUITE_P(
                       AheadCase{"no_ray_setup_mid_fade", 3, -1, -1.0f, true}),
     [](const ::testing::TestParamInfo<AheadCase>& param) { return std::string(param.param.name); });
 
-TEST(ProcessDriver, AProgramChangeOnTheAudioThreadIsRebuiltByTheNextBlock)
+TEST(ProcessDriver, ProgramChangesTheAudioThreadMustRebuildItself)
 {
-    auto e = makeDryEngine(2);
-    Host host(64);
-    processBlock(*e, host.inPtr, host.outPtr, 64); // this thread is now the audio thread
-    e->finishProgram();
-    EXPECT_FALSE(e->traceProgramAhead());
-    EXPECT_TRUE(RoomEngineTestAccess::immediateRebuild(*e).load());
+    for (bool onAudioThread : {true, false}) {
+        auto e = makeDryEngine(2);
+        Host host(64);
+        if (onAudioThread)
+            processBlock(*e, host.inPtr, host.outPtr, 64); // this thread is now the audio thread
+        else
+            RoomEngineTestAccess::tracerBusy(*e).store(true); // another thread traces a long while
+        e->finishProgram();
+        EXPECT_FALSE(e->traceProgramAhead()) << onAudioThread;
+        EXPECT_TRUE(RoomEngineTestAccess::immediateRebuild(*e).load()) << "left to the next block";
+        RoomEngineTestAccess::tracerBusy(*e).store(false);
+    }
 }
 
 } // namespace
