@@ -30,3 +30,11 @@ void COffscreenContext::copyFrom(CDrawContext* dest, const CRect& destRect, CPoi
     if (dest && dest != this)
         dest->drawSurface(surface, destRect, srcOffset);
 }
+
+bool COffscreenContext::writePng(const char* path) const
+{
+    if (path == nullptr)
+        return false;
+    cairo_surface_flush(surface);
+    return cairo_surface_write_to_png(surface, path) == CAIRO_STATUS_SUCCESS;
+}
