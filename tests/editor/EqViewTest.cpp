@@ -2,6 +2,8 @@
 // what a band drag sends: the axis, the band taken by a press, the drags
 // and their gesture brackets, and the curve beyond the picture's limits.
 
+#include "EditorFixture.h"
+#include "editor/EditorEqLink.h"
 #include "editor/screens/EqEditLink.h"
 #include "editor/screens/EqView.h"
 #include "model/ParameterFormulas.h"
@@ -210,6 +212,40 @@ TEST_F(EqViewTest, BandLabelsSitAboveABoostAndBelowACut)
         EXPECT_EQ(picture.getPixel(x - 17, 204 - rise + c.labelOffset), kLabelBox) << c.gain;
         EXPECT_NE(picture.getPixel(x - 17, 204 - rise - c.labelOffset), kLabelBox) << c.gain;
     }
+}
+
+// Through the real effect and editor: the knobs follow and the host sees
+// the gain knobs' automation inside begin/end edit.
+TEST_F(EditorTest, ABandDragReachesTheHostAsKnobAutomation)
+{
+    openEditor();
+    EditorEqLink link(*effect, *editor);
+    EqView view(engine(), link, nullptr, nullptr);
+    const float hz = engine().derived().eqFrequency[1];
+    const CPoint press(EqView::frequencyX(hz, engine().derived().sampleRate) - 1, 300);
+    const float gainBefore = effect->getParameter(param::kEQgain2);
+    calls.clear();
+    ASSERT_EQ(view.mouseDown(press, kLButton), kMouseEventTrack);
+    ASSERT_EQ(view.selectedBand(), 1);
+    view.mouseMoved(press.offset(0, -64), kLButton);
+    view.mouseUp(press.offset(0, -64), 0);
+
+    const float gain = effect->getParameter(param::kEQgain2);
+    EXPECT_NEAR(gain, std::min(gainBefore + 0.2f, 1.0f), 1e-6f);
+    EXPECT_FLOAT_EQ(control(param::kEQgain2), gain) << "the knob follows";
+    std::vector<int> automated;
+    for (const HostCall& c : callsOf(audioMasterAutomate))
+        automated.push_back(c.index);
+    EXPECT_EQ(automated, (std::vector<int>{param::kEQgain1, param::kEQgain2, param::kEQgain3, param::kEQgain4}));
+    EXPECT_FLOAT_EQ(callsOf(audioMasterAutomate, param::kEQgain2).at(0).value, gain);
+    for (int index : automated) {
+        EXPECT_EQ(callsOf(audioMasterBeginEdit, index).size(), 1u) << index;
+        EXPECT_EQ(callsOf(audioMasterEndEdit, index).size(), 1u) << index;
+    }
+    const std::vector<VstInt32> order = gestureOpcodes();
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.front(), audioMasterBeginEdit);
+    EXPECT_EQ(order.back(), audioMasterEndEdit);
 }
 
 } // namespace

@@ -40,6 +40,8 @@ TEST(Room3DView, ProjectsKnownPoints)
         {"straight down: the top of the plan is up", 0.0f, -kHalfPi, 55.0f, 0.0f, {0, 0, -10}, true, {204, 150}},
         {"straight down: right stays right", 0.0f, -kHalfPi, 55.0f, 0.0f, {10, 0, 0}, true, {258, 204}},
         {"straight down: height only changes depth", 0.0f, -kHalfPi, 55.0f, 0.0f, {0, 5, 0}, true, {204, 204}},
+        {"just in front of the eye: held to the pixel limit", 0.0f, 0.0f, 10.0f, 0.0f, {5, 0, 9.9999f}, true,
+         {204 + Projection3D::kPixelLimit, 204}},
         {"behind the eye", 0.0f, 0.0f, 10.0f, 0.0f, {0, 0, 20}, false, {}},
         {"at the eye", 0.0f, 0.0f, 10.0f, 0.0f, {0, 0, 10}, false, {}},
         {"not a number", 0.0f, 0.0f, 55.0f, 0.0f, {NAN, 0, 0}, false, {}},
