@@ -9,10 +9,10 @@
 #include "editor/screens/EqView.h"
 #include "editor/screens/Room3DView.h"
 #include "engine/RoomEngine.h"
+#include "host/EffectVST.h"
+#include "plugin/PluginFactory.h"
 #include "resources/EditorLayout.h"
 #include "toolkit/CBitmap.h"
-#include "plugin/PluginFactory.h"
-#include "host/EffectVST.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/platform/HeadlessWindow.h"
 

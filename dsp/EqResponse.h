@@ -17,7 +17,7 @@
 
 class EqResponse {
 public:
-    static constexpr int kLength = 8192;     // impulse and transform length
+    static constexpr int kLength = 8192;          // impulse and transform length
     static constexpr int kBins = kLength / 2 + 1; // curve entries 0 .. 4096
     // Magnitudes below this count as this: an exact zero would give -inf.
     static constexpr float kFloorMagnitude = 1e-30f;

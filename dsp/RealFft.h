@@ -48,5 +48,5 @@ private:
     int size = 0;                       // N
     int log2Size = 0;                   // bits
     int cosineCount = 0;
-    std::unique_ptr<float[]> buffer;    // N floats, the ping-pong partner of the output
+    std::unique_ptr<float[]> buffer; // N floats, the ping-pong partner of the output
 };

@@ -25,18 +25,18 @@ constexpr CColor kBandLabelBox{150, 80, 80, 255};
 constexpr CColor kLabel{240, 175, 145, 255};
 constexpr CColor kTick{190, 150, 0, 255};
 
-constexpr int kFirstColumn = 32;    // the fill starts here; the curve one column later
+constexpr int kFirstColumn = 32; // the fill starts here; the curve one column later
 constexpr int kLastColumn = 399;
-constexpr int kFillLimit = 161;     // pixels above or below 0 dB
+constexpr int kFillLimit = 161; // pixels above or below 0 dB
 constexpr int kCurveLimit = 160;
-constexpr int kBandLineTop = 44;    // +25 dB
+constexpr int kBandLineTop = 44;     // +25 dB
 constexpr int kBandLineBottom = 364; // -25 dB
 constexpr float kPixelsPerDb = 6.4f;
-constexpr int kDigitCell = 10;      // rows per band marker in the digit strip
+constexpr int kDigitCell = 10; // rows per band marker in the digit strip
 
-constexpr float kLowestHz = 20.0f;  // the band frequencies' range
+constexpr float kLowestHz = 20.0f; // the band frequencies' range
 constexpr float kHighestHz = 16000.0f;
-constexpr float kGainPerPixel = 0.003125f;  // 1/320: 320 pixels span the whole gain range
+constexpr float kGainPerPixel = 0.003125f; // 1/320: 320 pixels span the whole gain range
 constexpr float kWidthPerPixel = 0.005f;
 
 constexpr float kTickHz[] = {50.0f, 200.0f, 500.0f, 1000.0f, 2500.0f, 5000.0f, 10000.0f, 20000.0f};
@@ -58,11 +58,11 @@ float axisFraction(float bin)
 } // namespace
 
 EqView::EqView(RoomEngine& e, EqEditLink& l, CBitmap* bg, CBitmap* bandDigits)
-    : engine(e), link(l), background(bg), digits(bandDigits), analysis(std::make_unique<EqResponse>()),
-      bands{{kEqLowShelf, 0.0f, 100.0f, 44100.0f, 0.6f},
-            {kEqPeaking, 0.0f, 500.0f, 44100.0f, 1.0f},
-            {kEqPeaking, 0.0f, 2000.0f, 44100.0f, 1.0f},
-            {kEqHighShelf, 0.0f, 8000.0f, 44100.0f, 0.6f}}
+    : engine(e), link(l), background(bg), digits(bandDigits),
+      analysis(std::make_unique<EqResponse>()), bands{{kEqLowShelf, 0.0f, 100.0f, 44100.0f, 0.6f},
+                                                      {kEqPeaking, 0.0f, 500.0f, 44100.0f, 1.0f},
+                                                      {kEqPeaking, 0.0f, 2000.0f, 44100.0f, 1.0f},
+                                                      {kEqHighShelf, 0.0f, 8000.0f, 44100.0f, 0.6f}}
 {
     if (background)
         background->remember();
@@ -100,8 +100,8 @@ int EqView::curveOffset(int x, int limit) const
     const int k = std::clamp(truncToInt(static_cast<double>(b)), 0, EqResponse::kBins - 2);
     const float r = b - static_cast<float>(k);
     const auto v = analysis->curve();
-    const float pixels = (1.0f - r) * kPixelsPerUnit * v[static_cast<size_t>(k)] +
-                         r * kPixelsPerUnit * v[static_cast<size_t>(k + 1)] + 0.5f;
+    const float pixels = (1.0f - r) * kPixelsPerUnit * v[static_cast<size_t>(k)]
+                         + r * kPixelsPerUnit * v[static_cast<size_t>(k + 1)] + 0.5f;
     return std::clamp(truncToInt(static_cast<double>(pixels)), -limit, limit);
 }
 
@@ -154,8 +154,10 @@ void EqView::drawBandMarkers(COffscreenContext& picture) const
         const float bin = std::clamp(hz * static_cast<float>(EqResponse::kLength) / rate, 0.0f,
                                      static_cast<float>(EqResponse::kBins - 1));
         const int x = truncToInt(static_cast<double>(static_cast<float>(kAxisWidth) * axisFraction(bin))) + 1;
-        const float level = kPixelsPerUnit * v[static_cast<size_t>(truncToInt(static_cast<double>(bin)))] + 0.5f;
-        const int y = kZeroDbY - std::clamp(truncToInt(static_cast<double>(level)), -kCurveLimit, kCurveLimit);
+        const float level =
+            kPixelsPerUnit * v[static_cast<size_t>(truncToInt(static_cast<double>(bin)))] + 0.5f;
+        const int y =
+            kZeroDbY - std::clamp(truncToInt(static_cast<double>(level)), -kCurveLimit, kCurveLimit);
 
         picture.setFrameColor(band == selected ? kSelectedBandLine : kBandLine);
         picture.drawLine(CPoint(x, kBandLineTop), CPoint(x, kBandLineBottom));
@@ -167,7 +169,8 @@ void EqView::drawBandMarkers(COffscreenContext& picture) const
             picture.fillEllipse(sprite);
         }
         // The label sits below a marker under 0 dB and above the others.
-        const CRect box = y >= kZeroDbY + 1 ? CRect(x - 18, y + 11, x + 17, y + 23) : CRect(x - 18, y - 23, x + 17, y - 11);
+        const CRect box =
+            y >= kZeroDbY + 1 ? CRect(x - 18, y + 11, x + 17, y + 23) : CRect(x - 18, y - 23, x + 17, y - 11);
         picture.setFillColor(kBandLabelBox);
         picture.fillRect(box);
         char text[16];
@@ -182,7 +185,8 @@ void EqView::drawGainLabels(COffscreenContext& picture) const
     picture.setFont(kNormalFontVerySmall);
     picture.setFontColor(kLabel);
     for (int d = -25; d <= 25; d += 5) {
-        const int y = truncToInt(static_cast<double>(static_cast<float>(kZeroDbY) - kPixelsPerDb * static_cast<float>(d)));
+        const int y = truncToInt(
+            static_cast<double>(static_cast<float>(kZeroDbY) - kPixelsPerDb * static_cast<float>(d)));
         char text[16];
         std::snprintf(text, sizeof text, (d == 25 || d == -25) ? "%d dB" : "%d", d);
         picture.drawString(text, CRect(2, y - 4, 34, y + 4));
@@ -200,7 +204,8 @@ void EqView::drawFrequencyTicks(COffscreenContext& picture) const
         picture.drawLine(CPoint(x, 11), CPoint(x, 16));
         picture.drawLine(CPoint(x, 397), CPoint(x, 392));
         char text[16];
-        std::snprintf(text, sizeof text, hz == 20000.0f ? "%d Hz" : "%d", truncToInt(static_cast<double>(hz)));
+        std::snprintf(text, sizeof text, hz == 20000.0f ? "%d Hz" : "%d",
+                      truncToInt(static_cast<double>(hz)));
         picture.drawString(text, CRect(x - 28, 3, x + 28, 11));
         picture.drawString(text, CRect(x - 28, 398, x + 28, 406));
     }
@@ -248,8 +253,8 @@ CMouseEventResult EqView::mouseDown(CPoint where, int buttons)
 
     // The band whose frequency is nearest the press; ties keep the lower band.
     const int x = std::max(where.h + 1, 1);
-    const float hz = std::clamp(formula::cube(0.0025f * static_cast<float>(x)) * (sampleRate() / 2.0f), kLowestHz,
-                                kHighestHz);
+    const float hz = std::clamp(formula::cube(0.0025f * static_cast<float>(x)) * (sampleRate() / 2.0f),
+                                kLowestHz, kHighestHz);
     const float u = formula::eqFrequencyValue(hz);
     selected = 0;
     float nearest = std::fabs(link.getParameter(bandIndex(0, kFrequencyRow)) - u);
@@ -294,9 +299,11 @@ void EqView::applyDrag(CPoint where)
     if (drag == Drag::FrequencyAndGain) {
         const float moved = pressValue(where.h + 1) - pressFrequencyValue;
         setQuantity(kFrequencyRow, pressBand[kFrequencyRow] + moved);
-        setQuantity(kGainRow, pressBand[kGainRow] + static_cast<float>(pressPoint.v - where.v) * kGainPerPixel);
+        setQuantity(kGainRow,
+                    pressBand[kGainRow] + static_cast<float>(pressPoint.v - where.v) * kGainPerPixel);
     } else if (drag == Drag::Width) {
-        setQuantity(kWidthRow, pressBand[kWidthRow] + static_cast<float>(where.h - pressPoint.h) * kWidthPerPixel);
+        setQuantity(kWidthRow,
+                    pressBand[kWidthRow] + static_cast<float>(where.h - pressPoint.h) * kWidthPerPixel);
     }
 }
 

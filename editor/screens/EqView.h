@@ -27,8 +27,8 @@ class RoomEngine;
 class EqView {
 public:
     static constexpr int kSize = 408;
-    static constexpr int kZeroDbY = 204;      // pixel row of 0 dB
-    static constexpr int kAxisWidth = 400;    // pixels from 0 Hz to half the sample rate
+    static constexpr int kZeroDbY = 204;            // pixel row of 0 dB
+    static constexpr int kAxisWidth = 400;          // pixels from 0 Hz to half the sample rate
     static constexpr float kPixelsPerUnit = 100.0f; // per curve unit (13.33 dB)
 
     // `background` is the EQ view's 408 x 408 picture and `bandDigits` the
@@ -82,9 +82,9 @@ private:
     CBitmap* background = nullptr;
     CBitmap* digits = nullptr;
     std::unique_ptr<EqResponse> analysis;
-    EQfilter bands[4];    // copies of the engine's analysed set
+    EQfilter bands[4]; // copies of the engine's analysed set
 
-    int selected = -1;    // band of the drag, -1 none
+    int selected = -1; // band of the drag, -1 none
     Drag drag = Drag::None;
     CPoint pressPoint;
     float pressFrequencyValue = 0.0f; // the raw frequency the press position stands for

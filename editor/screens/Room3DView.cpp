@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr float kPlanCentre = 25.0f;      // plan metres of the grid centre
+constexpr float kPlanCentre = 25.0f; // plan metres of the grid centre
 constexpr float kTileMetres = 5.0f;
 constexpr int kTilesPerRow = 10;
 constexpr float kMarkerDiscMetres = 0.9f; // a marker's disc radius, as a height
@@ -30,9 +30,9 @@ constexpr CColor kSource1Stereo{255, 150, 150, 255};
 constexpr CColor kSource2Stereo{150, 255, 150, 255};
 constexpr CColor kListener{255, 255, 150, 255};
 
-constexpr float kTurnPerPixel = 0.01f;  // radians of yaw or pitch per pixel dragged
-constexpr float kPanPerPixel = 0.25f;   // metres of pan per pixel dragged
-constexpr float kZoomPerPixel = 1.0f;   // metres of distance per pixel dragged
+constexpr float kTurnPerPixel = 0.01f; // radians of yaw or pitch per pixel dragged
+constexpr float kPanPerPixel = 0.25f;  // metres of pan per pixel dragged
+constexpr float kZoomPerPixel = 1.0f;  // metres of distance per pixel dragged
 
 bool usableEnd(float v)
 {
@@ -221,8 +221,9 @@ void Room3DView::projectMarker(Face3D& face, const Projection3D& projection) con
     head.x += kHeadMetres * d.headSin;
     head.z -= kHeadMetres * d.headCos;
     float along = 0.0f;
-    if (!projection.project(ground, face.screen[0], along) || !projection.project(lower, face.screen[1], along) ||
-        !projection.project(ring, face.screen[2], along))
+    if (!projection.project(ground, face.screen[0], along)
+        || !projection.project(lower, face.screen[1], along)
+        || !projection.project(ring, face.screen[2], along))
         return;
     if (face.kind == kListenerFace && !projection.project(head, face.screen[3], along))
         return;
@@ -263,7 +264,8 @@ void Room3DView::sortFaces()
     for (int i = 0; i < faceCount; ++i)
         if (faceArray[i].visible)
             order[orderCount++] = &faceArray[i];
-    std::sort(order, order + orderCount, [](const Face3D* p, const Face3D* q) { return drawsBefore(*p, *q); });
+    std::sort(order, order + orderCount,
+              [](const Face3D* p, const Face3D* q) { return drawsBefore(*p, *q); });
 }
 
 // ---- Drawing -------------------------------------------------------------------------------
@@ -348,7 +350,8 @@ CMouseEventResult Room3DView::mouseMoved(CPoint where, int buttons)
     const float dy = static_cast<float>(where.v - pressPoint.v);
     if (held == kLButton) {
         cam.yaw = pressCamera.yaw - kTurnPerPixel * dx;
-        cam.pitch = std::clamp(pressCamera.pitch - kTurnPerPixel * dy, Camera3D::kMinPitch, Camera3D::kMaxPitch);
+        cam.pitch =
+            std::clamp(pressCamera.pitch - kTurnPerPixel * dy, Camera3D::kMinPitch, Camera3D::kMaxPitch);
     } else if (held == kRButton) {
         cam.pan = std::clamp(pressCamera.pan + kPanPerPixel * dx, -Camera3D::kMaxPan, Camera3D::kMaxPan);
         cam.distance = std::clamp(pressCamera.distance + kZoomPerPixel * dy, Camera3D::kMinDistance,

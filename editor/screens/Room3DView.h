@@ -52,9 +52,9 @@ struct Camera3D {
 // picture.
 class Projection3D {
 public:
-    static constexpr int kCentre = 204;        // pixel of the picture's centre
-    static constexpr float kFocal = 300.0f;    // pixels per metre at 1 m depth
-    static constexpr int kPixelLimit = 30000;  // projected pixels are held within +-this
+    static constexpr int kCentre = 204;       // pixel of the picture's centre
+    static constexpr float kFocal = 300.0f;   // pixels per metre at 1 m depth
+    static constexpr int kPixelLimit = 30000; // projected pixels are held within +-this
 
     explicit Projection3D(const Camera3D& camera);
 
@@ -70,27 +70,33 @@ public:
 };
 
 // What a face of the model stands for.
-enum FaceKind : uint8_t { kWallFace = 0, kFloorTile = 1, kSource1Face = 2, kSource2Face = 3, kListenerFace = 4 };
+enum FaceKind : uint8_t {
+    kWallFace = 0,
+    kFloorTile = 1,
+    kSource1Face = 2,
+    kSource2Face = 3,
+    kListenerFace = 4
+};
 
 // One face of the model: a wall panel, a floor tile or a marker.
 struct Face3D {
-    Point3D vertex[4];            // walls and tiles, in outline order
-    float normalX = 0.0f;         // walls: unit normal in the plan; (0, 0) for
-    float normalY = 0.0f;         // a wall of no length
+    Point3D vertex[4];    // walls and tiles, in outline order
+    float normalX = 0.0f; // walls: unit normal in the plan; (0, 0) for
+    float normalY = 0.0f; // a wall of no length
     // Walls and tiles: the projected outline, the fifth point closing it.
     // Markers: ground point, the point 0.9 m lower, ring point, head point.
     CPoint screen[5];
-    uint16_t shade = 0;           // walls: 85..255
+    uint16_t shade = 0; // walls: 85..255
     FaceKind kind = kWallFace;
-    bool visible = false;         // drawn in this picture
-    bool usable = true;           // false for a wall whose ends are not finite room points
-    float depthKey = 0.0f;        // painter's key: larger is farther
-    int index = 0;                // place in the model; breaks ties in the drawing order
+    bool visible = false;  // drawn in this picture
+    bool usable = true;    // false for a wall whose ends are not finite room points
+    float depthKey = 0.0f; // painter's key: larger is farther
+    int index = 0;         // place in the model; breaks ties in the drawing order
 };
 
 class Room3DView {
 public:
-    static constexpr int kSize = 408;           // the picture is kSize x kSize pixels
+    static constexpr int kSize = 408; // the picture is kSize x kSize pixels
     static constexpr int kFloorTiles = 100;
     static constexpr int kMarkerFaces = 3;
     static constexpr int kMaxFaces = kMaxWalls + kFloorTiles + kMarkerFaces;
@@ -159,8 +165,8 @@ private:
     CPoint pressPoint;
     Camera3D pressCamera;
 
-    Wall walls[kMaxWalls] = {};       // the engine's walls at the last rebuild
-    Face3D faceArray[kMaxFaces];      // walls in list order, tiles, markers
+    Wall walls[kMaxWalls] = {};          // the engine's walls at the last rebuild
+    Face3D faceArray[kMaxFaces];         // walls in list order, tiles, markers
     const Face3D* order[kMaxFaces] = {}; // visible faces in drawing order
     int faceCount = 0;
     int orderCount = 0;

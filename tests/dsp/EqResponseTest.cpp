@@ -24,7 +24,8 @@ struct FftCase {
 
 TEST(RealFft, TablesAndFirstPassTargetFollowTheLength)
 {
-    const FftCase cases[] = {{8, 3, 0, true}, {16, 4, 4, false}, {8192, 13, 4092, true}, {1024, 10, 508, false}};
+    const FftCase cases[] = {
+        {8, 3, 0, true}, {16, 4, 4, false}, {8192, 13, 4092, true}, {1024, 10, 508, false}};
     for (const FftCase& c : cases) {
         RealFft fft(c.n);
         EXPECT_EQ(fft.length(), c.n) << c.n;
@@ -48,7 +49,7 @@ TEST(RealFft, MatchesAPlainDftOfRandomInput)
         EXPECT_EQ(in, kept) << "input changed, n = " << n;
         // Every bin for the small sizes; a spread of bins and the top one for 8192.
         std::vector<int> bins;
-        for (int k = 0; k < n / 2; k += n > 16 ? 37 : 1)
+        for (int k = 0; k<n / 2; k += n> 16 ? 37 : 1)
             bins.push_back(k);
         bins.push_back(n / 2);
         const double tolerance = 1e-5 * std::sqrt(static_cast<double>(n)) * std::log2(static_cast<double>(n));
@@ -59,7 +60,8 @@ TEST(RealFft, MatchesAPlainDftOfRandomInput)
                 re += static_cast<double>(in[static_cast<size_t>(j)]) * std::cos(angle);
                 im += static_cast<double>(in[static_cast<size_t>(j)]) * std::sin(angle);
             }
-            EXPECT_NEAR(static_cast<double>(out[static_cast<size_t>(k)]), re, tolerance) << "re, n " << n << " k " << k;
+            EXPECT_NEAR(static_cast<double>(out[static_cast<size_t>(k)]), re, tolerance)
+                << "re, n " << n << " k " << k;
             if (k > 0 && k < n / 2) {
                 EXPECT_NEAR(static_cast<double>(out[static_cast<size_t>(n / 2 + k)]), -im, tolerance)
                     << "im, n " << n << " k " << k;
@@ -82,11 +84,11 @@ struct BandSet {
 
 struct CurveCase {
     const char* name;
-    int band;      // 0..3, redesigned as below
-    float gainDb;  // setting; the response moves by twice this
+    int band;     // 0..3, redesigned as below
+    float gainDb; // setting; the response moves by twice this
     float hz;
     float width;
-    int bin;       // where the curve is read
+    int bin; // where the curve is read
     double expectDb;
 };
 

@@ -2,10 +2,10 @@
 // what a band drag sends: the axis, the band taken by a press, the drags
 // and their gesture brackets, and the curve beyond the picture's limits.
 
+#include "editor/screens/EqView.h"
 #include "EditorFixture.h"
 #include "editor/EditorEqLink.h"
 #include "editor/screens/EqEditLink.h"
-#include "editor/screens/EqView.h"
 #include "model/ParameterFormulas.h"
 #include "model/Parameters.h"
 #include "tests/EngineTestSupport.h"
@@ -138,8 +138,8 @@ TEST_F(EqViewTest, AGainDragOf320PixelsUpSpansTheWholeRange)
     const std::vector<int> reports = link->indexesOf('r');
     ASSERT_FALSE(reports.empty());
     for (int index : reports)
-        EXPECT_TRUE(index == param::kEQgain1 || index == param::kEQgain2 || index == param::kEQgain3 ||
-                    index == param::kEQgain4)
+        EXPECT_TRUE(index == param::kEQgain1 || index == param::kEQgain2 || index == param::kEQgain3
+                    || index == param::kEQgain4)
             << index;
     EXPECT_EQ(std::vector<int>(reports.begin(), reports.begin() + 4),
               (std::vector<int>{param::kEQgain1, param::kEQgain2, param::kEQgain3, param::kEQgain4}));
@@ -236,7 +236,8 @@ TEST_F(EditorTest, ABandDragReachesTheHostAsKnobAutomation)
     std::vector<int> automated;
     for (const HostCall& c : callsOf(audioMasterAutomate))
         automated.push_back(c.index);
-    EXPECT_EQ(automated, (std::vector<int>{param::kEQgain1, param::kEQgain2, param::kEQgain3, param::kEQgain4}));
+    EXPECT_EQ(automated,
+              (std::vector<int>{param::kEQgain1, param::kEQgain2, param::kEQgain3, param::kEQgain4}));
     EXPECT_FLOAT_EQ(callsOf(audioMasterAutomate, param::kEQgain2).at(0).value, gain);
     for (int index : automated) {
         EXPECT_EQ(callsOf(audioMasterBeginEdit, index).size(), 1u) << index;

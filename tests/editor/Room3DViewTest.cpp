@@ -37,11 +37,10 @@ TEST(Room3DView, ProjectsKnownPoints)
         {"panned 10 m", 0.0f, 0.0f, 55.0f, 10.0f, {0, 0, 0}, true, {258, 204}},
         {"turned a quarter: z runs to the left", kHalfPi, 0.0f, 55.0f, 0.0f, {0, 0, 10}, true, {150, 204}},
         {"turned a quarter: x runs away", kHalfPi, 0.0f, 55.0f, 0.0f, {10, 0, 0}, true, {204, 204}},
-        {"straight down: the top of the plan is up", 0.0f, -kHalfPi, 55.0f, 0.0f, {0, 0, -10}, true, {204, 150}},
-        {"straight down: right stays right", 0.0f, -kHalfPi, 55.0f, 0.0f, {10, 0, 0}, true, {258, 204}},
-        {"straight down: height only changes depth", 0.0f, -kHalfPi, 55.0f, 0.0f, {0, 5, 0}, true, {204, 204}},
-        {"just in front of the eye: held to the pixel limit", 0.0f, 0.0f, 10.0f, 0.0f, {5, 0, 9.9999f}, true,
-         {204 + Projection3D::kPixelLimit, 204}},
+        {"down: plan top is up", 0.0f, -kHalfPi, 55.0f, 0.0f, {0, 0, -10}, true, {204, 150}},
+        {"down: right stays right", 0.0f, -kHalfPi, 55.0f, 0.0f, {10, 0, 0}, true, {258, 204}},
+        {"down: height is depth", 0.0f, -kHalfPi, 55.0f, 0.0f, {0, 5, 0}, true, {204, 204}},
+        {"just before the eye: pixel limit", 0.0f, 0.0f, 10.0f, 0.0f, {5, 0, 9.9999f}, true, {30204, 204}},
         {"behind the eye", 0.0f, 0.0f, 10.0f, 0.0f, {0, 0, 20}, false, {}},
         {"at the eye", 0.0f, 0.0f, 10.0f, 0.0f, {0, 0, 10}, false, {}},
         {"not a number", 0.0f, 0.0f, 55.0f, 0.0f, {NAN, 0, 0}, false, {}},
@@ -126,12 +125,15 @@ TEST_F(Room3DViewTest, PainterOrderIsAStrictOrderOverManyCameras)
             ASSERT_FALSE(tile && pastTiles) << "floor tiles come first, camera " << camera;
             pastTiles = pastTiles || !tile;
             if (i > 0 && !tile && order[i - 1]->kind != kFloorTile) {
-                ASSERT_GE(std::trunc(order[i - 1]->depthKey), std::trunc(order[i]->depthKey)) << "farthest first";
+                ASSERT_GE(std::trunc(order[i - 1]->depthKey), std::trunc(order[i]->depthKey))
+                    << "farthest first";
             }
             // The sorted sequence must be exactly the comparison's order.
             for (size_t j = i + 1; j < order.size(); ++j) {
-                ASSERT_TRUE(Room3DView::drawsBefore(*order[i], *order[j])) << camera << ": " << i << " < " << j;
-                ASSERT_FALSE(Room3DView::drawsBefore(*order[j], *order[i])) << camera << ": " << j << " < " << i;
+                ASSERT_TRUE(Room3DView::drawsBefore(*order[i], *order[j]))
+                    << camera << ": " << i << " < " << j;
+                ASSERT_FALSE(Room3DView::drawsBefore(*order[j], *order[i]))
+                    << camera << ": " << j << " < " << i;
             }
         }
     }
@@ -228,7 +230,8 @@ TEST_F(Room3DViewTest, DragsTurnPanAndZoomWithinTheirLimits)
         EXPECT_FLOAT_EQ(view->camera().pitch, c.expect.pitch) << c.name;
         EXPECT_FLOAT_EQ(view->camera().pan, c.expect.pan) << c.name;
         EXPECT_FLOAT_EQ(view->camera().distance, c.expect.distance) << c.name;
-        EXPECT_EQ(view->mouseMoved(CPoint(0, 0), kLButton), kMouseEventNotHandled) << c.name << ": gesture over";
+        EXPECT_EQ(view->mouseMoved(CPoint(0, 0), kLButton), kMouseEventNotHandled)
+            << c.name << ": gesture over";
     }
 }
 

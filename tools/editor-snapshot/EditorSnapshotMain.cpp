@@ -14,8 +14,8 @@
 #include "editor/screens/EqView.h"
 #include "editor/screens/Room3DView.h"
 #include "engine/RoomEngine.h"
-#include "plugin/PluginFactory.h"
 #include "host/EffectVST.h"
+#include "plugin/PluginFactory.h"
 #include "resources/EditorLayout.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
@@ -99,7 +99,7 @@ int main(int argc, char** argv)
         editor->idle();
     }
     const bool written = std::strcmp(view, "window") == 0 ? window->writePng(argv[1])
-                                                           : writeView(*effect, *editor, view, argv[1]);
+                                                          : writeView(*effect, *editor, view, argv[1]);
     if (!written) {
         std::fprintf(stderr, "editor-snapshot: cannot write %s\n", argv[1]);
         return 1;
