@@ -7,11 +7,15 @@
 #include "editor/EditorEqLink.h"
 #include "editor/OvintaEditor.h"
 #include "editor/screens/EqView.h"
+#include "editor/screens/OVImpulseScreen.h"
+#include "editor/screens/OVMeterScreen.h"
 #include "editor/screens/Room3DView.h"
 #include "engine/RoomEngine.h"
 #include "host/EffectVST.h"
+#include "model/Parameters.h"
 #include "plugin/PluginFactory.h"
 #include "resources/EditorLayout.h"
+#include "tests/RoomEngineTestAccess.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/platform/HeadlessWindow.h"
@@ -126,6 +130,46 @@ void BM_EqViewRedraw(benchmark::State& state)
             b->forget();
 }
 BENCHMARK(BM_EqViewRedraw)->Unit(benchmark::kMillisecond);
+
+// The impulse screen's costliest draw: a pass starts (both panels repainted)
+// and 32 rays are drawn, each a bar of full height in both panels.
+void BM_ImpulseScreenPassStart(benchmark::State& state)
+{
+    OpenEditor open;
+    RoomEngine& engine = open.effect->getEngine();
+    RoomEngineTestAccess::values(engine).activeRays = OVImpulseScreen::kRaysPerDraw;
+    for (int k = 0; k < OVImpulseScreen::kRaysPerDraw; ++k) {
+        RaySlot& slot = engine.raySlots()[k];
+        slot.newDelay = -2000 * k;
+        for (float& gain : slot.newGain)
+            gain = 0.05f;
+        slot.newHiFreq = 1.0f;
+    }
+    auto* screen = dynamic_cast<OVImpulseScreen*>(open.editor->getControl(param::kImpulseScreen));
+    CDrawContext* window = open.editor->getFrame()->getBackingStore();
+    for (auto _ : state) {
+        engine.raySlots()[0].posted = 1;
+        screen->draw(window);
+    }
+}
+BENCHMARK(BM_ImpulseScreenPassStart)->Unit(benchmark::kMicrosecond);
+
+// One meter draw with five outputs, every fan and level shown.
+void BM_MeterScreenDraw(benchmark::State& state)
+{
+    OpenEditor open;
+    open.effect->setParameter(param::kSurround, 2.0f);
+    open.step();
+    RoomEngine& engine = open.effect->getEngine();
+    auto* screen = dynamic_cast<OVMeterScreen*>(open.editor->getControl(param::kMeterScreen));
+    CDrawContext* window = open.editor->getFrame()->getBackingStore();
+    for (auto _ : state) {
+        for (int k = 0; k < kOutputRoles; ++k)
+            RoomEngineTestAccess::values(engine).outputPeak[k] = 0.3f;
+        screen->draw(window);
+    }
+}
+BENCHMARK(BM_MeterScreenDraw)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

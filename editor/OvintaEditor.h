@@ -78,6 +78,11 @@ public:
     void valueChanged(CDrawContext* context, CControl* control) override;
     void beginEdit(int index) override;
     void endEdit(int index) override;
+    // A screen's drag of a position parameter (8..13, 21, 22): begin edit
+    // now; at the end, a value its invisible control still holds is sent
+    // before end edit, so the host records the whole move inside the gesture.
+    void beginPositionEdit(int tag);
+    void endPositionEdit(int tag);
 
     // ---- State, for the screens and for tests -------------------------------------------------
     bool isOpen() const override { return openFlag.load(std::memory_order_acquire); }
@@ -108,6 +113,7 @@ private:
     void fillProgramMenu();
     void forgetControls();
     template <typename T> T* place(T* control);
+    CBitmap* sharedBitmap(int id) const; // one the editor holds for life, or null
 
     // Parameter follow and listener (EditorFollow.cpp).
     void followParameter(int tag, float value);
