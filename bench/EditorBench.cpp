@@ -1,12 +1,14 @@
 // Repaint cost of the real editor window (headless): the whole window, and
 // the usual timed idle step (the three screens, the meter, the fallback
 // trace of 32 units), reported as a fraction of the editor's 40 ms tick;
-// and one picture of the main screen's 3D view (a full room) and EQ view.
+// and the draws of single screens and of the main screen's pages and views.
 
 #include "editor/EditorBitmaps.h"
 #include "editor/EditorEqLink.h"
 #include "editor/OvintaEditor.h"
 #include "editor/screens/EqView.h"
+#include "editor/screens/ExportPage.h"
+#include "editor/screens/HelpPages.h"
 #include "editor/screens/OVImpulseScreen.h"
 #include "editor/screens/OVMeterScreen.h"
 #include "editor/screens/Room3DView.h"
@@ -18,6 +20,7 @@
 #include "tests/RoomEngineTestAccess.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
+#include "toolkit/COffscreenContext.h"
 #include "toolkit/platform/HeadlessWindow.h"
 
 #include <benchmark/benchmark.h>
@@ -170,6 +173,33 @@ void BM_MeterScreenDraw(benchmark::State& state)
     }
 }
 BENCHMARK(BM_MeterScreenDraw)->Unit(benchmark::kMicrosecond);
+// The export page drawn into the main screen's 408 x 408 picture: its
+// background, the four option groups and the "please wait" notice.
+void BM_ExportPageDraw(benchmark::State& state)
+{
+    OpenEditor open;
+    CBitmap* background = loadEditorBitmap(bitmap::kExportPage);
+    ExportPage page(open.effect->getEngine(), *open.editor, background, "/tmp/OvintaIR_");
+    if (background)
+        background->forget();
+    COffscreenContext picture(ExportPage::kSize, ExportPage::kSize);
+    open.effect->getEngine().editorSignals().exportCountdown = 1;
+    measure(state, [&] { page.draw(picture); });
+    open.effect->getEngine().editorSignals().exportCountdown = 0;
+}
+BENCHMARK(BM_ExportPageDraw)->Unit(benchmark::kMillisecond);
+
+// One help page (argument: page 0..7) drawn into the 408 x 408 picture.
+void BM_HelpPageDraw(benchmark::State& state)
+{
+    HelpPages help;
+    help.open();
+    for (int64_t i = 0; i < state.range(0); ++i)
+        help.mouseDown(CPoint(0, 0), kLButton);
+    COffscreenContext picture(408, 408);
+    measure(state, [&] { help.draw(picture); });
+}
+BENCHMARK(BM_HelpPageDraw)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -33,8 +33,6 @@ void COffscreenContext::copyFrom(CDrawContext* dest, const CRect& destRect, CPoi
 
 bool COffscreenContext::writePng(const char* path) const
 {
-    if (path == nullptr)
-        return false;
-    cairo_surface_flush(surface);
-    return cairo_surface_write_to_png(surface, path) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_flush(getSurface());
+    return path != nullptr && cairo_surface_write_to_png(getSurface(), path) == CAIRO_STATUS_SUCCESS;
 }

@@ -83,7 +83,7 @@ TEST_F(EditorTest, DeferredExportRunsOnTheFourthIdleAndLeavesTheExportPage)
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("ovinta-editor-export-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
-    ExportChoice& choice = editor->exportChoice();
+    ExportRequest& choice = editor->exportRequest();
     choice.format = 0; // 16-bit WAV
     choice.sampleRate = 44100.0f;
     choice.normalise = 1;

@@ -1,28 +1,34 @@
 // editor-snapshot: opens the plug-in's editor without a window system and
-// writes its picture as a PNG file (docs/editor.png is made with it), or
-// the picture of one of the main screen's views.
+// writes its picture as a PNG file (docs/editor.png is made with it).
 //
-//   editor-snapshot OUTPUT.png [PROGRAM] [--playing [OUTPUTS]] [--view 3d|eq]
+//   editor-snapshot OUTPUT.png [PROGRAM] [--playing [OUTPUTS]]
+//   editor-snapshot --export-page OUTPUT.png
+//   editor-snapshot --help-page N OUTPUT.png
+//   editor-snapshot --view-3d OUTPUT.png [PROGRAM]
+//   editor-snapshot --view-eq OUTPUT.png [PROGRAM]
 //
 // PROGRAM (0..44, default 0) is selected before the window opens.
 // --playing plays drum-like noise bursts through the effect between the idle
 // steps, as a running host would, so the meters show levels and the impulse
 // screen the response; OUTPUTS (2, 4 or 5, default 2) sets the outputs.
-// --view writes the 408 x 408 picture of the 3D view or of the EQ view (its
-// second band taken by a press, as during a drag) instead of the window.
+// The other forms draw the main screen's export page, help page N (1..8),
+// 3D view or EQ view (its second band taken by a press, as during a drag)
+// alone into a 408 x 408 picture.
 
 #include "editor/EditorBitmaps.h"
 #include "editor/EditorEqLink.h"
 #include "editor/OvintaEditor.h"
 #include "editor/screens/EqView.h"
+#include "editor/screens/ExportPage.h"
+#include "editor/screens/HelpPages.h"
 #include "editor/screens/Room3DView.h"
 #include "engine/RoomEngine.h"
 #include "host/EffectVST.h"
 #include "model/Parameters.h"
 #include "plugin/PluginFactory.h"
-#include "resources/EditorLayout.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
+#include "toolkit/COffscreenContext.h"
 #include "toolkit/platform/HeadlessWindow.h"
 
 #include <cmath>
@@ -30,6 +36,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -60,6 +67,49 @@ void playBlock(EffectVST& effect, int block, std::vector<std::vector<float>>& bu
     effect.processReplacing(in, out, kBlockFrames);
 }
 
+// Draws one page of the main screen with `draw` and writes it to `path`.
+template <typename Draw>
+int writePage(const char* path, Draw draw)
+{
+    COffscreenContext picture(ExportPage::kSize, ExportPage::kSize);
+    draw(picture);
+    if (!picture.writePng(path)) {
+        std::fprintf(stderr, "editor-snapshot: cannot write %s\n", path);
+        return 1;
+    }
+    return 0;
+}
+
+int snapshotExportPage(const char* path)
+{
+    std::unique_ptr<EffectVST> effect(createEffectWithEditor(&quietHost));
+    auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+    if (editor == nullptr)
+        return 1;
+    CBitmap* background = loadEditorBitmap(bitmap::kExportPage);
+    ExportPage page(effect->getEngine(), *editor, background, OvintaEditor::exportInitialPath());
+    if (background)
+        background->forget();
+    // Enough draws for the selection's outline to settle.
+    return writePage(path, [&](COffscreenContext& picture) {
+        for (int i = 0; i < 17; ++i)
+            page.draw(picture);
+    });
+}
+
+int snapshotHelpPage(int number, const char* path)
+{
+    if (number < 1 || number > HelpPages::kPageCount) {
+        std::fprintf(stderr, "editor-snapshot: N must be 1..%d\n", HelpPages::kPageCount);
+        return 2;
+    }
+    HelpPages help;
+    help.open();
+    for (int i = 1; i < number; ++i)
+        help.mouseDown(CPoint(0, 0), kLButton);
+    return writePage(path, [&](COffscreenContext& picture) { help.draw(picture); });
+}
+
 // A picture of the resources, released at the end of the scope.
 struct Picture {
     explicit Picture(int id) : bitmap(loadEditorBitmap(id)) {}
@@ -71,41 +121,51 @@ struct Picture {
     CBitmap* bitmap;
 };
 
-bool writeView(EffectVST& effect, OvintaEditor& editor, const char* view, const char* path)
+int snapshotView(bool eqView, const char* path, int program)
 {
-    COffscreenContext picture(Room3DView::kSize, Room3DView::kSize);
-    RoomEngine& engine = effect.getEngine();
-    if (std::strcmp(view, "3d") == 0) {
+    if (program < 0 || program >= kProgramCount) {
+        std::fprintf(stderr, "editor-snapshot: PROGRAM must be 0..%d\n", kProgramCount - 1);
+        return 2;
+    }
+    std::unique_ptr<EffectVST> effect(createEffectWithEditor(&quietHost));
+    auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+    if (editor == nullptr)
+        return 1;
+    effect->setProgram(program);
+    RoomEngine& engine = effect->getEngine();
+    if (!eqView) {
         Picture background(bitmap::k3DBackground);
         Room3DView room(engine, background.bitmap);
         room.setMarkerPhases(6, 10);
-        room.draw(picture);
-    } else {
-        Picture background(bitmap::kEqBackground);
-        Picture digits(bitmap::kBandDigits);
-        EditorEqLink link(effect, editor);
-        EqView eq(engine, link, background.bitmap, digits.bitmap);
-        // Press on the second band's column, as a drag starts.
-        const int x = EqView::frequencyX(engine.derived().eqFrequency[1], engine.derived().sampleRate);
-        eq.mouseDown(CPoint(x - 1, 200), kLButton);
-        eq.draw(picture);
-        eq.mouseCancel();
+        return writePage(path, [&](COffscreenContext& picture) { room.draw(picture); });
     }
-    return picture.writePng(path);
+    Picture background(bitmap::kEqBackground);
+    Picture digits(bitmap::kBandDigits);
+    EditorEqLink link(*effect, *editor);
+    EqView eq(engine, link, background.bitmap, digits.bitmap);
+    const int x = EqView::frequencyX(engine.derived().eqFrequency[1], engine.derived().sampleRate);
+    eq.mouseDown(CPoint(x - 1, 200), kLButton);
+    const int written = writePage(path, [&](COffscreenContext& picture) { eq.draw(picture); });
+    eq.mouseCancel();
+    return written;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--export-page")
+        return snapshotExportPage(argv[2]);
+    if (argc == 4 && std::string(argv[1]) == "--help-page")
+        return snapshotHelpPage(std::atoi(argv[2]), argv[3]);
+    if ((argc == 3 || argc == 4)
+        && (std::string(argv[1]) == "--view-3d" || std::string(argv[1]) == "--view-eq"))
+        return snapshotView(std::string(argv[1]) == "--view-eq", argv[2], argc == 4 ? std::atoi(argv[3]) : 0);
     int program = 0;
     bool playing = false;
     int outputs = 2;
-    const char* view = nullptr;
     for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--view") == 0 && i + 1 < argc) {
-            view = argv[++i];
-        } else if (std::strcmp(argv[i], "--playing") == 0) {
+        if (std::strcmp(argv[i], "--playing") == 0) {
             playing = true;
             if (i + 1 < argc)
                 outputs = std::atoi(argv[++i]);
@@ -113,10 +173,12 @@ int main(int argc, char** argv)
             program = std::atoi(argv[i]);
         }
     }
-    const bool viewKnown = view == nullptr || std::strcmp(view, "3d") == 0 || std::strcmp(view, "eq") == 0;
-    if (argc < 2 || (outputs != 2 && outputs != 4 && outputs != 5) || !viewKnown) {
-        std::fprintf(stderr,
-                     "usage: editor-snapshot OUTPUT.png [PROGRAM] [--playing [OUTPUTS]] [--view 3d|eq]\n");
+    if (argc < 2 || (outputs != 2 && outputs != 4 && outputs != 5)) {
+        std::fprintf(stderr, "usage: editor-snapshot OUTPUT.png [PROGRAM] [--playing [OUTPUTS]]\n"
+                             "       editor-snapshot --export-page OUTPUT.png\n"
+                             "       editor-snapshot --help-page N OUTPUT.png\n"
+                             "       editor-snapshot --view-3d OUTPUT.png [PROGRAM]\n"
+                             "       editor-snapshot --view-eq OUTPUT.png [PROGRAM]\n");
         return 2;
     }
     if (program < 0 || program >= kProgramCount) {
@@ -149,9 +211,7 @@ int main(int argc, char** argv)
         window->setTickCount(1000 + 40 * static_cast<uint32_t>(step));
         editor->idle();
     }
-    const bool written =
-        view == nullptr ? window->writePng(argv[1]) : writeView(*effect, *editor, view, argv[1]);
-    if (!written) {
+    if (!window->writePng(argv[1])) {
         std::fprintf(stderr, "editor-snapshot: cannot write %s\n", argv[1]);
         return 1;
     }
