@@ -38,6 +38,9 @@ void OvintaEditor::idle()
         timedStep();
     }
     AEffGUIEditor::idle();
+    // The last help page was clicked: HELP goes off as if pressed.
+    if (mainScreen != nullptr && mainScreen->takeHelpClosed() && helpShown())
+        toggleHelp();
     runDeferredExport();
 }
 

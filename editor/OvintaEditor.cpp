@@ -5,6 +5,8 @@
 
 #include "editor/OvintaEditor.h"
 
+#include "editor/EditorEqLink.h"
+
 #include "audio/Exporter.h"
 #include "editor/EditorBitmaps.h"
 #include "editor/OVFakeControl.h"
@@ -55,6 +57,7 @@ OvintaEditor::OvintaEditor(EffectVST& e)
 {
     static_assert(sizeof(kSharedBitmapIds) / sizeof(int) == kSharedBitmapCount);
     exporter = std::make_unique<Exporter>(engine, *parameters);
+    eqLink = std::make_unique<EditorEqLink>(effect, *this);
     for (int i = 0; i < kSharedBitmapCount; ++i)
         sharedBitmaps[i] = loadEditorBitmap(kSharedBitmapIds[i]);
     background = loadEditorBitmap(layout::kBackgroundBitmap);

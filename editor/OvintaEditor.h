@@ -34,6 +34,7 @@ class CFileSelector;
 class CParamDisplay;
 class COptionMenu;
 class EffectParameters;
+class EditorEqLink;
 class EffectVST;
 class Exporter;
 class OVAnimScreen;
@@ -136,6 +137,7 @@ private:
     std::unique_ptr<Exporter> exporter;
     std::unique_ptr<EffectParameters> parameters; // the exporter's view of the effect
     std::unique_ptr<CFileSelector> fileSelector;        // created at open
+    std::unique_ptr<EditorEqLink> eqLink;               // the EQ view's way to the parameters
     ExportRequest exportSettings;
 
     CBitmap* background = nullptr;                     // window background, held for life
