@@ -37,6 +37,9 @@ void OvintaEditor::idle()
         lastTimedStep = now;
         timedStep();
     }
+    // Before the frame's idle, as a press would arrive: a chosen file
+    // starts the countdown in this call.
+    pollFileDialog();
     AEffGUIEditor::idle();
     runDeferredExport();
 }

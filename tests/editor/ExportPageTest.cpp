@@ -31,7 +31,7 @@ struct ScriptedListener : ExportPageListener {
     VstInt32 command = -1;
     std::optional<ExportRequest> started;
 
-    FileAnswer selectExportFile(VstFileSelect& s, std::string& path) override
+    FileAnswer selectExportFile(VstFileSelect& s, std::string& path, ExportPage&) override
     {
         ++requests;
         command = s.command;
@@ -44,6 +44,7 @@ struct ScriptedListener : ExportPageListener {
         return answer;
     }
     void exportRequested(const ExportRequest& r) override { started = r; }
+    void exportPageClosing(ExportPage&) override {}
 };
 
 // Centre of option `i` of a group's row at (x0, y0).
