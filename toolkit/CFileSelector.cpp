@@ -56,4 +56,7 @@ FileDialogSession::State CFileSelector::poll(std::string& chosenPath)
     return state;
 }
 
-void CFileSelector::cancel() { session.reset(); }
+void CFileSelector::cancel()
+{
+    session.reset();
+}

@@ -292,9 +292,7 @@ ExportPage::Click ExportPage::save()
     case FileAnswer::kNoDialog:
         openEntry();
         return kRedraw;
-    case FileAnswer::kPending:
-        dialogOpen = true;
-        return kRedraw;
+    case FileAnswer::kPending: dialogOpen = true; return kRedraw;
     case FileAnswer::kCancelled:
         break;
     }
