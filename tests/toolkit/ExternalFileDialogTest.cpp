@@ -107,14 +107,4 @@ TEST(ExternalFileDialog, AnswersWhenTheSystemCollectsTheProgram)
     EXPECT_EQ(path, "/x/reaped.wav");
 }
 
-TEST(ExternalFileDialog, WithoutAProgramNothingStarts)
-{
-    FakeDialogProgram program("exit 1");
-    std::filesystem::remove(program.folder / "zenity");
-    setenv("PATH", program.folder.c_str(), 1); // no zenity or kdialog anywhere
-    EXPECT_EQ(startExternalFileDialog(saveRequest()), nullptr);
-    std::string path;
-    EXPECT_FALSE(runExternalFileDialog(saveRequest(), path));
-}
-
 } // namespace
