@@ -473,9 +473,12 @@ TEST_F(ExternalDialogExport, ClosingWhileOpenKillsAndReapsTheDialog)
     } rows[] = {{"editor closed", false}, {"effect destroyed", true}};
     for (const auto& row : rows) {
         openWith("exit 1");
+        const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+        const auto filesBefore = openFiles();
         page->mouseDown(kSave, kLButton);
         const pid_t pid = program->firstRun();
         ASSERT_TRUE(running(pid)) << row.name;
+        EXPECT_EQ(openFiles(), filesBefore + 1) << row.name; // the dialog's pipe
         if (row.destroyEffect)
             effect.reset();
         else
@@ -485,6 +488,7 @@ TEST_F(ExternalDialogExport, ClosingWhileOpenKillsAndReapsTheDialog)
         const int error = errno;
         EXPECT_EQ(answer, -1) << row.name;
         EXPECT_EQ(error, ESRCH) << row.name;
+        EXPECT_EQ(openFiles(), filesBefore) << row.name;
         // The page is told, and its end no longer reaches the editor.
         EXPECT_FALSE(page->fileDialogOpen()) << row.name;
         page.reset();
