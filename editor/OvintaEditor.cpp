@@ -132,6 +132,8 @@ void OvintaEditor::close()
         std::lock_guard<std::mutex> guard(followLock);
         openFlag.store(false, std::memory_order_release);
     }
+    // Kills an open dialog program before anything it could answer goes.
+    closeFileDialog();
     fileSelector.reset();
     forgetControls();
     AEffGUIEditor::close();
