@@ -150,6 +150,52 @@ void X11TestHost::sendRelease(void* window, int x, int y, int button)
                      buttonMask(button), ButtonReleaseMask);
 }
 
+namespace {
+// A key press of `sym` for `window`, with Shift when the key gives `sym`
+// only shifted. False when no key of the keyboard gives it.
+bool sendKeyPress(Display* display, Window window, KeySym sym)
+{
+    const KeyCode code = XKeysymToKeycode(display, sym);
+    if (code == 0)
+        return false;
+    int perCode = 0;
+    KeySym* syms = XGetKeyboardMapping(display, code, 1, &perCode);
+    unsigned int state = 0;
+    if (syms != nullptr && perCode > 1 && syms[0] != sym && syms[1] == sym)
+        state = ShiftMask;
+    if (syms != nullptr)
+        XFree(syms);
+    XEvent e{};
+    e.type = KeyPress;
+    e.xkey.display = display;
+    e.xkey.window = window;
+    e.xkey.root = DefaultRootWindow(display);
+    e.xkey.keycode = code;
+    e.xkey.state = state;
+    e.xkey.same_screen = True;
+    XSendEvent(display, window, False, KeyPressMask, &e);
+    return true;
+}
+} // namespace
+
+bool X11TestHost::sendKey(void* window, const char* keyName)
+{
+    const KeySym sym = XStringToKeysym(keyName);
+    const bool sent = sym != NoSymbol && sendKeyPress(impl->display, windowId(window), sym);
+    XSync(impl->display, False);
+    return sent;
+}
+
+bool X11TestHost::typeText(void* window, const char* text)
+{
+    bool sent = true;
+    // Printable ASCII characters are their own keysyms.
+    for (const char* c = text; *c != '\0'; ++c)
+        sent &= *c >= 0x20 && *c < 0x7F && sendKeyPress(impl->display, windowId(window), static_cast<KeySym>(*c));
+    XSync(impl->display, False);
+    return sent;
+}
+
 void X11TestHost::sync() { XSync(impl->display, False); }
 
 void X11TestHost::destroyWindow()

@@ -1,7 +1,8 @@
 #pragma once
 // Helpers for the X11 back-end's tests, kept here because only this folder
 // may include Xlib: a stand-in host window, reading window pixels back,
-// synthetic presses, motion and releases, and child-window counts. Not part
+// synthetic presses, motion, releases and key presses, and child-window
+// counts. Not part
 // of the plug-in.
 
 #include "toolkit/CRect.h"
@@ -31,6 +32,12 @@ public:
     void sendMotion(void* window, int x, int y, int heldButton);
     // Sends the release of `button` at (x, y).
     void sendRelease(void* window, int x, int y, int button);
+    // Sends the press of the key named `keyName` as Xlib names keys
+    // ("Return", "BackSpace", "a"); false when the keyboard has no such key.
+    bool sendKey(void* window, const char* keyName);
+    // Sends a key press for each character of `text` (printable ASCII), with
+    // Shift where the keyboard needs it; false when a character has no key.
+    bool typeText(void* window, const char* text);
     void sync();
     // Destroys the host window (and with it every child) as a host might
     // before it closes the editor.
