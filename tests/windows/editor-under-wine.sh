@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# editor-under-wine.sh NATIVE_BUILD WINDOWS_BUILD OUT: the DLL's editor in a
+# Windows host under wine on a virtual X server. wineditorhost opens the
+# editor in its window; this script compares a screenshot of it with the
+# Linux editor's picture, drags the Gain knob with real pointer events
+# (xdotool) and lets the host check what reached it and close/reopen.
+set -uo pipefail
+native=$1 win=$2 out=$3
+rm -rf "$out"; mkdir -p "$out"
+out=$(cd "$out" && pwd)
+"$native/tools/editor-snapshot/editor-snapshot" "$out/linux.png" 0 > /dev/null || exit 1
+
+cd "$win"
+export out
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  wine wineditorhost.exe ovinta.dll "$out" > "$out/host.log" 2>&1 & host=$!
+  for i in $(seq 300); do [[ -s $out/ready ]] && break; sleep 0.1; done
+  if [[ ! -s $out/ready ]]; then echo "the host never became ready"; kill $host; exit 1; fi
+  read -r x y w h kx ky < <(tr -d "\r" < "$out/ready")
+  sleep 0.5
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/windows.png"
+  # A vertical drag upwards on the knob, one pixel step at a time.
+  xdotool mousemove $((x + kx)) $((y + ky)) mousedown 1
+  for i in $(seq 1 40); do xdotool mousemove $((x + kx)) $((y + ky - i)); sleep 0.01; done
+  xdotool mouseup 1
+  sleep 0.3
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/windows-after-drag.png"
+  touch "$out/dragged"
+  wait $host; echo "host exit status $?" >> "$out/host.log"
+'
+cat "$out/host.log"
+status=0
+grep -q "host exit status 0" "$out/host.log" || status=1
+differing=$(compare -metric AE "$out/linux.png" "$out/windows.png" "$out/difference.png" 2>&1 >/dev/null)
+echo "screenshot: $differing pixels differ from the Linux editor's picture"
+[[ $differing == 0 ]] || status=1
+exit $status

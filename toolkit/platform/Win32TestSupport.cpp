@@ -1,0 +1,130 @@
+// Win32 test helpers: a host window and its message loop.
+
+#include "toolkit/platform/Win32TestSupport.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cwchar>
+
+struct Win32TestHost::Impl {
+    HWND window = nullptr;
+};
+
+namespace {
+const wchar_t* const kClass = L"OvintaTestHost";
+
+LRESULT CALLBACK hostProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+struct ClassCount {
+    const wchar_t* prefix;
+    int count;
+};
+
+BOOL CALLBACK countChild(HWND hwnd, LPARAM data)
+{
+    auto* c = reinterpret_cast<ClassCount*>(data);
+    wchar_t name[128] = {};
+    GetClassNameW(hwnd, name, 128);
+    if (std::wcsncmp(name, c->prefix, std::wcslen(c->prefix)) == 0)
+        ++c->count;
+    return TRUE;
+}
+
+BOOL CALLBACK countTopLevel(HWND hwnd, LPARAM data)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process != GetCurrentProcessId())
+        return TRUE;
+    countChild(hwnd, data);
+    EnumChildWindows(hwnd, countChild, data); // every descendant
+    return TRUE;
+}
+} // namespace
+
+Win32TestHost::Win32TestHost(int width, int height, const wchar_t* title) : impl(std::make_unique<Impl>())
+{
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = hostProcedure;
+    wc.hInstance = module;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = kClass;
+    RegisterClassExW(&wc);
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    RECT r{0, 0, width, height};
+    AdjustWindowRect(&r, style, FALSE);
+    impl->window = CreateWindowExW(0, kClass, title, style, 0, 0, r.right - r.left, r.bottom - r.top, nullptr,
+                                   nullptr, module, nullptr);
+    if (impl->window) {
+        ShowWindow(impl->window, SW_SHOWNORMAL);
+        UpdateWindow(impl->window);
+    }
+}
+
+Win32TestHost::~Win32TestHost()
+{
+    if (impl->window)
+        DestroyWindow(impl->window);
+    UnregisterClassW(kClass, GetModuleHandleW(nullptr));
+}
+
+bool Win32TestHost::isOpen() const { return impl->window != nullptr; }
+
+void* Win32TestHost::parentHandle() const { return impl->window; }
+
+void Win32TestHost::clientOrigin(int& x, int& y) const
+{
+    POINT p{0, 0};
+    ClientToScreen(impl->window, &p);
+    x = p.x;
+    y = p.y;
+}
+
+void Win32TestHost::pump(int ms, const std::function<void()>& idle)
+{
+    const DWORD start = GetTickCount();
+    DWORD lastIdle = start - 100;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        const DWORD now = GetTickCount();
+        if (now - lastIdle >= 20) {
+            lastIdle = now;
+            if (idle)
+                idle();
+        }
+        if (now - start >= static_cast<DWORD>(ms))
+            break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+int Win32TestHost::childCount() const
+{
+    int count = 0;
+    for (HWND child = GetWindow(impl->window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        ++count;
+    return count;
+}
+
+int Win32TestHost::windowsOfClass(const wchar_t* classPrefix)
+{
+    ClassCount c{classPrefix, 0};
+    EnumWindows(countTopLevel, reinterpret_cast<LPARAM>(&c));
+    return c.count;
+}

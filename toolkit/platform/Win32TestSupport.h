@@ -1,0 +1,33 @@
+#pragma once
+// Helpers for the Win32 back-end's tests, kept here because only this
+// folder may include <windows.h>: a stand-in host window with the host's
+// message loop, and window counts. Not part of the plug-in.
+
+#include <functional>
+#include <memory>
+
+class Win32TestHost {
+public:
+    // Opens a visible top-level window whose client area is width x height
+    // at the top-left of the screen; isOpen() tells whether that worked.
+    Win32TestHost(int width, int height, const wchar_t* title);
+    ~Win32TestHost();
+    Win32TestHost(const Win32TestHost&) = delete;
+    Win32TestHost& operator=(const Win32TestHost&) = delete;
+
+    bool isOpen() const;
+    void* parentHandle() const; // the HWND as effEditOpen passes it
+    // Screen position of the client area's top-left corner.
+    void clientOrigin(int& x, int& y) const;
+    // Runs the message loop for `ms` milliseconds, calling `idle` about
+    // every 20 ms as a host's editor timer does.
+    void pump(int ms, const std::function<void()>& idle);
+    int childCount() const;        // windows directly inside the host window
+    // Windows of this process, top-level or inside others, whose class name
+    // starts with `classPrefix`.
+    static int windowsOfClass(const wchar_t* classPrefix);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl;
+};
