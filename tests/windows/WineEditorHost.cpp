@@ -9,6 +9,8 @@
 //    beginEdit, automation, endEdit of the Gain parameter, in that order.
 // 3. Closes the editor and reopens/closes it five times: each close must
 //    leave no editor window behind.
+// 4. Opens it once more and idles no more: a drag posted to the window must
+//    still reach the host through the window's idle timer.
 // Prints one line per check; exits 0 when all passed.
 
 #include "model/Parameters.h"
@@ -129,6 +131,17 @@ int main(int argc, char** argv)
     }
     check(allOpened, "the editor reopened five times");
     check(allClosed, "every close left no editor window");
+
+    // A host that never sends effEditIdle: the window's own timer idles the
+    // editor, so a gesture still reaches the host.
+    plugin.dispatch(effEditOpen, 0, 0, host.parentHandle());
+    host.pump(500, nullptr);
+    plugin.clearCalls();
+    Win32TestHost::postDrag(host.firstChild(), (knob.left + knob.right) / 2, (knob.top + knob.bottom) / 2, 10, -2);
+    host.pump(1500, nullptr);
+    check(gestureReachedHost(plugin.calls(), param::kGain, automations),
+          "without effEditIdle the window's timer delivers the drag");
+    plugin.dispatch(effEditClose);
     plugin.dispatch(effMainsChanged, 0, 0);
     plugin.unload();
     std::printf("%d checks failed\n", failures);

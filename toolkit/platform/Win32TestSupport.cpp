@@ -128,3 +128,18 @@ int Win32TestHost::windowsOfClass(const wchar_t* classPrefix)
     EnumWindows(countTopLevel, reinterpret_cast<LPARAM>(&c));
     return c.count;
 }
+
+void* Win32TestHost::firstChild() const
+{
+    return GetWindow(impl->window, GW_CHILD);
+}
+
+void Win32TestHost::postDrag(void* window, int x, int y, int steps, int dy)
+{
+    HWND hwnd = static_cast<HWND>(window);
+    const auto at = [](int px, int py) { return MAKELPARAM(static_cast<WORD>(px), static_cast<WORD>(py)); };
+    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at(x, y));
+    for (int i = 1; i <= steps; ++i)
+        PostMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, at(x, y + i * dy));
+    PostMessageW(hwnd, WM_LBUTTONUP, 0, at(x, y + steps * dy));
+}

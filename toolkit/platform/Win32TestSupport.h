@@ -23,6 +23,10 @@ public:
     // every 20 ms as a host's editor timer does.
     void pump(int ms, const std::function<void()>& idle);
     int childCount() const;        // windows directly inside the host window
+    void* firstChild() const;      // the first of them, null when there is none
+    // Posts a left-button drag to `window`: a press at (x, y), `steps`
+    // moves of `dy` pixels each, then the release (as the system would queue them).
+    static void postDrag(void* window, int x, int y, int steps, int dy);
     // Windows of this process, top-level or inside others, whose class name
     // starts with `classPrefix`.
     static int windowsOfClass(const wchar_t* classPrefix);

@@ -74,6 +74,12 @@ std::wstring className()
 
 std::atomic<int> openWindows{0}; // windows of our class; the class goes with the last
 
+// The idle fallback: every kIdleTimerMs the window checks whether the host
+// has idled the editor within kIdleSilenceMs, and idles it itself if not.
+constexpr UINT_PTR kIdleTimer = 1;
+constexpr UINT kIdleTimerMs = 50;
+constexpr uint32_t kIdleSilenceMs = 200;
+
 // ---- Input translation --------------------------------------------------------
 
 int modifierBits(WPARAM keys)
@@ -166,6 +172,7 @@ private:
     HGDIOBJ previousBitmap = nullptr;
     uint8_t* pixels = nullptr;
     int heldButtons = 0;       // pressed in this window and not released yet
+    uint32_t lastIdle = 0;     // tick of the last processEvents
 
     // Input waiting for processEvents; fixed size, nothing allocates per event.
     std::array<Input, 256> pending{};
@@ -205,6 +212,9 @@ Win32Window::Win32Window(HWND parent, CPoint size, PlatformEvents& s)
 
     window = CreateWindowExW(0, windowClass.c_str(), L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, width,
                              height, parent, nullptr, module, this);
+    lastIdle = tickCountMs();
+    if (window)
+        SetTimer(window, kIdleTimer, kIdleTimerMs, nullptr);
 }
 
 Win32Window::~Win32Window()
@@ -212,6 +222,7 @@ Win32Window::~Win32Window()
     if (window) {
         // The procedure must not reach this object while the window goes.
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        KillTimer(window, kIdleTimer);
         if (GetCapture() == window)
             ReleaseCapture();
         if (IsWindow(window))
@@ -346,6 +357,13 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
             queue({Input::Up, CPoint(p.x, p.y), keyboardModifiers(), {}});
         }
         return 0;
+    case WM_TIMER:
+        if (wParam == kIdleTimer) {
+            if (tickCountMs() - lastIdle >= kIdleSilenceMs)
+                sink.platformIdle(); // comes back through processEvents
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS | DLGC_WANTCHARS; // dialog hosts must not eat Tab/Return
     case WM_KEYDOWN: {
@@ -390,6 +408,7 @@ void Win32Window::present(const PixelView& view, const CRect& dirty)
 
 void Win32Window::processEvents()
 {
+    lastIdle = tickCountMs();
     // Messages for this window that the host has not dispatched yet (hosts
     // that idle the editor from outside their message loop); other windows'
     // messages stay with the host.
