@@ -39,10 +39,11 @@ die() { echo "build-windows-deps: $*" >&2; exit 1; }
 say() { echo "build-windows-deps: $*" >&2; }
 
 complete() {
-  local a l
+  local a l e
   for a in i686 x86_64; do
     for l in $LIBS; do [[ -f $DEPS/$a/lib/$l.a ]] || return 1; done
   done
+  for e in "${SOURCES[@]}"; do [[ -f $DEPS/licences/${e%%=*}.txt ]] || return 1; done
 }
 if complete; then
   say "reusing $DEPS"
@@ -106,8 +107,28 @@ fetch_sources() {
   done
   restore_apt_sources
   for e in "${SOURCES[@]}"; do [[ -d $SRC/${e%%=*}.tree ]] || unpack "${e%%=*}" "${e#*=}"; done
-  # cairo: Debian's patches touch autotools inputs; the shipped configure is
-  # used, so give them the tarball's time and make does not rerun automake.
+}
+
+# The licence texts that go out with the DLLs: Debian's copyright file of
+# each source package, or the upstream licence where Debian's diff is missing.
+collect_licences() {
+  local e pkg tree
+  mkdir -p "$DEPS/licences"
+  for e in "${SOURCES[@]}"; do
+    pkg=${e%%=*} tree=$SRC/${e%%=*}.tree
+    if [[ -f $tree/debian/copyright ]]; then
+      cp "$tree/debian/copyright" "$DEPS/licences/$pkg.txt"
+    elif [[ -f $tree/COPYING ]]; then
+      cp "$tree/COPYING" "$DEPS/licences/$pkg.txt"
+    else
+      die "no licence text in $tree"
+    fi
+  done
+}
+
+# cairo: Debian's patches touch autotools inputs; the shipped configure is
+# used, so give them the tarball's time and make does not rerun automake.
+fix_cairo_stamps() {
   local c=$SRC/cairo.tree
   find "$c" -path "$c/debian" -prune -o -path "$c/.pc" -prune -o -type f -newer "$c/configure" \
     \( -name Makefile.am -o -name Makefile.sources -o -name 'configure.ac*' -o -name '*.m4' \) \
@@ -203,6 +224,8 @@ build_arch() {
 
 t0=$SECONDS
 fetch_sources
+collect_licences
+fix_cairo_stamps
 say "sources ready ($((SECONDS - t0)) s)"
 build_arch i686
 build_arch x86_64

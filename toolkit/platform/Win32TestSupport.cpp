@@ -2,6 +2,8 @@
 
 #include "toolkit/platform/Win32TestSupport.h"
 
+#include "toolkit/CRect.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -143,3 +145,61 @@ void Win32TestHost::postDrag(void* window, int x, int y, int steps, int dy)
         PostMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, at(x, y + i * dy));
     PostMessageW(hwnd, WM_LBUTTONUP, 0, at(x, y + steps * dy));
 }
+
+namespace win32test {
+namespace {
+WPARAM keysOf(int held, bool shift, bool control)
+{
+    WPARAM keys = 0;
+    if (held & kLButton)
+        keys |= MK_LBUTTON;
+    if (held & kMButton)
+        keys |= MK_MBUTTON;
+    if (held & kRButton)
+        keys |= MK_RBUTTON;
+    if (shift)
+        keys |= MK_SHIFT;
+    if (control)
+        keys |= MK_CONTROL;
+    return keys;
+}
+LPARAM at(int x, int y)
+{
+    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+}
+} // namespace
+
+void postPress(void* window, Button button, int x, int y, int held, bool shift, bool control)
+{
+    const UINT message = button == Button::Left ? WM_LBUTTONDOWN : button == Button::Middle ? WM_MBUTTONDOWN : WM_RBUTTONDOWN;
+    PostMessageW(static_cast<HWND>(window), message, keysOf(held, shift, control), at(x, y));
+}
+
+void postRelease(void* window, Button button, int x, int y, int held)
+{
+    const UINT message = button == Button::Left ? WM_LBUTTONUP : button == Button::Middle ? WM_MBUTTONUP : WM_RBUTTONUP;
+    PostMessageW(static_cast<HWND>(window), message, keysOf(held, false, false), at(x, y));
+}
+
+void postMove(void* window, int x, int y, int held)
+{
+    PostMessageW(static_cast<HWND>(window), WM_MOUSEMOVE, keysOf(held, false, false), at(x, y));
+}
+
+void postKey(void* window, Key key)
+{
+    static const WPARAM codes[] = {VK_BACK, VK_TAB, VK_RETURN, VK_ESCAPE, VK_LEFT, VK_RIGHT, VK_DELETE, VK_F1};
+    PostMessageW(static_cast<HWND>(window), WM_KEYDOWN, codes[static_cast<int>(key)], 1);
+}
+
+void postChar(void* window, int character)
+{
+    PostMessageW(static_cast<HWND>(window), WM_CHAR, static_cast<WPARAM>(character), 1);
+}
+
+void postCaptureLost(void* window)
+{
+    // lParam: the window that takes the capture (some other one).
+    PostMessageW(static_cast<HWND>(window), WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(GetDesktopWindow()));
+}
+} // namespace win32test

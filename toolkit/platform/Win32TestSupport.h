@@ -35,3 +35,18 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl;
 };
+
+// Input posted to a window's queue as the system posts it, for tests of
+// the back-end's translation. Positions are client pixels.
+namespace win32test {
+enum class Button { Left, Middle, Right };
+enum class Key { Back, Tab, Return, Escape, Left, Right, Delete, F1 };
+// `held`: buttons down after the event, as kLButton.. bits; `shift`/`control`: modifier keys down.
+void postPress(void* window, Button button, int x, int y, int held, bool shift = false, bool control = false);
+void postRelease(void* window, Button button, int x, int y, int held);
+void postMove(void* window, int x, int y, int held);
+void postKey(void* window, Key key);
+void postChar(void* window, int character);
+// Another window takes the mouse capture.
+void postCaptureLost(void* window);
+} // namespace win32test
