@@ -91,8 +91,10 @@ sed "s/@VERSION@/$version/" scripts/windows/README.txt | sed 's/$/\r/' > "$stagi
 {
   echo "Ovinta $version for Windows contains these libraries, linked into ovinta.dll,"
   echo "and the Liberation Sans font. Their licences follow."
-  for f in "$deps"/licences/*; do
-    printf '\n==== %s ====\n\n' "$(basename "$f" .txt)"
+  for f in "$deps"/licences/* /usr/share/doc/fonts-liberation2/copyright; do
+    name=$(basename "$f" .txt)
+    [[ $name == copyright ]] && name="Liberation Sans (fonts-liberation2)"
+    printf '\n==== %s ====\n\n' "$name"
     cat "$f"
   done
 } | sed 's/$/\r/' > "$staging/LICENCE.txt"
@@ -100,10 +102,20 @@ sed "s/@VERSION@/$version/" scripts/windows/README.txt | sed 's/$/\r/' > "$stagi
 ls -l build/windows/win32/ovinta.dll build/windows/win64/ovinta.dll "$package"
 
 if ((run_tests)); then
-  for dir in build/windows/win32 build/windows/win64; do
-    stage "tests in $dir"
-    (cd "$dir" && ctest --output-on-failure -j "$jobs" --no-label-summary)
-  done
-  wineserver -k || true
+  # One virtual X server for the whole run: wine's desktop process, shared
+  # by every wine process of the prefix, stays on the display it started on.
+  stage "tests in build/windows/win32 and build/windows/win64"
+  wineserver -k 2> /dev/null || true
+  status=0
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    status=0
+    for dir in build/windows/win32 build/windows/win64; do
+      echo "== windows: ctest in $dir"
+      (cd "$dir" && ctest --output-on-failure -j "$1" --no-label-summary) || status=1
+    done
+    exit $status' _ "$jobs" || status=1
+  wineserver -k 2> /dev/null || true
+  stage "done"
+  exit $status
 fi
 stage "done"
