@@ -179,6 +179,7 @@ void Exporter::clearAudioState()
     for (RaySlot& slot : engine.raySlots())
         slot.tapFilterState = 0.0f;
     engine.audioPath().writePos = 0;
+    engine.audioPath().unclean = static_cast<uint32_t>(kHistoryLength); // filled with 0, not the reset fill
 }
 
 void Exporter::renderBlock(int channels)
@@ -192,8 +193,7 @@ void Exporter::renderBlock(int channels)
         kernel4(engine, inA.data(), inB.data(), o[0], o[1], o[2], o[3], kExportBlock);
     else
         kernel2(engine, inA.data(), inB.data(), o[0], o[1], kExportBlock);
-    AudioPath& path = engine.audioPath();
-    path.writePos = (path.writePos + kExportBlock) & kHistoryMask;
+    engine.audioPath().advance(kExportBlock);
     inA[0] = inB[0] = 0.0f;
 }
 

@@ -99,8 +99,7 @@ void playBlock(RoomEngine& e, const Routing& r, int count)
     for (int offset = 0; offset < count; offset += piece) {
         const int length = count - offset < piece ? count - offset : piece;
         runKernel(e, r, offset, length);
-        AudioPath& path = e.audioPath();
-        path.writePos = (path.writePos + static_cast<uint32_t>(length)) & kHistoryMask;
+        e.audioPath().advance(static_cast<uint32_t>(length));
     }
 }
 

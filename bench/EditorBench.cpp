@@ -2,10 +2,20 @@
 // the usual timed idle step (the three screens, the meter, the fallback
 // trace of 32 units). Reported as a fraction of the editor's 40 ms tick.
 
+#include "editor/EditorBitmaps.h"
 #include "editor/OvintaEditor.h"
+#include "editor/screens/OVImpulseScreen.h"
+#include "editor/screens/OVMeterScreen.h"
+#include "model/Parameters.h"
+#include "tests/RoomEngineTestAccess.h"
+#include "editor/screens/ExportPage.h"
+#include "editor/screens/HelpPages.h"
+#include "engine/RoomEngine.h"
 #include "plugin/PluginFactory.h"
 #include "host/EffectVST.h"
+#include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
+#include "toolkit/COffscreenContext.h"
 #include "toolkit/platform/HeadlessWindow.h"
 
 #include <benchmark/benchmark.h>
@@ -74,6 +84,73 @@ void BM_EditorTimedIdleStep(benchmark::State& state)
     measure(state, [&] { open.step(); });
 }
 BENCHMARK(BM_EditorTimedIdleStep)->Unit(benchmark::kMillisecond);
+
+// The impulse screen's costliest draw: a pass starts (both panels repainted)
+// and 32 rays are drawn, each a bar of full height in both panels.
+void BM_ImpulseScreenPassStart(benchmark::State& state)
+{
+    OpenEditor open;
+    RoomEngine& engine = open.effect->getEngine();
+    RoomEngineTestAccess::values(engine).activeRays = OVImpulseScreen::kRaysPerDraw;
+    for (int k = 0; k < OVImpulseScreen::kRaysPerDraw; ++k) {
+        RaySlot& slot = engine.raySlots()[k];
+        slot.newDelay = -2000 * k;
+        for (float& gain : slot.newGain)
+            gain = 0.05f;
+        slot.newHiFreq = 1.0f;
+    }
+    auto* screen = dynamic_cast<OVImpulseScreen*>(open.editor->getControl(param::kImpulseScreen));
+    CDrawContext* window = open.editor->getFrame()->getBackingStore();
+    for (auto _ : state) {
+        engine.raySlots()[0].posted = 1;
+        screen->draw(window);
+    }
+}
+BENCHMARK(BM_ImpulseScreenPassStart)->Unit(benchmark::kMicrosecond);
+
+// One meter draw with five outputs, every fan and level shown.
+void BM_MeterScreenDraw(benchmark::State& state)
+{
+    OpenEditor open;
+    open.effect->setParameter(param::kSurround, 2.0f);
+    open.step();
+    RoomEngine& engine = open.effect->getEngine();
+    auto* screen = dynamic_cast<OVMeterScreen*>(open.editor->getControl(param::kMeterScreen));
+    CDrawContext* window = open.editor->getFrame()->getBackingStore();
+    for (auto _ : state) {
+        for (int k = 0; k < kOutputRoles; ++k)
+            RoomEngineTestAccess::values(engine).outputPeak[k] = 0.3f;
+        screen->draw(window);
+    }
+}
+BENCHMARK(BM_MeterScreenDraw)->Unit(benchmark::kMicrosecond);
+// The export page drawn into the main screen's 408 x 408 picture: its
+// background, the four option groups and the "please wait" notice.
+void BM_ExportPageDraw(benchmark::State& state)
+{
+    OpenEditor open;
+    CBitmap* background = loadEditorBitmap(bitmap::kExportPage);
+    ExportPage page(open.effect->getEngine(), *open.editor, background, "/tmp/OvintaIR_");
+    if (background)
+        background->forget();
+    COffscreenContext picture(ExportPage::kSize, ExportPage::kSize);
+    open.effect->getEngine().editorSignals().exportCountdown = 1;
+    measure(state, [&] { page.draw(picture); });
+    open.effect->getEngine().editorSignals().exportCountdown = 0;
+}
+BENCHMARK(BM_ExportPageDraw)->Unit(benchmark::kMillisecond);
+
+// One help page (argument: page 0..7) drawn into the 408 x 408 picture.
+void BM_HelpPageDraw(benchmark::State& state)
+{
+    HelpPages help;
+    help.open();
+    for (int64_t i = 0; i < state.range(0); ++i)
+        help.mouseDown(CPoint(0, 0), kLButton);
+    COffscreenContext picture(408, 408);
+    measure(state, [&] { help.draw(picture); });
+}
+BENCHMARK(BM_HelpPageDraw)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -63,7 +63,7 @@ void runBench(benchmark::State& state, Kind kind, Setup setup)
             kernel5(*engine, a.data(), b.data(), o[0], o[1], o[2], o[3], o[4], kBlock);
         else
             kernel2(*engine, a.data(), b.data(), o[0], o[1], kBlock);
-        engine->audioPath().writePos = (engine->audioPath().writePos + kBlock) & kHistoryMask;
+        engine->audioPath().advance(kBlock);
         benchmark::DoNotOptimize(o[0][kBlock - 1]);
     }
     state.counters["rtf"] = benchmark::Counter(kBlock / kSampleRate, benchmark::Counter::kIsIterationInvariantRate);

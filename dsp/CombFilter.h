@@ -3,10 +3,23 @@
 // banks of ten by value; the tracer's thread triggers and updates them, the
 // kernels step them on the audio thread.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 constexpr int kCombLength = 16384;     // samples in the delay line
 constexpr uint32_t kCombMask = 0x3FFF; // every position is masked, never tested
+// The feedback never reaches 1, where a comb would grow without end: the
+// curve below passes 1 for the longest rooms at rates under about 16 kHz.
+constexpr float kMaxCombFeedback = 0.9999f;
+
+// Feedback of every comb: grows with the diffusion size and the room's
+// longest tap (in samples at `sampleRate`), towards ±1; 0 when undefined.
+inline float combFeedback(float diffusionSize, int longestTap, float sampleRate)
+{
+    const float f = 0.6370253f * std::atan(2.0f * diffusionSize * static_cast<float>(longestTap) / sampleRate);
+    return std::isfinite(f) ? std::clamp(f, -kMaxCombFeedback, kMaxCombFeedback) : 0.0f;
+}
 
 class EngineRandom;
 

@@ -90,8 +90,21 @@ void OvintaEditor::createControls()
 void OvintaEditor::createScreens()
 {
     mainScreen = place(new OVAnimScreen(layout::kMainScreenRect, this, param::kMainScreen, engine));
-    impulseScreen = place(new OVImpulseScreen(layout::kImpulseScreenRect, this, param::kImpulseScreen));
-    meterScreen = place(new OVMeterScreen(layout::kMeterScreenRect, this, param::kMeterScreen));
+    impulseScreen = place(new OVImpulseScreen(layout::kImpulseScreenRect, this, param::kImpulseScreen, engine,
+                                              sharedBitmap(bitmap::kImpulsePanels)));
+    MeterPictures meter;
+    meter.background = sharedBitmap(bitmap::kMeterBackground);
+    for (int k = 0; k < 4; ++k) {
+        meter.labels[k] = sharedBitmap(bitmap::kSpeakerLabel1 + k);
+        meter.levelFans[k] = sharedBitmap(bitmap::kLevelFanTopLeft + k);
+    }
+    meter.labels[4] = sharedBitmap(bitmap::kSpeakerLabel5);
+    meter.stripesFalling = sharedBitmap(bitmap::kGainStripesFalling);
+    meter.stripesRising = sharedBitmap(bitmap::kGainStripesRising);
+    meter.centreStripes = sharedBitmap(bitmap::kCentreStripes);
+    meter.levelBar = sharedBitmap(bitmap::kLevelBar);
+    meter.markers = sharedBitmap(bitmap::kMarkers);
+    meterScreen = place(new OVMeterScreen(layout::kMeterScreenRect, *this, param::kMeterScreen, meter));
     impulseScreen->setValue(effect.getParameter(param::kImpulseScreen));
 }
 

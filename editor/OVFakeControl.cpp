@@ -21,6 +21,11 @@ void OVFakeControl::notifyValue(float v)
 
 void OVFakeControl::draw(CDrawContext* context)
 {
+    reportPending(context);
+}
+
+void OVFakeControl::reportPending(CDrawContext* context)
+{
     if (!pending.exchange(false, std::memory_order_relaxed))
         return;
     notifyListener(context);

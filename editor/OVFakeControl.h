@@ -20,6 +20,8 @@ public:
     void notifyValue(float value);
     // Paints nothing; reports a flagged value to the listener.
     void draw(CDrawContext* context) override;
+    // Reports a flagged value now (the end of a drag), not at the next draw.
+    void reportPending(CDrawContext* context);
 
     bool isPending() const { return pending.load(std::memory_order_relaxed); }
 

@@ -7,6 +7,7 @@
 
 #include "audio/Exporter.h"
 #include "editor/EditorBitmaps.h"
+#include "editor/OVFakeControl.h"
 #include "engine/RoomEngine.h"
 #include "host/EffectVST.h"
 #include "model/Parameters.h"
@@ -170,6 +171,18 @@ void OvintaEditor::endEdit(int index)
         effect.endEdit(index);
 }
 
+void OvintaEditor::beginPositionEdit(int tag)
+{
+    beginEdit(tag);
+}
+
+void OvintaEditor::endPositionEdit(int tag)
+{
+    if (auto* position = dynamic_cast<OVFakeControl*>(getControl(tag)))
+        position->reportPending(frame ? frame->getBackingStore() : nullptr);
+    endEdit(tag);
+}
+
 // ---- Pin menus -----------------------------------------------------------------------------
 
 namespace {
@@ -208,6 +221,14 @@ void OvintaEditor::setOutputPinMenu(int role, const char* const* names, int coun
 CControl* OvintaEditor::getControl(int tag) const
 {
     return tag >= 0 && tag < kTagCount ? controls[tag] : nullptr;
+}
+
+CBitmap* OvintaEditor::sharedBitmap(int id) const
+{
+    for (int i = 0; i < kSharedBitmapCount; ++i)
+        if (kSharedBitmapIds[i] == id)
+            return sharedBitmaps[i];
+    return nullptr;
 }
 
 CParamDisplay* OvintaEditor::getValueDisplay(int tag) const

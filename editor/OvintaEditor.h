@@ -16,6 +16,7 @@
 // painting happens in idle. followLock keeps it from touching controls that
 // close() is about to delete.
 
+#include "editor/screens/ExportPage.h"
 #include "host/EditorLink.h"
 #include "model/OvintaProgram.h"
 #include "resources/EditorLayout.h"
@@ -41,15 +42,10 @@ class OVImpulseScreen;
 class OVMeterScreen;
 class RoomEngine;
 
-// What the export page chooses; the deferred export reads it.
-struct ExportChoice {
-    int format = 0;              // ExportFormat: 16-bit WAV, float WAV, RAW
-    float sampleRate = 44100.0f; // 44100, 48000 or 96000
-    int normalise = 1;           // nonzero scales the loudest sample to 1.0
-    std::string path;            // chosen with the file selector
-};
-
-class OvintaEditor : public AEffGUIEditor, public EditorLink, public CControlListener {
+class OvintaEditor : public AEffGUIEditor,
+                     public EditorLink,
+                     public CControlListener,
+                     public ExportPageListener {
 public:
     explicit OvintaEditor(EffectVST& effect);
     ~OvintaEditor() override;
@@ -78,6 +74,17 @@ public:
     void valueChanged(CDrawContext* context, CControl* control) override;
     void beginEdit(int index) override;
     void endEdit(int index) override;
+    // A screen's drag of a position parameter (8..13, 21, 22): begin edit
+    // now; at the end, a value its invisible control still holds is sent
+    // before end edit, so the host records the whole move inside the gesture.
+    void beginPositionEdit(int tag);
+    void endPositionEdit(int tag);
+
+    // ---- Export page (GUI thread; EditorExport.cpp) ---------------------------------------
+    FileAnswer selectExportFile(VstFileSelect& select, std::string& chosenPath) override;
+    void exportRequested(const ExportRequest& request) override;
+    // Where the export page's file dialog starts.
+    static std::string exportInitialPath();
 
     // ---- State, for the screens and for tests -------------------------------------------------
     bool isOpen() const override { return openFlag.load(std::memory_order_acquire); }
@@ -88,7 +95,7 @@ public:
     // The value display under the knob of `tag`, or null.
     CParamDisplay* getValueDisplay(int tag) const;
     OVAnimScreen* getMainScreen() const { return mainScreen; }
-    ExportChoice& exportChoice() { return exportSettings; }
+    ExportRequest& exportRequest() { return exportSettings; }
     CFileSelector* getFileSelector() const { return fileSelector.get(); }
 
     // The engine value the display of `tag` shows (see the value display table).
@@ -108,6 +115,7 @@ private:
     void fillProgramMenu();
     void forgetControls();
     template <typename T> T* place(T* control);
+    CBitmap* sharedBitmap(int id) const; // one the editor holds for life, or null
 
     // Parameter follow and listener (EditorFollow.cpp).
     void followParameter(int tag, float value);
@@ -128,7 +136,7 @@ private:
     std::unique_ptr<Exporter> exporter;
     std::unique_ptr<EffectParameters> parameters; // the exporter's view of the effect
     std::unique_ptr<CFileSelector> fileSelector;        // created at open
-    ExportChoice exportSettings;
+    ExportRequest exportSettings;
 
     CBitmap* background = nullptr;                     // window background, held for life
     CBitmap* sharedBitmaps[kSharedBitmapCount] = {};   // lent to the screens, held for life

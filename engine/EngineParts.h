@@ -90,12 +90,23 @@ struct AudioPath {
 
     std::unique_ptr<float[]> sourceHistory[2]; // kHistoryLength each
     uint32_t writePos = 0;             // history index of the next block's first sample
+    // Samples just before writePos that may differ from the reset fill; a
+    // reset refills only these, so a host's frequent resets stay cheap.
+    uint32_t unclean = static_cast<uint32_t>(kHistoryLength);
     CombFilter combs[2][kCombsPerBank]; // bank 0 for history 0, bank 1 for history 1
     // Equaliser sets stepped by the kernels: A for history 0, C for history 1.
     // Their coefficients come from the designs the setter publishes.
     EQfilter eqA[kEqBands], eqC[kEqBands];
     uint32_t eqApplied = 0;            // design sequence last copied into A and C
     KernelWorkspace kernelWork;        // the kernels' scratch memory
+
+    // Moves the history on by `n` samples the kernels have just written.
+    void advance(uint32_t n)
+    {
+        writePos = (writePos + n) & kHistoryMask;
+        constexpr auto whole = static_cast<uint32_t>(kHistoryLength);
+        unclean = n >= whole - unclean ? whole : unclean + n;
+    }
 };
 
 // A band design published to the audio thread through eqSequence. The

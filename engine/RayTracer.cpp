@@ -289,11 +289,7 @@ void RoomEngine::refreshLongestTap(float preDelaySamples)
 
 void RoomEngine::refreshDiffusion()
 {
-    const float rate = values.sampleRate;
-    float feedback = 0.6370253f
-                     * std::atan(2.0f * values.diffusionSize * static_cast<float>(values.longestTap.load()) / rate);
-    if (!std::isfinite(feedback))
-        feedback = 0.0f;
+    const float feedback = combFeedback(values.diffusionSize, values.longestTap.load(), values.sampleRate);
     const float gain = values.diffusionGain;
     const float bend = values.bendValue;
     for (int j = 0; j < kCombsPerBank; ++j) {

@@ -6,9 +6,11 @@
 #include "engine/RoomEngine.h"
 
 #include "model/FactoryPrograms.h"
+#include "model/ParameterFormulas.h"
 #include "model/Parameters.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -259,8 +261,15 @@ void RoomEngine::releaseAudioPath()
 void RoomEngine::resetAudio()
 {
     takeAudioPath();
-    for (auto& history : audio.sourceHistory)
-        std::fill_n(history.get(), kHistoryLength, 1e-20f);
+    // The written stretch ends at writePos and may wrap past the history's start.
+    const uint32_t count = audio.unclean;
+    const uint32_t start = (audio.writePos - count) & kHistoryMask;
+    const uint32_t first = std::min(count, static_cast<uint32_t>(kHistoryLength) - start);
+    for (auto& history : audio.sourceHistory) {
+        std::fill_n(history.get() + start, first, 1e-20f);
+        std::fill_n(history.get(), count - first, 1e-20f);
+    }
+    audio.unclean = 0;
     for (int band = 0; band < kEqBands; ++band) {
         audio.eqA[band].resetState();
         audio.eqC[band].resetState();
@@ -366,6 +375,18 @@ void RoomEngine::lowerOutputPeak(int role, float level)
     // the meter then shows that block's level one draw later.
     if (role >= 0 && role < kOutputRoles && level < values.outputPeak[role])
         values.outputPeak[role] = level;
+}
+
+void RoomEngine::movePanner(float x, float y)
+{
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return;
+    // The drag keeps to 2..44; the limits here are those of the parameter.
+    const float low = formula::pannerUnits(0.0f);
+    const float high = formula::pannerUnits(1.0f);
+    values.panX = std::clamp(x, low, high);
+    values.panY = std::clamp(y, low, high);
+    updateOutputGains();
 }
 
 void RoomEngine::usePlainWallScan(bool plain)

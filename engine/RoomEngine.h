@@ -137,6 +137,10 @@ public:
     int copyPostedTaps(int first, int count, PostedTap* out);
     // The meters lower a role's peak as it decays; the kernels raise it.
     void lowerOutputPeak(int role, float level);
+    // The meter screen's panner drag: the position in panner units (0..46)
+    // and the output gains follow at once; the host hears of it through
+    // parameters 21 and 22, whose setter then stores the same position.
+    void movePanner(float x, float y);
     // Copies the designs of the analysed EQ sets (B for history 0, D for 1).
     void copyAnalysisEq(int set, EQfilter* bandsOut);
     // Replaces the active wall list (program selection; tests).

@@ -322,6 +322,10 @@ enum VstFileSelectCommand : VstInt32 {
     kVstDirectorySelect = 3,
 };
 
+enum VstFileSelectType : VstInt32 {
+    kVstFileType = 0,
+};
+
 struct VstFileSelect {
     VstInt32 command;           // VstFileSelectCommand
     VstInt32 type;              // 0 file

@@ -6,6 +6,12 @@
 
 CFileSelector::CFileSelector(CFrame* f) : frame(f) {}
 
+bool CFileSelector::isAvailable() const
+{
+    PlatformWindow* platform = frame ? frame->getPlatform() : nullptr;
+    return platform != nullptr && platform->hasFileDialog();
+}
+
 bool CFileSelector::run(const FileDialogRequest& request, std::string& chosenPath)
 {
     PlatformWindow* platform = frame ? frame->getPlatform() : nullptr;

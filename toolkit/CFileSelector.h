@@ -16,6 +16,8 @@ public:
     // True with `chosenPath` set when the user picked a file; false when the
     // dialog was cancelled or no dialog is available.
     bool run(const FileDialogRequest& request, std::string& chosenPath);
+    // False when the platform has no file dialog at all (run always fails).
+    bool isAvailable() const;
     // The path of the last successful run.
     const std::string& getLastPath() const { return lastPath; }
 

@@ -30,3 +30,9 @@ void COffscreenContext::copyFrom(CDrawContext* dest, const CRect& destRect, CPoi
     if (dest && dest != this)
         dest->drawSurface(surface, destRect, srcOffset);
 }
+
+bool COffscreenContext::writePng(const char* path) const
+{
+    cairo_surface_flush(getSurface());
+    return path != nullptr && cairo_surface_write_to_png(getSurface(), path) == CAIRO_STATUS_SUCCESS;
+}

@@ -12,4 +12,6 @@ public:
 
     // Copies this picture, from its pixel `srcOffset`, into `destRect` of `dest`.
     void copyFrom(CDrawContext* dest, const CRect& destRect, CPoint srcOffset = {});
+    // Writes the picture as a PNG file (snapshots for the documentation).
+    bool writePng(const char* path) const;
 };

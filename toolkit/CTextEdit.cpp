@@ -44,11 +44,19 @@ CMouseEventResult CTextEdit::mouse(CDrawContext*, CPoint&, int buttons)
 {
     if (!mouseEnabled || !frame || editing || !(buttons & kLButton))
         return kMouseEventNotHandled;
+    startEditing();
+    return kMouseEventHandled;
+}
+
+void CTextEdit::startEditing()
+{
+    if (editing)
+        return;
     savedText = text;
     editing = true;
-    frame->setFocusView(this);
+    if (frame)
+        frame->setFocusView(this);
     setDirty();
-    return kMouseEventHandled;
 }
 
 bool CTextEdit::onKeyDown(const CKeyCode& key)

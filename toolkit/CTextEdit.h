@@ -18,6 +18,9 @@ public:
     void setText(const char* text);
     const char* getText() const { return text.c_str(); }
     bool isEditing() const { return editing; }
+    // Takes the keyboard as a click does. A text edit that is not in a frame
+    // (drawn by its owner into a picture) gets its keys from that owner.
+    void startEditing();
 
     void draw(CDrawContext* context) override;
     CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;

@@ -198,6 +198,27 @@ TEST(ProcessDriver, WritePositionWrapsAroundTheHistory)
     EXPECT_EQ(host.out[1][9], kInB * kGain[1]);
 }
 
+// A reset refills only what blocks wrote since the last one (here across the
+// ring's end), yet afterwards the whole history holds the reset fill again.
+TEST(ProcessDriver, ResetLeavesTheWholeHistoryFilledWhateverWasWritten)
+{
+    auto e = makeDryEngine(2);
+    e->resetAudio();
+    const float fill = e->audioPath().sourceHistory[0][12345];
+    e->audioPath().writePos = 1048000;
+    Host host(1000);
+    for (int block = 0; block < 3; ++block)
+        processBlock(*e, host.inPtr, host.outPtr, 1000);
+    e->resetAudio();
+    for (int h = 0; h < 2; ++h) {
+        const float* history = e->audioPath().sourceHistory[h].get();
+        int differing = 0;
+        for (uint32_t i = 0; i <= kHistoryMask; ++i)
+            differing += history[i] != fill;
+        EXPECT_EQ(differing, 0) << "history " << h;
+    }
+}
+
 TEST(ProcessDriver, BadHostArgumentsRenderNothingAndSilenceTheGivenBuffers)
 {
     auto e = makeDryEngine(5);

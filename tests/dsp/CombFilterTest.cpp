@@ -157,3 +157,25 @@ TEST(CombFilter, OutlandishTriggerInputsStayDefined)
 }
 
 } // namespace
+
+// The longest rooms at low rates push the curve past 1 (and past -1 for a
+// reversed room); a comb fed back that hard would grow without end.
+TEST(CombFilter, FeedbackStaysBelowOneAtEveryRate)
+{
+    constexpr int kLongest = (1 << 20) - 1;
+    const struct {
+        float size;
+        int longest;
+        float rate;
+        float expected; // 0.6370253 * atan(2 * size * longest / rate), limited
+    } cases[] = {
+        {8.0f, kLongest, 44100.0f, 0.6370253f * std::atan(16.0f * kLongest / 44100.0f)},
+        {8.0f, kLongest, 8000.0f, kMaxCombFeedback},
+        {8.0f, -kLongest, 8000.0f, -kMaxCombFeedback},
+        {0.0f, kLongest, 8000.0f, 0.0f},
+        {8.0f, kLongest, 0.0f, kMaxCombFeedback},
+    };
+    for (const auto& c : cases)
+        EXPECT_FLOAT_EQ(combFeedback(c.size, c.longest, c.rate), c.expected) << c.rate << " Hz";
+    EXPECT_LT(std::fabs(combFeedback(8.0f, kLongest, 11025.0f)), 1.0f);
+}

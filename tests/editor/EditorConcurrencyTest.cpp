@@ -13,8 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -119,4 +121,55 @@ TEST(EditorConcurrency, ParameterFollowNeverReachesAClosedWindow)
     host.join();
     EXPECT_GT(sent.load(), 0);
     EXPECT_EQ(plugin.effect->getProgram(), 0);
+}
+
+TEST(EditorConcurrency, AudioBlocksWhileTheScreensDrawAndThePannerMoves)
+{
+    Instance plugin;
+    ASSERT_NE(plugin.editor, nullptr);
+    plugin.effect->setSampleRate(44100.0f);
+    plugin.effect->resume();
+    plugin.open();
+    plugin.effect->setParameter(param::kSurround, 1.0f); // four outputs: every fan in use
+    plugin.idle();
+    std::atomic<bool> stop{false};
+    std::atomic<int> blocks{0};
+    std::thread audio([&] {
+        // Noise in, the meters' peaks and the posted taps come back.
+        std::vector<float> buffers[kInputChannelCapacity + kOutputChannelCapacity];
+        float* channels[kInputChannelCapacity + kOutputChannelCapacity];
+        for (int c = 0; c < kInputChannelCapacity + kOutputChannelCapacity; ++c) {
+            buffers[c].assign(256, 0.0f);
+            channels[c] = buffers[c].data();
+        }
+        float** in = channels;
+        float** out = channels + kInputChannelCapacity;
+        uint32_t state = 99;
+        while (!stop.load(std::memory_order_relaxed)) {
+            for (int i = 0; i < 256; ++i)
+                in[0][i] = in[1][i] = nextValue(state) - 0.5f;
+            plugin.effect->processReplacing(in, out, 256);
+            blocks.fetch_add(1, std::memory_order_relaxed);
+        }
+    });
+    // The panner dragged from its centre, one step per idle, while the
+    // screens draw every tick.
+    plugin.effect->setParameter(param::kPanX, 0.5f);
+    plugin.effect->setParameter(param::kPanY, 0.5f);
+    plugin.idle();
+    plugin.window->pressAt(CPoint(642, 438), kLButton);
+    for (int step = 1; step <= 40; ++step) {
+        plugin.window->holdAt(CPoint(642 - step, 438 + step / 2), kLButton);
+        plugin.idle();
+    }
+    plugin.window->releaseAt(CPoint(600, 460));
+    plugin.idle();
+    stop = true;
+    audio.join();
+    EXPECT_GT(blocks.load(), 0);
+    // 40 pixels left and 20 down of the centre: 20 units left, 10 down.
+    EXPECT_EQ(plugin.effect->getEngine().derived().panX, 3.0f);
+    EXPECT_EQ(plugin.effect->getEngine().derived().panY, 33.0f);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_TRUE(std::isfinite(plugin.effect->getEngine().derived().outputPeak[k])) << k;
 }

@@ -96,7 +96,7 @@ int main(int argc, char** argv)
 
     check(plugin.dispatch(effEditOpen, 0, 0, host.parentHandle()) == 1, "effEditOpen in the host window");
     check(host.childCount() == 1, "the editor is one child window of the host window");
-    host.pump(1500, idle);
+    host.pump(2500, idle); // long enough for the room to be traced completely
 
     int x = 0;
     int y = 0;

@@ -9,7 +9,9 @@ set -uo pipefail
 native=$1 win=$2 out=$3
 rm -rf "$out"; mkdir -p "$out"
 out=$(cd "$out" && pwd)
-"$native/tools/editor-snapshot/editor-snapshot" "$out/linux.png" 0 > /dev/null || exit 1
+# The Linux picture after enough idles for the room to be traced completely,
+# as in the host window, which idles for a few seconds before the screenshot.
+"$native/tools/editor-snapshot/editor-snapshot" "$out/linux.png" 0 --idles 300 > /dev/null || exit 1
 
 if [[ -z ${DISPLAY:-} ]]; then echo "no X server (DISPLAY is not set)"; exit 1; fi
 cd "$win"

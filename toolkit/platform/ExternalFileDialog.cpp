@@ -96,3 +96,8 @@ bool runExternalFileDialog(const FileDialogRequest& request, std::string& chosen
     }
     return false;
 }
+
+bool externalFileDialogAvailable()
+{
+    return !findInPath("zenity").empty() || !findInPath("kdialog").empty();
+}

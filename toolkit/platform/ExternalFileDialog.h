@@ -6,3 +6,5 @@
 
 // False when cancelled or when no dialog program is installed.
 bool runExternalFileDialog(const FileDialogRequest& request, std::string& chosenPath);
+// True when zenity or kdialog is installed.
+bool externalFileDialogAvailable();

@@ -54,7 +54,7 @@ uint32_t HeadlessWindow::tickCountMs()
 bool HeadlessWindow::runFileDialog(const FileDialogRequest& request, std::string& chosenPath)
 {
     lastDialog = request;
-    if (!dialogAnswer)
+    if (!dialogAvailable || !dialogAnswer)
         return false;
     chosenPath = *dialogAnswer;
     return true;

@@ -22,6 +22,7 @@ public:
     void processEvents() override;
     uint32_t tickCountMs() override;
     bool runFileDialog(const FileDialogRequest& request, std::string& chosenPath) override;
+    bool hasFileDialog() override { return dialogAvailable; }
     void* nativeHandle() override { return nullptr; }
 
     // Scripted input, queued for the next processEvents. pressAt: a press
@@ -40,6 +41,8 @@ public:
 
     void setTickCount(uint32_t ms) { manualTicks = ms; }
     void setFileDialogAnswer(std::optional<std::string> path) { dialogAnswer = std::move(path); }
+    // Without a dialog the window answers every file request with nothing.
+    void setFileDialogAvailable(bool available) { dialogAvailable = available; }
     const FileDialogRequest& lastFileDialog() const { return lastDialog; }
 
     // The picture as presented so far.
@@ -67,4 +70,5 @@ private:
     std::optional<uint32_t> manualTicks;
     std::optional<std::string> dialogAnswer;
     FileDialogRequest lastDialog;
+    bool dialogAvailable = true;
 };

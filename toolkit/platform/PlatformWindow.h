@@ -71,6 +71,8 @@ public:
     virtual uint32_t tickCountMs() = 0;
     // Asks the user for a file; false when cancelled or unavailable.
     virtual bool runFileDialog(const FileDialogRequest& request, std::string& chosenPath) = 0;
+    // False when this platform has no file dialog to offer at all.
+    virtual bool hasFileDialog() { return true; }
     // The native child window (an X11 window id), or null.
     virtual void* nativeHandle() = 0;
 };

@@ -102,6 +102,7 @@ public:
     void processEvents() override;
     uint32_t tickCountMs() override;
     bool runFileDialog(const FileDialogRequest& request, std::string& chosenPath) override;
+    bool hasFileDialog() override { return externalFileDialogAvailable(); }
     void* nativeHandle() override { return reinterpret_cast<void*>(window); }
 
 private:

@@ -1,0 +1,422 @@
+// The export page on its own (option groups, SAVE, the own file-name entry,
+// the banner) and through the opened editor (files written, open errors).
+
+#include "EditorFixture.h"
+#include "tests/EngineTestSupport.h"
+#include "tests/RoomEngineTestAccess.h"
+#include "editor/EditorBitmaps.h"
+#include "editor/screens/ExportPage.h"
+#include "model/Parameters.h"
+#include "toolkit/CBitmap.h"
+#include "toolkit/COffscreenContext.h"
+#include "toolkit/platform/ExternalFileDialog.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Answers file requests from a script and keeps what it was asked and told.
+struct ScriptedListener : ExportPageListener {
+    FileAnswer answer = FileAnswer::kCancelled;
+    std::string answerPath;
+    int requests = 0;
+    std::string fileTypeName, dosType, title, initialPath;
+    VstInt32 command = -1;
+    std::optional<ExportRequest> started;
+
+    FileAnswer selectExportFile(VstFileSelect& s, std::string& path) override
+    {
+        ++requests;
+        command = s.command;
+        fileTypeName = s.fileTypes[0].name;
+        dosType = s.fileTypes[0].dosType;
+        title = s.title;
+        initialPath = s.initialPath;
+        if (answer == FileAnswer::kChosen)
+            path = answerPath;
+        return answer;
+    }
+    void exportRequested(const ExportRequest& r) override { started = r; }
+};
+
+// Centre of option `i` of a group's row at (x0, y0).
+CPoint boxCentre(int x0, int y0, int i) { return CPoint(x0 + 88 * i + 40, y0 + 8); }
+const CPoint kSave = boxCentre(32, 320, 0);
+const CPoint kOk(256, 370);
+const CPoint kCancel(344, 370);
+
+CKeyCode typed(char c) { return CKeyCode{c, 0, 0}; }
+CKeyCode virtualKey(int v) { return CKeyCode{0, v, 0}; }
+
+class ExportPageTest : public ::testing::Test {
+protected:
+    std::unique_ptr<RoomEngine> engine = enginetest::makeEngine();
+    ScriptedListener listener;
+    ExportPage page{*engine, listener, nullptr, "/music/OvintaIR_"};
+    COffscreenContext picture{ExportPage::kSize, ExportPage::kSize};
+
+    int selected(int g) const { return page.group(g).selected; }
+    void type(const char* text)
+    {
+        for (; *text; ++text)
+            page.onKeyDown(typed(*text));
+    }
+};
+
+TEST_F(ExportPageTest, StartsOn44100FloatWavNormalisedWithSaveUnlit)
+{
+    EXPECT_EQ(selected(ExportPage::kRateGroup), 0);
+    EXPECT_EQ(selected(ExportPage::kFormatGroup), 1);
+    EXPECT_EQ(selected(ExportPage::kNormaliseGroup), 1);
+    EXPECT_EQ(selected(ExportPage::kSaveGroup), -1);
+}
+
+TEST_F(ExportPageTest, SelectedOutlineFadesFromYellowToPale)
+{
+    // Rate and format start fully faded; "On" of normalise starts yellow and
+    // gains 8 in blue per draw up to 208. The outline is the box's top-left pixel.
+    const CPoint rateBox(32, 128), normaliseOn(32 + 88, 240);
+    const struct {
+        int draws;
+        uint8_t normaliseBlue;
+    } rows[] = {{1, 80}, {2, 88}, {16, 200}, {17, 208}, {30, 208}};
+    int drawn = 0;
+    for (const auto& row : rows) {
+        while (drawn < row.draws) {
+            page.draw(picture);
+            ++drawn;
+        }
+        EXPECT_EQ(picture.getPixel(normaliseOn.h, normaliseOn.v), (CColor{255, 225, row.normaliseBlue, 255}))
+            << row.draws;
+        EXPECT_EQ(picture.getPixel(rateBox.h, rateBox.v), (CColor{255, 225, 208, 255})) << row.draws;
+    }
+    // "Off" is not outlined.
+    EXPECT_NE(picture.getPixel(32, 240), (CColor{255, 225, 208, 255}));
+}
+
+TEST_F(ExportPageTest, PressesSelectOnlyStrictlyInsideABox)
+{
+    const struct {
+        const char* name;
+        CPoint where;
+        int buttons;
+        int rate, format, normalise;
+    } rows[] = {
+        {"48000", boxCentre(32, 128, 1), kLButton, 1, 1, 1},
+        {"96000 by right button", boxCentre(32, 128, 2), kRButton, 2, 1, 1},
+        {"Float RAW", boxCentre(32, 184, 2), kLButton, 0, 2, 1},
+        {"Off", boxCentre(32, 240, 0), kLButton, 0, 1, 0},
+        {"gap between 44100 and 48000", CPoint(116, 136), kLButton, 0, 1, 1},
+        {"left edge of 48000", CPoint(120, 136), kLButton, 0, 1, 1},
+        {"top edge of 48000", CPoint(150, 128), kLButton, 0, 1, 1},
+        {"last pixel inside 48000", CPoint(199, 143), kLButton, 1, 1, 1},
+        {"middle button", boxCentre(32, 128, 1), 2, 0, 1, 1},
+    };
+    for (const auto& row : rows) {
+        ExportPage fresh(*engine, listener, nullptr, "");
+        fresh.mouseDown(row.where, row.buttons);
+        EXPECT_EQ(fresh.group(ExportPage::kRateGroup).selected, row.rate) << row.name;
+        EXPECT_EQ(fresh.group(ExportPage::kFormatGroup).selected, row.format) << row.name;
+        EXPECT_EQ(fresh.group(ExportPage::kNormaliseGroup).selected, row.normalise) << row.name;
+    }
+    EXPECT_EQ(listener.requests, 0);
+}
+
+TEST_F(ExportPageTest, CancelledSaveChangesNothingAndLeavesSaveUnlit)
+{
+    listener.answer = FileAnswer::kCancelled;
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kRedraw);
+    EXPECT_EQ(listener.requests, 1);
+    EXPECT_EQ(listener.command, kVstFileSave);
+    EXPECT_EQ(listener.title, "Select initial filename to save");
+    EXPECT_EQ(listener.initialPath, "/music/OvintaIR_");
+    EXPECT_EQ(listener.fileTypeName, "32 IEEE float WAV"); // the page's initial format
+    EXPECT_EQ(listener.dosType, "wav");
+    EXPECT_FALSE(listener.started);
+    EXPECT_EQ(engine->editorSignals().exportCountdown, 0);
+    EXPECT_EQ(selected(ExportPage::kSaveGroup), -1);
+    EXPECT_EQ(selected(ExportPage::kFormatGroup), 1);
+    EXPECT_EQ(page.chosenSampleRate(), -1.0f);
+}
+
+TEST_F(ExportPageTest, ChosenFileStartsTheCountdownWithThePageChoices)
+{
+    page.mouseDown(boxCentre(32, 128, 2), kLButton); // 96000
+    page.mouseDown(boxCentre(32, 184, 0), kLButton); // 16-bit
+    page.mouseDown(boxCentre(32, 240, 0), kLButton); // not normalised
+    listener.answer = FileAnswer::kChosen;
+    listener.answerPath = "/tmp/room.wav";
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kExportStarted);
+    ASSERT_TRUE(listener.started);
+    EXPECT_EQ(listener.started->format, 0);
+    EXPECT_EQ(listener.started->sampleRate, 96000.0f);
+    EXPECT_EQ(listener.started->normalise, 0);
+    EXPECT_EQ(listener.started->path, "/tmp/room.wav");
+    EXPECT_EQ(engine->editorSignals().exportCountdown, 1);
+    EXPECT_EQ(selected(ExportPage::kSaveGroup), -1);
+
+    // While the countdown runs the notice covers the bottom of the page.
+    page.draw(picture);
+    EXPECT_EQ(picture.getPixel(8, 372), (CColor{255, 250, 225, 255}));
+}
+
+TEST_F(ExportPageTest, WithoutADialogTheOwnEntryTakesTheName)
+{
+    const char* home = std::getenv("HOME");
+    const std::string homeDir = home ? home : "";
+    const struct {
+        const char* name;
+        const char* typed; // appended to the offered path, after `erase` backspaces
+        int erase;
+        const char* path;
+    } rows[] = {
+        {"appended to the offered path", "room", 0, "/music/OvintaIR_room"},
+        {"bare name goes to the offered folder", "take.wav", 9, "/music/take.wav"},
+        {"absolute path", "/tmp/x.wav", 16, "/tmp/x.wav"},
+    };
+    for (const auto& row : rows) {
+        ScriptedListener l;
+        l.answer = FileAnswer::kNoDialog;
+        ExportPage p(*engine, l, nullptr, "/music/OvintaIR_");
+        engine->editorSignals().exportCountdown = 0;
+        EXPECT_EQ(p.mouseDown(kSave, kLButton), ExportPage::kRedraw) << row.name;
+        ASSERT_TRUE(p.wantsKeyboard()) << row.name;
+        EXPECT_STREQ(p.entryText(), "/music/OvintaIR_") << row.name;
+        for (int i = 0; i < row.erase; ++i)
+            p.onKeyDown(virtualKey(kKeyBack));
+        for (const char* c = row.typed; *c; ++c)
+            p.onKeyDown(typed(*c));
+        EXPECT_EQ(p.onKeyDown(virtualKey(kKeyReturn)), ExportPage::kExportStarted) << row.name;
+        ASSERT_TRUE(l.started) << row.name;
+        EXPECT_EQ(l.started->path, row.path) << row.name;
+        EXPECT_FALSE(p.wantsKeyboard()) << row.name;
+        EXPECT_EQ(engine->editorSignals().exportCountdown, 1) << row.name;
+    }
+}
+
+TEST_F(ExportPageTest, OwnEntryOkCancelAndEscape)
+{
+    listener.answer = FileAnswer::kNoDialog;
+    const struct {
+        const char* name;
+        bool byOk; // else cancelled
+        bool escape;
+        bool exports;
+    } rows[] = {{"OK box", true, false, true}, {"Cancel box", false, false, false}, {"Escape", false, true, false}};
+    for (const auto& row : rows) {
+        listener.started.reset();
+        page.mouseDown(kSave, kLButton);
+        ASSERT_TRUE(page.wantsKeyboard());
+        // Presses elsewhere on the page are held off while the entry is open.
+        EXPECT_EQ(page.mouseDown(boxCentre(32, 128, 1), kLButton), ExportPage::kIgnored) << row.name;
+        if (row.escape)
+            page.onKeyDown(virtualKey(kKeyEscape));
+        else
+            page.mouseDown(row.byOk ? kOk : kCancel, kLButton);
+        EXPECT_FALSE(page.wantsKeyboard()) << row.name;
+        EXPECT_EQ(listener.started.has_value(), row.exports) << row.name;
+        EXPECT_EQ(selected(ExportPage::kRateGroup), 0) << row.name;
+    }
+}
+
+TEST_F(ExportPageTest, ErrorBannerShowsFor100DrawsWithAFlickerEvery16)
+{
+    auto& signals = engine->editorSignals();
+    const CColor banner{95, 0, 0, 255};
+    signals.exportError = 0;
+    signals.exportErrorTicks = 100;
+    ExportPage::drawErrorBanner(picture, *engine);
+    EXPECT_NE(picture.getPixel(4, 176), banner); // no error, no banner
+    EXPECT_EQ(signals.exportErrorTicks, 100);
+
+    signals.exportError = 1;
+    int shown = 0;
+    for (int draw = 0; draw < 120; ++draw) {
+        picture.setFillColor(kBlackCColor);
+        picture.fillRect(CRect(0, 0, 408, 408));
+        ExportPage::drawErrorBanner(picture, *engine);
+        shown += picture.getPixel(4, 176) == banner ? 1 : 0;
+    }
+    // Ticks 100..1: the six multiples of 16 (96, 80, .., 16) are skipped.
+    EXPECT_EQ(shown, 94);
+    EXPECT_EQ(signals.exportErrorTicks, 0);
+}
+
+// A folder of our own as HOME and XDG_CONFIG_HOME, restored afterwards.
+class UserFolders : public ::testing::Test {
+protected:
+    struct EnvVar {
+        EnvVar(const char* n, const std::string& value) : name(n)
+        {
+            if (const char* v = std::getenv(n))
+                old = v;
+            setenv(n, value.c_str(), 1);
+        }
+        ~EnvVar() { old ? setenv(name, old->c_str(), 1) : unsetenv(name); }
+        const char* name;
+        std::optional<std::string> old;
+    };
+    fs::path root = fs::temp_directory_path() / ("ovinta-folders-" + std::to_string(::getpid()));
+    bool made = fs::create_directories(root / "config");
+    EnvVar homeVar{"HOME", root.string()};
+    EnvVar configVar{"XDG_CONFIG_HOME", (root / "config").string()};
+    void TearDown() override { fs::remove_all(root); }
+};
+
+TEST_F(UserFolders, InitialPathAvoidsAFolderThatCannotBeWritten)
+{
+    const std::string home = root.string() + "/";
+    const std::string missing = "/nonexistent-ovinta-folder/";
+    EXPECT_EQ(ExportPage::defaultInitialPath(home), home + "OvintaIR_");
+    // No user-dirs file: the home folder.
+    EXPECT_EQ(ExportPage::defaultInitialPath(missing), home + "OvintaIR_");
+    // A music folder that does not exist is passed over too.
+    std::ofstream(root / "config" / "user-dirs.dirs") << "XDG_MUSIC_DIR=\"$HOME/Musik\"\n";
+    EXPECT_EQ(ExportPage::defaultInitialPath(missing), home + "OvintaIR_");
+    fs::create_directories(root / "Musik");
+    EXPECT_EQ(ExportPage::defaultInitialPath(missing), home + "Musik/OvintaIR_");
+}
+
+TEST_F(UserFolders, ADialogProgramCountsOnlyWhenItIsOnThePath)
+{
+    const fs::path bin = root / "bin";
+    fs::create_directories(bin);
+    EnvVar path{"PATH", bin.string()};
+    EXPECT_FALSE(externalFileDialogAvailable());
+    for (const char* program : {"kdialog", "zenity"}) {
+        const fs::path file = bin / program;
+        std::ofstream(file) << "#!/bin/sh\n";
+        fs::permissions(file, fs::perms::owner_all);
+        EXPECT_TRUE(externalFileDialogAvailable()) << program;
+        fs::remove(file);
+    }
+}
+
+// ---- Through the editor: the page's own entry ends in files on disk -------------
+
+class ExportThroughEditor : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        folder = fs::temp_directory_path() / ("ovinta-page-export-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+    }
+    void TearDown() override
+    {
+        fs::remove_all(folder);
+        EditorTest::TearDown();
+    }
+    // SAVE with no dialog, the name typed into the page's entry, Return.
+    void exportBy(ExportPage& page, const std::string& path)
+    {
+        page.mouseDown(kSave, kLButton);
+        ASSERT_TRUE(page.wantsKeyboard());
+        while (page.entryText()[0] != '\0')
+            page.onKeyDown(virtualKey(kKeyBack));
+        for (char c : path)
+            page.onKeyDown(typed(c));
+        ASSERT_EQ(page.onKeyDown(virtualKey(kKeyReturn)), ExportPage::kExportStarted);
+        idle(3, 1); // the countdown runs to the export
+    }
+    fs::path folder;
+};
+
+TEST_F(ExportThroughEditor, FiveOutputsGiveFiveNumberedFiles)
+{
+    openEditor();
+    window->setFileDialogAvailable(false);
+    RoomEngineTestAccess::values(engine()).outputCount = 5;
+    ExportPage page(engine(), *editor, nullptr, editor->exportInitialPath());
+    exportBy(page, (folder / "hall.wav").string());
+    EXPECT_EQ(engine().editorSignals().exportCountdown, 0);
+    EXPECT_EQ(engine().editorSignals().exportError, 0);
+    for (int c = 1; c <= 5; ++c) {
+        const fs::path file = folder / ("hall" + std::to_string(c) + ".wav");
+        ASSERT_TRUE(fs::exists(file)) << file;
+        // The page's default: float WAV, a 44-byte header and whole floats.
+        EXPECT_EQ((fs::file_size(file) - 44) % 4, 0u) << file;
+        EXPECT_GT(fs::file_size(file), 44u) << file;
+    }
+    EXPECT_FALSE(fs::exists(folder / "hall6.wav"));
+    EXPECT_EQ(control(param::kExportPage), 0.0f);
+}
+
+TEST_F(ExportThroughEditor, AFileThatCannotBeCreatedRaisesTheBanner)
+{
+    openEditor();
+    window->setFileDialogAvailable(false);
+    ExportPage page(engine(), *editor, nullptr, "");
+    exportBy(page, (folder / "no-such-folder" / "room.wav").string());
+    EXPECT_EQ(engine().editorSignals().exportCountdown, 0);
+    EXPECT_EQ(engine().editorSignals().exportError, 1);
+    EXPECT_EQ(engine().editorSignals().exportErrorTicks, 100);
+    COffscreenContext picture(408, 408);
+    ExportPage::drawErrorBanner(picture, engine());
+    EXPECT_EQ(picture.getPixel(200, 176), (CColor{95, 0, 0, 255}));
+}
+
+TEST_F(ExportThroughEditor, WithoutTheHostsSelectorThePlatformDialogAnswers)
+{
+    openEditor();
+    // The recording host answers no to every capability: the platform dialog.
+    window->setFileDialogAnswer((folder / "a.wav").string());
+    ExportPage page(engine(), *editor, nullptr, "/x/OvintaIR_");
+    const size_t asked = callsOf(audioMasterCanDo).size();
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kExportStarted);
+    EXPECT_EQ(window->lastFileDialog().title, "Select initial filename to save");
+    EXPECT_EQ(window->lastFileDialog().initialPath, "/x/OvintaIR_");
+    EXPECT_EQ(window->lastFileDialog().filterExtension, "wav");
+    EXPECT_EQ(editor->exportRequest().path, (folder / "a.wav").string());
+    EXPECT_EQ(callsOf(audioMasterCanDo).size(), asked + 1);
+}
+
+// A host with its own file selector: it answers from `hostAnswer` and
+// counts the selectors it opened and closed.
+struct SelectorHost {
+    inline static char hostAnswer[64] = "";
+    inline static int opened = 0, closed = 0;
+    static VstIntPtr call(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+    {
+        if (opcode == audioMasterVersion)
+            return 2400;
+        if (opcode == audioMasterCanDo)
+            return std::string(static_cast<const char*>(ptr)) == "openFileSelector" ? 1 : 0;
+        auto* select = static_cast<VstFileSelect*>(ptr);
+        if (opcode == audioMasterOpenFileSelector) {
+            ++opened;
+            select->returnPath = hostAnswer[0] ? hostAnswer : nullptr;
+            return 1;
+        }
+        if (opcode == audioMasterCloseFileSelector)
+            ++closed;
+        return 0;
+    }
+};
+
+TEST(ExportPageHost, TheHostsFileSelectorIsUsedWhenOffered)
+{
+    std::unique_ptr<EffectVST> effect(createEffectWithEditor(&SelectorHost::call));
+    auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+    ASSERT_NE(editor, nullptr);
+    // Closed window, so no platform dialog could answer.
+    ExportPage page(effect->getEngine(), *editor, nullptr, "/x/OvintaIR_");
+    std::strcpy(SelectorHost::hostAnswer, "/host/chosen.wav");
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kExportStarted);
+    EXPECT_EQ(editor->exportRequest().path, "/host/chosen.wav");
+    SelectorHost::hostAnswer[0] = '\0'; // cancelled in the host's selector
+    effect->getEngine().editorSignals().exportCountdown = 0;
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kRedraw);
+    EXPECT_EQ(effect->getEngine().editorSignals().exportCountdown, 0);
+    EXPECT_EQ(SelectorHost::opened, 2);
+    EXPECT_EQ(SelectorHost::closed, 2);
+}
+
+} // namespace
