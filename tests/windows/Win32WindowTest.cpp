@@ -1,8 +1,10 @@
-// The Win32 back-end's input translation: messages posted to the child
+// The Win32 back-end: messages posted to the child
 // window come out of processEvents as the toolkit's presses, moves,
-// releases and keys (run under wine on a virtual X server).
+// releases and keys; the user folders have Windows names (run under wine
+// on a virtual X server).
 
 #include "toolkit/platform/PlatformWindow.h"
+#include "toolkit/platform/UserFolders.h"
 #include "toolkit/platform/Win32TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -164,3 +166,27 @@ TEST(Win32Window, IsRefusedWithoutAParentWindowOrSize)
 }
 
 } // namespace
+
+// The folders the export page offers, as Windows names them.
+TEST(Win32UserFolders, ModuleFolderIsTheExecutablesFolderWithASeparator)
+{
+    const std::string folder = moduleFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '\\');
+    EXPECT_TRUE(isWritableFolder(folder)); // the build folder
+}
+
+TEST(Win32UserFolders, OnlyExistingFoldersAreWritable)
+{
+    EXPECT_FALSE(isWritableFolder(""));
+    EXPECT_FALSE(isWritableFolder(moduleFolder() + "no such folder\\"));
+    EXPECT_FALSE(isWritableFolder(moduleFolder() + "win32_window_test.exe")); // a file
+}
+
+TEST(Win32UserFolders, SaveFolderExistsAndEndsWithASeparator)
+{
+    const std::string folder = userSaveFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '\\');
+    EXPECT_TRUE(isWritableFolder(folder));
+}
