@@ -11,6 +11,8 @@
 #include "editor/screens/ExportPage.h"
 #include "editor/screens/HelpPages.h"
 #include "engine/RoomEngine.h"
+#include "editor/screens/OVAnimScreen.h"
+#include "toolkit/COffscreenContext.h"
 #include "plugin/PluginFactory.h"
 #include "host/EffectVST.h"
 #include "toolkit/CBitmap.h"
@@ -22,6 +24,8 @@
 
 #include <chrono>
 #include <memory>
+
+#include "AllocationCounter.h"
 
 namespace {
 
@@ -151,6 +155,66 @@ void BM_HelpPageDraw(benchmark::State& state)
     measure(state, [&] { help.draw(picture); });
 }
 BENCHMARK(BM_HelpPageDraw)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
+// The edit view of a room of 256 walls (the most the lists hold), with the
+// MIRROR line shown: its static picture redrawn (grid and every wall, as
+// after an edit), or only the per-tick overlay over the cached picture with
+// the ray-count spokes of 512 rays. Times in ms; the editor's GUI thread
+// has 40 ms per tick.
+struct FullEditView : OpenEditor {
+    FullEditView() : target(704, 560)
+    {
+        RoomEngine& engine = editor->getEngine();
+        while (engine.copyWalls(scratch) > 0)
+            engine.deleteWall(0);
+        for (int i = 0; i < kMaxWalls; ++i) {
+            const int x = (i * 7) % 49, y = (i * 13) % 49;
+            engine.insertWall(x, y, x + 1 + i % 3, y + 1 + (i / 3) % 3);
+        }
+        effect->setParameter(param::kMirror, 1.0f);
+        effect->setParameter(param::kNumRays, 1.0f); // 512 rays
+        step();
+        screen = editor->getMainScreen();
+    }
+    void draw(bool rebuild, bool spokes)
+    {
+        EditorSignals& signals = editor->getEngine().editorSignals();
+        if (rebuild)
+            signals.viewDirty = true;
+        if (spokes) {
+            signals.tempViewMode = kTempViewRays;
+            signals.tempViewTicks = 10;
+        }
+        screen->draw(&target);
+    }
+    Wall scratch[kMaxWalls];
+    COffscreenContext target;
+    OVAnimScreen* screen = nullptr;
+};
+
+template <typename Step>
+void measureFrames(benchmark::State& state, Step step)
+{
+    step(); // first draw outside the count
+    const long before = allocationCount();
+    for (auto _ : state)
+        step();
+    state.counters["allocations_per_frame"] =
+        static_cast<double>(allocationCount() - before) / static_cast<double>(state.iterations());
+}
+
+void BM_EditViewFullRedraw256Walls(benchmark::State& state)
+{
+    FullEditView view;
+    measureFrames(state, [&] { view.draw(true, false); });
+}
+BENCHMARK(BM_EditViewFullRedraw256Walls)->Unit(benchmark::kMillisecond);
+
+void BM_EditViewOverlayTick(benchmark::State& state)
+{
+    FullEditView view;
+    measureFrames(state, [&] { view.draw(false, true); });
+}
+BENCHMARK(BM_EditViewOverlayTick)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

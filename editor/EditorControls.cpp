@@ -89,7 +89,8 @@ void OvintaEditor::createControls()
 
 void OvintaEditor::createScreens()
 {
-    mainScreen = place(new OVAnimScreen(layout::kMainScreenRect, this, param::kMainScreen, engine));
+    mainScreen = place(new OVAnimScreen(layout::kMainScreenRect, this, param::kMainScreen, engine,
+                                        sharedBitmap(bitmap::kEditGrid), sharedBitmap(bitmap::kMarkers)));
     impulseScreen = place(new OVImpulseScreen(layout::kImpulseScreenRect, this, param::kImpulseScreen, engine,
                                               sharedBitmap(bitmap::kImpulsePanels)));
     MeterPictures meter;

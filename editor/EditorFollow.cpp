@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr float kPositionScale = 0.02f;          // metres -> parameter (1/50)
 constexpr float kPannerScale = 0.02173913f;      // panner units -> parameter (1/46)
 constexpr int kViewButtons[] = {param::k3DView, param::kEQView, param::kExportPage};
 constexpr int kToolButtons[] = {param::kToolLines, param::kToolBoxes, param::kToolEdit};
@@ -85,8 +84,12 @@ void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
     } else if (tag >= 0 && tag < kHostParameterCount && parameterIsReported(tag)) {
         effect.setParameterAutomated(tag, v);
     } else if (tag == param::kUndo) {
-        // Undoing an edit group belongs to the room editor; the button's
-        // press and release still reach the engine.
+        // The release undoes one edit group. A marker put back is reported
+        // at once, so the program record and the host follow the engine.
+        if (v <= 0.5f && mainScreen) {
+            mainScreen->undoGroup();
+            reportPositions();
+        }
         effect.setParameter(tag, v);
     } else if (tag == param::kMainScreen) {
         reportPositions();
@@ -114,7 +117,7 @@ void OvintaEditor::reportPositions()
                              engine.derived().sourceY[0], engine.derived().sourceX[1], engine.derived().sourceY[1]};
     for (int i = 0; i < 6; ++i)
         if (auto* position = dynamic_cast<OVFakeControl*>(getControl(param::kEarsX + i)))
-            position->notifyValue(metres[i] * kPositionScale);
+            position->notifyValue(formula::positionValue(metres[i]));
 }
 
 void OvintaEditor::toggleHelp()
@@ -177,7 +180,7 @@ void OvintaEditor::followParameter(int tag, float value)
     case param::kToolEdit: followTool(tag); return;
     case param::kClear:
         if (mainScreen)
-            mainScreen->clearRoom();
+            mainScreen->requestClear();
         return;
     default: return;
     }
@@ -194,10 +197,16 @@ void OvintaEditor::followView(int tag, float value)
         setControlValue(button, button == tag ? value : 0.0f);
     if (mainScreen) {
         mainScreen->requestedMode.store(mode, std::memory_order_relaxed);
-        if (tag != param::k3DView)
-            mainScreen->savedMode.store(-1, std::memory_order_relaxed);
+        mainScreen->savedMode.store(-1, std::memory_order_relaxed);
     }
-    engine.editorSignals().viewDirty = true;
+    // A view chosen with a button ends a temporary EQ view, which would
+    // otherwise take the screen back when its ticks run out.
+    EditorSignals& signals = engine.editorSignals();
+    if (signals.tempViewMode == kTempViewEq) {
+        signals.tempViewTicks = 0;
+        signals.tempViewMode = kTempViewNone;
+    }
+    signals.viewDirty = true;
 }
 
 void OvintaEditor::followTool(int tag)

@@ -62,6 +62,14 @@ OvintaEditor::OvintaEditor(EffectVST& e)
     setEditorSize(layout::kWindowWidth, layout::kWindowHeight);
 }
 
+CBitmap* OvintaEditor::sharedBitmap(int id) const
+{
+    for (int i = 0; i < kSharedBitmapCount; ++i)
+        if (kSharedBitmapIds[i] == id)
+            return sharedBitmaps[i];
+    return nullptr;
+}
+
 OvintaEditor::~OvintaEditor()
 {
     close();
@@ -223,13 +231,6 @@ CControl* OvintaEditor::getControl(int tag) const
     return tag >= 0 && tag < kTagCount ? controls[tag] : nullptr;
 }
 
-CBitmap* OvintaEditor::sharedBitmap(int id) const
-{
-    for (int i = 0; i < kSharedBitmapCount; ++i)
-        if (kSharedBitmapIds[i] == id)
-            return sharedBitmaps[i];
-    return nullptr;
-}
 
 CParamDisplay* OvintaEditor::getValueDisplay(int tag) const
 {

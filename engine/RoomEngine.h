@@ -169,6 +169,19 @@ public:
     // The first wall in list order that passes through (x, y) (within one
     // grid step of its line, inside its bounding box), or -1.
     int findWallAt(int x, int y);
+    // Wall `index` as the tracer sees it (moved ends of a drag included);
+    // false when there is no such wall.
+    bool copyWall(int index, Wall& out);
+    // Forgets every drag mark (a vertex drag ended or never started).
+    void clearDragMarks();
+
+    // The markers the room editor drags.
+    enum class Marker { Listener = 0, Source1 = 1, Source2 = 2 };
+    // Moves a marker to whole metres (x, y) on the plan, under the tracer's
+    // lock so no path starts or ends on a half-moved marker; the current
+    // program's position fields follow at once, and every ray retraces.
+    // Positions off the plan are clamped to its edge.
+    void moveMarker(Marker which, int x, int y);
 
 private:
     friend struct RoomEngineTestAccess; // tests: scenarios no caller could set up

@@ -7,6 +7,8 @@
 #include "engine/RoomEngine.h"
 
 #include "base/Convert.h"
+#include "model/ParameterFormulas.h"
+#include "model/Parameters.h"
 
 #include <algorithm>
 #include <cmath>
@@ -134,7 +136,8 @@ bool RoomEngine::dragVertex(int fromX, int fromY, int toX, int toY, VertexDrag k
             w.x1 = x;
             w.y1 = y;
             changed = true;
-        } else if (endIs(w.x2, w.y2, fromX, fromY) && (pick || w.dragEnd == 2)) {
+        }
+        if (endIs(w.x2, w.y2, fromX, fromY) && (pick || w.dragEnd == 2)) {
             if (pick)
                 w.dragEnd = 2;
             w.x2 = x;
@@ -181,4 +184,50 @@ int RoomEngine::findWallAt(int x, int y)
     }
     unlockTracer();
     return found;
+}
+
+bool RoomEngine::copyWall(int index, Wall& out)
+{
+    lockTracer();
+    const bool valid = index >= 0 && index < wallCount;
+    if (valid)
+        out = walls[index];
+    unlockTracer();
+    return valid;
+}
+
+void RoomEngine::clearDragMarks()
+{
+    lockTracer();
+    for (int i = 0; i < wallCount; ++i)
+        walls[i].dragEnd = 0;
+    unlockTracer();
+}
+
+void RoomEngine::moveMarker(Marker which, int x, int y)
+{
+    const float mx = static_cast<float>(std::clamp(x, 0, kPlanMetres));
+    const float my = static_cast<float>(std::clamp(y, 0, kPlanMetres));
+    const int first = param::kEarsX + 2 * static_cast<int>(which);
+    OvintaProgram& program = currentProgramRecord();
+    lockTracer();
+    switch (which) {
+    case Marker::Listener:
+        values.listenerX = mx;
+        values.listenerY = my;
+        break;
+    case Marker::Source1:
+    case Marker::Source2: {
+        const int k = which == Marker::Source1 ? 0 : 1;
+        values.sourceX[k] = mx;
+        values.sourceY[k] = my;
+        break;
+    }
+    }
+    // What the position parameters store for these metres; the editor's
+    // position controls then tell the host the same values.
+    *programField(program, first) = formula::positionValue(mx);
+    *programField(program, first + 1) = formula::positionValue(my);
+    unlockTracer();
+    bumpChangeCount();
 }

@@ -45,8 +45,10 @@ VstIntPtr dispatchEntry(AEffect* effect, VstInt32 opcode, VstInt32 index, VstInt
 
 void setParameterEntry(AEffect* effect, VstInt32 index, float value)
 {
-    if (AudioEffect* object = effectOf(effect))
+    if (AudioEffect* object = effectOf(effect)) {
         object->setParameter(index, value);
+        object->hostParameterSet();
+    }
 }
 
 float getParameterEntry(AEffect* effect, VstInt32 index)
@@ -57,8 +59,10 @@ float getParameterEntry(AEffect* effect, VstInt32 index)
 
 void processReplacingEntry(AEffect* effect, float** inputs, float** outputs, VstInt32 frames)
 {
-    if (AudioEffect* object = effectOf(effect))
+    if (AudioEffect* object = effectOf(effect)) {
+        object->noteAudioThread();
         object->processReplacing(inputs, outputs, frames);
+    }
 }
 
 // The accumulating and double-precision calls are present but do nothing:
@@ -242,6 +246,17 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
         opcode == effSetSpeakerArrangement)
         stateChanged();
     return result;
+}
+
+void AudioEffectX::hostParameterSet()
+{
+    // Automation of the outputs setting or a pin from a host that never
+    // opens the editor must still reach the routing. Applying it takes the
+    // arrangement lock and calls nothing back in the host, so any thread
+    // will do but the audio thread, which must never wait; a change made
+    // there waits for the host's next call on another thread.
+    if (!onAudioThread())
+        stateChanged();
 }
 
 VstIntPtr AudioEffectX::dispatchOpcode(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

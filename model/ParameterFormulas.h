@@ -29,6 +29,8 @@ inline float airFactor(float v) { return 1.0f - 0.005f * cube(v); } // per metre
 inline float scatterAmount(float v) { return 0.5f * v; }
 inline float heightSpread(float v) { return 40.0f * v; }
 inline float positionMetres(float v) { return nearestWhole(50.0f * v); } // on the 50 m plan
+// The raw value of a position parameter for whole metres m (m / 50).
+inline float positionValue(float metres) { return metres * 0.02f; }
 inline float pannerUnits(float v) { return nearestWhole(46.0f * v); }
 inline float preDelayMs(float v) { return 1000.0f * v - 500.0f; }
 inline float roomScale(float v) { return std::max(2.0f * v, 0.1f); }

@@ -132,6 +132,26 @@ void CDrawContext::drawPolyline(std::span<const CPoint> points)
     pen = points.back();
 }
 
+void CDrawContext::drawLines(std::span<const CPoint> ends)
+{
+    if (ends.size() < 2)
+        return;
+    const double o = strokeOffset(lineWidth);
+    applyStroke();
+    applyStraightAntialias();
+    for (size_t i = 0; i + 1 < ends.size(); i += 2) {
+        const CPoint a = ends[i], b = ends[i + 1];
+        touchLine(a, b);
+        cairo_move_to(cr, a.h + o, a.v + o);
+        if (a == b)
+            cairo_close_path(cr);
+        else
+            cairo_line_to(cr, b.h + o, b.v + o);
+    }
+    cairo_stroke(cr);
+    pen = ends[ends.size() - 1 - ends.size() % 2];
+}
+
 void CDrawContext::strokeAlignedRect(const CRect& r)
 {
     const double inset = lineWidth / 2.0;

@@ -73,6 +73,9 @@ public:
     void lineTo(CPoint p);
     void drawLine(CPoint from, CPoint to) { moveTo(from); lineTo(to); }
     void drawPolyline(std::span<const CPoint> points);
+    // Separate segments in one stroke: points 0-1, 2-3, ... (a last odd
+    // point is left out). Many lines cost little more than one.
+    void drawLines(std::span<const CPoint> ends);
 
     // Shapes: frameRect/drawPolygon/drawEllipse/drawArc outline in the frame
     // colour, fillRect/fillPolygon/fillEllipse fill in the fill colour.

@@ -1,79 +1,270 @@
-// OVAnimScreen: the room plan drawn from the engine's walls and positions.
+// OVAnimScreen: construction, the mode logic, CLEAR and UNDO, and the
+// places where the other modes and the help pages are wired in.
 
 #include "editor/screens/OVAnimScreen.h"
 
 #include "editor/screens/ScreenPanel.h"
-#include "engine/RoomEngine.h"
+#include "toolkit/CBitmap.h"
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 constexpr int kPixelsPerMetre = 8;
-constexpr CColor kWallOuter{180, 140, 75, 255};
-constexpr CColor kWallInner{255, 225, 150, 255};
-constexpr CColor kListener{255, 255, 150, 255};
-constexpr CColor kSource1Stereo{255, 150, 150, 255};
-constexpr CColor kSource2Stereo{150, 255, 150, 255};
-constexpr CColor kSourceMono{255, 150, 255, 255};
+constexpr int kPlanMetres = 50;
+constexpr CColor kPlaceholderText{118, 128, 112, 255};
+
+// A plain panel with the mode's name: what a mode shows until its own view
+// is wired in.
+void drawPlaceholder(COffscreenContext& into, const char* name)
+{
+    screenpanel::paint(into);
+    into.setFontColor(kPlaceholderText);
+    into.setFont(kNormalFontBig);
+    into.drawString(name, CRect(0, 0, into.getWidth(), into.getHeight()));
+}
 } // namespace
 
-OVAnimScreen::OVAnimScreen(const CRect& r, CControlListener* l, int t, RoomEngine& e)
-    : CControl(r, l, t, nullptr), engine(e), picture(r.width(), r.height(), kBlackCColor)
+OVAnimScreen::OVAnimScreen(const CRect& r, CControlListener* l, int t, RoomEngine& e, CBitmap* grid,
+                           CBitmap* markers)
+    : CControl(r, l, t, nullptr), engine(e), gridBitmap(grid), markerBitmap(markers),
+      picture(r.width(), r.height(), kBlackCColor), composite(r.width(), r.height(), kBlackCColor)
 {
     engine.editorSignals().viewDirty = true;
 }
 
-OVAnimScreen::~OVAnimScreen() = default;
+OVAnimScreen::~OVAnimScreen()
+{
+    if (endDot)
+        endDot->forget();
+}
 
 int OVAnimScreen::gridPixel(float metres)
 {
     return kPixelsPerMetre * static_cast<int>(metres) + kPixelsPerMetre / 2;
 }
 
+int OVAnimScreen::gridMetre(int pixel)
+{
+    return pixel < 0 ? 0 : std::min(pixel / kPixelsPerMetre, kPlanMetres);
+}
+
+// ---- Modes ----------------------------------------------------------------------
+
+void OVAnimScreen::draw(CDrawContext* context)
+{
+    if (clearRequested.exchange(false, std::memory_order_relaxed))
+        clearRoom();
+    if (helpVisible.load(std::memory_order_relaxed)) {
+        drawHelp(composite);
+        composite.copyFrom(context, size);
+        setDirty(false);
+        return;
+    }
+    chooseMode();
+    EditorSignals& signals = engine.editorSignals();
+    if (currentMode == kExportMode) {
+        drawExportPage(composite);
+    } else {
+        // The 3D view turns with the animation, so it is drawn every time.
+        // A replaced room (program load) is redrawn as well.
+        const bool roomReplaced = currentMode == kEditMode && signals.roomDirty;
+        if (signals.viewDirty || roomReplaced || currentMode == k3DMode) {
+            signals.viewDirty = false;
+            if (currentMode == k3DMode)
+                drawMode3D(picture);
+            else if (currentMode == kEQMode)
+                drawEqView(picture);
+            else
+                drawEditPicture();
+        }
+        picture.copyFrom(&composite, CRect(0, 0, picture.getWidth(), picture.getHeight()));
+        if (currentMode == kEditMode)
+            drawOverlay(composite);
+    }
+    composite.copyFrom(context, size);
+    countTempViewTick();
+    setDirty(false);
+}
+
+void OVAnimScreen::chooseMode()
+{
+    EditorSignals& signals = engine.editorSignals();
+    // A change of an EQ control shows the EQ view for a while, then returns
+    // to the mode that was shown before.
+    const int ticks = signals.tempViewTicks;
+    if (ticks > 0 && signals.tempViewMode == kTempViewEq) {
+        const int saved = savedMode.load(std::memory_order_relaxed);
+        if (saved == -1) {
+            if (currentMode != kEQMode) {
+                // Before the first draw nothing is shown yet: return to the
+                // mode the buttons ask for.
+                const int back = currentMode >= 0 ? currentMode : requestedMode.load(std::memory_order_relaxed);
+                savedMode.store(back, std::memory_order_relaxed);
+                requestedMode.store(kEQMode, std::memory_order_relaxed);
+            } else {
+                signals.tempViewTicks = 0; // the EQ view is shown anyway
+                signals.tempViewMode = kTempViewNone;
+            }
+        } else if (ticks == 1) {
+            requestedMode.store(saved, std::memory_order_relaxed);
+            savedMode.store(-1, std::memory_order_relaxed);
+            signals.viewDirty = true;
+        }
+    }
+    const int requested = requestedMode.load(std::memory_order_relaxed);
+    if (signals.viewDirty || requested != currentMode) {
+        if (requested == k3DMode)
+            rebuild3D.store(true, std::memory_order_relaxed);
+        // A change of mode is also where the EQ view, once wired in, drops
+        // its selected band.
+        if (requested != currentMode) {
+            currentMode = requested;
+            signals.viewDirty = true;
+        }
+    }
+}
+
+void OVAnimScreen::countTempViewTick()
+{
+    EditorSignals& signals = engine.editorSignals();
+    const int ticks = signals.tempViewTicks;
+    if (ticks <= 0)
+        return;
+    signals.tempViewTicks = ticks - 1;
+    if (ticks == 1)
+        signals.tempViewMode = kTempViewNone;
+}
+
+// A program load replaced the room: what the ring holds belongs to the old
+// room and must not be applied to the new one.
+void OVAnimScreen::syncHistoryWithRoom()
+{
+    EditorSignals& signals = engine.editorSignals();
+    if (!signals.roomDirty)
+        return;
+    signals.roomDirty = false;
+    history.reset();
+    ++roomGeneration;
+    signals.viewDirty = true;
+}
+
+// ---- CLEAR and UNDO ------------------------------------------------------------------
+
 void OVAnimScreen::clearRoom()
 {
+    syncHistoryWithRoom();
     // Last first, so no wall moves down while the list empties.
-    for (int last = engine.copyWalls(walls) - 1; last >= 0; --last)
-        engine.deleteWall(last);
+    const int count = engine.copyWalls(walls);
+    for (int k = 0; k < count; ++k) {
+        const Wall& w = walls[count - 1 - k];
+        push(kUndoWallRemoved, GridWall{static_cast<int>(w.x1), static_cast<int>(w.y1), static_cast<int>(w.x2),
+                                        static_cast<int>(w.y2)},
+             k > 0);
+        engine.deleteWall(count - 1 - k);
+    }
     engine.editorSignals().viewDirty = true;
     setDirty();
 }
 
-void OVAnimScreen::drawMarker(float xMetres, float yMetres, CColor colour)
+void OVAnimScreen::undoGroup()
 {
-    const int x = gridPixel(xMetres);
-    const int y = gridPixel(yMetres);
-    picture.setFillColor(colour);
-    picture.fillEllipse(CRect(x - 5, y - 5, x + 6, y + 6));
-}
-
-void OVAnimScreen::drawRoom()
-{
-    screenpanel::paint(picture);
-    picture.setClipRect(CRect(1, 1, picture.getWidth() - 1, picture.getHeight() - 1));
-    // The walls are copied under the tracer's guard, then drawn.
-    const int count = engine.copyWalls(walls);
-
-    for (int pass = 0; pass < 2; ++pass) {
-        picture.setFrameColor(pass == 0 ? kWallOuter : kWallInner);
-        picture.setLineWidth(pass == 0 ? 7 : 3);
-        for (int i = 0; i < count && i < kMaxWalls; ++i)
-            picture.drawLine(CPoint(gridPixel(walls[i].x1), gridPixel(walls[i].y1)),
-                             CPoint(gridPixel(walls[i].x2), gridPixel(walls[i].y2)));
+    syncHistoryWithRoom();
+    UndoRecord r;
+    while (history.pop(r)) {
+        switch (r.type) {
+        case kUndoListenerMoved:
+        case kUndoSource1Moved:
+        case kUndoSource2Moved:
+            engine.moveMarker(static_cast<RoomEngine::Marker>(r.type - kUndoListenerMoved), r.x1, r.y1);
+            break;
+        case kUndoWallAdded:
+            engine.deleteWallByEnds(r.x1, r.y1, r.x2, r.y2);
+            engine.editorSignals().viewDirty = true;
+            break;
+        case kUndoWallRemoved:
+            if (!engine.insertWall(r.x1, r.y1, r.x2, r.y2))
+                showRoomFull();
+            engine.editorSignals().viewDirty = true;
+            break;
+        default: break;
+        }
+        if (r.continues != 1)
+            break;
     }
-    picture.setLineWidth(1);
-
-    const bool stereo = engine.derived().stereoOn != 0;
-    if (stereo)
-        drawMarker(engine.derived().sourceX[1], engine.derived().sourceY[1], kSource2Stereo);
-    drawMarker(engine.derived().sourceX[0], engine.derived().sourceY[0], stereo ? kSource1Stereo : kSourceMono);
-    drawMarker(engine.derived().listenerX, engine.derived().listenerY, kListener);
-    picture.resetClipRect();
+    setDirty();
 }
 
-void OVAnimScreen::draw(CDrawContext* context)
+void OVAnimScreen::push(UndoType type, const GridWall& w, bool continues)
 {
-    drawRoom();
-    picture.copyFrom(context, size);
-    setDirty(false);
+    UndoRecord r;
+    r.x1 = static_cast<int8_t>(w.x1);
+    r.y1 = static_cast<int8_t>(w.y1);
+    r.x2 = static_cast<int8_t>(w.x2);
+    r.y2 = static_cast<int8_t>(w.y2);
+    r.type = type;
+    r.continues = continues ? 1 : 0;
+    history.push(r);
+}
+
+// ---- The other modes and the help pages -------------------------------------------------
+
+void OVAnimScreen::drawMode3D(COffscreenContext& into)
+{
+    rebuild3D.store(false, std::memory_order_relaxed);
+    drawPlaceholder(into, "3D VIEW");
+}
+
+void OVAnimScreen::drawEqView(COffscreenContext& into)
+{
+    drawPlaceholder(into, "EQ VIEW");
+}
+
+void OVAnimScreen::drawExportPage(COffscreenContext& into)
+{
+    drawPlaceholder(into, "EXPORT I.R.");
+}
+
+void OVAnimScreen::drawHelp(COffscreenContext& into)
+{
+    drawPlaceholder(into, "HELP");
+}
+
+CMouseEventResult OVAnimScreen::mouseMode3D(MouseStep, CPoint, int)
+{
+    return kMouseEventNotHandled;
+}
+
+CMouseEventResult OVAnimScreen::mouseEqView(MouseStep, CPoint, int)
+{
+    return kMouseEventNotHandled;
+}
+
+CMouseEventResult OVAnimScreen::mouseExportPage(MouseStep, CPoint, int)
+{
+    return kMouseEventNotHandled;
+}
+
+CMouseEventResult OVAnimScreen::mouseHelp(MouseStep step, CPoint, int)
+{
+    // The help pages redraw only when clicked.
+    if (step == MouseStep::Down)
+        setDirty();
+    return kMouseEventHandled;
+}
+
+// Sends a gesture to the help pages or to the mode that took its press.
+CMouseEventResult OVAnimScreen::mouseOtherMode(MouseStep step, CPoint local, int buttons)
+{
+    const int mode = step == MouseStep::Down ? (helpVisible.load(std::memory_order_relaxed) ? -2 : currentMode)
+                                             : otherModeGesture;
+    CMouseEventResult result = kMouseEventNotHandled;
+    switch (mode) {
+    case -2: result = mouseHelp(step, local, buttons); break;
+    case k3DMode: result = mouseMode3D(step, local, buttons); break;
+    case kEQMode: result = mouseEqView(step, local, buttons); break;
+    case kExportMode: result = mouseExportPage(step, local, buttons); break;
+    default: break;
+    }
+    otherModeGesture = result == kMouseEventTrack ? mode : -1;
+    return result;
 }

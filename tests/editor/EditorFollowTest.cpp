@@ -67,11 +67,15 @@ TEST_F(EditorFollowTest, HostAutomationMovesControlsWithoutEchoingBack)
     EXPECT_EQ(control(param::kSurround), 2.0f);
     // Nothing went back to the host: no automation, no gesture.
     EXPECT_TRUE(gestureOpcodes().empty());
-    // The listener marker moved to 0.2 * 50 = 10 m: screen pixel 8 * 10 + 4,
-    // frame pixel 8 more. Its colour is the listener's pale yellow.
-    const int y = 8 + 8 * static_cast<int>(engine().derived().listenerY) + 4;
-    const CColor marker = window->getPixel(8 + 84, y);
-    EXPECT_EQ(marker, (CColor{255, 255, 150, 255}));
+    // The EQ change shows the EQ view for 30 ticks; then the edit view is back.
+    idle(30);
+    EXPECT_EQ(editor->getMainScreen()->shownMode(), kEditMode);
+    // The listener moved to 0.2 * 50 = 10 m: its reference point is screen
+    // pixel 8 * 10 + 2, frame pixel 8 more. Facing right (head angle 0.75),
+    // its arrow's tip lies 16 pixels to the right, in the listener's yellow.
+    const int y = 8 + 8 * static_cast<int>(engine().derived().listenerY) + 2;
+    const CColor tip = window->getPixel(8 + 82 + 16, y);
+    EXPECT_EQ(tip, (CColor{255, 255, 150, 255}));
 }
 
 TEST_F(EditorFollowTest, DisplaysShowTheEngineValuesInTheirFormats)

@@ -276,6 +276,9 @@ TEST_F(EffectTest, UnterminatedSpeakerNamesAreCutAtTheirField)
 TEST_F(EffectTest, EditorFollowsHostChangesButNotBadValues)
 {
     AEffect* e = effect->getAeffect();
+    // The pin settings of the first output configuration are not what this is about.
+    effect->applyOutputConfiguration();
+    editor->values.clear();
     e->setParameter(e, 7, 0.25f);
     e->setParameter(e, 7, NAN);
     e->setParameter(e, -3, 0.5f);

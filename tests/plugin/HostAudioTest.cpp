@@ -4,6 +4,7 @@
 #include "tests/plugin/PluginFixture.h"
 
 #include <cmath>
+#include <thread>
 
 namespace {
 constexpr int kFrames = 512;
@@ -235,4 +236,34 @@ TEST_F(PluginTest, AReloadedProjectPlaysItsSavedOutputsWithoutTheEditor)
         surround += buffers.energy(2) + buffers.energy(3) + buffers.energy(4);
     }
     EXPECT_GT(surround, 1e-6) << "the surround and centre outputs play";
+}
+
+// Automation of the outputs setting in a host that never opens the editor:
+// set from the host's own thread while another thread plays, it reaches the
+// routing at once; set on the audio thread, it waits for the host's next
+// call elsewhere.
+TEST_F(PluginTest, AutomatedOutputsReachTheRoutingWithoutTheEditor)
+{
+    host.dispatch(effMainsChanged, 0, 1);
+    HostBuffers buffers;
+    auto surroundAfterImpulse = [&] {
+        double surround = 0.0;
+        std::thread audio([&] {
+            buffers.in[0] = buffers.in[kFrames] = 1.0f;
+            for (int block = 0; block < 40; ++block) {
+                buffers.process(host);
+                buffers.in[0] = buffers.in[kFrames] = 0.0f;
+                surround += buffers.energy(2) + buffers.energy(3);
+            }
+        });
+        audio.join();
+        return surround;
+    };
+    ASSERT_EQ(surroundAfterImpulse(), 0.0);
+
+    std::thread([&] { buffers.process(host); host.setParameter(45, 1.0f); }).join();
+    // The setting came on the thread that had just played: not applied yet.
+    EXPECT_EQ(surroundAfterImpulse(), 0.0);
+    host.setParameter(45, 1.0f);
+    EXPECT_GT(surroundAfterImpulse(), 1e-6) << "the surround outputs play";
 }

@@ -96,6 +96,20 @@ CColor HeadlessWindow::getPixel(int x, int y) const
     return CColor{static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p), 255};
 }
 
+bool HeadlessWindow::writePng(const char* path, const CRect& area) const
+{
+    const CRect r = area.intersect(CRect(0, 0, width, height));
+    if (r.width() <= 0 || r.height() <= 0)
+        return false;
+    unsigned char* first = reinterpret_cast<unsigned char*>(
+        const_cast<uint32_t*>(pixels.data() + static_cast<size_t>(r.top) * static_cast<size_t>(width) + r.left));
+    cairo_surface_t* s =
+        cairo_image_surface_create_for_data(first, CAIRO_FORMAT_RGB24, r.width(), r.height(), width * 4);
+    const bool ok = cairo_surface_write_to_png(s, path) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(s);
+    return ok;
+}
+
 bool HeadlessWindow::writePng(const char* path) const
 {
     cairo_surface_t* s = cairo_image_surface_create_for_data(

@@ -50,6 +50,8 @@ public:
     int getHeight() const { return height; }
     CColor getPixel(int x, int y) const;
     bool writePng(const char* path) const;
+    // Only `area` of the window (clipped to it); false when nothing is left.
+    bool writePng(const char* path, const CRect& area) const;
     int presentCount() const { return presents; }
 
 private:

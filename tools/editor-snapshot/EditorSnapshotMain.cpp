@@ -1,17 +1,26 @@
 // editor-snapshot: opens the plug-in's editor without a window system and
-// writes its picture as a PNG file (docs/editor.png is made with it).
+// writes its picture as a PNG file (docs/editor.png and the edit view
+// pictures in docs/ are made with it).
 //
-//   editor-snapshot OUTPUT.png [PROGRAM] [--playing [OUTPUTS]] [--idles N]
+//   editor-snapshot OUTPUT.png [PROGRAM] [options]
 //   editor-snapshot --export-page OUTPUT.png
 //   editor-snapshot --help-page N OUTPUT.png
 //
-// PROGRAM (0..44, default 0) is selected before the window opens.
-// --playing plays drum-like noise bursts through the effect between the idle
-// steps, as a running host would, so the meters show levels and the impulse
-// screen the response; OUTPUTS (2, 4 or 5, default 2) sets the outputs.
-// --idles N runs N idle steps before the picture (default 8, playing 30):
-// enough of them and the room is traced completely, as in a window that has
-// been open for a while.
+// PROGRAM (0..44, default 0) is selected before the window opens. Options:
+//   --screen              write only the main screen (408 x 408)
+//   --mirror              switch MIRROR on
+//   --scatter, --rays     show the scatter or ray-count overlay, as after a
+//                         change of that knob
+//   --drag TOOL X1 Y1 X2 Y2
+//                         hold a drag with TOOL (line, box or edit) from grid
+//                         point (X1, Y1) to (X2, Y2), not yet released
+//   --playing [OUTPUTS]   play drum-like noise bursts through the effect
+//                         between the idle steps, as a running host would, so
+//                         the meters show levels and the impulse screen the
+//                         response; OUTPUTS (2, 4 or 5, default 2)
+//   --idles N             N idle steps before the picture (default 8, playing
+//                         30): enough of them and the room is traced
+//                         completely, as in a window open for a while
 // The other two forms draw the main screen's export page, or help page N
 // (1..8), alone into a 408 x 408 picture.
 
@@ -23,6 +32,7 @@
 #include "host/EffectVST.h"
 #include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
+#include "toolkit/CControl.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/COffscreenContext.h"
 #include "toolkit/platform/HeadlessWindow.h"
@@ -106,6 +116,68 @@ int snapshotHelpPage(int number, const char* path)
     return writePage(path, [&](COffscreenContext& picture) { help.draw(picture); });
 }
 
+struct Options {
+    const char* output = nullptr;
+    int program = 0;
+    bool screenOnly = false, mirror = false, scatter = false, rays = false;
+    int dragTool = -1; // tag of the tool button, -1 none
+    int drag[4] = {};
+    bool playing = false;
+    int outputs = 2;
+    int idles = 0; // 0: the default count
+};
+
+int usage()
+{
+    std::fprintf(stderr, "usage: editor-snapshot OUTPUT.png [PROGRAM] [--screen] [--mirror] [--scatter] [--rays] "
+                         "[--drag line|box|edit X1 Y1 X2 Y2] [--playing [OUTPUTS]] [--idles N]\n"
+                         "       editor-snapshot --export-page OUTPUT.png\n"
+                         "       editor-snapshot --help-page N OUTPUT.png\n");
+    return 2;
+}
+
+bool parse(int argc, char** argv, Options& o)
+{
+    if (argc < 2)
+        return false;
+    o.output = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        const char* a = argv[i];
+        if (std::strcmp(a, "--screen") == 0) {
+            o.screenOnly = true;
+        } else if (std::strcmp(a, "--mirror") == 0) {
+            o.mirror = true;
+        } else if (std::strcmp(a, "--scatter") == 0) {
+            o.scatter = true;
+        } else if (std::strcmp(a, "--rays") == 0) {
+            o.rays = true;
+        } else if (std::strcmp(a, "--drag") == 0 && i + 5 < argc) {
+            const char* tool = argv[++i];
+            o.dragTool = std::strcmp(tool, "line") == 0  ? param::kToolLines
+                         : std::strcmp(tool, "box") == 0 ? param::kToolBoxes
+                         : std::strcmp(tool, "edit") == 0 ? param::kToolEdit
+                                                          : -2;
+            if (o.dragTool == -2)
+                return false;
+            for (int& v : o.drag)
+                v = std::atoi(argv[++i]);
+        } else if (std::strcmp(a, "--idles") == 0 && i + 1 < argc) {
+            o.idles = std::atoi(argv[++i]);
+            if (o.idles < 1 || o.idles > 100000)
+                return false;
+        } else if (std::strcmp(a, "--playing") == 0) {
+            o.playing = true;
+            if (i + 1 < argc && argv[i + 1][0] != '-')
+                o.outputs = std::atoi(argv[++i]);
+        } else if (i == 2 && a[0] != '-') {
+            o.program = std::atoi(a);
+        } else {
+            return false;
+        }
+    }
+    return o.program >= 0 && o.program < kProgramCount && (o.outputs == 2 || o.outputs == 4 || o.outputs == 5);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -114,36 +186,14 @@ int main(int argc, char** argv)
         return snapshotExportPage(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "--help-page")
         return snapshotHelpPage(std::atoi(argv[2]), argv[3]);
-    int program = 0;
-    bool playing = false;
-    int outputs = 2;
-    int idles = 0;
-    for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--idles") == 0 && i + 1 < argc) {
-            idles = std::atoi(argv[++i]);
-        } else if (std::strcmp(argv[i], "--playing") == 0) {
-            playing = true;
-            if (i + 1 < argc)
-                outputs = std::atoi(argv[++i]);
-        } else {
-            program = std::atoi(argv[i]);
-        }
-    }
-    if (argc < 2 || (outputs != 2 && outputs != 4 && outputs != 5) || idles < 0 || idles > 100000) {
-        std::fprintf(stderr, "usage: editor-snapshot OUTPUT.png [PROGRAM] [--playing [OUTPUTS]] [--idles N]\n"
-                             "       editor-snapshot --export-page OUTPUT.png\n"
-                             "       editor-snapshot --help-page N OUTPUT.png\n");
-        return 2;
-    }
-    if (program < 0 || program >= kProgramCount) {
-        std::fprintf(stderr, "editor-snapshot: PROGRAM must be 0..%d\n", kProgramCount - 1);
-        return 2;
-    }
+    Options o;
+    if (!parse(argc, argv, o))
+        return usage();
     std::unique_ptr<EffectVST> effect(createEffectWithEditor(&quietHost));
-    effect->setProgram(program);
-    if (playing) {
+    effect->setProgram(o.program);
+    if (o.playing) {
         // The outputs setting: 0 two, 1 four, 2 five outputs.
-        effect->setParameter(param::kSurround, outputs == 2 ? 0.0f : outputs == 4 ? 1.0f : 2.0f);
+        effect->setParameter(param::kSurround, o.outputs == 2 ? 0.0f : o.outputs == 4 ? 1.0f : 2.0f);
         effect->setSampleRate(44100.0f);
         effect->setBlockSize(kBlockFrames);
         effect->resume();
@@ -154,19 +204,48 @@ int main(int argc, char** argv)
         return 1;
     }
     HeadlessWindow* window = editor->getFrame()->getHeadless();
-    // A few timed idle steps, so the screens have drawn and the room traced;
-    // while playing, enough for every ray to post and the last burst to ring.
+    uint32_t ticks = 1000;
     std::vector<std::vector<float>> buffers(kInputChannelCapacity + kOutputChannelCapacity,
                                            std::vector<float>(kBlockFrames));
-    const int steps = idles > 0 ? idles : playing ? 30 : 8;
-    for (int step = 1; step <= steps; ++step) {
-        if (playing)
-            playBlock(*effect, step, buffers);
-        window->setTickCount(1000 + 40 * static_cast<uint32_t>(step));
-        editor->idle();
+    int played = 0;
+    auto idle = [&](int steps) {
+        for (int step = 0; step < steps; ++step) {
+            if (o.playing)
+                playBlock(*effect, ++played, buffers);
+            ticks += 40;
+            window->setTickCount(ticks);
+            editor->idle();
+        }
+    };
+    auto centre = [&](int tag) {
+        const CRect r = editor->getControl(tag)->getViewSize();
+        return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    // A few timed idle steps, so the screens have drawn and the room traced;
+    // while playing, enough for every ray to post and the last burst to ring.
+    idle(o.idles > 0 ? o.idles : o.playing ? 30 : 8);
+    if (o.mirror) {
+        window->click(centre(param::kMirror));
+        idle(1);
     }
-    if (!window->writePng(argv[1])) {
-        std::fprintf(stderr, "editor-snapshot: cannot write %s\n", argv[1]);
+    if (o.scatter || o.rays) {
+        // The same value again: the knob's temporary overlay shows.
+        const int knob = o.scatter ? param::kScatter : param::kNumRays;
+        effect->setParameter(knob, effect->getParameter(knob));
+        idle(2);
+    }
+    if (o.dragTool >= 0) {
+        window->click(centre(o.dragTool));
+        idle(1);
+        auto at = [](int x, int y) { return CPoint(8 + 8 * x + 4, 8 + 8 * y + 4); };
+        window->pressAt(at(o.drag[0], o.drag[1]), kLButton);
+        window->holdAt(at(o.drag[2], o.drag[3]), kLButton);
+        idle(1);
+    }
+    const bool written = o.screenOnly ? window->writePng(o.output, editor->getControl(param::kMainScreen)->getViewSize())
+                                      : window->writePng(o.output);
+    if (!written) {
+        std::fprintf(stderr, "editor-snapshot: cannot write %s\n", o.output);
         return 1;
     }
     editor->close();
