@@ -11,6 +11,7 @@
 
 #include <cctype>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -166,6 +167,24 @@ TEST(Win32Window, IsRefusedWithoutAParentWindowOrSize)
 }
 
 } // namespace
+
+TEST(Win32Window, OutlivesTheHostWindowWithoutTakingTheHostsMessages)
+{
+    Recorder recorder;
+    auto parent = std::make_unique<Win32TestHost>(100, 100, L"destroyed first");
+    ASSERT_TRUE(parent->isOpen());
+    auto window = openPlatformWindow(parent->parentHandle(), CPoint(100, 100), recorder);
+    ASSERT_NE(window, nullptr);
+    win32test::postPress(window->nativeHandle(), Button::Left, 1, 1, kLButton);
+    parent.reset(); // the host closes its window before the editor
+    sharedHost().postMark();
+    window->processEvents();
+    const uint8_t pixels[4] = {};
+    window->present(PixelView{pixels, 1, 1, 4}, CRect(0, 0, 1, 1));
+    window.reset();
+    EXPECT_TRUE(sharedHost().takeMark()) << "processEvents took a message of another window";
+    EXPECT_TRUE(recorder.events.empty());
+}
 
 // The folders the export page offers, as Windows names them.
 TEST(Win32UserFolders, ModuleFolderIsTheExecutablesFolderWithASeparator)

@@ -136,6 +136,17 @@ void* Win32TestHost::firstChild() const
     return GetWindow(impl->window, GW_CHILD);
 }
 
+void Win32TestHost::postMark()
+{
+    PostMessageW(impl->window, WM_APP + 7, 0, 0);
+}
+
+bool Win32TestHost::takeMark()
+{
+    MSG message;
+    return PeekMessageW(&message, impl->window, WM_APP + 7, WM_APP + 7, PM_REMOVE) != 0;
+}
+
 void Win32TestHost::postDrag(void* window, int x, int y, int steps, int dy)
 {
     HWND hwnd = static_cast<HWND>(window);

@@ -24,6 +24,10 @@ public:
     void pump(int ms, const std::function<void()>& idle);
     int childCount() const;        // windows directly inside the host window
     void* firstChild() const;      // the first of them, null when there is none
+    // Posts a private message to the host window; takeMark() removes it and
+    // tells whether it was still queued (nobody else took it).
+    void postMark();
+    bool takeMark();
     // Posts a left-button drag to `window`: a press at (x, y), `steps`
     // moves of `dy` pixels each, then the release (as the system would queue them).
     static void postDrag(void* window, int x, int y, int steps, int dy);

@@ -311,6 +311,13 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_ERASEBKGND:
         return 1; // every pixel comes from our copy
+    case WM_NCDESTROY:
+        // The host destroyed its window (and so ours) before closing the
+        // editor: forget the handle, so nothing reaches a reused one.
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        window = nullptr;
+        heldButtons = 0;
+        return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
@@ -409,6 +416,8 @@ void Win32Window::present(const PixelView& view, const CRect& dirty)
 void Win32Window::processEvents()
 {
     lastIdle = tickCountMs();
+    if (window == nullptr)
+        return; // a null window would make PeekMessage take the host's messages
     // Messages for this window that the host has not dispatched yet (hosts
     // that idle the editor from outside their message loop); other windows'
     // messages stay with the host.
