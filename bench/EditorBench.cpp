@@ -1,20 +1,25 @@
 // Repaint cost of the real editor window (headless): the whole window, and
 // the usual timed idle step (the three screens, the meter, the fallback
-// trace of 32 units). Reported as a fraction of the editor's 40 ms tick.
+// trace of 32 units), reported as a fraction of the editor's 40 ms tick;
+// and the draws of single screens and of the main screen's pages and views.
 
 #include "editor/EditorBitmaps.h"
+#include "editor/EditorEqLink.h"
 #include "editor/OvintaEditor.h"
-#include "editor/screens/OVImpulseScreen.h"
-#include "editor/screens/OVMeterScreen.h"
-#include "model/Parameters.h"
-#include "tests/RoomEngineTestAccess.h"
+#include "editor/screens/EqView.h"
 #include "editor/screens/ExportPage.h"
 #include "editor/screens/HelpPages.h"
+#include "editor/screens/OVImpulseScreen.h"
+#include "editor/screens/OVMeterScreen.h"
+#include "editor/screens/Room3DView.h"
 #include "engine/RoomEngine.h"
 #include "editor/screens/OVAnimScreen.h"
 #include "toolkit/COffscreenContext.h"
-#include "plugin/PluginFactory.h"
 #include "host/EffectVST.h"
+#include "model/Parameters.h"
+#include "plugin/PluginFactory.h"
+#include "resources/EditorLayout.h"
+#include "tests/RoomEngineTestAccess.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/COffscreenContext.h"
@@ -24,6 +29,8 @@
 
 #include <chrono>
 #include <memory>
+#include <random>
+#include <vector>
 
 #include "AllocationCounter.h"
 
@@ -88,6 +95,48 @@ void BM_EditorTimedIdleStep(benchmark::State& state)
     measure(state, [&] { open.step(); });
 }
 BENCHMARK(BM_EditorTimedIdleStep)->Unit(benchmark::kMillisecond);
+
+// One 3D picture of a full room (256 walls): projection, painter's sort and
+// drawing, as every tick while the 3D view is shown.
+void BM_Room3DViewFullRoom(benchmark::State& state)
+{
+    OpenEditor open;
+    RoomEngine& engine = open.effect->getEngine();
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> metre(0, 50);
+    std::vector<Wall> walls;
+    for (int i = 0; i < kMaxWalls; ++i)
+        walls.push_back(makeWall(metre(random), metre(random), metre(random), metre(random)));
+    engine.setActiveWalls(walls.data(), kMaxWalls);
+    CBitmap* background = loadEditorBitmap(bitmap::k3DBackground);
+    Room3DView view(engine, background);
+    COffscreenContext picture(Room3DView::kSize, Room3DView::kSize);
+    view.draw(picture);
+    for (auto _ : state)
+        view.draw(picture);
+    state.counters["faces_drawn"] = static_cast<double>(view.drawOrder().size());
+    if (background)
+        background->forget();
+}
+BENCHMARK(BM_Room3DViewFullRoom)->Unit(benchmark::kMillisecond);
+
+// One EQ-view picture: the analysis of the four bands and the curve,
+// markers and labels.
+void BM_EqViewRedraw(benchmark::State& state)
+{
+    OpenEditor open;
+    EditorEqLink link(*open.effect, *open.editor);
+    CBitmap* background = loadEditorBitmap(bitmap::kEqBackground);
+    CBitmap* digits = loadEditorBitmap(bitmap::kBandDigits);
+    EqView view(open.effect->getEngine(), link, background, digits);
+    COffscreenContext picture(EqView::kSize, EqView::kSize);
+    for (auto _ : state)
+        view.draw(picture);
+    for (CBitmap* b : {background, digits})
+        if (b)
+            b->forget();
+}
+BENCHMARK(BM_EqViewRedraw)->Unit(benchmark::kMillisecond);
 
 // The impulse screen's costliest draw: a pass starts (both panels repainted)
 // and 32 rays are drawn, each a bar of full height in both panels.

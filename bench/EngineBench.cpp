@@ -1,5 +1,6 @@
 // The program-change block: commit, trace 4096 units, commit, as the audio
-// thread runs it before the first block of a new program. Reported as the
+// thread runs it before the first block of a new program, and what is left
+// of it on the audio thread when the change is traced ahead. Reported as the
 // fraction of one 512-sample block at 48 kHz (10.67 ms) that it takes:
 // below 1 means the new room is ready within a block.
 
@@ -99,8 +100,46 @@ void BM_ProgramChangeWorstCase(benchmark::State& state)
     runProgramChangeBlock(state, *engine);
 }
 
+// The audio thread's share of a whole program change in the worst case, a
+// ray set-up included (every program change asks for one): argument 0, the
+// audio thread rebuilds (set-up, commit, trace, commit); 1, the change was
+// traced ahead on the calling thread and the audio thread only commits.
+// "host_block_fraction_cpu" is what tracing ahead cost the changing thread.
+void BM_ProgramChangeAudioThread(benchmark::State& state)
+{
+    auto engine = std::make_unique<RoomEngine>();
+    buildWorstCase(*engine, 0);
+    const bool ahead = state.range(0) != 0;
+    engine->rebuildAfterProgramChange();
+    double seconds = 0.0, cpuSeconds = 0.0, hostSeconds = 0.0;
+    for (auto _ : state) {
+        engine->setParameter(param::kNumRays, 1.0f); // asks for the ray set-up, as a program does
+        engine->finishProgram();
+        if (ahead) {
+            const double hostStart = threadSeconds();
+            if (!engine->traceProgramAhead())
+                state.SkipWithError("the change was not traced ahead");
+            hostSeconds += threadSeconds() - hostStart;
+        }
+        const double cpuStart = threadSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        engine->rebuildAfterProgramChange();
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        cpuSeconds += threadSeconds() - cpuStart;
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["block_fraction"] = seconds / iterations / kBlockSeconds;
+    state.counters["block_fraction_cpu"] = cpuSeconds / iterations / kBlockSeconds;
+    state.counters["host_block_fraction_cpu"] = hostSeconds / iterations / kBlockSeconds;
+}
+
 } // namespace
 
+// Argument: 0 rebuilt by the audio thread, 1 traced ahead. A fixed count:
+// the traced-ahead case spends its time outside the timed part.
+BENCHMARK(BM_ProgramChangeAudioThread)->Arg(0)->Arg(1)->Iterations(40)->UseManualTime()->Unit(benchmark::kMillisecond);
 // Arguments: factory program (0: 28 walls, 5: 83, 30: 4, 41: 58), then 1 grid, 0 plain scan.
 BENCHMARK(BM_ProgramChangeFactory)
     ->ArgsProduct({{0, 5, 30, 41}, {1, 0}})

@@ -6,13 +6,26 @@
 
 namespace {
 
-SimdPath detectPath()
+bool processorHas(SimdPath path)
 {
     // Runs from a static initialiser, possibly before the compiler's own
     // processor probe. The check covers the system's support for the wide
     // registers too.
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? SimdPath::kAvx2 : SimdPath::kSse2;
+    switch (path) {
+    case SimdPath::kAvx512:
+        return __builtin_cpu_supports("avx512f");
+    case SimdPath::kAvx2:
+        return __builtin_cpu_supports("avx2");
+    case SimdPath::kSse2:
+        break;
+    }
+    return true;
+}
+
+SimdPath detectPath()
+{
+    return processorHas(SimdPath::kAvx2) ? SimdPath::kAvx2 : SimdPath::kSse2;
 }
 
 // Read by every kernel call; written once at start-up or by a test. Relaxed:
@@ -23,7 +36,12 @@ std::atomic<int> chosenPath{static_cast<int>(detectPath())};
 
 bool simdPathAvailable(SimdPath path)
 {
-    return path == SimdPath::kSse2 || detectPath() == SimdPath::kAvx2;
+    return processorHas(path);
+}
+
+SimdPath defaultSimdPath()
+{
+    return detectPath();
 }
 
 SimdPath currentSimdPath()
@@ -39,7 +57,9 @@ void setSimdPath(SimdPath path)
 
 void filterTapChunk(SimdPath path, KernelWorkspace& work, int n)
 {
-    if (path == SimdPath::kAvx2)
+    if (path == SimdPath::kAvx512)
+        filterTapChunkAvx512(work, n);
+    else if (path == SimdPath::kAvx2)
         filterTapChunkAvx2(work, n);
     else
         filterTapChunkSse2(work, n);
@@ -48,7 +68,9 @@ void filterTapChunk(SimdPath path, KernelWorkspace& work, int n)
 void sumTapChunk(SimdPath path, const KernelWorkspace& work, float* const* out, int outputs,
                  int first, int n)
 {
-    if (path == SimdPath::kAvx2)
+    if (path == SimdPath::kAvx512)
+        sumTapChunkAvx512(work, out, outputs, first, n);
+    else if (path == SimdPath::kAvx2)
         sumTapChunkAvx2(work, out, outputs, first, n);
     else
         sumTapChunkSse2(work, out, outputs, first, n);
@@ -56,7 +78,9 @@ void sumTapChunk(SimdPath path, const KernelWorkspace& work, float* const* out, 
 
 void scaleAdd(SimdPath path, float* to, float a, const float* y, const float* x, int n)
 {
-    if (path == SimdPath::kAvx2)
+    if (path == SimdPath::kAvx512)
+        scaleAddAvx512(to, a, y, x, n);
+    else if (path == SimdPath::kAvx2)
         scaleAddAvx2(to, a, y, x, n);
     else
         scaleAddSse2(to, a, y, x, n);

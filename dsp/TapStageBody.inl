@@ -1,6 +1,7 @@
 // Tap stage written once over a vector type. Included inside an anonymous
 // namespace by each instruction-set file, after that file has defined its
-// vector operations as `struct Ops` (W lanes per vector). Nothing here may
+// vector operations as `struct Ops` (W lanes per vector). Lane masks are
+// whatever type the file's comparisons return (bit masks or mask registers). Nothing here may
 // call an inline function from another header: each file compiles its own
 // private copy with its own instruction set.
 //
@@ -89,7 +90,7 @@ void filterFadeBatch(KernelWorkspace& work, int lane0, int n)
             Ops::store(at, y[g]);
             // Incoming: weight t while t < 1, then exactly 1. Outgoing: the
             // cap is infinite, so the weight is v and v keeps falling.
-            const V rising = Ops::less(level[g], cap[g]);
+            const auto rising = Ops::less(level[g], cap[g]);
             const V wv = Ops::select(rising, level[g], one);
             level[g] = Ops::select(rising, Ops::add(level[g], step[g]), level[g]);
             alive[g] = Ops::add(alive[g], Ops::bitAnd(Ops::greater(wv, tiny), one));
@@ -213,7 +214,7 @@ void sumVectors(const KernelWorkspace& work, float* const* out, int first, int i
             // An outgoing tap that falls silent inside these samples.
 #pragma GCC unroll 8
             for (int v = 0; v < NV; ++v) {
-                const V playing = Ops::lanesBelow(run.stop - at - v * W);
+                const auto playing = Ops::lanesBelow(run.stop - at - v * W);
 #pragma GCC unroll 8
                 for (int k = 0; k < NOUT; ++k) {
                     const V g = Ops::set1(run.gain[k]);
@@ -294,7 +295,8 @@ template <int NOUT>
 void sumChunk(const KernelWorkspace& work, float* const* out, int first, int n)
 {
     constexpr int W = Ops::W;
-    constexpr int wide = NOUT <= 2 ? 4 : 2; // vectors per pass that fit the registers
+    // Vectors per pass that fit the registers (32 of them with sixteen lanes).
+    constexpr int wide = NOUT <= 2 || W >= 16 ? 4 : 2;
     int i = 0;
     if (work.fadeLanes == 0) {
         for (; i + wide * W <= n; i += wide * W)

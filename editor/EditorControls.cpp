@@ -5,6 +5,7 @@
 #include "editor/OvintaEditor.h"
 
 #include "editor/EditorBitmaps.h"
+#include "editor/EditorEqLink.h"
 #include "editor/OVFakeControl.h"
 #include "editor/controls/CInstSelect.h"
 #include "editor/controls/CRotary.h"
@@ -89,8 +90,16 @@ void OvintaEditor::createControls()
 
 void OvintaEditor::createScreens()
 {
+    MainScreenParts parts;
+    parts.background3D = sharedBitmap(bitmap::k3DBackground);
+    parts.eqBackground = sharedBitmap(bitmap::kEqBackground);
+    parts.bandDigits = sharedBitmap(bitmap::kBandDigits);
+    parts.exportBackground = sharedBitmap(bitmap::kExportPage);
+    parts.eqLink = eqLink.get();
+    parts.exportListener = this;
+    parts.exportPath = exportInitialPath();
     mainScreen = place(new OVAnimScreen(layout::kMainScreenRect, this, param::kMainScreen, engine,
-                                        sharedBitmap(bitmap::kEditGrid), sharedBitmap(bitmap::kMarkers)));
+                                        sharedBitmap(bitmap::kEditGrid), sharedBitmap(bitmap::kMarkers), parts));
     impulseScreen = place(new OVImpulseScreen(layout::kImpulseScreenRect, this, param::kImpulseScreen, engine,
                                               sharedBitmap(bitmap::kImpulsePanels)));
     MeterPictures meter;

@@ -1,13 +1,20 @@
 // OvintaEditor: the export page's file request. The host's file selector is
-// used when the host offers one; otherwise the platform's save dialog.
+// used when the host offers one; otherwise the platform's save dialog. The
+// host's selector is modal by the host's design; the platform's dialog is
+// started and then polled from idle, so the host's GUI thread goes on while
+// the user chooses, and its answer goes to the page that asked. Closing the
+// window closes the dialog.
 
 #include "editor/OvintaEditor.h"
 
+#include "editor/screens/OVAnimScreen.h"
 #include "host/EffectVST.h"
 #include "toolkit/CFileSelector.h"
 #include "toolkit/platform/UserFolders.h"
 
-FileAnswer OvintaEditor::selectExportFile(VstFileSelect& select, std::string& chosenPath)
+#include <utility>
+
+FileAnswer OvintaEditor::selectExportFile(VstFileSelect& select, std::string& chosenPath, ExportPage& page)
 {
     if (effect.canHostDo("openFileSelector") == 1) {
         // The host fills returnPath (allocating it, as no buffer is given)
@@ -22,6 +29,9 @@ FileAnswer OvintaEditor::selectExportFile(VstFileSelect& select, std::string& ch
     }
     if (!fileSelector || !fileSelector->isAvailable())
         return FileAnswer::kNoDialog;
+    // One dialog at a time; it answers the page that opened it.
+    if (fileSelector->isOpen())
+        return FileAnswer::kCancelled;
     FileDialogRequest request;
     request.save = select.command == kVstFileSave;
     request.title = select.title;
@@ -30,7 +40,53 @@ FileAnswer OvintaEditor::selectExportFile(VstFileSelect& select, std::string& ch
         request.filterName = select.fileTypes[0].name;
         request.filterExtension = select.fileTypes[0].dosType;
     }
-    return fileSelector->run(request, chosenPath) ? FileAnswer::kChosen : FileAnswer::kCancelled;
+    if (!fileSelector->start(request))
+        return FileAnswer::kCancelled;
+    // A platform whose dialog is modal has its answer already.
+    switch (fileSelector->poll(chosenPath)) {
+    case FileDialogSession::kChosen: return FileAnswer::kChosen;
+    case FileDialogSession::kCancelled: return FileAnswer::kCancelled;
+    case FileDialogSession::kOpen: break;
+    }
+    dialogPage = &page;
+    return FileAnswer::kPending;
+}
+
+void OvintaEditor::exportPageClosing(ExportPage& page)
+{
+    if (dialogPage != &page)
+        return;
+    dialogPage = nullptr;
+    if (fileSelector)
+        fileSelector->cancel();
+}
+
+void OvintaEditor::pollFileDialog()
+{
+    if (dialogPage == nullptr || !fileSelector)
+        return;
+    std::string path;
+    const FileDialogSession::State state = fileSelector->poll(path);
+    if (state == FileDialogSession::kOpen)
+        return;
+    ExportPage* page = std::exchange(dialogPage, nullptr);
+    const ExportPage::Click click =
+        state == FileDialogSession::kChosen ? page->fileChosen(path) : page->fileCancelled();
+    // What the main screen does after a press on the page.
+    if (mainScreen == nullptr || click == ExportPage::kIgnored)
+        return;
+    if (click == ExportPage::kExportStarted)
+        valueChanged(nullptr, mainScreen);
+    mainScreen->setDirty();
+}
+
+void OvintaEditor::closeFileDialog()
+{
+    if (fileSelector)
+        fileSelector->cancel();
+    // The page outlives the dialog here: it returns to its state before SAVE.
+    if (ExportPage* page = std::exchange(dialogPage, nullptr))
+        page->fileCancelled();
 }
 
 void OvintaEditor::exportRequested(const ExportRequest& request)

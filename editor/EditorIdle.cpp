@@ -37,7 +37,13 @@ void OvintaEditor::idle()
         lastTimedStep = now;
         timedStep();
     }
+    // Before the frame's idle, as a press would arrive: a chosen file
+    // starts the countdown in this call.
+    pollFileDialog();
     AEffGUIEditor::idle();
+    // The last help page was clicked: HELP goes off as if pressed.
+    if (mainScreen != nullptr && mainScreen->takeHelpClosed() && helpShown())
+        toggleHelp();
     runDeferredExport();
 }
 

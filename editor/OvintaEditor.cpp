@@ -5,6 +5,8 @@
 
 #include "editor/OvintaEditor.h"
 
+#include "editor/EditorEqLink.h"
+
 #include "audio/Exporter.h"
 #include "editor/EditorBitmaps.h"
 #include "editor/OVFakeControl.h"
@@ -55,6 +57,7 @@ OvintaEditor::OvintaEditor(EffectVST& e)
 {
     static_assert(sizeof(kSharedBitmapIds) / sizeof(int) == kSharedBitmapCount);
     exporter = std::make_unique<Exporter>(engine, *parameters);
+    eqLink = std::make_unique<EditorEqLink>(effect, *this);
     for (int i = 0; i < kSharedBitmapCount; ++i)
         sharedBitmaps[i] = loadEditorBitmap(kSharedBitmapIds[i]);
     background = loadEditorBitmap(layout::kBackgroundBitmap);
@@ -129,6 +132,8 @@ void OvintaEditor::close()
         std::lock_guard<std::mutex> guard(followLock);
         openFlag.store(false, std::memory_order_release);
     }
+    // Kills an open dialog program before anything it could answer goes.
+    closeFileDialog();
     fileSelector.reset();
     forgetControls();
     AEffGUIEditor::close();

@@ -4,7 +4,8 @@
 // parameter index it edits), sends the user's changes to the effect, makes
 // the controls follow parameter changes from the host, and runs the idle
 // cycle: output configuration, screen animation, tracing while the host is
-// stopped, and the deferred impulse-response export.
+// stopped, the answer of an open file dialog and the deferred
+// impulse-response export.
 //
 // The effect owns the editor for the whole life of the plug-in instance,
 // whether or not the window is ever opened; the engine belongs to the
@@ -34,6 +35,7 @@ class CFileSelector;
 class CParamDisplay;
 class COptionMenu;
 class EffectParameters;
+class EditorEqLink;
 class EffectVST;
 class Exporter;
 class OVAnimScreen;
@@ -81,8 +83,9 @@ public:
     void endPositionEdit(int tag);
 
     // ---- Export page (GUI thread; EditorExport.cpp) ---------------------------------------
-    FileAnswer selectExportFile(VstFileSelect& select, std::string& chosenPath) override;
+    FileAnswer selectExportFile(VstFileSelect& select, std::string& chosenPath, ExportPage& page) override;
     void exportRequested(const ExportRequest& request) override;
+    void exportPageClosing(ExportPage& page) override;
     // Where the export page's file dialog starts.
     static std::string exportInitialPath();
 
@@ -131,11 +134,17 @@ private:
     void timedStep();
     void runDeferredExport();
 
+    // The platform's file dialog (EditorExport.cpp).
+    void pollFileDialog();
+    void closeFileDialog();
+
     EffectVST& effect;
     RoomEngine& engine;
     std::unique_ptr<Exporter> exporter;
     std::unique_ptr<EffectParameters> parameters; // the exporter's view of the effect
     std::unique_ptr<CFileSelector> fileSelector;        // created at open
+    std::unique_ptr<EditorEqLink> eqLink;               // the EQ view's way to the parameters
+    ExportPage* dialogPage = nullptr; // the page that waits for the open file dialog, or null
     ExportRequest exportSettings;
 
     CBitmap* background = nullptr;                     // window background, held for life

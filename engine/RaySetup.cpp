@@ -20,6 +20,58 @@ void RoomEngine::setupRays()
 
 void RoomEngine::rewriteRays()
 {
+    // A rewrite starts every slot over, so a rebuild traced ahead and not yet
+    // committed has nothing left to give.
+    discardTracedAhead();
+    const int count = setUpRayPaths(false);
+    random.seed(6413237u);
+    for (int i = 0; i < count; ++i) {
+        RaySlot& slot = slots[i];
+        slot.newReflected = 0;
+        slot.tapSource = slot.source;
+        for (float& gain : slot.newGain)
+            gain = 0.0f;
+        slot.newCoeff = slot.newHiFreq = 0.0f;
+        slot.newFilterState = slot.tapFilterState = 1e-20f;
+        slot.fadeStep = drawFadeStep();
+        slot.fadeLevel = 1.0f;
+        // A silent pending tap: the kernels fade the old response out first.
+        slot.pending.store(1, std::memory_order_release);
+    }
+    values.activeRays = count;
+    triggerCombs();
+}
+
+void RoomEngine::setUpRaysAhead()
+{
+    // The same set-up as rewriteRays, kept off everything the kernels read:
+    // each slot's source, crossfade step and silent tap wait in its ahead
+    // fields, and the slot count, the taps and the combs change at the commit.
+    const int count = setUpRayPaths(true);
+    random.seed(6413237u);
+    for (int i = 0; i < count; ++i) {
+        RaySlot& slot = slots[i];
+        slot.aheadState = 1;
+        slot.aheadPass = 0;
+        slot.aheadDelay = slot.newDelay; // a silent tap keeps its delay
+        for (float& gain : slot.aheadGain)
+            gain = 0.0f;
+        slot.aheadCoeff = slot.aheadHiFreq = 0.0f;
+        slot.aheadReflected = 0;
+        slot.aheadFadeStep = drawFadeStep();
+    }
+    for (int i = count; i < kMaxRays; ++i)
+        slots[i].aheadState = 0;
+    aheadSetUp = true;
+}
+
+float RoomEngine::drawFadeStep()
+{
+    return static_cast<float>(random.next()) / 32768.0f * 0.0001f + 0.0001f;
+}
+
+int RoomEngine::setUpRayPaths(bool ahead)
+{
     const int count = std::clamp(static_cast<int>(values.rayCount), 2, kMaxRays);
     const bool stereo = values.stereoOn != 0;
     const float fullTurn = 6.2831855f;
@@ -30,7 +82,7 @@ void RoomEngine::rewriteRays()
         const int emission = stereo ? (i & ~1) : i;
         const float theta = fullTurn * static_cast<float>(emission) / static_cast<float>(count);
         slot.rayIndex = static_cast<float>(emission);
-        slot.source = stereo ? (i & 1) : 0;
+        (ahead ? slot.aheadSource : slot.source) = stereo ? (i & 1) : 0;
         slot.startDirX = std::sin(theta);
         slot.startDirY = std::cos(theta);
     }
@@ -38,31 +90,22 @@ void RoomEngine::rewriteRays()
     rayCos = std::cos(spacing);
     raySin = std::sin(spacing);
 
-    random.seed(6413237u);
     for (int i = 0; i < count; ++i) {
         RaySlot& slot = slots[i];
+        const int source = ahead ? slot.aheadSource : slot.source;
         slot.level = slot.hiFreq = 1.0f;
-        slot.posX = values.sourceX[slot.source];
-        slot.posY = values.sourceY[slot.source];
+        slot.posX = values.sourceX[source];
+        slot.posY = values.sourceY[source];
         slot.dirX = slot.startDirX;
         slot.dirY = slot.startDirY;
-        slot.reflected = slot.newReflected = 0;
+        slot.reflected = 0;
         slot.stamp = -1;
-        slot.tapSource = slot.source;
-        for (float& gain : slot.newGain)
-            gain = 0.0f;
-        slot.newCoeff = slot.newHiFreq = 0.0f;
-        slot.newFilterState = slot.tapFilterState = 1e-20f;
         slot.tracing = 0;
-        slot.fadeStep = static_cast<float>(random.next()) / 32768.0f * 0.0001f + 0.0001f;
-        slot.fadeLevel = 1.0f;
-        // A silent pending tap: the kernels fade the old response out first.
-        slot.pending.store(1, std::memory_order_release);
     }
-    values.activeRays = count;
+    tracerRays = count;
     if (stepCursor >= count)
         stepCursor = 0;
-    triggerCombs();
+    return count;
 }
 
 void RoomEngine::triggerCombs()

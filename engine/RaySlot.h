@@ -55,6 +55,20 @@ struct RaySlot {
     int newReflected = 0;         // reflected at capture: 0 marks the direct sound
     Shared<int> posted{0};        // set on every post; the impulse screen clears it
 
+    // A tap traced ahead on a host thread after a program change (tracer
+    // only, under the tracer's lock). The audio thread commits it at its next
+    // block start; until then the slot's pending tap and crossfade stay the
+    // kernels'. aheadState: 0 none, 1 a tap to commit.
+    int aheadState = 0;
+    uint32_t aheadPass = 0;       // preparation that posted it (the slot waits for the commit)
+    int aheadSource = 0;          // source after a ray set-up traced ahead
+    int aheadDelay = 0;
+    float aheadGain[kOutputRoles] = {};
+    float aheadCoeff = 0.0f;
+    float aheadHiFreq = 0.0f;
+    int aheadReflected = 0;
+    float aheadFadeStep = 0.0f;   // crossfade step drawn by a ray set-up traced ahead
+
     // The pending tap becomes the committed one, with no crossfade (a commit,
     // or the end of a crossfade), and the slot goes back to the tracer.
     void takePendingTap()

@@ -46,51 +46,144 @@ bool allFinite(const float* values, int count)
     return true;
 }
 
-// Posts a silent tap: the kernels fade the slot's previous tap out.
-void killRay(RaySlot& slot)
-{
-    slot.newFilterState = 1e-20f;
-    for (float& gain : slot.newGain)
-        gain = 0.0f;
-    slot.newHiFreq = 0.0f;
-    slot.newCoeff = 0.0f;
-    slot.tracing = 0;
-    slot.fadeLevel = 1.0f;
-    slot.pending.store(1, std::memory_order_release);
-    slot.posted = 1;
-}
-
 } // namespace
 
 bool RoomEngine::trace(int units)
 {
     if (!tryLockTracer())
         return false;
+    // Every caller owns the audio path, so a rebuild traced ahead is
+    // committed here before the tracer moves on from it.
+    if (rebuildPrepared.load(std::memory_order_relaxed))
+        commitTracedAhead();
     if (raySetupRequested.exchange(false, std::memory_order_acquire))
         rewriteRays();
-    const float rate = values.sampleRate;
-    values.samplesPerMetre = rate * 0.0029411765f;
-    const float preDelaySamples = values.preDelayMs * rate * 0.001f;
+    const float preDelaySamples = startTracing();
     const int clampedUnits = units == 0 ? 1 : std::clamp(units, 0, kMaxUnits);
     traceSteps(clampedUnits * kStepsPerUnit, preDelaySamples);
-    refreshLongestTap(preDelaySamples);
+    values.longestTap = findLongestTap(preDelaySamples);
     refreshDiffusion();
     unlockTracer();
     return true;
 }
 
+float RoomEngine::startTracing()
+{
+    const float rate = values.sampleRate;
+    values.samplesPerMetre = rate * 0.0029411765f;
+    return values.preDelayMs * rate * 0.001f;
+}
+
+bool RoomEngine::traceAhead(int units)
+{
+    // A new preparation: every slot is free again, as after a commit, except
+    // those that post in this pass.
+    ++aheadPass;
+    if (aheadPass == 0)
+        aheadPass = 1;
+    tracingAhead = true;
+    if (raySetupRequested.exchange(false, std::memory_order_acquire))
+        setUpRaysAhead();
+    const float preDelaySamples = startTracing();
+    traceSteps(std::clamp(units, 1, kMaxUnits) * kStepsPerUnit, preDelaySamples);
+    aheadLongestTap = findLongestTap(preDelaySamples);
+    tracingAhead = false;
+    rebuildPrepared.store(true, std::memory_order_relaxed); // published by the unlock
+    return true;
+}
+
+void RoomEngine::holdAheadTap(RaySlot& slot)
+{
+    // The ahead tap starts as the slot's pending tap, so that the fields a
+    // post leaves alone keep their previous values, as they do there.
+    if (slot.aheadState == 0) {
+        slot.aheadDelay = slot.newDelay;
+        std::copy(std::begin(slot.newGain), std::end(slot.newGain), slot.aheadGain);
+        slot.aheadCoeff = slot.newCoeff;
+        slot.aheadHiFreq = slot.newHiFreq;
+        slot.aheadReflected = slot.newReflected;
+        slot.aheadState = 1;
+    }
+    slot.aheadPass = aheadPass;
+}
+
+void RoomEngine::killRay(RaySlot& slot)
+{
+    slot.tracing = 0;
+    slot.posted = 1;
+    if (tracingAhead) {
+        holdAheadTap(slot);
+        for (float& gain : slot.aheadGain)
+            gain = 0.0f;
+        slot.aheadHiFreq = 0.0f;
+        slot.aheadCoeff = 0.0f;
+        return;
+    }
+    // A silent tap: the kernels fade the slot's previous tap out.
+    slot.newFilterState = 1e-20f;
+    for (float& gain : slot.newGain)
+        gain = 0.0f;
+    slot.newHiFreq = 0.0f;
+    slot.newCoeff = 0.0f;
+    slot.fadeLevel = 1.0f;
+    slot.pending.store(1, std::memory_order_release);
+}
+
+void RoomEngine::commitTracedAhead()
+{
+    const int count = std::clamp(tracerRays, 0, kMaxRays);
+    for (int k = 0; k < count; ++k) {
+        RaySlot& slot = slots[k];
+        if (aheadSetUp) {
+            slot.source = slot.aheadSource;
+            slot.fadeStep = slot.aheadFadeStep;
+        }
+        if (slot.aheadState != 0) {
+            slot.newDelay = slot.aheadDelay;
+            std::copy(std::begin(slot.aheadGain), std::end(slot.aheadGain), slot.newGain);
+            slot.newCoeff = slot.aheadCoeff;
+            slot.newHiFreq = slot.aheadHiFreq;
+            slot.newReflected = slot.aheadReflected;
+            slot.newFilterState = 1e-20f;
+            slot.fadeLevel = 1.0f;
+            slot.aheadState = 0;
+            slot.takePendingTap();
+        } else if (slot.pending.load(std::memory_order_acquire) != 0) {
+            slot.takePendingTap();
+        }
+    }
+    if (aheadSetUp) {
+        values.activeRays = count;
+        triggerCombs();
+        aheadSetUp = false;
+    }
+    values.longestTap = aheadLongestTap;
+    refreshDiffusion();
+    rebuildPrepared.store(false, std::memory_order_relaxed);
+}
+
+void RoomEngine::discardTracedAhead()
+{
+    for (RaySlot& slot : slots)
+        slot.aheadState = 0;
+    aheadSetUp = false;
+    rebuildPrepared.store(false, std::memory_order_relaxed);
+}
+
 void RoomEngine::traceSteps(int steps, float preDelaySamples)
 {
-    // The slot count only changes in the rewrite, which ran before this loop.
-    const int rays = std::clamp(static_cast<int>(values.activeRays), 1, kMaxRays);
+    // The slot count only changes in a ray set-up, which ran before this loop.
+    const int rays = std::clamp(tracerRays, 1, kMaxRays);
     int cursor = std::clamp(stepCursor, 0, rays - 1);
     for (int i = 0; i < steps; ++i) {
         const int k = cursor;
         cursor = k + 1 >= rays ? 0 : k + 1;
         stepCursor = cursor; // the reflection seed reads the advanced cursor
         RaySlot& slot = slots[k];
-        if (slot.pending.load(std::memory_order_acquire) != 0)
-            continue; // the kernels still hold this slot's last tap
+        // The kernels still hold this slot's last tap; ahead of a commit,
+        // the slot's ahead tap posted in this pass waits for it.
+        if (tracingAhead ? slot.aheadPass == aheadPass : slot.pending.load(std::memory_order_acquire) != 0)
+            continue;
         const int stamp = changes.load(std::memory_order_acquire);
         if (slot.tracing == 0) {
             if (slot.stamp == stamp)
@@ -106,8 +199,9 @@ void RoomEngine::startPath(RaySlot& slot, int stamp)
     slot.stamp = stamp;
     slot.tracing = 1;
     slot.level = slot.hiFreq = 1.0f;
-    slot.posX = values.sourceX[slot.source];
-    slot.posY = values.sourceY[slot.source];
+    const int source = pathSource(slot);
+    slot.posX = values.sourceX[source];
+    slot.posY = values.sourceY[source];
     slot.dirX = slot.startDirX;
     slot.dirY = slot.startDirY;
     slot.pathLength = 0.0f;
@@ -228,7 +322,8 @@ void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
     const float e = (dx + 1.0f) / 2.0f;
     const float f = (dy + 1.0f) / 2.0f;
     float gains[kOutputRoles];
-    std::copy(std::begin(slot.newGain), std::end(slot.newGain), gains);
+    const float* previous = tracingAhead && slot.aheadState != 0 ? slot.aheadGain : slot.newGain;
+    std::copy(previous, previous + kOutputRoles, gains);
     const int outputs = values.outputCount;
     if (outputs == 5) {
         gains[0] = g * std::max(dx, 0.0f) * f;
@@ -253,27 +348,41 @@ void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
         return;
     }
 
+    slot.tracing = 0;
+    if (tracingAhead) {
+        holdAheadTap(slot);
+        slot.aheadDelay = static_cast<int>(d);
+        std::copy(std::begin(gains), std::end(gains), slot.aheadGain);
+        slot.aheadCoeff = coeff;
+        slot.aheadHiFreq = slot.hiFreq;
+        slot.aheadReflected = slot.reflected;
+        slot.posted = 1;
+        return;
+    }
     slot.newDelay = static_cast<int>(d);
     std::copy(std::begin(gains), std::end(gains), slot.newGain);
     slot.newCoeff = coeff;
     slot.newHiFreq = slot.hiFreq;
     slot.fadeLevel = 1.0f;
-    slot.tracing = 0;
     slot.newReflected = slot.reflected;
     slot.newFilterState = 1e-20f;
     slot.pending.store(1, std::memory_order_release);
     slot.posted = 1;
 }
 
-void RoomEngine::refreshLongestTap(float preDelaySamples)
+int RoomEngine::findLongestTap(float preDelaySamples) const
 {
-    const int rays = std::clamp(static_cast<int>(values.activeRays), 0, kMaxRays);
+    const int rays = std::clamp(tracerRays, 0, kMaxRays);
     int longest = 0;
     for (int k = rays - 1; k >= 0; --k) {
         const RaySlot& slot = slots[k];
-        const float audible = slot.newGain[0] + slot.newGain[1] + slot.newGain[2] + slot.newGain[3];
-        if (audible > 0.0f && slot.newDelay < longest)
-            longest = slot.newDelay;
+        // A tap traced ahead replaces the pending one at the commit.
+        const bool ahead = slot.aheadState != 0;
+        const float* gain = ahead ? slot.aheadGain : slot.newGain;
+        const int delay = ahead ? slot.aheadDelay : slot.newDelay;
+        const float audible = gain[0] + gain[1] + gain[2] + gain[3];
+        if (audible > 0.0f && delay < longest)
+            longest = delay;
     }
     if (values.reverseOn != 0) {
         // In reverse the pre-delay is added on top of the longest tap. Tap
@@ -284,7 +393,7 @@ void RoomEngine::refreshLongestTap(float preDelaySamples)
         const double limit = static_cast<double>(kHistoryLength - 1);
         longest = truncToInt(std::clamp(shifted, -limit, limit));
     }
-    values.longestTap = longest;
+    return longest;
 }
 
 void RoomEngine::refreshDiffusion()

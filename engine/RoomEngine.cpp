@@ -108,6 +108,30 @@ void RoomEngine::finishProgram()
     values.loadingProgram = false;
 }
 
+bool RoomEngine::onAudioThread() const
+{
+    return audioThread.load(std::memory_order_relaxed) == std::this_thread::get_id();
+}
+
+bool RoomEngine::traceProgramAhead()
+{
+    if (onAudioThread())
+        return false;
+    if (!tryLockTracerBriefly())
+        return false;
+    // The trace below covers every program change finished so far; one
+    // finished later raises the flag again. An audio thread that took the
+    // flag first rebuilds the room itself (or finds the tracer busy here and
+    // raises the flag again).
+    if (!immediateRebuild.exchange(false, std::memory_order_acquire)) {
+        unlockTracer();
+        return false;
+    }
+    traceAhead(kRebuildUnits);
+    unlockTracer();
+    return true;
+}
+
 void RoomEngine::setActiveWalls(const Wall* source, int count)
 {
     count = std::clamp(count, 0, kMaxWalls);
@@ -291,6 +315,19 @@ bool RoomEngine::tryLockTracer()
     return !tracerBusy.exchange(true, std::memory_order_acquire);
 }
 
+bool RoomEngine::tryLockTracerBriefly()
+{
+    // Rides out the audio thread's per-block trace and the editor's short
+    // copies; a long holder (another thread tracing a program) is not waited for.
+    constexpr int kAttempts = 64;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (tryLockTracer())
+            return true;
+        pauseBriefly();
+    }
+    return false;
+}
+
 void RoomEngine::unlockTracer()
 {
     tracerBusy.store(false, std::memory_order_release);
@@ -325,7 +362,7 @@ int RoomEngine::copyRayViews(RayView* out, int count)
     lockTracer();
     for (int k = 0; k < count; ++k) {
         const RaySlot& slot = slots[k];
-        out[k].source = slot.source;
+        out[k].source = pathSource(slot);
         out[k].startDirX = slot.startDirX;
         out[k].startDirY = slot.startDirY;
         out[k].firstHitX = slot.firstHitX;
@@ -408,6 +445,9 @@ bool RoomEngine::beginProcess()
         return false;
     }
     values.processTick = values.processTick + 1;
+    const std::thread::id self = std::this_thread::get_id();
+    if (audioThread.load(std::memory_order_relaxed) != self)
+        audioThread.store(self, std::memory_order_relaxed);
     return true;
 }
 
@@ -418,6 +458,13 @@ void RoomEngine::endProcess()
 
 void RoomEngine::rebuildAfterProgramChange()
 {
+    // A rebuild traced ahead on another thread only needs its commit. A
+    // busy tracer (another preparation under way) leaves it to the next block.
+    if (rebuildPrepared.load(std::memory_order_relaxed) && tryLockTracer()) {
+        if (rebuildPrepared.load(std::memory_order_relaxed))
+            commitTracedAhead();
+        unlockTracer();
+    }
     if (!immediateRebuild.exchange(false, std::memory_order_acquire))
         return;
     // A busy tracer leaves the rebuild to the next block. The flag is raised
@@ -427,12 +474,14 @@ void RoomEngine::rebuildAfterProgramChange()
     // every slot, which the commit below takes, so that the trace finds every
     // slot free and the block plays the whole new room, not a fade-in.
     if (tryLockTracer()) {
+        if (rebuildPrepared.load(std::memory_order_relaxed))
+            commitTracedAhead();
         if (raySetupRequested.exchange(false, std::memory_order_acquire))
             rewriteRays();
         unlockTracer();
     }
     commitTaps();
-    if (!trace(4096))
+    if (!trace(kRebuildUnits))
         immediateRebuild.exchange(true, std::memory_order_relaxed);
     commitTaps();
 }

@@ -44,6 +44,7 @@
 #include <atomic>
 #include <cstdint>
 #include <span>
+#include <thread>
 
 constexpr int kInitialChangeCount = 23;
 
@@ -66,6 +67,14 @@ public:
     OvintaProgram& currentProgramRecord() { return bank.programs[values.currentProgram.load()]; }
     ProgramBank& programBank() { return bank; } // names and chunks
     int currentProgram() const { return values.currentProgram; }
+    // After a program change (finishProgram), on the thread that made it:
+    // traces the new room fully (and sets up the rays it asks for) into taps
+    // that the audio thread only has to commit at its next block start, so
+    // the block plays the whole new room while the audio thread does almost
+    // nothing. False, leaving the rebuild to the audio thread as before, when
+    // no program change awaits its rebuild, on the audio thread, or when the
+    // tracer stays busy.
+    bool traceProgramAhead();
 
     // Number of channels of the host's input arrangement (1 forces mono sources).
     void setInputChannelCount(int channels) { values.inputChannelCount = channels; }
@@ -88,6 +97,7 @@ public:
     // ---- Any thread: read-only views -------------------------------------
     const EngineValues& derived() const { return values; }
     int changeCount() const { return changes.load(std::memory_order_acquire); }
+    bool onAudioThread() const; // the calling thread made the latest process call
 
     // ---- Audio thread (or a thread holding the audio path) ----------------
     // The start of a process call: false when audio is disabled, and the call
@@ -112,6 +122,8 @@ public:
     bool trace(int units);
     // Immediate ray and comb set-up (constructor, export).
     void setupRays();
+    // Units a program change traces before the new room's first block.
+    static constexpr int kRebuildUnits = 4096;
     // The exporter, holding the audio path: render at this rate with this dry
     // gain (and then set the saved values back).
     void setRenderSettings(float sampleRate, float dryGain);
@@ -211,6 +223,22 @@ private:
     // Slot and comb rewrite for the current ray count and sources (tracer thread).
     void rewriteRays();
     void triggerCombs();
+    // The tracer's part of a set-up (directions, sources, path starts, slot
+    // count): `ahead` puts the sources in the slots' ahead fields. Returns
+    // the slot count.
+    int setUpRayPaths(bool ahead);
+    void setUpRaysAhead();          // the whole set-up, kept off the kernels' fields
+    float drawFadeStep();
+    bool tryLockTracerBriefly();
+
+    // Tracing ahead (RayTracer.cpp), under the tracer's lock: the taps go to
+    // the slots' ahead fields; the commit, by a thread that owns the audio
+    // path, turns them into the committed taps.
+    bool traceAhead(int units);
+    void holdAheadTap(RaySlot& slot);
+    void commitTracedAhead();
+    void discardTracedAhead();
+    int pathSource(const RaySlot& slot) const { return aheadSetUp ? slot.aheadSource : slot.source; }
 
     // Tracer internals (RayTracer.cpp), run while tracerBusy is held.
     void traceSteps(int steps, float preDelaySamples);
@@ -218,7 +246,9 @@ private:
     void stepRay(RaySlot& slot, float preDelaySamples);
     void reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySamples);
     void captureRay(RaySlot& slot, float preDelaySamples);
-    void refreshLongestTap(float preDelaySamples);
+    void killRay(RaySlot& slot);
+    float startTracing(); // refreshes samples per metre, returns the pre-delay in samples
+    int findLongestTap(float preDelaySamples) const;
     void refreshDiffusion();
 
     // ---- Values and signals -------------------------------------------------
@@ -231,6 +261,11 @@ private:
     WallGrid wallGrid;                 // cells over the active walls
     bool useWallGrid = true;           // false: plain scan (benchmarks)
     int stepCursor = 0;                // next slot to trace
+    int tracerRays = 0;                // slots the tracer visits (activeRays once committed)
+    bool tracingAhead = false;         // posts go to the slots' ahead fields
+    bool aheadSetUp = false;           // the rebuild traced ahead includes a ray set-up
+    uint32_t aheadPass = 0;            // number of the latest preparation
+    int aheadLongestTap = 0;           // longestTap of the rebuild traced ahead
     float rayCos = 1.0f, raySin = 0.0f; // angular ray spacing
     EngineRandom random;               // this instance's generator
 
@@ -246,6 +281,13 @@ private:
     // idle tracing); the holder flag orders them among themselves.
     std::atomic<bool> audioPathHeld{false};
     std::atomic<bool> immediateRebuild{false}; // release by finishProgram, acquire by the process call
+    // A rebuild traced ahead waits for its commit. Written under the tracer's
+    // lock, whose release and acquire order it; read early without the lock
+    // only as a hint.
+    std::atomic<bool> rebuildPrepared{false};
+    // The thread of the latest process call: a program change made on it is
+    // rebuilt by the next block as before.
+    std::atomic<std::thread::id> audioThread{};
     std::atomic<int> changes{kInitialChangeCount}; // release on change, acquire by the tracer
     std::atomic<bool> raySetupRequested{false}; // release by the setter, acquire by the tracer
     std::atomic<bool> tracerBusy{false};

@@ -59,10 +59,8 @@ float getParameterEntry(AEffect* effect, VstInt32 index)
 
 void processReplacingEntry(AEffect* effect, float** inputs, float** outputs, VstInt32 frames)
 {
-    if (AudioEffect* object = effectOf(effect)) {
-        object->noteAudioThread();
+    if (AudioEffect* object = effectOf(effect))
         object->processReplacing(inputs, outputs, frames);
-    }
 }
 
 // The accumulating and double-precision calls are present but do nothing:
@@ -246,17 +244,6 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
         opcode == effSetSpeakerArrangement)
         stateChanged();
     return result;
-}
-
-void AudioEffectX::hostParameterSet()
-{
-    // Automation of the outputs setting or a pin from a host that never
-    // opens the editor must still reach the routing. Applying it takes the
-    // arrangement lock and calls nothing back in the host, so any thread
-    // will do but the audio thread, which must never wait; a change made
-    // there waits for the host's next call on another thread.
-    if (!onAudioThread())
-        stateChanged();
 }
 
 VstIntPtr AudioEffectX::dispatchOpcode(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

@@ -15,9 +15,6 @@
 #include "host/EditorLink.h"
 #include "host/vst2.h"
 
-#include <atomic>
-#include <thread>
-
 class AudioEffect {
 public:
     AudioEffect(audioMasterCallback host, int programCount, int parameterCount);
@@ -60,13 +57,6 @@ public:
 
     // ---- Audio thread ----------------------------------------------------------
     virtual void processReplacing(float** /*inputs*/, float** /*outputs*/, VstInt32 /*frames*/) {}
-    // Notes the calling thread as the one that processes audio.
-    void noteAudioThread() { audioThread.store(std::this_thread::get_id(), std::memory_order_relaxed); }
-    // True on the thread that last processed audio (false before any block).
-    bool onAudioThread() const
-    {
-        return audioThread.load(std::memory_order_relaxed) == std::this_thread::get_id();
-    }
 
     // ---- Host callbacks ----------------------------------------------------------
     // Version of the host's interface; 0 when there is no host or it does not answer.
@@ -93,7 +83,6 @@ protected:
     AEffect cEffect;                  // the record the host holds
 
 private:
-    std::atomic<std::thread::id> audioThread{}; // none until the first block
     VstIntPtr dispatchEditor(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                              float opt);
 };
@@ -104,9 +93,8 @@ public:
 
     // After a dispatcher call that may have changed the plug-in's state
     // (program, chunk, resume, speakers), on the thread that made it, and
-    // after the host's setParameter on any thread but the audio thread.
+    // and after the host's setParameter off the audio thread.
     virtual void stateChanged() {}
-    void hostParameterSet() override;
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                          float opt) override;
     void resume() override;

@@ -110,8 +110,10 @@ void EffectVST::setParameter(VstInt32 index, float value)
     if (index == param::kProgramSelect) {
         double number = std::trunc(static_cast<double>(value));
         if (number >= 0.0 && number < kProgramCount &&
-            static_cast<int>(number) != engine->currentProgram())
+            static_cast<int>(number) != engine->currentProgram()) {
             setProgram(static_cast<VstInt32>(number));
+            programChosen();
+        }
     } else if (index == param::kProgramPrevious && value == 0.0f) {
         // The kick buttons send 1 on press and 0 on release: step on release.
         stepProgram(-1);
@@ -130,8 +132,23 @@ void EffectVST::stepProgram(int step)
     if (next == current)
         return;
     setProgram(next);
+    programChosen();
     if (editor != nullptr)
         editor->setParameter(param::kProgramSelect, static_cast<float>(next));
+}
+
+void EffectVST::hostParameterSet()
+{
+    if (!engine->onAudioThread())
+        stateChanged();
+}
+
+void EffectVST::programChosen()
+{
+    // The output configuration the program asks for comes first, so that the
+    // room traced ahead is the one its outputs play.
+    if (!engine->onAudioThread())
+        stateChanged();
 }
 
 float EffectVST::getParameter(VstInt32 index)

@@ -100,6 +100,13 @@ public:
     // its saved outputs: the configuration is applied here while no editor
     // window runs its idle.
     void stateChanged() override;
+    // Automation of the outputs setting or a pin from a host that never opens
+    // the editor must still reach the routing, and a program chosen by tag is
+    // traced ahead: both run here unless the call came on the audio thread,
+    // which must never wait for the arrangement lock; a change made there
+    // waits for the host's next call on another thread. Nothing here calls
+    // back into the host.
+    void hostParameterSet() override;
 
     // ---- Audio thread ------------------------------------------------------------
     void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;
@@ -112,6 +119,7 @@ public:
 private:
     void reapplyProgramFields(int program);
     void stepProgram(int step);
+    void programChosen(); // after a program chosen by tag or step: configure and trace it
     void writeOwnLayout();
     void routeOutputRoles(int count);
     void fillPinMenus(int outputs);

@@ -135,6 +135,10 @@ void EffectVST::stateChanged()
 {
     if (editor == nullptr || !editor->isOpen())
         applyOutputConfiguration();
+    // A program or chunk just loaded is traced here, after the output
+    // configuration it asked for, so that the room traced is the one the
+    // outputs play; the audio thread's next block only commits it.
+    engine->traceProgramAhead();
 }
 
 void EffectVST::applyOutputConfiguration()

@@ -59,6 +59,8 @@ inline int rayCount(float v)
 inline int outputsSetting(float v) { return std::clamp(truncToInt(static_cast<double>(v)), 0, 2); } // 0 two, 1 four, 2 five
 
 inline float eqFrequencyHz(float v) { return 15980.0f * cube(v) + 20.0f; }
+// The inverse: the raw value whose band frequency is `hz` (20..16,000 Hz).
+inline float eqFrequencyValue(float hz) { return std::cbrt((hz - 20.0f) * 6.257822e-5f); }
 inline float eqGainDb(float v) { return 30.0f * (v - 0.5f); }
 inline float shelfWidth(float v) { return 0.8f * (1.0f - v) + 0.2f; }  // bands 1 and 4: a Q
 inline float peakOctaves(float v) { return 3.0f * v + 0.1f; }         // bands 2 and 3: octaves

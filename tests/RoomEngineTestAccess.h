@@ -22,6 +22,7 @@ struct RoomEngineTestAccess {
     static std::atomic<bool>& immediateRebuild(RoomEngine& e) { return e.immediateRebuild; }
     static std::atomic<bool>& raySetupRequested(RoomEngine& e) { return e.raySetupRequested; }
     static std::atomic<bool>& tracerBusy(RoomEngine& e) { return e.tracerBusy; }
+    static uint32_t aheadPreparations(const RoomEngine& e) { return e.aheadPass; }
     static std::atomic<uint32_t>& eqSequence(RoomEngine& e) { return e.eqSequence; }
     static EQfilter* eqB(RoomEngine& e) { return e.eqB; }
     static EQfilter* eqD(RoomEngine& e) { return e.eqD; }

@@ -113,6 +113,8 @@ ExportPage::ExportPage(RoomEngine& e, ExportPageListener& l, CBitmap* bg, std::s
 
 ExportPage::~ExportPage()
 {
+    if (dialogOpen)
+        listener.exportPageClosing(*this);
     if (background)
         background->forget();
 }
@@ -140,14 +142,20 @@ void ExportPage::draw(CDrawContext& picture)
         drawGroup(picture, g);
     if (entryOpen)
         drawEntry(picture);
-    if (engine.editorSignals().exportCountdown != 0) {
-        const CRect notice(4, 370, 404, 394);
-        picture.setFillColor(kNoticeFill);
-        picture.fillRect(notice);
-        picture.setFont(kNormalFontVeryBig, kBoldFace);
-        picture.setFontColor(kNoticeText);
-        picture.drawString("Exporting, please wait...", notice, kCenterText);
-    }
+    if (engine.editorSignals().exportCountdown != 0)
+        drawNotice(picture, "Exporting, please wait...");
+    else if (dialogOpen)
+        drawNotice(picture, "Waiting for the file dialog...");
+}
+
+void ExportPage::drawNotice(CDrawContext& picture, const char* text)
+{
+    const CRect notice(4, 370, 404, 394);
+    picture.setFillColor(kNoticeFill);
+    picture.fillRect(notice);
+    picture.setFont(kNormalFontVeryBig, kBoldFace);
+    picture.setFontColor(kNoticeText);
+    picture.drawString(text, notice, kCenterText);
 }
 
 void ExportPage::drawGroup(CDrawContext& picture, ExportChoice& g)
@@ -221,6 +229,10 @@ ExportPage::Click ExportPage::mouseDown(CPoint where, int buttons)
 {
     if ((buttons & (kLButton | kRButton)) == 0)
         return kIgnored;
+    // The open dialog was asked for this format; a second SAVE would open
+    // a second dialog.
+    if (dialogOpen)
+        return kIgnored;
     if (entryOpen)
         return entryClick(where);
     Click result = kIgnored;
@@ -274,15 +286,32 @@ ExportPage::Click ExportPage::save()
     select.initialPath = initial;
 
     std::string path;
-    switch (listener.selectExportFile(select, path)) {
+    switch (listener.selectExportFile(select, path, *this)) {
     case FileAnswer::kChosen:
         return path.empty() ? kRedraw : startExport(path);
     case FileAnswer::kNoDialog:
         openEntry();
         return kRedraw;
+    case FileAnswer::kPending: dialogOpen = true; return kRedraw;
     case FileAnswer::kCancelled:
         break;
     }
+    return kRedraw;
+}
+
+ExportPage::Click ExportPage::fileChosen(const std::string& path)
+{
+    if (!dialogOpen)
+        return kIgnored; // no dialog of this page is open
+    dialogOpen = false;
+    return path.empty() ? kRedraw : startExport(path);
+}
+
+ExportPage::Click ExportPage::fileCancelled()
+{
+    if (!dialogOpen)
+        return kIgnored;
+    dialogOpen = false;
     return kRedraw;
 }
 

@@ -4,6 +4,9 @@
 // presses SAVE; the page asks for a file (the host's file selector, else the
 // platform's save dialog, else its own file-name entry) and then starts the
 // editor's deferred export, which draws "Exporting, please wait..." first.
+// A platform dialog that stays open while the host's GUI thread goes on
+// answers later, through fileChosen or fileCancelled; until then the page
+// says that it waits for the dialog and takes no presses.
 // It also draws the red banner the main screen shows over its other modes
 // after an export could not create its files.
 //
@@ -49,7 +52,14 @@ struct ExportChoice {
 };
 
 // How a file is asked for, and what came back.
-enum class FileAnswer { kChosen, kCancelled, kNoDialog };
+enum class FileAnswer {
+    kChosen,    // `chosenPath` holds the file
+    kCancelled, // no file, nothing to do
+    kNoDialog,  // no dialog exists: the page's own file-name entry asks
+    kPending,   // a dialog is open; its answer comes through fileChosen or fileCancelled
+};
+
+class ExportPage;
 
 // The editor's side of the page.
 class ExportPageListener {
@@ -58,10 +68,15 @@ public:
     // Asks the user for the file to export to: the host's file selector when
     // the host offers one, else the platform's save dialog. kNoDialog when
     // neither exists (the page then shows its own file-name entry).
-    virtual FileAnswer selectExportFile(VstFileSelect& select, std::string& chosenPath) = 0;
+    // kPending when the dialog stays open: the listener then owes `page`
+    // exactly one fileChosen or fileCancelled, unless the page goes first.
+    virtual FileAnswer selectExportFile(VstFileSelect& select, std::string& chosenPath, ExportPage& page) = 0;
     // A file was chosen: keep `request` for the deferred export. The page
     // then starts the countdown on the engine.
     virtual void exportRequested(const ExportRequest& request) = 0;
+    // `page` is being destroyed while its dialog is open: close the dialog,
+    // and send the page nothing more.
+    virtual void exportPageClosing(ExportPage& page) = 0;
 };
 
 class ExportPage {
@@ -94,6 +109,15 @@ public:
     // the keyboard (frame focus) and pass its keys to onKeyDown.
     bool wantsKeyboard() const { return entryOpen; }
 
+    // The answer of a dialog that selectExportFile left open (kPending):
+    // what SAVE would have done had the dialog answered at once. The
+    // listener marks the screen dirty, and on kExportStarted tells the
+    // screen's listener, as the main screen does after a press.
+    Click fileChosen(const std::string& path);
+    Click fileCancelled();
+    // True from a SAVE whose dialog stays open until its answer.
+    bool fileDialogOpen() const { return dialogOpen; }
+
     // The red "ERROR SAVING FILE!" banner, drawn over the other modes after a
     // failed export. Counts the engine's banner ticks down, one per call.
     static void drawErrorBanner(CDrawContext& picture, RoomEngine& engine);
@@ -113,6 +137,7 @@ public:
 private:
     void drawGroup(CDrawContext& picture, ExportChoice& g);
     void drawEntry(CDrawContext& picture);
+    void drawNotice(CDrawContext& picture, const char* text);
     Click save();
     Click entryClick(CPoint where);
     Click confirmEntry();
@@ -126,5 +151,6 @@ private:
     ExportChoice groups[kGroupCount];
     float chosenRate = -1.0f;        // rate of the last chosen file, -1 before one
     bool entryOpen = false;          // the own file-name entry is shown
+    bool dialogOpen = false;         // a file dialog is open and owes its answer
     std::unique_ptr<CTextEdit> entry; // the entry's text field, page coordinates
 };

@@ -5,6 +5,7 @@
 
 #include "editor/screens/ScreenPanel.h"
 #include "toolkit/CBitmap.h"
+#include "toolkit/CFrame.h"
 
 #include <algorithm>
 
@@ -25,10 +26,16 @@ void drawPlaceholder(COffscreenContext& into, const char* name)
 } // namespace
 
 OVAnimScreen::OVAnimScreen(const CRect& r, CControlListener* l, int t, RoomEngine& e, CBitmap* grid,
-                           CBitmap* markers)
+                           CBitmap* markers, const MainScreenParts& parts)
     : CControl(r, l, t, nullptr), engine(e), gridBitmap(grid), markerBitmap(markers),
       picture(r.width(), r.height(), kBlackCColor), composite(r.width(), r.height(), kBlackCColor)
 {
+    room3D = std::make_unique<Room3DView>(engine, parts.background3D);
+    if (parts.eqLink != nullptr)
+        eqView = std::make_unique<EqView>(engine, *parts.eqLink, parts.eqBackground, parts.bandDigits);
+    if (parts.exportListener != nullptr)
+        exportPage = std::make_unique<ExportPage>(engine, *parts.exportListener, parts.exportBackground,
+                                                  parts.exportPath);
     engine.editorSignals().viewDirty = true;
 }
 
@@ -55,10 +62,21 @@ void OVAnimScreen::draw(CDrawContext* context)
     if (clearRequested.exchange(false, std::memory_order_relaxed))
         clearRoom();
     if (helpVisible.load(std::memory_order_relaxed)) {
+        // No temporary EQ view while the help is read.
+        EditorSignals& signals = engine.editorSignals();
+        if (signals.tempViewMode == kTempViewEq) {
+            signals.tempViewTicks = 0;
+            signals.tempViewMode = kTempViewNone;
+        }
         drawHelp(composite);
         composite.copyFrom(context, size);
         setDirty(false);
         return;
+    }
+    if (helpShownLastDraw) {
+        // Back from the help: the mode's picture is drawn afresh.
+        helpShownLastDraw = false;
+        engine.editorSignals().viewDirty = true;
     }
     chooseMode();
     EditorSignals& signals = engine.editorSignals();
@@ -80,6 +98,8 @@ void OVAnimScreen::draw(CDrawContext* context)
         picture.copyFrom(&composite, CRect(0, 0, picture.getWidth(), picture.getHeight()));
         if (currentMode == kEditMode)
             drawOverlay(composite);
+        // A failed export is announced over whatever mode shows.
+        ExportPage::drawErrorBanner(composite, engine);
     }
     composite.copyFrom(context, size);
     countTempViewTick();
@@ -115,9 +135,12 @@ void OVAnimScreen::chooseMode()
     if (signals.viewDirty || requested != currentMode) {
         if (requested == k3DMode)
             rebuild3D.store(true, std::memory_order_relaxed);
-        // A change of mode is also where the EQ view, once wired in, drops
-        // its selected band.
         if (requested != currentMode) {
+            // A drag in the mode left ends, and the EQ view drops its band.
+            if (otherModeGesture >= 0)
+                mouseOtherMode(MouseStep::Cancel, CPoint(), 0);
+            if (eqView)
+                eqView->modeChanged();
             currentMode = requested;
             signals.viewDirty = true;
         }
@@ -210,46 +233,100 @@ void OVAnimScreen::push(UndoType type, const GridWall& w, bool continues)
 
 void OVAnimScreen::drawMode3D(COffscreenContext& into)
 {
-    rebuild3D.store(false, std::memory_order_relaxed);
-    drawPlaceholder(into, "3D VIEW");
+    if (rebuild3D.exchange(false, std::memory_order_relaxed))
+        room3D->requestRebuild();
+    room3D->setMarkerPhases(sourcePhase, listenerPhase);
+    room3D->draw(into);
 }
 
 void OVAnimScreen::drawEqView(COffscreenContext& into)
 {
-    drawPlaceholder(into, "EQ VIEW");
+    if (eqView)
+        eqView->draw(into);
+    else
+        drawPlaceholder(into, "EQ VIEW");
 }
 
 void OVAnimScreen::drawExportPage(COffscreenContext& into)
 {
-    drawPlaceholder(into, "EXPORT I.R.");
+    if (exportPage)
+        exportPage->draw(into);
+    else
+        drawPlaceholder(into, "EXPORT I.R.");
 }
 
 void OVAnimScreen::drawHelp(COffscreenContext& into)
 {
-    drawPlaceholder(into, "HELP");
+    if (!helpShownLastDraw) {
+        help.open();
+        helpShownLastDraw = true;
+    }
+    help.draw(into);
 }
 
-CMouseEventResult OVAnimScreen::mouseMode3D(MouseStep, CPoint, int)
+// A step of a gesture handed to a view with the usual four calls.
+template <typename View>
+CMouseEventResult OVAnimScreen::forward(View& view, MouseStep step, CPoint local, int buttons)
 {
-    return kMouseEventNotHandled;
+    CMouseEventResult result = kMouseEventNotHandled;
+    switch (step) {
+    case MouseStep::Down: result = view.mouseDown(local, buttons); break;
+    case MouseStep::Moved: result = view.mouseMoved(local, buttons); break;
+    case MouseStep::Up: result = view.mouseUp(local, buttons); break;
+    case MouseStep::Cancel: view.mouseCancel(); break;
+    }
+    setDirty();
+    return result;
 }
 
-CMouseEventResult OVAnimScreen::mouseEqView(MouseStep, CPoint, int)
+CMouseEventResult OVAnimScreen::mouseMode3D(MouseStep step, CPoint local, int buttons)
 {
-    return kMouseEventNotHandled;
+    return forward(*room3D, step, local, buttons);
 }
 
-CMouseEventResult OVAnimScreen::mouseExportPage(MouseStep, CPoint, int)
+CMouseEventResult OVAnimScreen::mouseEqView(MouseStep step, CPoint local, int buttons)
 {
-    return kMouseEventNotHandled;
+    return eqView ? forward(*eqView, step, local, buttons) : kMouseEventNotHandled;
 }
 
-CMouseEventResult OVAnimScreen::mouseHelp(MouseStep step, CPoint, int)
+CMouseEventResult OVAnimScreen::mouseExportPage(MouseStep step, CPoint local, int buttons)
 {
-    // The help pages redraw only when clicked.
-    if (step == MouseStep::Down)
+    if (!exportPage || step != MouseStep::Down)
+        return kMouseEventNotHandled;
+    const ExportPage::Click click = exportPage->mouseDown(local, buttons);
+    if (click != ExportPage::kIgnored)
+        setDirty();
+    // The page's own file-name entry takes the keyboard while it is open.
+    if (exportPage->wantsKeyboard() && getFrame() != nullptr)
+        getFrame()->setFocusView(this);
+    return kMouseEventHandled;
+}
+
+CMouseEventResult OVAnimScreen::mouseHelp(MouseStep step, CPoint local, int buttons)
+{
+    if (step != MouseStep::Down)
+        return kMouseEventHandled;
+    const HelpPages::Click click = help.mouseDown(local, buttons);
+    if (click == HelpPages::kClose) {
+        helpVisible.store(false, std::memory_order_relaxed);
+        helpClosed.store(true, std::memory_order_relaxed);
+    }
+    if (click != HelpPages::kIgnored)
         setDirty();
     return kMouseEventHandled;
+}
+
+bool OVAnimScreen::onKeyDown(const CKeyCode& key)
+{
+    if (!exportPage || currentMode != kExportMode || !exportPage->wantsKeyboard())
+        return false;
+    const ExportPage::Click click = exportPage->onKeyDown(key);
+    if (click == ExportPage::kIgnored)
+        return false;
+    setDirty();
+    if (!exportPage->wantsKeyboard() && getFrame() != nullptr && getFrame()->getFocusView() == this)
+        getFrame()->setFocusView(nullptr);
+    return true;
 }
 
 // Sends a gesture to the help pages or to the mode that took its press.

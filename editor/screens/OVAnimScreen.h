@@ -19,6 +19,10 @@
 // mode, tool and help fields are also set by the editor's parameter follow,
 // so they are relaxed atomics.
 
+#include "editor/screens/EqView.h"
+#include "editor/screens/ExportPage.h"
+#include "editor/screens/HelpPages.h"
+#include "editor/screens/Room3DView.h"
 #include "editor/screens/UndoHistory.h"
 #include "engine/RoomEngine.h"
 #include "model/OvintaProgram.h"
@@ -27,11 +31,26 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 class CBitmap;
 
 enum ScreenMode : int { kEditMode = 0, k3DMode = 1, kEQMode = 2, kExportMode = 3 };
 enum DrawingTool : int { kLinesTool = 2, kBoxesTool = 4, kEditTool = 8 };
+
+// What the other modes need from the editor. The pictures are borrowed from
+// the editor, which outlives the screen; any may be null. Without `eqLink`
+// or `exportListener` that mode shows a plain panel.
+struct MainScreenParts {
+    CBitmap* background3D = nullptr;
+    CBitmap* eqBackground = nullptr;
+    CBitmap* bandDigits = nullptr;
+    CBitmap* exportBackground = nullptr;
+    EqEditLink* eqLink = nullptr;
+    ExportPageListener* exportListener = nullptr;
+    std::string exportPath; // folder and name prefix the file dialog offers
+};
 
 class OVAnimScreen : public CControl {
 public:
@@ -39,7 +58,7 @@ public:
     // strip) are borrowed from the editor, which outlives the screen; either
     // may be null.
     OVAnimScreen(const CRect& size, CControlListener* listener, int tag, RoomEngine& engine, CBitmap* grid,
-                 CBitmap* markers);
+                 CBitmap* markers, const MainScreenParts& parts = {});
     ~OVAnimScreen() override;
 
     // ---- GUI thread -------------------------------------------------------------
@@ -48,6 +67,12 @@ public:
     CMouseEventResult onMouseMoved(CDrawContext* context, CPoint where, int buttons) override;
     CMouseEventResult onMouseUp(CDrawContext* context, CPoint where, int buttons) override;
     void onMouseCancel() override;
+    // Keys go to the export page's own file-name entry while it is open.
+    bool onKeyDown(const CKeyCode& key) override;
+
+    // The last help page was clicked: true once, and the editor then
+    // switches HELP off.
+    bool takeHelpClosed() { return helpClosed.exchange(false, std::memory_order_relaxed); }
 
     // UNDO: takes back the newest edit group.
     void undoGroup();
@@ -96,9 +121,8 @@ private:
     void countTempViewTick();
     void syncHistoryWithRoom();
 
-    // ---- The other modes and the help pages. Each has its own class; these
-    // are the places where they are wired in. Until then they draw a plain
-    // panel and take no mouse input. ----
+    // ---- The other modes and the help pages: each has its own class, and
+    // these hand the drawing and the mouse to it. ----
     void drawMode3D(COffscreenContext& into);
     void drawEqView(COffscreenContext& into);
     void drawExportPage(COffscreenContext& into);
@@ -108,6 +132,8 @@ private:
     CMouseEventResult mouseExportPage(MouseStep step, CPoint local, int buttons);
     CMouseEventResult mouseHelp(MouseStep step, CPoint local, int buttons);
     CMouseEventResult mouseOtherMode(MouseStep step, CPoint local, int buttons);
+    template <typename View>
+    CMouseEventResult forward(View& view, MouseStep step, CPoint local, int buttons);
 
     // ---- Edit view drawing (EditViewDraw.cpp) ----
     void drawEditPicture();
@@ -150,6 +176,12 @@ private:
 
     int currentMode = -1;             // ScreenMode on screen, -1 before the first draw
     std::atomic<bool> rebuild3D{false};
+    std::atomic<bool> helpClosed{false};
+    std::unique_ptr<Room3DView> room3D;
+    std::unique_ptr<EqView> eqView;
+    std::unique_ptr<ExportPage> exportPage;
+    HelpPages help;
+    bool helpShownLastDraw = false;
     std::atomic<bool> clearRequested{false};
 
     // Gesture state, between a press and its release.

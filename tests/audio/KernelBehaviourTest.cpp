@@ -178,7 +178,7 @@ TEST(Kernels, SteadyTapsStayOutOfTheDenormalRangeInSilence)
     for (int block = 0; block < 40; ++block) {
         Block blk(512);
         blk.run2(*e);
-        e->audioPath().writePos = (e->audioPath().writePos + 512) & kHistoryMask;
+        e->audioPath().advance(512);
     }
     const float state = e->raySlots()[0].tapFilterState;
     EXPECT_EQ(std::fpclassify(state), FP_NORMAL);
@@ -241,7 +241,7 @@ TEST(Kernels, CrossfadeMovesFromTheOldTapToTheNewOne)
     for (int block = 0; block < 24; ++block) {
         Block blk(512, 1.0f, 1.0f); // keeps the history at ones as it advances
         blk.run2(*e);
-        e->audioPath().writePos = (e->audioPath().writePos + 512) & kHistoryMask;
+        e->audioPath().advance(512);
         if (block == 0) {
             EXPECT_EQ(blk.out[0][0], 0.5f);
             EXPECT_NEAR(blk.out[0][1], 0.0001 + 0.5 * 0.9999, 1e-6);
@@ -320,7 +320,7 @@ TEST(Kernels, UnsafeInputNeverReachesTheState)
     for (int block = 0; block < 20; ++block) {
         Block next(512, 0.2f, -0.2f);
         next.run2(*e);
-        e->audioPath().writePos = (e->audioPath().writePos + 512) & kHistoryMask;
+        e->audioPath().advance(512);
         ASSERT_TRUE(std::isfinite(next.out[0][511]));
     }
     for (int k = 0; k < kCombsPerBank; ++k)

@@ -112,8 +112,9 @@ struct Runner {
     int outputs;
     std::vector<int> blocks;
     bool silence = false;   // silent room: input and history at rest
+    SimdPath rightPath = SimdPath::kAvx2; // the path `right` runs when both are production
 
-    // `reference` null: production on both, `left` with SSE2 and `right` with AVX2.
+    // `reference` false: production on both, `left` with SSE2 and `right` with rightPath.
     void run(RoomEngine& left, RoomEngine& right, bool reference, const std::string& what)
     {
         int total = 0;
@@ -134,11 +135,11 @@ struct Runner {
             } else {
                 setSimdPath(SimdPath::kSse2);
                 runProduction(left, outputs, a.data() + offset, b.data() + offset, outLeft.pointers(offset), n);
-                setSimdPath(SimdPath::kAvx2);
+                setSimdPath(rightPath);
                 runProduction(right, outputs, a.data() + offset, b.data() + offset, outRight.pointers(offset), n);
             }
-            left.audioPath().writePos = (left.audioPath().writePos + static_cast<uint32_t>(n)) & kHistoryMask;
-            right.audioPath().writePos = (right.audioPath().writePos + static_cast<uint32_t>(n)) & kHistoryMask;
+            left.audioPath().advance(static_cast<uint32_t>(n));
+            right.audioPath().advance(static_cast<uint32_t>(n));
             offset += n;
         }
         for (int k = 0; k < kOutputRoles; ++k)
@@ -219,19 +220,31 @@ TEST(Kernels, MatchThePlainScalarModel)
         auto model = makeSceneEngine(c.scene);
         Runner{c.outputs, c.blocks, c.scene.silent}.run(*production, *model, true, c.name);
     }
-    setSimdPath(simdPathAvailable(SimdPath::kAvx2) ? SimdPath::kAvx2 : SimdPath::kSse2);
+    setSimdPath(defaultSimdPath());
+}
+
+void expectBitIdenticalToSse2(SimdPath path)
+{
+    for (const MatchCase& c : matchCases()) {
+        auto sse = makeSceneEngine(c.scene);
+        auto wide = makeSceneEngine(c.scene);
+        Runner{c.outputs, c.blocks, c.scene.silent, path}.run(*sse, *wide, false, c.name);
+    }
+    setSimdPath(defaultSimdPath());
 }
 
 TEST(Kernels, Sse2AndAvx2PathsAreBitIdentical)
 {
     if (!simdPathAvailable(SimdPath::kAvx2))
         GTEST_SKIP() << "no AVX2 on this processor";
-    for (const MatchCase& c : matchCases()) {
-        auto sse = makeSceneEngine(c.scene);
-        auto avx = makeSceneEngine(c.scene);
-        Runner{c.outputs, c.blocks, c.scene.silent}.run(*sse, *avx, false, c.name);
-    }
-    setSimdPath(SimdPath::kAvx2);
+    expectBitIdenticalToSse2(SimdPath::kAvx2);
+}
+
+TEST(Kernels, Sse2AndAvx512PathsAreBitIdentical)
+{
+    if (!simdPathAvailable(SimdPath::kAvx512))
+        GTEST_SKIP() << "no AVX-512F on this processor: the AVX-512 tap stage was not compared";
+    expectBitIdenticalToSse2(SimdPath::kAvx512);
 }
 
 TEST(Kernels, FadesFinishAndCommitInsideTheBlocks)
@@ -247,7 +260,7 @@ TEST(Kernels, FadesFinishAndCommitInsideTheBlocks)
     int pendingAfter = 0;
     for (int block = 0; block < 24; ++block) {
         kernel2(*engine, in.data(), in.data(), l.data(), r.data(), 512);
-        engine->audioPath().writePos = (engine->audioPath().writePos + 512) & kHistoryMask;
+        engine->audioPath().advance(512);
     }
     for (int j = 0; j < scene.rays; ++j)
         pendingAfter += engine->raySlots()[j].pending.load();

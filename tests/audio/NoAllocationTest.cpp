@@ -1,11 +1,12 @@
 // The audio path allocates nothing: this binary replaces the global
 // allocation functions with counting ones and runs many process calls
-// (steady blocks, odd sizes, a program-change rebuild, crossfades, doubled
-// pins) between two readings of the counter.
+// (steady blocks, odd sizes, the commit of a change traced ahead, a
+// program-change rebuild, crossfades, doubled pins) between two readings of the counter.
 
 #include "audio/ProcessDriver.h"
 #include "engine/RoomEngine.h"
 #include "tests/CountingAllocator.h"
+#include "model/Parameters.h"
 #include "tests/RoomEngineTestAccess.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +43,10 @@ TEST(AudioPath, ProcessCallsAllocateNothing)
     }
     const int sizes[] = {512, 512, 64, 1, 0, 37, 128, 4096, 255, 512};
     const long before = allocations.load();
+    // A change traced ahead (with a ray set-up) before this thread has
+    // played: the first block only commits it.
+    e.setParameter(param::kNumRays, 0.8f);
+    ASSERT_TRUE(e.traceProgramAhead());
     for (int round = 0; round < 6; ++round) {
         RoomEngineTestAccess::values(e).outputCount = round % 3 == 0 ? 5 : (round % 3 == 1 ? 2 : 4);
         RoomEngineTestAccess::values(e).stereoOn = round % 2;

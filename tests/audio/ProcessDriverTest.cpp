@@ -6,6 +6,7 @@
 
 #include "audio/ProcessDriver.h"
 #include "engine/RoomEngine.h"
+#include "tests/EngineTestSupport.h"
 #include "tests/RoomEngineTestAccess.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,8 @@
 #include <xmmintrin.h>
 
 #include <memory>
+#include <ostream>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -293,6 +296,102 @@ TEST(ProcessDriver, ProgramChangeRebuildsBeforeTheBlockAndRetriesWhenTheTracerIs
     // Commit, 4096 units, commit: only the block's own unit (32 steps) can
     // have posted taps since.
     EXPECT_LE(pendingSlots(), 32);
+}
+
+// A program change traced ahead on another thread plays, from the first
+// block on, exactly what the audio thread's own rebuild plays.
+struct AheadCase {
+    const char* name;
+    int from, to;       // factory programs; to < 0: no program, the listener moves instead
+    float rays;         // parNumRays given to the new program (< 0: its own)
+    bool midFade;       // crossfades are under way when the change comes
+};
+
+void PrintTo(const AheadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class TracedAhead : public ::testing::TestWithParam<AheadCase> {};
+
+TEST_P(TracedAhead, PlaysTheSameBlocksAsTheAudioThreadsRebuild)
+{
+    const AheadCase& c = GetParam();
+    constexpr int kFrames = 512;
+    Host host(kFrames);
+    for (int i = 0; i < kFrames; ++i) {
+        host.in[0][i] = (i % 97 == 0) ? 0.8f : 0.0f;
+        host.in[1][i] = (i % 61 == 0) ? -0.6f : 0.0f;
+    }
+    std::unique_ptr<RoomEngine> engines[2];
+    std::vector<float> played[2];
+    for (int which = 0; which < 2; ++which) {
+        engines[which] = enginetest::makeEngine();
+        RoomEngine& e = *engines[which];
+        enginetest::applyProgram(e, c.from, 48000.0f);
+        e.resetAudio();
+        for (int block = 0; block < 4; ++block)
+            processBlock(e, host.inPtr, host.outPtr, kFrames);
+        if (c.midFade) { // the listener moves: every ray retraces and fades
+            e.setParameter(param::kEarsX, 0.3f);
+            for (int block = 0; block < 3; ++block)
+                processBlock(e, host.inPtr, host.outPtr, kFrames);
+        }
+        if (c.to < 0) { // a change without a ray set-up
+            e.setParameter(param::kEarsX, 0.7f);
+            e.finishProgram();
+        } else {
+            if (c.rays >= 0.0f)
+                e.programBank().programs[c.to].parNumRays = c.rays;
+            enginetest::applyProgram(e, c.to, 48000.0f);
+        }
+        if (which == 1) {
+            bool traced = false;
+            std::thread hostThread([&] { traced = e.traceProgramAhead(); });
+            hostThread.join();
+            ASSERT_TRUE(traced);
+            EXPECT_FALSE(RoomEngineTestAccess::immediateRebuild(e).load()) << "the audio thread only commits";
+        }
+        for (int block = 0; block < 3; ++block) {
+            processBlock(e, host.inPtr, host.outPtr, kFrames);
+            for (int role = 0; role < 2; ++role)
+                played[which].insert(played[which].end(), host.out[role].begin(), host.out[role].end());
+        }
+    }
+    EXPECT_EQ(engines[0]->derived().activeRays, engines[1]->derived().activeRays);
+    ASSERT_EQ(played[0].size(), played[1].size());
+    int differing = 0;
+    for (std::size_t i = 0; i < played[0].size(); ++i)
+        differing += played[0][i] != played[1][i] ? 1 : 0;
+    EXPECT_EQ(differing, 0);
+    float loudest = 0.0f;
+    for (float v : played[1])
+        loudest = std::max(loudest, std::fabs(v));
+    EXPECT_GT(loudest, 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProgramChange, TracedAhead,
+    ::testing::Values(AheadCase{"program", 0, 5, -1.0f, false}, AheadCase{"program_mid_fade", 0, 5, -1.0f, true},
+                      AheadCase{"more_rays_mid_fade", 41, 0, 1.0f, true},
+                      AheadCase{"fewer_rays", 5, 41, 0.1f, false},
+                      AheadCase{"no_ray_setup_mid_fade", 3, -1, -1.0f, true}),
+    [](const ::testing::TestParamInfo<AheadCase>& param) { return std::string(param.param.name); });
+
+TEST(ProcessDriver, ProgramChangesTheAudioThreadMustRebuildItself)
+{
+    for (bool onAudioThread : {true, false}) {
+        auto e = makeDryEngine(2);
+        Host host(64);
+        if (onAudioThread)
+            processBlock(*e, host.inPtr, host.outPtr, 64); // this thread is now the audio thread
+        else
+            RoomEngineTestAccess::tracerBusy(*e).store(true); // another thread traces a long while
+        e->finishProgram();
+        EXPECT_FALSE(e->traceProgramAhead()) << onAudioThread;
+        EXPECT_TRUE(RoomEngineTestAccess::immediateRebuild(*e).load()) << "left to the next block";
+        RoomEngineTestAccess::tracerBusy(*e).store(false);
+    }
 }
 
 } // namespace

@@ -1,16 +1,19 @@
 // The export page on its own (option groups, SAVE, the own file-name entry,
 // the banner) and through the opened editor (files written, open errors).
 
-#include "EditorFixture.h"
-#include "tests/EngineTestSupport.h"
-#include "tests/RoomEngineTestAccess.h"
-#include "editor/EditorBitmaps.h"
 #include "editor/screens/ExportPage.h"
+#include "EditorFixture.h"
+#include "editor/EditorBitmaps.h"
 #include "model/Parameters.h"
+#include "tests/EngineTestSupport.h"
+#include "tests/FakeDialogProgram.h"
+#include "tests/RoomEngineTestAccess.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/COffscreenContext.h"
 #include "toolkit/platform/ExternalFileDialog.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -31,7 +34,7 @@ struct ScriptedListener : ExportPageListener {
     VstInt32 command = -1;
     std::optional<ExportRequest> started;
 
-    FileAnswer selectExportFile(VstFileSelect& s, std::string& path) override
+    FileAnswer selectExportFile(VstFileSelect& s, std::string& path, ExportPage&) override
     {
         ++requests;
         command = s.command;
@@ -44,6 +47,7 @@ struct ScriptedListener : ExportPageListener {
         return answer;
     }
     void exportRequested(const ExportRequest& r) override { started = r; }
+    void exportPageClosing(ExportPage&) override {}
 };
 
 // Centre of option `i` of a group's row at (x0, y0).
@@ -376,6 +380,119 @@ TEST_F(ExportThroughEditor, WithoutTheHostsSelectorThePlatformDialogAnswers)
     EXPECT_EQ(window->lastFileDialog().filterExtension, "wav");
     EXPECT_EQ(editor->exportRequest().path, (folder / "a.wav").string());
     EXPECT_EQ(callsOf(audioMasterCanDo).size(), asked + 1);
+}
+
+// ---- Through the editor: the desktop's dialog program, which stays open -------------
+
+class ExternalDialogExport : public ExportThroughEditor {
+protected:
+    // Opens the editor with dialogs started from the fake program, and a
+    // page on it.
+    void openWith(const std::string& answer)
+    {
+        program.emplace(answer);
+        openEditor();
+        window->setFileDialogStarter(&startExternalFileDialog);
+        page = std::make_unique<ExportPage>(engine(), *editor, nullptr, editor->exportInitialPath());
+    }
+    // Host idle calls until the page has its answer (ten seconds at most).
+    void idleUntilAnswered()
+    {
+        for (int i = 0; i < 1000 && page->fileDialogOpen(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            idle();
+        }
+        ASSERT_FALSE(page->fileDialogOpen());
+    }
+    static bool running(pid_t pid) { return pid > 0 && ::kill(pid, 0) == 0; }
+
+    std::optional<FakeDialogProgram> program;
+    std::unique_ptr<ExportPage> page;
+};
+
+TEST_F(ExternalDialogExport, IdleGoesOnAndThePageSaysSoWhileTheDialogIsOpen)
+{
+    openWith("exit 1");
+    EXPECT_EQ(page->mouseDown(kSave, kLButton), ExportPage::kRedraw);
+    const pid_t pid = program->firstRun();
+    idle(5); // each would hang here if idle waited for the dialog
+    EXPECT_TRUE(running(pid));
+    EXPECT_TRUE(page->fileDialogOpen());
+    EXPECT_EQ(engine().editorSignals().exportCountdown, 0);
+    COffscreenContext picture(408, 408);
+    page->draw(picture);
+    EXPECT_EQ(picture.getPixel(8, 372), (CColor{255, 250, 225, 255})); // the notice line
+}
+
+TEST_F(ExternalDialogExport, ASecondSaveWhileOpenStartsNothing)
+{
+    openWith("exit 1");
+    page->mouseDown(kSave, kLButton);
+    EXPECT_EQ(page->mouseDown(kSave, kLButton), ExportPage::kIgnored);
+    // Nor does SAVE on another page while this dialog is open.
+    ExportPage other(engine(), *editor, nullptr, "");
+    other.mouseDown(kSave, kLButton);
+    EXPECT_FALSE(other.fileDialogOpen());
+    program->firstRun();
+    idle(3);
+    EXPECT_EQ(program->started().size(), 1u);
+    program->release();
+    idleUntilAnswered();
+}
+
+TEST_F(ExternalDialogExport, ChosenPathIsExportedCancelLeavesThePage)
+{
+    const struct {
+        const char* name;
+        bool exports; // the program prints a path, else it is cancelled
+    } rows[] = {{"file chosen", true}, {"cancelled", false}};
+    for (const auto& row : rows) {
+        openWith(row.exports ? "echo '" + (folder / "hall.wav").string() + "'" : "exit 1");
+        page->mouseDown(boxCentre(32, 128, 1), kLButton); // 48000
+        page->mouseDown(kSave, kLButton);
+        program->release();
+        idleUntilAnswered();
+        idle(3); // the countdown runs to the export
+        EXPECT_EQ(fs::exists(folder / "hall1.wav"), row.exports) << row.name;
+        EXPECT_EQ(fs::exists(folder / "hall2.wav"), row.exports) << row.name;
+        EXPECT_EQ(page->chosenSampleRate(), row.exports ? 48000.0f : -1.0f) << row.name;
+        EXPECT_EQ(page->group(ExportPage::kSaveGroup).selected, -1) << row.name;
+        EXPECT_EQ(engine().editorSignals().exportCountdown, 0) << row.name;
+        page.reset();
+        editor->close();
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+}
+
+TEST_F(ExternalDialogExport, ClosingWhileOpenKillsAndReapsTheDialog)
+{
+    const struct {
+        const char* name;
+        bool destroyEffect; // else only the editor's window closes
+    } rows[] = {{"editor closed", false}, {"effect destroyed", true}};
+    for (const auto& row : rows) {
+        openWith("exit 1");
+        const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+        const auto filesBefore = openFiles();
+        page->mouseDown(kSave, kLButton);
+        const pid_t pid = program->firstRun();
+        ASSERT_TRUE(running(pid)) << row.name;
+        EXPECT_EQ(openFiles(), filesBefore + 1) << row.name; // the dialog's pipe
+        if (row.destroyEffect)
+            effect.reset();
+        else
+            editor->close();
+        // Gone and collected: a zombie would still answer kill(pid, 0).
+        const int answer = ::kill(pid, 0);
+        const int error = errno;
+        EXPECT_EQ(answer, -1) << row.name;
+        EXPECT_EQ(error, ESRCH) << row.name;
+        EXPECT_EQ(openFiles(), filesBefore) << row.name;
+        // The page is told, and its end no longer reaches the editor.
+        EXPECT_FALSE(page->fileDialogOpen()) << row.name;
+        page.reset();
+    }
 }
 
 // A host with its own file selector: it answers from `hostAnswer` and

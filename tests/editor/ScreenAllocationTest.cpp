@@ -1,13 +1,17 @@
 // The screens that redraw on every tick allocate nothing while they draw:
 // this binary counts the global allocations around many draws of a running
-// impulse pass and of the meter with all five outputs shown.
+// impulse pass and of the meter with all five outputs shown, and of the main
+// screen's EQ view (analysis included) and 3D view of a full room.
 
 #include "EditorFixture.h"
 #include "tests/CountingAllocator.h"
 #include "tests/RoomEngineTestAccess.h"
 
+#include "editor/EditorEqLink.h"
+#include "editor/screens/EqView.h"
 #include "editor/screens/OVImpulseScreen.h"
 #include "editor/screens/OVMeterScreen.h"
+#include "editor/screens/Room3DView.h"
 #include "model/Parameters.h"
 
 TEST_F(EditorTest, ImpulseAndMeterDrawsAllocateNothing)
@@ -30,4 +34,32 @@ TEST_F(EditorTest, ImpulseAndMeterDrawsAllocateNothing)
         meter->draw(backing);
     }
     EXPECT_EQ(countingallocator::allocations.load(), before);
+}
+
+TEST_F(EditorTest, EqAnd3DViewDrawsAllocateNothing)
+{
+    openEditor();
+    Wall walls[kMaxWalls];
+    for (int i = 0; i < kMaxWalls; ++i)
+        walls[i] = makeWall(i % 50, (i * 7) % 50, (i * 13 + 5) % 50, (i * 3 + 9) % 51);
+    engine().setActiveWalls(walls, kMaxWalls);
+    EditorEqLink link(*effect, *editor);
+    EqView eq(engine(), link, nullptr, nullptr);
+    Room3DView room(engine(), nullptr);
+    COffscreenContext picture(Room3DView::kSize, Room3DView::kSize);
+    eq.draw(picture);
+    room.draw(picture);
+
+    const long before = countingallocator::allocations.load();
+    for (int i = 0; i < 5; ++i) {
+        engine().setParameter(param::kEQgain2, 0.1f * static_cast<float>(i));
+        room.requestRebuild();
+        eq.draw(picture);
+        room.draw(picture);
+        room.mouseDown(CPoint(100, 100), kLButton);
+        room.mouseMoved(CPoint(120 + i, 90), kLButton);
+        room.mouseUp(CPoint(120 + i, 90), 0);
+    }
+    EXPECT_EQ(countingallocator::allocations.load(), before);
+    EXPECT_GT(room.drawOrder().size(), 100u) << "the room was drawn";
 }

@@ -1,8 +1,9 @@
 // Three threads on one plug-in instance, as a host and the editor run it:
 // an audio thread processing blocks of random sizes, a parameter thread
-// changing parameters, ray counts, stereo, programs and chunks and
-// resuming, and an editor thread tracing when audio pauses and reading the
-// equaliser. The audio must stay finite throughout; the sanitiser build
+// changing parameters, ray counts, stereo, programs (also by the step tags)
+// and chunks and resuming, and an editor thread tracing when audio pauses and
+// reading the equaliser. Program changes and chunk loads are traced on the
+// parameter thread while the audio runs. The audio must stay finite throughout; the sanitiser build
 // checks that every shared access is ordered.
 
 #include "engine/RoomEngine.h"
@@ -181,6 +182,9 @@ TEST(ConcurrencyStress, AudioParametersAndEditorShareOneInstance)
     EXPECT_LE(engine.derived().activeRays, kMaxRays);
     EXPECT_FALSE(RoomEngineTestAccess::audioPathHeld(engine).load()); // every taker gave the path back
     EXPECT_FALSE(RoomEngineTestAccess::tracerBusy(engine).load());
+    // Program changes and chunk loads on the host's and the editor's threads
+    // were traced there.
+    EXPECT_GT(RoomEngineTestAccess::aheadPreparations(engine), 0u);
     std::printf("blocks %ld, samples %ld, host actions %ld, editor visits %ld, peak %g\n",
                 audio.blocks, audio.samples, hostActions, editorVisits,
                 static_cast<double>(audio.loudest));

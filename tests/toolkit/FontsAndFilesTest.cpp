@@ -62,3 +62,20 @@ TEST(CFileSelector, ReturnsThePlatformAnswerOrNothing)
     CFileSelector orphan(nullptr);
     EXPECT_FALSE(orphan.run(request, path));
 }
+
+TEST(CFileSelector, StartedDialogAnswersOnceThroughPollOneAtATime)
+{
+    // The headless back-end's dialog is modal: its answer waits for poll.
+    RecordingEditor ed;
+    CFileSelector selector(ed.getFrame());
+    std::string path = "unchanged";
+    ASSERT_TRUE(selector.start({}));
+    EXPECT_FALSE(selector.start({}));
+    EXPECT_EQ(selector.poll(path), FileDialogSession::kCancelled); // no scripted answer
+    EXPECT_EQ(path, "unchanged");
+    ed.window().setFileDialogAnswer("/tmp/hall.wav");
+    ASSERT_TRUE(selector.start({}));
+    EXPECT_EQ(selector.poll(path), FileDialogSession::kChosen);
+    EXPECT_EQ(path, "/tmp/hall.wav");
+    EXPECT_FALSE(selector.isOpen());
+}

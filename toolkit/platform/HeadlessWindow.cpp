@@ -60,6 +60,14 @@ bool HeadlessWindow::runFileDialog(const FileDialogRequest& request, std::string
     return true;
 }
 
+std::unique_ptr<FileDialogSession> HeadlessWindow::startFileDialog(const FileDialogRequest& request)
+{
+    if (!dialogStarter)
+        return PlatformWindow::startFileDialog(request);
+    lastDialog = request;
+    return dialogAvailable ? dialogStarter(request) : nullptr;
+}
+
 void HeadlessWindow::pressAt(CPoint where, int buttonState)
 {
     events.push_back({EventKind::Press, where, buttonState, {}});

@@ -1,7 +1,8 @@
 #pragma once
 // HeadlessWindow: a platform window without an OS window. It keeps the
 // presented pixels in memory, plays back scripted mouse and key input and a
-// manual tick clock, answers file dialogs from a script, and can write its
+// manual tick clock, answers file dialogs from a script (or starts them
+// through a function the test supplies), and can write its
 // picture as a PNG file. Used by the tests and the command-line tool.
 // Scripted input is a queue of events (press, motion, release, key) that
 // processEvents delivers in order, all of it at each call, as a window
@@ -23,6 +24,7 @@ public:
     uint32_t tickCountMs() override;
     bool runFileDialog(const FileDialogRequest& request, std::string& chosenPath) override;
     bool hasFileDialog() override { return dialogAvailable; }
+    std::unique_ptr<FileDialogSession> startFileDialog(const FileDialogRequest& request) override;
     void* nativeHandle() override { return nullptr; }
 
     // Scripted input, queued for the next processEvents. pressAt: a press
@@ -44,6 +46,10 @@ public:
     // Without a dialog the window answers every file request with nothing.
     void setFileDialogAvailable(bool available) { dialogAvailable = available; }
     const FileDialogRequest& lastFileDialog() const { return lastDialog; }
+    // Dialogs started with startFileDialog come from `start` (a real dialog
+    // program, say) instead of the scripted answer; null restores the script.
+    using FileDialogStarter = std::unique_ptr<FileDialogSession> (*)(const FileDialogRequest&);
+    void setFileDialogStarter(FileDialogStarter start) { dialogStarter = start; }
 
     // The picture as presented so far.
     int getWidth() const { return width; }
@@ -73,4 +79,5 @@ private:
     std::optional<std::string> dialogAnswer;
     FileDialogRequest lastDialog;
     bool dialogAvailable = true;
+    FileDialogStarter dialogStarter = nullptr;
 };

@@ -9,6 +9,7 @@
 // come from the GUI thread.
 
 #include "toolkit/CRect.h"
+#include "toolkit/platform/FileDialogSession.h"
 
 #include <cstdint>
 #include <memory>
@@ -73,6 +74,17 @@ public:
     virtual bool runFileDialog(const FileDialogRequest& request, std::string& chosenPath) = 0;
     // False when this platform has no file dialog to offer at all.
     virtual bool hasFileDialog() { return true; }
+    // Asks the user for a file without waiting for the answer: the caller
+    // polls the session from its idle. Null when no dialog could be started.
+    // A platform whose dialog is modal keeps this default, which runs
+    // runFileDialog to its end and hands back the answer it gave.
+    virtual std::unique_ptr<FileDialogSession> startFileDialog(const FileDialogRequest& request)
+    {
+        std::string path;
+        if (runFileDialog(request, path) && !path.empty())
+            return std::make_unique<AnsweredFileDialog>(std::move(path));
+        return std::make_unique<AnsweredFileDialog>(std::nullopt);
+    }
     // The native child window (an X11 window id), or null.
     virtual void* nativeHandle() = 0;
 };

@@ -103,6 +103,10 @@ public:
     uint32_t tickCountMs() override;
     bool runFileDialog(const FileDialogRequest& request, std::string& chosenPath) override;
     bool hasFileDialog() override { return externalFileDialogAvailable(); }
+    std::unique_ptr<FileDialogSession> startFileDialog(const FileDialogRequest& request) override
+    {
+        return startExternalFileDialog(request);
+    }
     void* nativeHandle() override { return reinterpret_cast<void*>(window); }
 
 private:

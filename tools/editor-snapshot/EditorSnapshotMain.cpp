@@ -5,6 +5,8 @@
 //   editor-snapshot OUTPUT.png [PROGRAM] [options]
 //   editor-snapshot --export-page OUTPUT.png
 //   editor-snapshot --help-page N OUTPUT.png
+//   editor-snapshot --view-3d OUTPUT.png [PROGRAM]
+//   editor-snapshot --view-eq OUTPUT.png [PROGRAM]
 //
 // PROGRAM (0..44, default 0) is selected before the window opens. Options:
 //   --screen              write only the main screen (408 x 408)
@@ -23,14 +25,22 @@
 //                         completely, as in a window open for a while
 // The other two forms draw the main screen's export page, or help page N
 // (1..8), alone into a 408 x 408 picture.
+//   editor-snapshot --view-3d OUTPUT.png [PROGRAM]
+//   editor-snapshot --view-eq OUTPUT.png [PROGRAM]
+// The view forms draw the 3D view or the EQ view (its second band taken by a
+// press, as during a drag) alone into a 408 x 408 picture.
 
 #include "editor/EditorBitmaps.h"
+#include "editor/EditorEqLink.h"
 #include "editor/OvintaEditor.h"
+#include "editor/screens/EqView.h"
 #include "editor/screens/ExportPage.h"
 #include "editor/screens/HelpPages.h"
-#include "plugin/PluginFactory.h"
+#include "editor/screens/Room3DView.h"
+#include "engine/RoomEngine.h"
 #include "host/EffectVST.h"
 #include "model/Parameters.h"
+#include "plugin/PluginFactory.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CControl.h"
 #include "toolkit/CFrame.h"
@@ -116,6 +126,46 @@ int snapshotHelpPage(int number, const char* path)
     return writePage(path, [&](COffscreenContext& picture) { help.draw(picture); });
 }
 
+// A picture of the resources, released at the end of the scope.
+struct Picture {
+    explicit Picture(int id) : bitmap(loadEditorBitmap(id)) {}
+    ~Picture()
+    {
+        if (bitmap)
+            bitmap->forget();
+    }
+    CBitmap* bitmap;
+};
+
+int snapshotView(bool eqView, const char* path, int program)
+{
+    if (program < 0 || program >= kProgramCount) {
+        std::fprintf(stderr, "editor-snapshot: PROGRAM must be 0..%d\n", kProgramCount - 1);
+        return 2;
+    }
+    std::unique_ptr<EffectVST> effect(createEffectWithEditor(&quietHost));
+    auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+    if (editor == nullptr)
+        return 1;
+    effect->setProgram(program);
+    RoomEngine& engine = effect->getEngine();
+    if (!eqView) {
+        Picture background(bitmap::k3DBackground);
+        Room3DView room(engine, background.bitmap);
+        room.setMarkerPhases(6, 10);
+        return writePage(path, [&](COffscreenContext& picture) { room.draw(picture); });
+    }
+    Picture background(bitmap::kEqBackground);
+    Picture digits(bitmap::kBandDigits);
+    EditorEqLink link(*effect, *editor);
+    EqView eq(engine, link, background.bitmap, digits.bitmap);
+    const int x = EqView::frequencyX(engine.derived().eqFrequency[1], engine.derived().sampleRate);
+    eq.mouseDown(CPoint(x - 1, 200), kLButton);
+    const int written = writePage(path, [&](COffscreenContext& picture) { eq.draw(picture); });
+    eq.mouseCancel();
+    return written;
+}
+
 struct Options {
     const char* output = nullptr;
     int program = 0;
@@ -132,7 +182,8 @@ int usage()
     std::fprintf(stderr, "usage: editor-snapshot OUTPUT.png [PROGRAM] [--screen] [--mirror] [--scatter] [--rays] "
                          "[--drag line|box|edit X1 Y1 X2 Y2] [--playing [OUTPUTS]] [--idles N]\n"
                          "       editor-snapshot --export-page OUTPUT.png\n"
-                         "       editor-snapshot --help-page N OUTPUT.png\n");
+                         "       editor-snapshot --help-page N OUTPUT.png\n"
+                         "       editor-snapshot --view-3d|--view-eq OUTPUT.png [PROGRAM]\n");
     return 2;
 }
 
@@ -186,6 +237,9 @@ int main(int argc, char** argv)
         return snapshotExportPage(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "--help-page")
         return snapshotHelpPage(std::atoi(argv[2]), argv[3]);
+    if ((argc == 3 || argc == 4)
+        && (std::string(argv[1]) == "--view-3d" || std::string(argv[1]) == "--view-eq"))
+        return snapshotView(std::string(argv[1]) == "--view-eq", argv[2], argc == 4 ? std::atoi(argv[3]) : 0);
     Options o;
     if (!parse(argc, argv, o))
         return usage();

@@ -1,0 +1,38 @@
+// EditorEqLink: the EQ view's parameter changes, routed like the knobs' own.
+
+#include "editor/EditorEqLink.h"
+
+#include "editor/OvintaEditor.h"
+#include "host/EffectVST.h"
+
+EditorEqLink::EditorEqLink(EffectVST& e, OvintaEditor& ed) : effect(e), editor(ed) {}
+
+float EditorEqLink::getParameter(int index)
+{
+    return effect.getParameter(index);
+}
+
+void EditorEqLink::setParameter(int index, float value)
+{
+    effect.setParameter(index, value);
+}
+
+void EditorEqLink::beginEdit(int index)
+{
+    editor.beginEdit(index);
+}
+
+void EditorEqLink::endEdit(int index)
+{
+    editor.endEdit(index);
+}
+
+void EditorEqLink::reportKnob(int index)
+{
+    // The knob carries the value the effect stored; without an open window
+    // there is no knob, and the value goes to the host directly.
+    if (CControl* knob = editor.getControl(index))
+        editor.valueChanged(nullptr, knob);
+    else
+        effect.setParameterAutomated(index, effect.getParameter(index));
+}
