@@ -50,6 +50,15 @@ void CFrame::idle()
     inIdle = false;
 }
 
+void CFrame::platformIdle()
+{
+    // The editor's idle, as effEditIdle would run it (it idles this frame).
+    if (editor)
+        editor->idle();
+    else
+        idle();
+}
+
 void CFrame::update()
 {
     deleteRetiredViews();

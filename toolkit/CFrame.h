@@ -59,6 +59,7 @@ public:
     void platformMouseUp(CPoint where, int buttonState) override;
     bool platformKeyDown(const CKeyCode& key) override;
     void platformExposed(const CRect& area) override;
+    void platformIdle() override;
 
 private:
     void present(const CRect& area);

@@ -39,6 +39,9 @@ public:
     virtual bool platformKeyDown(const CKeyCode& key) = 0;
     // The window lost part of its picture (exposed): show `area` again.
     virtual void platformExposed(const CRect& area) = 0;
+    // The host has not idled the editor for a while (hosts that never send
+    // effEditIdle): a back-end with a timer of its own asks for the idle.
+    virtual void platformIdle() {}
 };
 
 // A view of pixels to show: ARGB32/RGB24 words, native endian.

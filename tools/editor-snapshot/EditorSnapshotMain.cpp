@@ -20,6 +20,9 @@
 //                         between the idle steps, as a running host would, so
 //                         the meters show levels and the impulse screen the
 //                         response; OUTPUTS (2, 4 or 5, default 2)
+//   --idles N             N idle steps before the picture (default 8, playing
+//                         30): enough of them and the room is traced
+//                         completely, as in a window open for a while
 // The other two forms draw the main screen's export page, or help page N
 // (1..8), alone into a 408 x 408 picture.
 //   editor-snapshot --view-3d OUTPUT.png [PROGRAM]
@@ -171,12 +174,13 @@ struct Options {
     int drag[4] = {};
     bool playing = false;
     int outputs = 2;
+    int idles = 0; // 0: the default count
 };
 
 int usage()
 {
     std::fprintf(stderr, "usage: editor-snapshot OUTPUT.png [PROGRAM] [--screen] [--mirror] [--scatter] [--rays] "
-                         "[--drag line|box|edit X1 Y1 X2 Y2] [--playing [OUTPUTS]]\n"
+                         "[--drag line|box|edit X1 Y1 X2 Y2] [--playing [OUTPUTS]] [--idles N]\n"
                          "       editor-snapshot --export-page OUTPUT.png\n"
                          "       editor-snapshot --help-page N OUTPUT.png\n"
                          "       editor-snapshot --view-3d|--view-eq OUTPUT.png [PROGRAM]\n");
@@ -208,6 +212,10 @@ bool parse(int argc, char** argv, Options& o)
                 return false;
             for (int& v : o.drag)
                 v = std::atoi(argv[++i]);
+        } else if (std::strcmp(a, "--idles") == 0 && i + 1 < argc) {
+            o.idles = std::atoi(argv[++i]);
+            if (o.idles < 1 || o.idles > 100000)
+                return false;
         } else if (std::strcmp(a, "--playing") == 0) {
             o.playing = true;
             if (i + 1 < argc && argv[i + 1][0] != '-')
@@ -269,7 +277,7 @@ int main(int argc, char** argv)
     };
     // A few timed idle steps, so the screens have drawn and the room traced;
     // while playing, enough for every ray to post and the last burst to ring.
-    idle(o.playing ? 30 : 8);
+    idle(o.idles > 0 ? o.idles : o.playing ? 30 : 8);
     if (o.mirror) {
         window->click(centre(param::kMirror));
         idle(1);

@@ -3,12 +3,53 @@
 
 #include "tools/vsthost/VstHost.h"
 
+#ifdef _WIN32
+// Only the loader's calls (no window headers outside the toolkit's platform folder).
+#include <windef.h>
+#include <winbase.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
+#ifdef _WIN32
+// The library stays loaded until the process ends (see load()).
+void* openLibrary(const std::string& path, std::string& error)
+{
+    HMODULE module = LoadLibraryA(path.c_str());
+    if (module == nullptr)
+        error = "cannot open " + path + " (error " + std::to_string(GetLastError()) + ")";
+    return reinterpret_cast<void*>(module);
+}
+void* findEntry(void* library, const char* name)
+{
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+void closeLibrary(void*) {}
+#else
+void* openLibrary(const std::string& path, std::string& error)
+{
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (library == nullptr) {
+        const char* reason = dlerror();
+        error = reason != nullptr ? reason : "cannot open " + path;
+    }
+    return library;
+}
+void* findEntry(void* library, const char* name)
+{
+    return dlsym(library, name);
+}
+void closeLibrary(void* library)
+{
+    dlclose(library);
+}
+#endif
+
 // The host being loaded on this thread: the plug-in may call back from inside
 // its entry point, before the host has its record.
 thread_local VstHost* loadingHost = nullptr;
@@ -25,15 +66,12 @@ bool VstHost::load(const std::string& libraryPath, std::string& error)
     // The library stays mapped until the process ends, as in hosts that never
     // unload plug-ins: leak and race reports can still name its code, and
     // caches of shared system libraries that point into it stay valid.
-    library = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (library == nullptr) {
-        const char* reason = dlerror();
-        error = reason != nullptr ? reason : "cannot open " + libraryPath;
+    library = openLibrary(libraryPath, error);
+    if (library == nullptr)
         return false;
-    }
-    void* entry = dlsym(library, "VSTPluginMain");
+    void* entry = findEntry(library, "VSTPluginMain");
     if (entry == nullptr)
-        entry = dlsym(library, "main");
+        entry = findEntry(library, "main");
     if (entry == nullptr) {
         error = libraryPath + " has no VSTPluginMain or main entry point";
         unload();
@@ -62,7 +100,7 @@ void VstHost::unload()
         closing->dispatcher(closing, effClose, 0, 0, nullptr, 0.0f);
     }
     if (library != nullptr) {
-        dlclose(library);
+        closeLibrary(library);
         library = nullptr;
     }
 }

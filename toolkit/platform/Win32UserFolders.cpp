@@ -1,0 +1,96 @@
+// Module folder through GetModuleFileNameW; the music folder from the shell.
+
+#include "toolkit/platform/UserFolders.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <shlobj.h>
+
+#include <array>
+
+namespace {
+
+std::string narrow(const wchar_t* text)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1)
+        return {};
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
+}
+
+std::wstring widen(const std::string& text)
+{
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (n <= 1)
+        return {};
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
+}
+
+std::string withSeparator(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
+        folder.push_back('\\');
+    return folder;
+}
+
+} // namespace
+
+std::string moduleFolder()
+{
+    // The DLL holding this function, not the host's executable.
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&moduleFolder), &module))
+        return {};
+    std::array<wchar_t, 32768> path{};
+    const DWORD n = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0 || n >= path.size())
+        return {};
+    const std::string full = narrow(path.data());
+    const size_t slash = full.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+}
+
+bool isWritableFolder(const std::string& folder)
+{
+    if (folder.empty())
+        return false;
+    const std::wstring wide = widen(folder);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return false;
+    // The folder's permissions decide, not its read-only flag: make and
+    // remove a file to find out.
+    std::array<wchar_t, MAX_PATH> probe{};
+    if (GetTempFileNameW(wide.c_str(), L"ovt", 0, probe.data()) == 0)
+        return false;
+    DeleteFileW(probe.data());
+    return true;
+}
+
+std::string userSaveFolder()
+{
+    std::array<wchar_t, MAX_PATH> path{};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_MYMUSIC, nullptr, SHGFP_TYPE_CURRENT, path.data()))) {
+        const std::string music = narrow(path.data());
+        if (isWritableFolder(music))
+            return withSeparator(music);
+    }
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, path.data()))) {
+        const std::string home = narrow(path.data());
+        if (isWritableFolder(home))
+            return withSeparator(home);
+    }
+    return {};
+}
