@@ -32,7 +32,7 @@
 #include <random>
 #include <vector>
 
-#include "AllocationCounter.h"
+#include "tests/AllocationCount.h"
 
 namespace {
 
@@ -244,11 +244,11 @@ template <typename Step>
 void measureFrames(benchmark::State& state, Step step)
 {
     step(); // first draw outside the count
-    const long before = allocationCount();
+    const long before = countingallocator::allocations.load();
     for (auto _ : state)
         step();
     state.counters["allocations_per_frame"] =
-        static_cast<double>(allocationCount() - before) / static_cast<double>(state.iterations());
+        static_cast<double>(countingallocator::allocations.load() - before) / static_cast<double>(state.iterations());
 }
 
 void BM_EditViewFullRedraw256Walls(benchmark::State& state)

@@ -3,13 +3,10 @@
 // allocations, for test binaries that check a path allocates nothing.
 // Include it in exactly one file of such a binary.
 
-#include <atomic>
+#include "tests/AllocationCount.h"
+
 #include <cstdlib>
 #include <new>
-
-namespace countingallocator {
-inline std::atomic<long> allocations{0};
-} // namespace countingallocator
 
 void* operator new(std::size_t size)
 {

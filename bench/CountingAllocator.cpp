@@ -1,0 +1,3 @@
+// The editor benchmarks count allocations: the counting allocation functions
+// live in this file of their own.
+#include "tests/CountingAllocator.h"
