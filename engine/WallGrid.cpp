@@ -207,8 +207,8 @@ inline void WallGrid::keep(const Wall* walls, int index, int skipWall, float px,
     crossY[index] = py + c.ty;
 }
 
-inline void WallGrid::testList(const uint16_t* begin, const uint16_t* end, float px, float py,
-                               float jx, float jy, int skipWall, WallKey& best)
+inline WallKey WallGrid::testList(const uint16_t* begin, const uint16_t* end, float px,
+                                  float py, float jx, float jy, int skipWall, WallKey best)
 {
     WallKey local = best; // a local, so that the stores cannot be taken to change it
     for (const uint16_t* e = begin; e < end; e += kLaneCount) {
@@ -251,7 +251,7 @@ inline void WallGrid::testList(const uint16_t* begin, const uint16_t* end, float
         crossX[wall] = hitX[lane];
         crossY[wall] = hitY[lane];
     }
-    best = local;
+    return local;
 }
 
 WallHit WallGrid::hitOf(WallKey key) const
@@ -330,24 +330,26 @@ void WallGrid::walkCells(double qx, double qy, float px, float py, float jx,
     const int listX = stepX > 0 ? 0 : 1;
     const int listY = stepY > 0 ? 2 : 3;
     for (;;) {
-        testList(begin, end, px, py, jx, jy, skipWall, best);
+        best = testList(begin, end, px, py, jx, jy, skipWall, best);
         const double exitT = std::min(nextX, nextY);
-        if (exitT >= tb)
-            break; // the probe ends in this cell
         // Every untested wall lies beyond the best hit. Without a hit the
         // best distance is 1e11 m², beyond any wall on the grid.
         const double clear = std::max(exitT * length - kStopMarginMetres, 0.0);
         const float bestDistanceSquared = std::bit_cast<float>(static_cast<uint32_t>(best >> 32));
-        if (static_cast<double>(bestDistanceSquared) < clear * clear)
-            break;
         // Arithmetic, not a branch: either way is as likely.
         const int acrossX = nextX < nextY;
         cx += stepX & -acrossX;
         cy += stepY & (acrossX - 1);
+        // One branch for the three ends of a walk: the probe ends in this
+        // cell, the best hit is nearer than any untested wall, or the next
+        // cell is off the grid.
+        const bool done = (exitT >= tb) | (static_cast<double>(bestDistanceSquared) < clear * clear)
+                          | (static_cast<unsigned>(cx) >= static_cast<unsigned>(kCellsPerSide))
+                          | (static_cast<unsigned>(cy) >= static_cast<unsigned>(kCellsPerSide));
+        if (done)
+            break;
         nextX += deltaX * acrossX;
         nextY += deltaY * (1 - acrossX);
-        if (cx < 0 || cy < 0 || cx >= kCellsPerSide || cy >= kCellsPerSide)
-            break;
         const int cell = cy * kCellsPerSide + cx;
         const uint16_t* start = entryStart[acrossX ? listX : listY];
         const uint16_t* list = entryWalls[acrossX ? listX : listY];
