@@ -208,7 +208,8 @@ inline void WallGrid::keep(const Wall* walls, int index, int skipWall, float px,
 }
 
 inline WallKey WallGrid::testList(const uint16_t* begin, const uint16_t* end, float px,
-                                  float py, float jx, float jy, int skipWall, WallKey best)
+                                  float py, float jx, float jy, int skipWall, WallKey best,
+                                  float& nearest)
 {
     WallKey local = best; // a local, so that the stores cannot be taken to change it
     for (const uint16_t* e = begin; e < end; e += kLaneCount) {
@@ -235,6 +236,7 @@ inline WallKey WallGrid::testList(const uint16_t* begin, const uint16_t* end, fl
         const __m128 d2 = _mm_or_ps(_mm_and_ps(crossing, c.d2.v), _mm_andnot_ps(crossing, infinity));
         __m128 least = _mm_min_ps(d2, _mm_shuffle_ps(d2, d2, _MM_SHUFFLE(2, 3, 0, 1)));
         least = _mm_min_ps(least, _mm_shuffle_ps(least, least, _MM_SHUFFLE(1, 0, 3, 2)));
+        nearest = std::min(nearest, _mm_cvtss_f32(least));
         const int lane = std::countr_zero(static_cast<unsigned>(_mm_movemask_ps(_mm_cmpeq_ps(d2, least))));
         alignas(16) float d2Lanes[kLaneCount], hitX[kLaneCount], hitY[kLaneCount];
         _mm_store_ps(d2Lanes, d2);
@@ -327,15 +329,17 @@ void WallGrid::walkCells(double qx, double qy, float px, float py, float jx,
     // the step that reached it.
     const uint16_t* begin = cellWalls + cellStart[cy * kCellsPerSide + cx];
     const uint16_t* end = cellWalls + cellStart[cy * kCellsPerSide + cx + 1];
+    // The best key's d2, kept apart so that the decision to stop waits only
+    // for the distances, not for which wall holds the nearest one.
+    float nearest = std::bit_cast<float>(static_cast<uint32_t>(best >> 32));
     const int listX = stepX > 0 ? 0 : 1;
     const int listY = stepY > 0 ? 2 : 3;
     for (;;) {
-        best = testList(begin, end, px, py, jx, jy, skipWall, best);
+        best = testList(begin, end, px, py, jx, jy, skipWall, best, nearest);
         const double exitT = std::min(nextX, nextY);
         // Every untested wall lies beyond the best hit. Without a hit the
         // best distance is 1e11 m², beyond any wall on the grid.
         const double clear = std::max(exitT * length - kStopMarginMetres, 0.0);
-        const float bestDistanceSquared = std::bit_cast<float>(static_cast<uint32_t>(best >> 32));
         // Arithmetic, not a branch: either way is as likely.
         const int acrossX = nextX < nextY;
         cx += stepX & -acrossX;
@@ -343,7 +347,7 @@ void WallGrid::walkCells(double qx, double qy, float px, float py, float jx,
         // One branch for the three ends of a walk: the probe ends in this
         // cell, the best hit is nearer than any untested wall, or the next
         // cell is off the grid.
-        const bool done = (exitT >= tb) | (static_cast<double>(bestDistanceSquared) < clear * clear)
+        const bool done = (exitT >= tb) | (static_cast<double>(nearest) < clear * clear)
                           | (static_cast<unsigned>(cx) >= static_cast<unsigned>(kCellsPerSide))
                           | (static_cast<unsigned>(cy) >= static_cast<unsigned>(kCellsPerSide));
         if (done)

@@ -139,8 +139,10 @@ private:
     void buildEntryLists();
     void walkCells(double qx, double qy, float px, float py, float jx, float jy,
                    double length, double tb, int skipWall, WallKey& best);
-    WallKey testList(const uint16_t* begin, const uint16_t* end, float px, float py, float jx,
-                     float jy, int skipWall, WallKey best);
+    // Also lowers `nearest` to the smallest d2 of a crossing in the list.
+    [[gnu::always_inline]] WallKey testList(const uint16_t* begin, const uint16_t* end, float px,
+                                            float py, float jx, float jy, int skipWall,
+                                            WallKey best, float& nearest);
     void keep(const Wall* walls, int index, int skipWall, float px, float py, float jx,
               float jy, WallKey& best);
     WallHit hitOf(WallKey key) const;
