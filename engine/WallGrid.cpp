@@ -135,7 +135,7 @@ void WallGrid::build(const Wall* walls, int count)
     for (int c = 0; c < kCellCount; ++c)
         entries[c + 1] = entries[c] + roundUpToLanes(entries[c + 1]);
     if (entries[kCellCount] > kEntryCapacity)
-        return; // cannot happen for kMaxWalls walls; the plain scan stays correct
+        return; // cannot happen (see kEntryCapacity); the plain scan stays correct
     int fill[kCellCount];
     for (int c = 0; c <= kCellCount; ++c)
         cellStart[c] = static_cast<uint16_t>(entries[c]);

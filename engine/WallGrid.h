@@ -118,7 +118,10 @@ public:
     // four with kPadWall, a wall that no probe crosses.
     static constexpr int kLaneCount = 4;
     static constexpr int kPadWall = kMaxWalls;
-    static constexpr int kEntryCapacity = kMaxWalls * 160 + (kLaneCount - 1) * kCellCount;
+    // A wall enters a list at most once per cell, and each cell's list gets
+    // at most three pad entries.
+    static constexpr int kEntryCapacity = kMaxWalls * kCellCount + (kLaneCount - 1) * kCellCount;
+    static_assert(kEntryCapacity <= 65535, "list offsets are 16-bit");
 
     // Sorts the walls into cells. Walls with non-finite or far-away end points
     // are kept on a list that every search tests.
