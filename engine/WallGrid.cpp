@@ -27,6 +27,13 @@ bool wallInGridRange(const Wall& wall)
     return std::isfinite(wall.dx) && std::isfinite(wall.dy);
 }
 
+// A list's length rounded up to whole groups of lanes.
+int roundUpToLanes(int length)
+{
+    constexpr int kLanes = WallGrid::kLaneCount;
+    return (length + kLanes - 1) / kLanes * kLanes;
+}
+
 // Clips p + t·j, t in [ta, tb], to the box [lo, hi] on one axis.
 bool clipAxis(double p, double j, double lo, double hi, double& ta, double& tb)
 {
@@ -126,14 +133,23 @@ void WallGrid::build(const Wall* walls, int count)
                 entries[cy * kCellsPerSide + cx + 1] += wallTouchesCell(walls[i], cx, cy);
     }
     for (int c = 0; c < kCellCount; ++c)
-        entries[c + 1] += entries[c];
+        entries[c + 1] = entries[c] + roundUpToLanes(entries[c + 1]);
     if (entries[kCellCount] > kEntryCapacity)
-        return; // cannot happen for kMaxWalls walls; the plain scan stays correct
+        return; // cannot happen (see kEntryCapacity); the plain scan stays correct
     int fill[kCellCount];
     for (int c = 0; c <= kCellCount; ++c)
         cellStart[c] = static_cast<uint16_t>(entries[c]);
     for (int c = 0; c < kCellCount; ++c)
         fill[c] = entries[c];
+    for (int e = 0; e < entries[kCellCount]; ++e)
+        cellWalls[e] = kPadWall; // what the walls below leave is padding
+    for (int i = 0; i < count; ++i) {
+        const Wall& w = walls[i];
+        const float row[4] = {w.x1, w.y1, w.dx, w.dy};
+        std::copy(std::begin(row), std::end(row), wallRows[i]);
+    }
+    std::fill(std::begin(wallRows[kPadWall]), std::end(wallRows[kPadWall]),
+              std::numeric_limits<float>::quiet_NaN());
     for (int i = 0; i < count; ++i) {
         if (!wallInGridRange(walls[i]))
             continue;
@@ -165,7 +181,7 @@ void WallGrid::buildEntryLists()
             const int from = inside ? fromY * kCellsPerSide + fromX : c;
             int k = inside ? cellStart[from] : 0;
             const int kEnd = inside ? cellStart[from + 1] : 0;
-            for (int e = cellStart[c]; e < cellStart[c + 1]; ++e) {
+            for (int e = cellStart[c]; e < cellStart[c + 1] && cellWalls[e] != kPadWall; ++e) {
                 const int wall = cellWalls[e];
                 while (k < kEnd && cellWalls[k] < wall)
                     ++k;
@@ -173,6 +189,8 @@ void WallGrid::buildEntryLists()
                     continue;
                 entryWalls[d][out++] = static_cast<uint16_t>(wall); // a subset: never overflows
             }
+            while (out % kLaneCount != 0)
+                entryWalls[d][out++] = kPadWall;
         }
         entryStart[d][kCellCount] = static_cast<uint16_t>(out);
     }
@@ -189,14 +207,53 @@ inline void WallGrid::keep(const Wall* walls, int index, int skipWall, float px,
     crossY[index] = py + c.ty;
 }
 
-inline void WallGrid::testList(const Wall* walls, const uint16_t* begin, const uint16_t* end,
-                               float px, float py, float jx, float jy, int skipWall,
-                               WallKey& best)
+inline WallKey WallGrid::testList(const uint16_t* begin, const uint16_t* end, float px,
+                                  float py, float jx, float jy, int skipWall, WallKey best,
+                                  float& nearest)
 {
     WallKey local = best; // a local, so that the stores cannot be taken to change it
-    for (const uint16_t* e = begin; e < end; ++e)
-        keep(walls, *e, skipWall, px, py, jx, jy, local);
-    best = local;
+    for (const uint16_t* e = begin; e < end; e += kLaneCount) {
+        // Four rows x1 y1 dx dy, transposed into one lane vector per field.
+        const __m128 r0 = _mm_load_ps(wallRows[e[0]]);
+        const __m128 r1 = _mm_load_ps(wallRows[e[1]]);
+        const __m128 r2 = _mm_load_ps(wallRows[e[2]]);
+        const __m128 r3 = _mm_load_ps(wallRows[e[3]]);
+        const __m128 low01 = _mm_unpacklo_ps(r0, r1), low23 = _mm_unpacklo_ps(r2, r3);
+        const __m128 high01 = _mm_unpackhi_ps(r0, r1), high23 = _mm_unpackhi_ps(r2, r3);
+        const FloatLanes x1{_mm_movelh_ps(low01, low23)};
+        const FloatLanes y1{_mm_movehl_ps(low23, low01)};
+        const FloatLanes wx{_mm_movelh_ps(high01, high23)};
+        const FloatLanes wy{_mm_movehl_ps(high23, high01)};
+        const WallCrossingOf<FloatLanes> c = crossWallAt(x1, y1, wx, wy, px, py, jx, jy);
+        // The nearest crossing of the four: d2 of the others set to +inf,
+        // the smallest d2 spread to every lane, and of the lanes that hold
+        // it the first, which is the earliest wall (lists are in wall order).
+        const __m128i index = _mm_unpacklo_epi16(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(e)), _mm_setzero_si128());
+        const __m128 skipped = _mm_castsi128_ps(_mm_cmpeq_epi32(index, _mm_set1_epi32(skipWall)));
+        const __m128 crossing = _mm_andnot_ps(skipped, c.inside.v);
+        const __m128 infinity = _mm_set1_ps(std::numeric_limits<float>::infinity());
+        const __m128 d2 = _mm_or_ps(_mm_and_ps(crossing, c.d2.v), _mm_andnot_ps(crossing, infinity));
+        __m128 least = _mm_min_ps(d2, _mm_shuffle_ps(d2, d2, _MM_SHUFFLE(2, 3, 0, 1)));
+        least = _mm_min_ps(least, _mm_shuffle_ps(least, least, _MM_SHUFFLE(1, 0, 3, 2)));
+        nearest = std::min(nearest, _mm_cvtss_f32(least));
+        const int lane = std::countr_zero(static_cast<unsigned>(_mm_movemask_ps(_mm_cmpeq_ps(d2, least))));
+        alignas(16) float d2Lanes[kLaneCount], hitX[kLaneCount], hitY[kLaneCount];
+        _mm_store_ps(d2Lanes, d2);
+        _mm_store_ps(hitX, _mm_add_ps(_mm_set1_ps(px), c.tx.v)); // px + tx, as testWall keeps
+        _mm_store_ps(hitY, _mm_add_ps(_mm_set1_ps(py), c.ty.v));
+        const int wall = e[lane];
+        // No crossing leaves d2 = inf, a key above kNoWallKey that no search
+        // returns. The stores below are for that lane's wall whether or not it
+        // wins: the values are that wall's crossing with this probe, the same
+        // bits whichever test of the wall writes them.
+        const WallKey key = (static_cast<WallKey>(std::bit_cast<uint32_t>(d2Lanes[lane])) << 32)
+                            | static_cast<uint32_t>(wall);
+        local = std::min(local, key);
+        crossX[wall] = hitX[lane];
+        crossY[wall] = hitY[lane];
+    }
+    return local;
 }
 
 WallHit WallGrid::hitOf(WallKey key) const
@@ -243,11 +300,11 @@ WallHit WallGrid::nearest(const Wall* walls, int count, float px, float py, floa
     if (!(rx >= low && rx <= high && ry >= low && ry <= high)
         && (!clipAxis(rx, vx, low, high, ta, tb) || !clipAxis(ry, vy, low, high, ta, tb)))
         return hitOf(best);
-    walkCells(walls, rx + ta * vx, ry + ta * vy, px, py, jx, jy, length, tb, skipWall, best);
+    walkCells(rx + ta * vx, ry + ta * vy, px, py, jx, jy, length, tb, skipWall, best);
     return hitOf(best);
 }
 
-void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, float py, float jx,
+void WallGrid::walkCells(double qx, double qy, float px, float py, float jx,
                          float jy, double length, double tb, int skipWall, WallKey& best)
 {
     // Cell walk (DDA) from q, in grid coordinates, along the probe.
@@ -272,27 +329,31 @@ void WallGrid::walkCells(const Wall* walls, double qx, double qy, float px, floa
     // the step that reached it.
     const uint16_t* begin = cellWalls + cellStart[cy * kCellsPerSide + cx];
     const uint16_t* end = cellWalls + cellStart[cy * kCellsPerSide + cx + 1];
+    // The best key's d2, kept apart so that the decision to stop waits only
+    // for the distances, not for which wall holds the nearest one.
+    float nearest = std::bit_cast<float>(static_cast<uint32_t>(best >> 32));
     const int listX = stepX > 0 ? 0 : 1;
     const int listY = stepY > 0 ? 2 : 3;
     for (;;) {
-        testList(walls, begin, end, px, py, jx, jy, skipWall, best);
+        best = testList(begin, end, px, py, jx, jy, skipWall, best, nearest);
         const double exitT = std::min(nextX, nextY);
-        if (exitT >= tb)
-            break; // the probe ends in this cell
         // Every untested wall lies beyond the best hit. Without a hit the
         // best distance is 1e11 m², beyond any wall on the grid.
         const double clear = std::max(exitT * length - kStopMarginMetres, 0.0);
-        const float bestDistanceSquared = std::bit_cast<float>(static_cast<uint32_t>(best >> 32));
-        if (static_cast<double>(bestDistanceSquared) < clear * clear)
-            break;
         // Arithmetic, not a branch: either way is as likely.
         const int acrossX = nextX < nextY;
         cx += stepX & -acrossX;
         cy += stepY & (acrossX - 1);
+        // One branch for the three ends of a walk: the probe ends in this
+        // cell, the best hit is nearer than any untested wall, or the next
+        // cell is off the grid.
+        const bool done = (exitT >= tb) | (static_cast<double>(nearest) < clear * clear)
+                          | (static_cast<unsigned>(cx) >= static_cast<unsigned>(kCellsPerSide))
+                          | (static_cast<unsigned>(cy) >= static_cast<unsigned>(kCellsPerSide));
+        if (done)
+            break;
         nextX += deltaX * acrossX;
         nextY += deltaY * (1 - acrossX);
-        if (cx < 0 || cy < 0 || cx >= kCellsPerSide || cy >= kCellsPerSide)
-            break;
         const int cell = cy * kCellsPerSide + cx;
         const uint16_t* start = entryStart[acrossX ? listX : listY];
         const uint16_t* list = entryWalls[acrossX ? listX : listY];

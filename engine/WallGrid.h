@@ -4,6 +4,7 @@
 // only the walls near the probe. The grid is rebuilt whenever the active walls
 // change (under the tracer's lock) and holds only fixed arrays.
 
+#include "engine/FloatLanes.h"
 #include "model/OvintaProgram.h"
 
 #include <bit>
@@ -19,11 +20,43 @@ struct WallHit {
     float distanceSquared = kNoWallDistanceSquared;
 };
 
-// The probe from (px, py) along (jx, jy) against one wall: whether it
-// crosses the wall within both segments (never for the wall numbered
-// skipWall), the offset (tx, ty) from the probe's start to the crossing and
-// its square distance d2. Every search computes a wall's values with this
-// one function, so they are bit-identical whichever search tests the wall.
+// The probe from (px, py) along (jx, jy) against one wall (F = float) or
+// four walls at once (F = FloatLanes), given the wall's first end (x1, y1)
+// and its direction (wx, wy): whether it crosses the wall within both
+// segments (`inside`: a bool, or a lane mask), the offset (tx, ty) from the
+// probe's start to the crossing and its square distance d2. Every search
+// computes a wall's values with this one formula, so they are bit-identical
+// whichever search tests the wall.
+template <class F>
+struct WallCrossingOf {
+    decltype((F{} >= 0.0f) & (F{} >= 0.0f)) inside; // int, or FloatLanes
+    F tx, ty, d2;
+};
+
+inline float magnitude(float v) { return std::fabs(v); }
+
+template <class F>
+inline WallCrossingOf<F> crossWallAt(F x1, F y1, F wx, F wy, float px, float py, float jx,
+                                     float jy)
+{
+    const F n = wx * jy - wy * jx;
+    const F ex = x1 - px;
+    const F ey = y1 - py;
+    const F s = (ey * jx - ex * jy) / n; // position on the wall
+    const F t = (wx * ey - wy * ex) / n; // position on the probe
+    const F tx = t * jx;
+    const F ty = t * jy;
+    const F d2 = tx * tx + ty * ty;
+    // Decided without branches: which walls a probe meets is unpredictable,
+    // and a mispredicted branch costs more than the whole test. A parallel
+    // wall (|n| < 1e-10: also zero-length walls and probes) is refused
+    // whatever its quotients hold; NaN fails every comparison.
+    const auto inside = (magnitude(n) >= 1e-10f) & (s >= 0.0f) & (s <= 1.0f) & (t >= 0.0f)
+                        & (t <= 1.0f) & (d2 > 0.0f);
+    return {inside, tx, ty, d2};
+}
+
+// One wall numbered `index`, never crossing for the wall numbered skipWall.
 struct WallCrossing {
     bool crossing;
     float tx, ty, d2;
@@ -32,23 +65,8 @@ struct WallCrossing {
 inline WallCrossing crossWall(const Wall& wall, int index, int skipWall, float px, float py,
                               float jx, float jy)
 {
-    const float wx = wall.dx;
-    const float wy = wall.dy;
-    const float n = wx * jy - wy * jx;
-    const float ex = wall.x1 - px;
-    const float ey = wall.y1 - py;
-    const float s = (ey * jx - ex * jy) / n; // position on the wall
-    const float t = (wx * ey - wy * ex) / n; // position on the probe
-    const float tx = t * jx;
-    const float ty = t * jy;
-    const float d2 = tx * tx + ty * ty;
-    // Decided without branches: which walls a probe meets is unpredictable,
-    // and a mispredicted branch costs more than the whole test. A parallel
-    // wall (|n| < 1e-10: also zero-length walls and probes) is refused
-    // whatever its quotients hold; NaN fails every comparison.
-    const bool crossing = (std::fabs(n) >= 1e-10f) & (s >= 0.0f) & (s <= 1.0f) & (t >= 0.0f)
-                          & (t <= 1.0f) & (d2 > 0.0f) & (index != skipWall);
-    return {crossing, tx, ty, d2};
+    const WallCrossingOf<float> c = crossWallAt(wall.x1, wall.y1, wall.dx, wall.dy, px, py, jx, jy);
+    return {(c.inside & (index != skipWall)) != 0, c.tx, c.ty, c.d2};
 }
 
 // Tests one wall against the probe and keeps it in `best` when it is
@@ -91,9 +109,19 @@ WallHit scanWalls(const Wall* walls, int count, float px, float py, float jx, fl
 
 class WallGrid {
 public:
-    static constexpr int kCellsPerSide = 32;
+    // Coarse cells: a probe then crosses one or two of them, and testing a
+    // few more walls four at a time costs less than stepping through more
+    // cells (each step is a hard-to-predict branch).
+    static constexpr int kCellsPerSide = 8;
     static constexpr int kCellCount = kCellsPerSide * kCellsPerSide;
-    static constexpr int kEntryCapacity = kMaxWalls * 160;
+    // Every list is tested four walls at a time and padded to a multiple of
+    // four with kPadWall, a wall that no probe crosses.
+    static constexpr int kLaneCount = 4;
+    static constexpr int kPadWall = kMaxWalls;
+    // A wall enters a list at most once per cell, and each cell's list gets
+    // at most three pad entries.
+    static constexpr int kEntryCapacity = kMaxWalls * kCellCount + (kLaneCount - 1) * kCellCount;
+    static_assert(kEntryCapacity <= 65535, "list offsets are 16-bit");
 
     // Sorts the walls into cells. Walls with non-finite or far-away end points
     // are kept on a list that every search tests.
@@ -112,10 +140,12 @@ private:
     bool wallTouchesCell(const Wall& wall, int cx, int cy) const;
     void cellRange(const Wall& wall, int& cx0, int& cy0, int& cx1, int& cy1) const;
     void buildEntryLists();
-    void walkCells(const Wall* walls, double qx, double qy, float px, float py, float jx, float jy,
+    void walkCells(double qx, double qy, float px, float py, float jx, float jy,
                    double length, double tb, int skipWall, WallKey& best);
-    void testList(const Wall* walls, const uint16_t* begin, const uint16_t* end, float px,
-                  float py, float jx, float jy, int skipWall, WallKey& best);
+    // Also lowers `nearest` to the smallest d2 of a crossing in the list.
+    [[gnu::always_inline]] WallKey testList(const uint16_t* begin, const uint16_t* end, float px,
+                                            float py, float jx, float jy, int skipWall,
+                                            WallKey best, float& nearest);
     void keep(const Wall* walls, int index, int skipWall, float px, float py, float jx,
               float jy, WallKey& best);
     WallHit hitOf(WallKey key) const;
@@ -138,6 +168,9 @@ private:
     uint16_t entryWalls[4][kEntryCapacity] = {};
     // Where the current search's probe crosses the line of each wall it
     // tested (stored for every tested wall, read for the winner only).
-    float crossX[kMaxWalls] = {};
-    float crossY[kMaxWalls] = {};
+    float crossX[kMaxWalls + 1] = {};
+    float crossY[kMaxWalls + 1] = {};
+    // The walls' x1, y1, dx, dy as build() saw them, one row per wall and the
+    // pad wall (NaN) last, so that four rows load and transpose into lanes.
+    alignas(16) float wallRows[kMaxWalls + 1][4] = {};
 };

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -118,6 +119,49 @@ TEST(WallGrid, ChoosesTheSameWallAsThePlainScanInRandomRooms)
     // The rooms exercise both outcomes plentifully.
     EXPECT_GT(hits, 50000);
     EXPECT_GT(misses, 5000);
+}
+
+// The grid tests walls four at a time; every lane must hold the bits the
+// scalar test gives, for awkward walls as much as for ordinary ones.
+TEST(WallGrid, TheFourLaneWallTestGivesTheScalarBits)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    // x1, y1, wx, wy against the probe from (3, 4) along (80, 0):
+    const float awkward[][4] = {
+        {10, 0, 0, 8},      {83, 0, 0, 8},       {3, 4, 0, 1},      {10, 4, 5, 0},   // t = 1, t = 0 with s = 0, parallel
+        {10, 0, 0, 0},      {10, 0, 1e-12f, 4},  {10, 0, 0, 1e-12f}, {10, 4, 0, 8},  // zero length, |n| below and at the threshold
+        {10, -4, 0, 8},     {nan, 0, 0, 8},      {10, 0, inf, 8},   {1e-40f, 0, 0, 1e-40f}, // s = 1, NaN, inf, denormals
+    };
+    std::mt19937 rng(5u);
+    std::uniform_real_distribution<float> any(-100.0f, 100.0f);
+    float rows[4][64];
+    for (int i = 0; i < 64; ++i)
+        for (int f = 0; f < 4; ++f)
+            rows[f][i] = i < 12 ? awkward[i][f] : any(rng);
+    auto bits = [](float v) { return std::bit_cast<uint32_t>(v); };
+    for (int g = 0; g < 64; g += 4) {
+        const FloatLanes x1{_mm_loadu_ps(&rows[0][g])}, y1{_mm_loadu_ps(&rows[1][g])};
+        const FloatLanes wx{_mm_loadu_ps(&rows[2][g])}, wy{_mm_loadu_ps(&rows[3][g])};
+        const WallCrossingOf<FloatLanes> lanes = crossWallAt(x1, y1, wx, wy, 3.0f, 4.0f, 80.0f, 0.0f);
+        float inside[4], tx[4], ty[4], d2[4];
+        _mm_storeu_ps(inside, lanes.inside.v);
+        _mm_storeu_ps(tx, lanes.tx.v);
+        _mm_storeu_ps(ty, lanes.ty.v);
+        _mm_storeu_ps(d2, lanes.d2.v);
+        for (int lane = 0; lane < 4; ++lane) {
+            const int i = g + lane;
+            const WallCrossingOf<float> one =
+                crossWallAt(rows[0][i], rows[1][i], rows[2][i], rows[3][i], 3.0f, 4.0f, 80.0f, 0.0f);
+            EXPECT_EQ(bits(inside[lane]), one.inside != 0 ? 0xFFFFFFFFu : 0u) << i;
+            EXPECT_EQ(bits(tx[lane]), bits(one.tx)) << i;
+            EXPECT_EQ(bits(ty[lane]), bits(one.ty)) << i;
+            EXPECT_EQ(bits(d2[lane]), bits(one.d2)) << i;
+        }
+    }
+    // The awkward rows include crossings and refusals, both kept.
+    EXPECT_NE(crossWallAt(10.0f, 0.0f, 0.0f, 8.0f, 3.0f, 4.0f, 80.0f, 0.0f).inside, 0);
+    EXPECT_EQ(crossWallAt(10.0f, 4.0f, 5.0f, 0.0f, 3.0f, 4.0f, 80.0f, 0.0f).inside, 0);
 }
 
 TEST(WallGrid, EqualDistancesGoToTheEarlierWall)
