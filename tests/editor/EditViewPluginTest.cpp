@@ -4,7 +4,7 @@
 // the source's new position as automation and hears a changed response.
 // The same input through a second, untouched instance is the reference.
 
-#include "VirtualDisplay.h"
+#include "tests/VirtualDisplay.h"
 #include "host/vst2.h"
 #include "model/Parameters.h"
 #include "toolkit/platform/X11TestSupport.h"

@@ -4,7 +4,7 @@
 // automation, the 3D view turns, the export page's own file-name entry
 // writes the files, and the last help page's click closes the help.
 
-#include "VirtualDisplay.h"
+#include "tests/VirtualDisplay.h"
 #include "host/vst2.h"
 #include "model/ParameterFormulas.h"
 #include "model/Parameters.h"

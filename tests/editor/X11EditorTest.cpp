@@ -12,7 +12,7 @@
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/platform/X11TestSupport.h"
-#include "VirtualDisplay.h"
+#include "tests/VirtualDisplay.h"
 
 #include <gtest/gtest.h>
 

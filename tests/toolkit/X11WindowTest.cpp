@@ -8,67 +8,36 @@
 #include "toolkit/CKnob.h"
 #include "toolkit/COnOffButton.h"
 #include "toolkit/platform/X11TestSupport.h"
+#include "tests/VirtualDisplay.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdlib>
 #include <dirent.h>
+#include <memory>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-const char* const kXvfb = "/usr/bin/Xvfb";
-
-// Starts Xvfb on a free display (it reports the number on a pipe) and
-// points DISPLAY at it for the whole test program.
+// One Xvfb server for the whole test program, with DISPLAY pointing at it.
 class XvfbServer : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        if (access(kXvfb, X_OK) != 0)
+        server = std::make_unique<VirtualDisplay>();
+        if (!server->running())
             return;
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            // -noreset keeps the server as it is between the tests' clients.
-            execl(kXvfb, "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "800x600x24", "-nolisten", "tcp",
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        // The server writes the number and then a newline in two writes;
-        // the pipe stays open until both arrived, or the second one fails
-        // and takes the server down.
-        std::string number;
-        char c = 0;
-        while (read(fds[0], &c, 1) == 1 && c != '\n')
-            number.push_back(c);
-        close(fds[0]);
-        if (number.empty() || c != '\n')
-            return;
-        display = ":" + number;
+        display = server->displayName();
         setenv("DISPLAY", display.c_str(), 1);
     }
-    void TearDown() override
-    {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
+    void TearDown() override { server.reset(); }
     static inline std::string display;
 
 private:
-    pid_t pid = -1;
+    std::unique_ptr<VirtualDisplay> server;
 };
 
 const auto* const kServer = ::testing::AddGlobalTestEnvironment(new XvfbServer);

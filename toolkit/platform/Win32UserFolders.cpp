@@ -11,31 +11,11 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "toolkit/platform/Win32Text.h"
+
 #include <array>
 
 namespace {
-
-std::string narrow(const wchar_t* text)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1)
-        return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
-
-std::wstring widen(const std::string& text)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 1)
-        return {};
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
 
 std::string withSeparator(std::string folder)
 {

@@ -18,6 +18,8 @@
 #include <windowsx.h>
 #include <commdlg.h>
 
+#include "toolkit/platform/Win32Text.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -27,30 +29,6 @@
 #include <string>
 
 namespace {
-
-// ---- Text conversion (the toolkit's strings are UTF-8) -----------------------
-
-std::wstring widen(const std::string& text)
-{
-    if (text.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(std::max(n, 0)), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
-
-std::string narrow(const wchar_t* text)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1)
-        return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
 
 // ---- The window class, registered once per loaded DLL ------------------------
 
