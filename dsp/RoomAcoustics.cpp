@@ -96,14 +96,12 @@ std::optional<double> fitDecay(const std::vector<double>& levelDb, const Decay& 
         sumTT += t * t;
         sumTL += t * levelDb[i];
     }
-    const double denominator = count * sumTT - sumT * sumT;
-    if (!(denominator > 0.0))
+    const std::optional<DecayLine> line = fitDecayLine(count, sumT, sumL, sumTT, sumTL);
+    if (!line)
         return std::nullopt;
-    const double slopeDbPerSecond = (count * sumTL - sumT * sumL) / denominator;
-    if (!(slopeDbPerSecond < 0.0))
-        return std::nullopt;
-    return -60.0 / slopeDbPerSecond;
+    return -60.0 / line->slopeDbPerSecond;
 }
+
 
 double clarityDb(double early, double late)
 {
@@ -186,4 +184,15 @@ ChannelFigures analyseChannel(const float* samples, std::size_t count, double sa
             figures.octave[b] = analyseResponse(band.filter(samples, count), sampleRate);
     }
     return figures;
+}
+
+std::optional<DecayLine> fitDecayLine(double count, double sumT, double sumL, double sumTT, double sumTL)
+{
+    const double denominator = count * sumTT - sumT * sumT;
+    if (!(denominator > 0.0))
+        return std::nullopt;
+    const double slope = (count * sumTL - sumT * sumL) / denominator;
+    if (!(slope < 0.0))
+        return std::nullopt;
+    return DecayLine{slope, (sumL - slope * sumT) / count};
 }

@@ -47,5 +47,14 @@ ChannelFigures analyseChannel(const float* samples, std::size_t count, double sa
 
 // Schroeder decay in dB (0 at the first arrival) from `first` up to `end`
 // (exclusive), of the energies given; entries before `first` are unused.
+// The least-squares line through decay points (t seconds, L dB) from their
+// sums: level = interceptDb + slopeDbPerSecond * t. None unless the points
+// span time and fall.
+struct DecayLine {
+    double slopeDbPerSecond;
+    double interceptDb;
+};
+std::optional<DecayLine> fitDecayLine(double count, double sumT, double sumL, double sumTT, double sumTL);
+
 std::vector<double> schroederDecayDb(const std::vector<double>& energy, std::size_t first,
                                      std::size_t end);

@@ -24,17 +24,6 @@ void cell(const std::optional<double>& value, double scale, int decimals)
         std::printf(" %8s", "n/a");
 }
 
-std::string bandLabel(int b)
-{
-    char band[48];
-    const double hz = kOctaveCentresHz[b];
-    if (hz >= 1000.0)
-        std::snprintf(band, sizeof band, "%gk", hz / 1000.0);
-    else
-        std::snprintf(band, sizeof band, "%g", hz);
-    return band;
-}
-
 void printRow(const std::string& band, const AcousticFigures& f)
 {
     std::printf("  %-8s", band.c_str());
@@ -59,7 +48,7 @@ void printChannel(const ChannelAnalysis& channel)
                 "T30 s", "C50 dB", "C80 dB", "D50", "Ts ms", "delay ms", "range dB");
     printRow("full", channel.full.figures);
     for (int b = 0; b < kOctaveBandCount; ++b)
-        printRow(bandLabel(b), channel.octave[b].figures);
+        printRow(octaveBandName(b, false), channel.octave[b].figures);
 }
 
 std::string jsonFigures(const std::string& band, const AcousticFigures& f)
@@ -96,7 +85,7 @@ std::string jsonFile(const std::string& path, const AudioReader& reader,
         out += json::key("dc_offset_removed", member) + json::number(channels[c].dcOffset);
         out += json::key("bands", member) + "[" + jsonFigures("full", channels[c].full.figures);
         for (int b = 0; b < kOctaveBandCount; ++b)
-            out += "," + jsonFigures(bandLabel(b), channels[c].octave[b].figures);
+            out += "," + jsonFigures(octaveBandName(b, false), channels[c].octave[b].figures);
         out += "]}";
     }
     return out + "]}";

@@ -90,17 +90,6 @@ void legend(cairo_t* cr, int row, const std::string& text, Colour c, bool dashed
     cairo_show_text(cr, text.c_str());
 }
 
-std::string bandName(int k)
-{
-    char text[48];
-    const double hz = kOctaveCentresHz[k];
-    if (hz >= 1000.0)
-        std::snprintf(text, sizeof text, "%g kHz", hz / 1000.0);
-    else
-        std::snprintf(text, sizeof text, "%g Hz", hz);
-    return text;
-}
-
 std::string figure(const char* name, const std::optional<double>& seconds)
 {
     char text[48];
@@ -173,7 +162,7 @@ void draw(cairo_t* cr, const ChannelAnalysis& channel, const std::string& title)
 
     for (int k = 0; k < kOctaveBandCount; ++k) {
         curve(cr, axes, channel.octave[k], kBandColours[k], 1.2);
-        legend(cr, k + 1, bandName(k), kBandColours[k], false);
+        legend(cr, k + 1, octaveBandName(k, true), kBandColours[k], false);
     }
     const Colour black{0.0, 0.0, 0.0}, grey{0.45, 0.45, 0.45};
     curve(cr, axes, channel.full, black, 2.2);
@@ -215,4 +204,14 @@ void writeDecayPlot(const ChannelAnalysis& channel, const std::string& title,
         ::unlink(temporary.c_str());
         throw ToolError("cannot write " + path + ": " + reason);
     }
+}
+
+std::string octaveBandName(int band, bool units)
+{
+    char text[48];
+    const double hz = kOctaveCentresHz[band];
+    const bool kilo = hz >= 1000.0;
+    std::snprintf(text, sizeof text, "%g%s", kilo ? hz / 1000.0 : hz,
+                  units ? (kilo ? " kHz" : " Hz") : (kilo ? "k" : ""));
+    return text;
 }

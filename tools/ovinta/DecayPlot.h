@@ -9,5 +9,8 @@
 
 // Writes the plot to `path` (a temporary file renamed on success); throws
 // ToolError on failure.
+// An octave band's centre as "125 Hz" / "1 kHz" (units) or "125" / "1k".
+std::string octaveBandName(int band, bool units);
+
 void writeDecayPlot(const ChannelAnalysis& channel, const std::string& title,
                     const std::string& path);

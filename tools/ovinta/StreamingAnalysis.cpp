@@ -6,6 +6,7 @@
 #include "tools/ovinta/Progress.h"
 
 #include "dsp/OctaveBandFilter.h"
+#include "dsp/RoomAcoustics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,18 +55,15 @@ public:
     {
         if (rangeDb < -lowerDb + kFitMarginDb || !done || to - from < 2)
             return std::nullopt;
-        const double denominator = count * sumTT - sumT * sumT;
-        if (!(denominator > 0.0))
-            return std::nullopt;
-        const double slope = (count * sumTL - sumT * sumL) / denominator;
-        if (!(slope < 0.0))
+        const std::optional<DecayLine> fit = fitDecayLine(count, sumT, sumL, sumTT, sumTL);
+        if (!fit)
             return std::nullopt;
         line.valid = true;
         line.fromSeconds = static_cast<double>(from) / rate;
         line.toSeconds = static_cast<double>(to) / rate;
-        line.fromDb = (sumL - slope * sumT) / count;
-        line.slopeDbPerSecond = slope;
-        return -60.0 / slope;
+        line.fromDb = fit->interceptDb;
+        line.slopeDbPerSecond = fit->slopeDbPerSecond;
+        return -60.0 / fit->slopeDbPerSecond;
     }
 
 private:
