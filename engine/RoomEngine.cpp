@@ -115,7 +115,9 @@ bool RoomEngine::onAudioThread() const
 
 bool RoomEngine::traceProgramAhead()
 {
-    if (onAudioThread())
+    // Most calls (every host parameter change off the audio thread) find no
+    // program change waiting: they leave without touching the tracer's lock.
+    if (onAudioThread() || !immediateRebuild.load(std::memory_order_relaxed))
         return false;
     if (!tryLockTracerBriefly())
         return false;
