@@ -193,6 +193,21 @@ void WallGrid::buildEntryLists()
                 entryWalls[d][out++] = kPadWall;
         }
         entryStart[d][kCellCount] = static_cast<uint16_t>(out);
+        packGroups(entryWalls[d], out, entryGroups[d]);
+    }
+    packGroups(cellWalls, cellStart[kCellCount], cellGroups);
+}
+
+void WallGrid::packGroups(const uint16_t* list, int length, WallGroup* groups) const
+{
+    for (int e = 0; e < length; ++e) {
+        WallGroup& group = groups[e / kLaneCount];
+        const float* row = wallRows[list[e]];
+        const int lane = e % kLaneCount;
+        group.x1[lane] = row[0];
+        group.y1[lane] = row[1];
+        group.wx[lane] = row[2];
+        group.wy[lane] = row[3];
     }
 }
 
@@ -207,23 +222,16 @@ inline void WallGrid::keep(const Wall* walls, int index, int skipWall, float px,
     crossY[index] = py + c.ty;
 }
 
-inline WallKey WallGrid::testList(const uint16_t* begin, const uint16_t* end, float px,
-                                  float py, float jx, float jy, int skipWall, WallKey best,
-                                  float& nearest)
+inline WallKey WallGrid::testList(const uint16_t* begin, const uint16_t* end,
+                                  const WallGroup* group, float px, float py, float jx, float jy,
+                                  int skipWall, WallKey best, float& nearest)
 {
     WallKey local = best; // a local, so that the stores cannot be taken to change it
-    for (const uint16_t* e = begin; e < end; e += kLaneCount) {
-        // Four rows x1 y1 dx dy, transposed into one lane vector per field.
-        const __m128 r0 = _mm_load_ps(wallRows[e[0]]);
-        const __m128 r1 = _mm_load_ps(wallRows[e[1]]);
-        const __m128 r2 = _mm_load_ps(wallRows[e[2]]);
-        const __m128 r3 = _mm_load_ps(wallRows[e[3]]);
-        const __m128 low01 = _mm_unpacklo_ps(r0, r1), low23 = _mm_unpacklo_ps(r2, r3);
-        const __m128 high01 = _mm_unpackhi_ps(r0, r1), high23 = _mm_unpackhi_ps(r2, r3);
-        const FloatLanes x1{_mm_movelh_ps(low01, low23)};
-        const FloatLanes y1{_mm_movehl_ps(low23, low01)};
-        const FloatLanes wx{_mm_movelh_ps(high01, high23)};
-        const FloatLanes wy{_mm_movehl_ps(high23, high01)};
+    for (const uint16_t* e = begin; e < end; e += kLaneCount, ++group) {
+        const FloatLanes x1{_mm_load_ps(group->x1)};
+        const FloatLanes y1{_mm_load_ps(group->y1)};
+        const FloatLanes wx{_mm_load_ps(group->wx)};
+        const FloatLanes wy{_mm_load_ps(group->wy)};
         const WallCrossingOf<FloatLanes> c = crossWallAt(x1, y1, wx, wy, px, py, jx, jy);
         // The nearest crossing of the four: d2 of the others set to +inf,
         // the smallest d2 spread to every lane, and of the lanes that hold
@@ -329,13 +337,14 @@ void WallGrid::walkCells(double qx, double qy, float px, float py, float jx,
     // the step that reached it.
     const uint16_t* begin = cellWalls + cellStart[cy * kCellsPerSide + cx];
     const uint16_t* end = cellWalls + cellStart[cy * kCellsPerSide + cx + 1];
+    const WallGroup* group = cellGroups + cellStart[cy * kCellsPerSide + cx] / kLaneCount;
     // The best key's d2, kept apart so that the decision to stop waits only
     // for the distances, not for which wall holds the nearest one.
     float nearest = std::bit_cast<float>(static_cast<uint32_t>(best >> 32));
     const int listX = stepX > 0 ? 0 : 1;
     const int listY = stepY > 0 ? 2 : 3;
     for (;;) {
-        best = testList(begin, end, px, py, jx, jy, skipWall, best, nearest);
+        best = testList(begin, end, group, px, py, jx, jy, skipWall, best, nearest);
         const double exitT = std::min(nextX, nextY);
         // Every untested wall lies beyond the best hit. Without a hit the
         // best distance is 1e11 m², beyond any wall on the grid.
@@ -359,5 +368,6 @@ void WallGrid::walkCells(double qx, double qy, float px, float py, float jx,
         const uint16_t* list = entryWalls[acrossX ? listX : listY];
         begin = list + start[cell];
         end = list + start[cell + 1];
+        group = entryGroups[acrossX ? listX : listY] + start[cell] / kLaneCount;
     }
 }

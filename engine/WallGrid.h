@@ -143,9 +143,10 @@ private:
     void walkCells(double qx, double qy, float px, float py, float jx, float jy,
                    double length, double tb, int skipWall, WallKey& best);
     // Also lowers `nearest` to the smallest d2 of a crossing in the list.
-    [[gnu::always_inline]] WallKey testList(const uint16_t* begin, const uint16_t* end, float px,
-                                            float py, float jx, float jy, int skipWall,
-                                            WallKey best, float& nearest);
+    struct WallGroup;
+    [[gnu::always_inline]] WallKey testList(const uint16_t* begin, const uint16_t* end,
+                                            const WallGroup* group, float px, float py, float jx,
+                                            float jy, int skipWall, WallKey best, float& nearest);
     void keep(const Wall* walls, int index, int skipWall, float px, float py, float jx,
               float jy, WallKey& best);
     WallHit hitOf(WallKey key) const;
@@ -171,6 +172,17 @@ private:
     float crossX[kMaxWalls + 1] = {};
     float crossY[kMaxWalls + 1] = {};
     // The walls' x1, y1, dx, dy as build() saw them, one row per wall and the
-    // pad wall (NaN) last, so that four rows load and transpose into lanes.
+    // pad wall (NaN) last.
     alignas(16) float wallRows[kMaxWalls + 1][4] = {};
+    // Every list once more as groups of four walls, field by field, so that a
+    // group loads straight into lane vectors: cellGroups[g] holds the walls
+    // cellWalls[4g .. 4g + 3], entryGroups[d][g] those of entryWalls[d]. Only
+    // the part build() fills is ever read (about 1.3 MB in all, most of it
+    // never touched), so they are left uninitialised.
+    struct alignas(16) WallGroup {
+        float x1[kLaneCount], y1[kLaneCount], wx[kLaneCount], wy[kLaneCount];
+    };
+    void packGroups(const uint16_t* list, int length, WallGroup* groups) const;
+    WallGroup cellGroups[kEntryCapacity / kLaneCount];
+    WallGroup entryGroups[4][kEntryCapacity / kLaneCount];
 };
