@@ -89,6 +89,8 @@ int RoomEngine::setUpRayPaths(bool ahead)
     const float spacing = (stereo ? 12.566371f : fullTurn) / static_cast<float>(count);
     rayCos = std::cos(spacing);
     raySin = std::sin(spacing);
+    const float chordCos = 1.0f - rayCos;
+    captureSpread = std::sqrt(chordCos * chordCos + raySin * raySin);
 
     for (int i = 0; i < count; ++i) {
         RaySlot& slot = slots[i];

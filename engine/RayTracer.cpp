@@ -226,8 +226,7 @@ void RoomEngine::stepRay(RaySlot& slot, float preDelaySamples)
     const float h = dx * (lx - px) + dy * (ly - py); // along the ray to the point nearest the listener
     if (h >= 0.0f && h * h < hit.distanceSquared) {
         slot.pathLength += h;
-        const float c = 1.0f - rayCos;
-        const float radius = slot.pathLength * std::sqrt(c * c + raySin * raySin) + 0.1f;
+        const float radius = slot.pathLength * captureSpread + 0.1f;
         const float limited = std::clamp(radius, 0.01f, 9.0f);
         values.captureRadius = limited;
         const float ux = px + dx * h - lx;

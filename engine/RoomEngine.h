@@ -267,6 +267,7 @@ private:
     uint32_t aheadPass = 0;            // number of the latest preparation
     int aheadLongestTap = 0;           // longestTap of the rebuild traced ahead
     float rayCos = 1.0f, raySin = 0.0f; // angular ray spacing
+    float captureSpread = 0.0f;        // chord between neighbouring rays per metre of path
     EngineRandom random;               // this instance's generator
 
     // ---- Programs, slots and the audio path ---------------------------------
