@@ -94,13 +94,7 @@ int RoomEngine::setUpRayPaths(bool ahead)
 
     for (int i = 0; i < count; ++i) {
         RaySlot& slot = slots[i];
-        const int source = ahead ? slot.aheadSource : slot.source;
-        slot.level = slot.hiFreq = 1.0f;
-        slot.posX = values.sourceX[source];
-        slot.posY = values.sourceY[source];
-        slot.dirX = slot.startDirX;
-        slot.dirY = slot.startDirY;
-        slot.reflected = 0;
+        placeAtSource(slot, ahead ? slot.aheadSource : slot.source);
         slot.stamp = -1;
         slot.tracing = 0;
     }

@@ -198,16 +198,20 @@ void RoomEngine::startPath(RaySlot& slot, int stamp)
 {
     slot.stamp = stamp;
     slot.tracing = 1;
+    placeAtSource(slot, pathSource(slot));
+    slot.pathLength = 0.0f;
+    slot.lastWall = -1;
+    slot.firstHitX = slot.firstHitY = 0.0f;
+}
+
+void RoomEngine::placeAtSource(RaySlot& slot, int source)
+{
     slot.level = slot.hiFreq = 1.0f;
-    const int source = pathSource(slot);
     slot.posX = values.sourceX[source];
     slot.posY = values.sourceY[source];
     slot.dirX = slot.startDirX;
     slot.dirY = slot.startDirY;
-    slot.pathLength = 0.0f;
-    slot.lastWall = -1;
     slot.reflected = 0;
-    slot.firstHitX = slot.firstHitY = 0.0f;
 }
 
 void RoomEngine::stepRay(RaySlot& slot, float preDelaySamples)

@@ -243,6 +243,8 @@ private:
     // Tracer internals (RayTracer.cpp), run while tracerBusy is held.
     void traceSteps(int steps, float preDelaySamples);
     void startPath(RaySlot& slot, int stamp);
+    // Puts the ray at its source, heading along its emission angle, at full level.
+    void placeAtSource(RaySlot& slot, int source);
     void stepRay(RaySlot& slot, float preDelaySamples);
     void reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySamples);
     void captureRay(RaySlot& slot, float preDelaySamples);
