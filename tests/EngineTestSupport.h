@@ -7,7 +7,9 @@
 #include "model/ParameterTable.h"
 #include "model/Parameters.h"
 
+#include <cmath>
 #include <memory>
+#include <vector>
 
 namespace enginetest {
 
@@ -29,6 +31,31 @@ inline void applyProgram(RoomEngine& engine, int p, float rate = 44100.0f)
     engine.setParameter(param::kProgramSelect, static_cast<float>(p));
     engine.finishProgram();
 }
+
+// A sine on both inputs and six output buffers, as a host passes a block.
+struct SineBlock {
+    explicit SineBlock(int frames) : in(static_cast<size_t>(frames))
+    {
+        for (int i = 0; i < frames; ++i)
+            in[static_cast<size_t>(i)] = std::sin(0.05f * static_cast<float>(i));
+        for (int c = 0; c < 6; ++c)
+            outputs[c] = (out[c].assign(in.size(), 0.0f), out[c].data());
+    }
+    SineBlock(const SineBlock&) = delete;
+    SineBlock& operator=(const SineBlock&) = delete;
+    // Samples of the two main outputs that are not finite.
+    int nonFinite() const
+    {
+        int count = 0;
+        for (int c = 0; c < 2; ++c)
+            for (float v : out[c])
+                count += std::isfinite(v) ? 0 : 1;
+        return count;
+    }
+    std::vector<float> in, out[6];
+    float* inputs[2] = {in.data(), in.data()};
+    float* outputs[6] = {};
+};
 
 inline int changes(const RoomEngine& engine)
 {

@@ -4,6 +4,8 @@
 // (the test then skips).
 
 #include <csignal>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -61,3 +63,14 @@ private:
     int numberPipe = -1;
     std::string name;
 };
+
+// Starts a server into `server` and points DISPLAY at it; false when Xvfb is
+// not installed.
+inline bool startVirtualDisplay(std::unique_ptr<VirtualDisplay>& server)
+{
+    server = std::make_unique<VirtualDisplay>();
+    if (!server->running())
+        return false;
+    setenv("DISPLAY", server->displayName().c_str(), 1);
+    return true;
+}

@@ -5,6 +5,7 @@
 
 #include "audio/ProcessDriver.h"
 #include "engine/RoomEngine.h"
+#include "tests/EngineTestSupport.h"
 #include "tests/RoomEngineTestAccess.h"
 
 #include <gtest/gtest.h>
@@ -19,12 +20,9 @@ namespace {
 
 TEST(AudioThread, ProcessRunsAgainstResetsAndParameterChanges)
 {
-    auto engine = std::make_unique<RoomEngine>();
+    auto engine = enginetest::makeEngine();
     RoomEngine& e = *engine;
-    e.selectProgram(0);
-    for (int index = 0; index < 46; ++index)
-        e.setParameter(index, *programField(e.currentProgramRecord(), index));
-    e.finishProgram();
+    enginetest::applyProgram(e, 0);
     e.resetAudio();
 
     std::atomic<bool> stop{false};
@@ -32,25 +30,16 @@ TEST(AudioThread, ProcessRunsAgainstResetsAndParameterChanges)
     std::thread audio([&] {
         constexpr int kFrames = 256;
         constexpr float kSentinel = 12345.0f;
-        std::vector<float> in(kFrames), out[6];
-        for (int i = 0; i < kFrames; ++i)
-            in[i] = std::sin(0.05f * static_cast<float>(i));
-        float* inputs[2] = {in.data(), in.data()};
-        float* outputs[6];
-        for (int c = 0; c < 6; ++c)
-            outputs[c] = (out[c].assign(kFrames, 0.0f), out[c].data());
+        enginetest::SineBlock io(kFrames);
         while (!stop.load(std::memory_order_acquire)) {
-            for (auto& o : out)
+            for (auto& o : io.out)
                 o[0] = kSentinel;
-            processBlock(e, inputs, outputs, kFrames);
-            if (out[0][0] == kSentinel) {
+            processBlock(e, io.inputs, io.outputs, kFrames);
+            if (io.out[0][0] == kSentinel) {
                 skipped.fetch_add(1, std::memory_order_relaxed);
                 continue;
             }
-            for (int c = 0; c < 2; ++c)
-                for (float v : out[c])
-                    if (!std::isfinite(v))
-                        bad.fetch_add(1, std::memory_order_relaxed);
+            bad.fetch_add(io.nonFinite(), std::memory_order_relaxed);
             blocks.fetch_add(1, std::memory_order_relaxed);
         }
     });

@@ -7,6 +7,7 @@
 
 #include "audio/ProcessDriver.h"
 #include "engine/RoomEngine.h"
+#include "tests/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -23,11 +24,8 @@ constexpr int kFrames = 256;
 
 std::unique_ptr<RoomEngine> playingEngine(int program)
 {
-    auto engine = std::make_unique<RoomEngine>();
-    engine->selectProgram(program);
-    for (int index = 0; index < 46; ++index)
-        engine->setParameter(index, *programField(engine->currentProgramRecord(), index));
-    engine->finishProgram();
+    auto engine = enginetest::makeEngine();
+    enginetest::applyProgram(*engine, program);
     engine->resetAudio();
     return engine;
 }
@@ -85,19 +83,10 @@ TEST(RoomEditWhilePlaying, EditsTracingAndAudioOnThreeThreads)
     std::atomic<bool> stop{false};
     std::atomic<int> blocks{0}, bad{0};
     std::thread audio([&] {
-        std::vector<float> in(kFrames), out[6];
-        for (int i = 0; i < kFrames; ++i)
-            in[i] = std::sin(0.05f * static_cast<float>(i));
-        float* inputs[2] = {in.data(), in.data()};
-        float* outputs[6];
-        for (int c = 0; c < 6; ++c)
-            outputs[c] = (out[c].assign(kFrames, 0.0f), out[c].data());
+        enginetest::SineBlock io(kFrames);
         while (!stop.load(std::memory_order_acquire)) {
-            processBlock(e, inputs, outputs, kFrames);
-            for (int c = 0; c < 2; ++c)
-                for (float v : out[c])
-                    if (!std::isfinite(v))
-                        bad.fetch_add(1, std::memory_order_relaxed);
+            processBlock(e, io.inputs, io.outputs, kFrames);
+            bad.fetch_add(io.nonFinite(), std::memory_order_relaxed);
             blocks.fetch_add(1, std::memory_order_relaxed);
         }
     });

@@ -55,10 +55,8 @@ class EditViewPluginTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        server = std::make_unique<VirtualDisplay>();
-        if (!server->running())
+        if (!startVirtualDisplay(server))
             GTEST_SKIP() << "Xvfb is not installed";
-        setenv("DISPLAY", server->displayName().c_str(), 1);
         window = std::make_unique<X11TestHost>(704, 560);
         ASSERT_TRUE(window->isOpen());
         std::string error;

@@ -59,10 +59,8 @@ class ScreenModesPluginTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        server = std::make_unique<VirtualDisplay>();
-        if (!server->running())
+        if (!startVirtualDisplay(server))
             GTEST_SKIP() << "Xvfb is not installed";
-        setenv("DISPLAY", server->displayName().c_str(), 1);
         window = std::make_unique<X11TestHost>(kWindowWidth, kWindowHeight);
         ASSERT_TRUE(window->isOpen());
         std::string error;

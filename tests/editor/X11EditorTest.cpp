@@ -36,10 +36,8 @@ class X11EditorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        server = std::make_unique<VirtualDisplay>();
-        if (!server->running())
+        if (!startVirtualDisplay(server))
             GTEST_SKIP() << "Xvfb is not installed";
-        setenv("DISPLAY", server->displayName().c_str(), 1);
         host = std::make_unique<X11TestHost>(704, 560);
         ASSERT_TRUE(host->isOpen()) << "cannot open display " << server->displayName();
         effect.reset(createEffectWithEditor(&quietHost));

@@ -4,13 +4,7 @@
 
 #include "toolkit/CRect.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "toolkit/platform/Win32Api.h"
 
 #include <cwchar>
 

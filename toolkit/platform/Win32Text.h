@@ -1,6 +1,8 @@
 #pragma once
-// UTF-8 (the toolkit's strings) to and from the UTF-16 of Windows calls.
-// Included after <windows.h> by the Win32 back-end's files only.
+// UTF-8 (the toolkit's strings) to and from the UTF-16 of Windows calls,
+// for the Win32 back-end's files only.
+
+#include "toolkit/platform/Win32Api.h"
 
 #include <algorithm>
 #include <string>

@@ -2,13 +2,7 @@
 
 #include "toolkit/platform/UserFolders.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "toolkit/platform/Win32Api.h"
 #include <shlobj.h>
 
 #include "toolkit/platform/Win32Text.h"

@@ -8,13 +8,7 @@
 
 #include "toolkit/platform/Win32Window.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "toolkit/platform/Win32Api.h"
 #include <windowsx.h>
 #include <commdlg.h>
 
