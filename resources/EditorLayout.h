@@ -186,4 +186,10 @@ constexpr CColor kDisplayBack{216, 228, 199, 255};
 constexpr CColor kMenuText{67, 10, 10, 255};
 constexpr CColor kMenuBack{238, 224, 179, 255};
 
+// Colours of the listener and source markers, in the plan and the 3-D view.
+constexpr CColor kListenerColour{255, 255, 150, 255};
+constexpr CColor kSource1StereoColour{255, 150, 150, 255};
+constexpr CColor kSource2StereoColour{150, 255, 150, 255};
+constexpr CColor kSourceMonoColour{255, 150, 255, 255};
+
 } // namespace layout

@@ -7,6 +7,7 @@
 #include "editor/screens/OVAnimScreen.h"
 
 #include "editor/screens/ScreenPanel.h"
+#include "resources/EditorLayout.h"
 #include "toolkit/CBitmap.h"
 
 #include <cmath>
@@ -23,10 +24,6 @@ constexpr int kPhases = 16;
 constexpr CColor kWallOuter{180, 140, 75, 255};
 constexpr CColor kWallInner{255, 225, 150, 255};
 constexpr CColor kMirrorLine{237, 243, 207, 255};
-constexpr CColor kListener{255, 255, 150, 255};
-constexpr CColor kSource1Stereo{255, 150, 150, 255};
-constexpr CColor kSource2Stereo{150, 255, 150, 255};
-constexpr CColor kSourceMono{255, 150, 255, 255};
 constexpr CColor kRayOverlay{200, 200, 200, 255};
 constexpr CColor kNoticeText{255, 225, 150, 255};
 
@@ -130,10 +127,10 @@ void OVAnimScreen::drawMarkers(CDrawContext& c)
         int phase;
     };
     const Mark marks[] = {
-        {v.sourceX[0], v.sourceY[0], stereo ? kSource1Sprite : kMonoSprite, stereo ? kSource1Stereo : kSourceMono,
-         sourcePhase},
-        {v.sourceX[1], v.sourceY[1], kSource2Sprite, kSource2Stereo, sourcePhase},
-        {v.listenerX, v.listenerY, kListenerSprite, kListener, listenerPhase},
+        {v.sourceX[0], v.sourceY[0], stereo ? kSource1Sprite : kMonoSprite,
+         stereo ? layout::kSource1StereoColour : layout::kSourceMonoColour, sourcePhase},
+        {v.sourceX[1], v.sourceY[1], kSource2Sprite, layout::kSource2StereoColour, sourcePhase},
+        {v.listenerX, v.listenerY, kListenerSprite, layout::kListenerColour, listenerPhase},
     };
     c.setLineWidth(1);
     for (int k = 0; k < 3; ++k) {
@@ -162,7 +159,7 @@ void OVAnimScreen::drawHeadArrow(CDrawContext& c)
         CPoint(ox + roundedPixel(16.0f * s), oy + roundedPixel(-16.0f * co)),
         CPoint(ox + roundedPixel(5.0f * co), oy + roundedPixel(5.0f * s)),
     };
-    c.setFrameColor(kListener);
+    c.setFrameColor(layout::kListenerColour);
     c.setLineWidth(1);
     c.drawPolyline(points);
 }

@@ -6,6 +6,7 @@
 #include "base/Convert.h"
 #include "editor/screens/ScreenPanel.h"
 #include "engine/RoomEngine.h"
+#include "resources/EditorLayout.h"
 #include "toolkit/CBitmap.h"
 
 #include <algorithm>
@@ -25,10 +26,6 @@ constexpr float kFarthestEnd = 10000.0f;
 constexpr CColor kTileFill{94, 68, 33, 255};
 constexpr CColor kTileOutline{113, 85, 50, 255};
 constexpr CColor kWallOutline{255, 255, 155, 255};
-constexpr CColor kSourceMono{255, 150, 255, 255};
-constexpr CColor kSource1Stereo{255, 150, 150, 255};
-constexpr CColor kSource2Stereo{150, 255, 150, 255};
-constexpr CColor kListener{255, 255, 150, 255};
 
 constexpr float kTurnPerPixel = 0.01f; // radians of yaw or pitch per pixel dragged
 constexpr float kPanPerPixel = 0.25f;  // metres of pan per pixel dragged
@@ -272,11 +269,11 @@ void Room3DView::sortFaces()
 
 void Room3DView::paintMarker(COffscreenContext& picture, const Face3D& face) const
 {
-    CColor colour = kListener;
+    CColor colour = layout::kListenerColour;
     if (face.kind == kSource1Face)
-        colour = engine.derived().stereoOn != 0 ? kSource1Stereo : kSourceMono;
+        colour = engine.derived().stereoOn != 0 ? layout::kSource1StereoColour : layout::kSourceMonoColour;
     else if (face.kind == kSource2Face)
-        colour = kSource2Stereo;
+        colour = layout::kSource2StereoColour;
     const CPoint centre = face.screen[0];
     picture.setFillColor(colour);
     picture.setFrameColor(colour);
