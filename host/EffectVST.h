@@ -8,11 +8,11 @@
 //
 // Threads: the dispatcher and parameter calls may come from any host thread;
 // processReplacing comes from the audio thread and only calls processBlock;
-// applyOutputConfiguration comes from the editor's idle while the editor's
-// window is open, and otherwise from stateChanged, on the host thread that
-// changed the program, a chunk, the speakers or resumed (the host's main
-// thread, which also opens and closes the editor). It calls no host callback;
-// it takes arrangementLock, so it is never run on the audio thread. The
+// applyOutputConfiguration comes from the editor's idle and from
+// stateChanged, on the host thread that changed the program, a chunk, the
+// speakers or a parameter; only the editor's idle touches the editor's menus.
+// It calls no host callback; it takes configurationLock and arrangementLock,
+// so it is never run on the audio thread. The
 // speaker arrangement records are shared between the dispatcher and the
 // editor's idle, never with the audio thread, and are guarded by
 // arrangementLock.
@@ -94,8 +94,12 @@ public:
     // ---- Editor idle ------------------------------------------------------------
     // Turns the host's speakers and the outputs setting into the number of fed
     // outputs, the routing of the output roles and the editor's pin menus.
-    // Does nothing unless the configuration changed since the last run.
-    void applyOutputConfiguration();
+    // Does nothing unless the configuration changed since the last run. The
+    // menus are filled only when `fillMenus` says the caller is the editor's
+    // own thread; a run from another thread leaves them for the editor's
+    // next run, which then applies the configuration again with its menus.
+    // Runs are serialised: the editor's idle and a host thread may overlap.
+    void applyOutputConfiguration(bool fillMenus = true);
     // A project reloaded in a host that never opens the editor still plays
     // its saved outputs: the configuration is applied here while no editor
     // window runs its idle.
@@ -121,11 +125,11 @@ private:
     void stepProgram(int step);
     void programChosen(); // after a program chosen by tag or step: configure and trace it
     void writeOwnLayout();
-    void routeOutputRoles(int count);
-    void fillPinMenus(int outputs);
 
     std::unique_ptr<RoomEngine> engine;
     std::unique_ptr<EditorLink> ownedEditor;  // declared after the engine: destroyed first
+    std::mutex configurationLock;             // one applyOutputConfiguration at a time
+    bool pinMenusStale = true;                // guarded by configurationLock
     std::mutex arrangementLock;               // guards the two records below
     SpeakerArrangementBuffer inputArrangement;  // host's input speakers, or our own stereo
     SpeakerArrangementBuffer outputArrangement; // host's output speakers, or our own layout

@@ -134,17 +134,21 @@ void EffectVST::writeOwnLayout()
 void EffectVST::stateChanged()
 {
     if (editor == nullptr || !editor->isOpen())
-        applyOutputConfiguration();
+        applyOutputConfiguration(false);
     // A program or chunk just loaded is traced here, after the output
     // configuration it asked for, so that the room traced is the one the
     // outputs play; the audio thread's next block only commits it.
     engine->traceProgramAhead();
 }
 
-void EffectVST::applyOutputConfiguration()
+void EffectVST::applyOutputConfiguration(bool fillMenus)
 {
+    std::lock_guard<std::mutex> serial(configurationLock);
     // Taken first: a change that arrives while this runs is seen next time.
-    if (!engine->takeOutputConfigurationRequest())
+    // Menus left stale by a run on another thread count as a change here.
+    const bool requested = engine->takeOutputConfigurationRequest();
+    const bool menus = fillMenus && editor != nullptr && editor->isOpen();
+    if (!requested && !(menus && pinMenusStale))
         return;
 
     ArrangementSnapshot in, out;
@@ -165,7 +169,8 @@ void EffectVST::applyOutputConfiguration()
     // The output count, the panner gains for it and a retrace.
     engine->applyOutputCount(count);
 
-    if (editor != nullptr) {
+    pinMenusStale = !menus;
+    if (menus) {
         for (int menu = 0; menu < kInputChannelCapacity; ++menu) {
             bool used = menu < in.channels;
             editor->setInputPinMenu(menu, in.named, used ? in.namedCount : 0);

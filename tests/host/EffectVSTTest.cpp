@@ -149,6 +149,7 @@ TEST_F(EffectTest, WithoutTheConfigurationStepTwoOutputsAreFed)
 
 TEST_F(EffectTest, OwnLayoutFollowsTheOutputsSetting)
 {
+    editor->open(nullptr); // the pin menus are filled for an open window
     struct Row {
         float setting;
         int outputs;
@@ -189,6 +190,7 @@ TEST_F(EffectTest, OwnLayoutFollowsTheOutputsSetting)
 
 TEST_F(EffectTest, ConfigurationRunsOnlyAfterAChange)
 {
+    editor->open(nullptr); // the pin menus are filled for an open window
     effect->setParameter(45, 1.0f);
     effect->applyOutputConfiguration();
     int updates = editor->menuUpdates;
@@ -225,6 +227,7 @@ TEST_F(EffectTest, SurroundOutputCountFollowsTheSetting)
     // outputs setting (stereo) holds the six host channels to two.
     EXPECT_EQ(engine().derived().outputCount.load(), 2);
 
+    editor->open(nullptr); // from here the editor's idle applies it, menus too
     const std::pair<float, int> rows[] = {{2.0f, 6}, {1.0f, 4}, {0.0f, 2}};
     for (auto [setting, outputs] : rows) {
         effect->setParameter(45, setting);
@@ -243,8 +246,26 @@ TEST_F(EffectTest, SurroundOutputCountFollowsTheSetting)
     EXPECT_EQ(effect->getAeffect()->numOutputs, 6);
 }
 
+// A host thread's change is applied at once while the window is closed, but
+// only the editor's own thread fills the menus: the window may open while the
+// host thread runs. Its first run then fills them with nothing new requested.
+TEST_F(EffectTest, OnlyTheEditorsThreadFillsThePinMenus)
+{
+    AEffect* e = effect->getAeffect();
+    e->setParameter(e, 45, 1.0f); // automation: applied on the calling thread
+    EXPECT_EQ(engine().derived().outputCount.load(), 4);
+    EXPECT_EQ(editor->menuUpdates, 0);
+    effect->applyOutputConfiguration(); // an idle with the window still closed
+    EXPECT_EQ(editor->menuUpdates, 0);
+    editor->open(nullptr);
+    effect->applyOutputConfiguration();
+    EXPECT_EQ(editor->outputMenus[3], (std::vector<std::string>{"L", "R", "3", "4"}));
+    EXPECT_TRUE(editor->outputMenus[4].empty());
+}
+
 TEST_F(EffectTest, MonoInputFillsOnlyTheFirstSourceMenu)
 {
+    editor->open(nullptr); // the pin menus are filled for an open window
     VstSpeakerArrangement input{};
     input.type = kSpeakerArrMono;
     input.numChannels = 1;
@@ -262,6 +283,7 @@ TEST_F(EffectTest, MonoInputFillsOnlyTheFirstSourceMenu)
 
 TEST_F(EffectTest, UnterminatedSpeakerNamesAreCutAtTheirField)
 {
+    editor->open(nullptr); // the pin menus are filled for an open window
     VstSpeakerArrangement input = stereo("a", "b");
     VstSpeakerArrangement output = stereo("x", "y");
     std::memset(output.speakers[0].name, 'N', sizeof(output.speakers[0].name));
