@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace ovinta {
+
 int16_t toPcm16(float x)
 {
     const double scaled = std::trunc(static_cast<double>(x) * 32767.9);
@@ -90,3 +92,5 @@ bool ExportChannel::write(const float* block, int format, std::FILE* file)
     finished = remainingBytes <= 0;
     return complete;
 }
+
+} // namespace ovinta

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace ovinta {
+
 constexpr int kExportBlock = 1024;                 // samples per rendered block
 constexpr int kExportBlockBytes = kExportBlock * 4; // one block of float samples
 // Longest response, in blocks: the length of the engine's input history, so
@@ -50,3 +52,5 @@ public:
     int64_t lengthBytes = 0;    // measured length in float bytes, a multiple of kExportBlockBytes
     int64_t remainingBytes = 0; // float bytes still to write in pass 1
 };
+
+} // namespace ovinta

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <thread>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kEqFrequencyParameters[kEqBands] = {param::kEQfreq1, param::kEQfreq2,
@@ -253,3 +255,5 @@ bool Exporter::writePass(int channels, int format, float impulse)
     }
     return complete;
 }
+
+} // namespace ovinta

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 // The current value of a host parameter as the effect sees it, offered by
 // the editor, the effect or the tool.
 class ParameterSource {
@@ -98,3 +100,5 @@ private:
     ExportChannel channelState[kOutputRoles];
     ExportProgress* progress = nullptr;
 };
+
+} // namespace ovinta

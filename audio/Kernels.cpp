@@ -15,6 +15,8 @@
 
 #include <emmintrin.h>
 
+namespace ovinta {
+
 namespace {
 
 
@@ -214,3 +216,5 @@ void kernel5(RoomEngine& engine, const float* inA, const float* inB, float* out1
     float* const out[5] = {out1, out2, out3, out4, out5};
     runKernel<5>(engine, inA, inB, out, count);
 }
+
+} // namespace ovinta

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace ovinta {
+
 // The response kernels: one algorithm for two, four or five outputs. Each
 // runs a block of `count` samples through the engine's audio path (dry
 // signal and history write, diffusion and equaliser, the taps, stereo width,
@@ -11,3 +14,5 @@ void kernel4(RoomEngine& engine, const float* inA, const float* inB, float* out1
              float* out4, int count);
 void kernel5(RoomEngine& engine, const float* inA, const float* inB, float* out1, float* out2, float* out3,
              float* out4, float* out5, int count);
+
+} // namespace ovinta

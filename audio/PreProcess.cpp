@@ -13,6 +13,8 @@
 
 #include <emmintrin.h>
 
+namespace ovinta {
+
 namespace {
 
 // One comb over n inputs, sample by sample, leaving its outputs in y.
@@ -204,3 +206,4 @@ void preProcess(RoomEngine& e, int buffers, int count)
         storeWave(wave[b], eq[b]);
 }
 
+} // namespace ovinta

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+namespace ovinta {
+
 namespace {
 
 // Host channel of a role; an index the host cannot have passed falls back to
@@ -125,3 +127,5 @@ void processBlock(RoomEngine& engine, float** inputs, float** outputs, int count
     }
     engine.endProcess();
 }
+
+} // namespace ovinta

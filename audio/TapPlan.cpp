@@ -7,6 +7,8 @@
 
 #include <limits>
 
+namespace ovinta {
+
 static_assert(kMaxRays % kLaneBatch == 0);
 
 namespace {
@@ -187,3 +189,5 @@ void finishTaps(RoomEngine& engine)
             slot.fadeLevel = v;
     }
 }
+
+} // namespace ovinta

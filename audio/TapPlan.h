@@ -1,4 +1,7 @@
 #pragma once
+
+namespace ovinta {
+
 // Turns the ray slots into the tap stage's runs and lanes at block start, and
 // writes the lanes' final states (and finished crossfades) back to the slots
 // at block end. Audio path only.
@@ -16,3 +19,5 @@ void beginTapChunk(KernelWorkspace& work, int n);
 void endTapChunk(KernelWorkspace& work, int first, int n, int count);
 // Stores filter states and fade levels, commits finished crossfades.
 void finishTaps(RoomEngine& engine);
+
+} // namespace ovinta

@@ -2,6 +2,8 @@
 
 #include "audio/WavHeader.h"
 
+namespace ovinta {
+
 namespace {
 
 void putText(uint8_t* at, const char (&text)[5])
@@ -45,3 +47,5 @@ std::array<uint8_t, kWavHeaderSize> makeWavHeader(int format, uint32_t sampleRat
     put32(&h[40], dataBytes);
     return h;
 }
+
+} // namespace ovinta

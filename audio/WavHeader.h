@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+namespace ovinta {
+
 enum ExportFormat : int {
     kExportWav16 = 0,    // 16-bit PCM WAV
     kExportWavFloat = 1, // 32-bit IEEE float WAV
@@ -17,3 +19,5 @@ constexpr std::size_t kWavHeaderSize = 44;
 // sample data is dataBytes long.
 std::array<uint8_t, kWavHeaderSize> makeWavHeader(int format, uint32_t sampleRate,
                                                   uint32_t dataBytes);
+
+} // namespace ovinta

@@ -5,6 +5,8 @@
 
 #include <climits>
 
+namespace ovinta {
+
 constexpr int truncToInt(double v)
 {
     if (!(v == v))
@@ -15,3 +17,5 @@ constexpr int truncToInt(double v)
         return INT_MIN;
     return static_cast<int>(v); // truncates toward zero
 }
+
+} // namespace ovinta

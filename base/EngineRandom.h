@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace ovinta {
+
 class EngineRandom {
 public:
     void seed(uint32_t value) { state = value; }
@@ -17,3 +19,5 @@ public:
 private:
     uint32_t state = 1;
 };
+
+} // namespace ovinta

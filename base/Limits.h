@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace ovinta {
+
 constexpr int kHistoryLength = 1 << 20;   // samples per input history
 constexpr uint32_t kHistoryMask = 0xFFFFF; // history indexes are masked, never tested
 constexpr int kMaxRays = 512;              // ray slots
@@ -14,3 +16,5 @@ constexpr int kOutputRoles = 5;            // 0 L, 1 R, 2 Ls, 3 Rs, 4 C
 // Added to filter states and steady tap gains so that silence never decays
 // into the denormal range.
 constexpr float kTiny = 1e-20f;
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 
 #include <atomic>
 
+namespace ovinta {
+
 template <typename T>
 class Shared {
 public:
@@ -28,3 +30,5 @@ public:
 private:
     std::atomic<T> value;
 };
+
+} // namespace ovinta

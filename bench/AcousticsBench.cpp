@@ -9,6 +9,8 @@
 #include <random>
 #include <vector>
 
+namespace ovinta {
+
 static void BM_AnalyseChannel(benchmark::State& state)
 {
     const double rate = 48000.0;
@@ -25,5 +27,7 @@ static void BM_AnalyseChannel(benchmark::State& state)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * frames));
 }
 BENCHMARK(BM_AnalyseChannel)->Arg(500)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond);
+
+} // namespace ovinta
 
 BENCHMARK_MAIN();

@@ -1,3 +1,8 @@
 // The editor benchmarks count allocations: the counting allocation functions
 // live in this file of their own.
 #include "tests/CountingAllocator.h"
+
+namespace ovinta {
+
+
+} // namespace ovinta

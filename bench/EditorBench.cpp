@@ -34,6 +34,8 @@
 
 #include "tests/AllocationCount.h"
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kTickSeconds = 0.040;
@@ -266,5 +268,7 @@ void BM_EditViewOverlayTick(benchmark::State& state)
 BENCHMARK(BM_EditViewOverlayTick)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace ovinta
 
 BENCHMARK_MAIN();

@@ -16,6 +16,8 @@
 #include <memory>
 #include <random>
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kBlockSeconds = 512.0 / 48000.0;
@@ -147,3 +149,5 @@ BENCHMARK(BM_ProgramChangeFactory)
     ->Unit(benchmark::kMillisecond);
 // Argument: 1 grid, 0 plain scan.
 BENCHMARK(BM_ProgramChangeWorstCase)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace ovinta

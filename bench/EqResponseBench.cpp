@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 void BM_EqResponseAnalyse(benchmark::State& state)
@@ -38,5 +40,7 @@ void BM_RealFft8192(benchmark::State& state)
 BENCHMARK(BM_RealFft8192)->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
+} // namespace ovinta
 
 BENCHMARK_MAIN();

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <memory>
 
+namespace ovinta {
+
 namespace {
 
 void selectProgram(RoomEngine& engine, int program)
@@ -40,5 +42,7 @@ static void BM_ExportImpulse(benchmark::State& state)
 }
 // 0: a concert hall, 12: a short vocal room, 37: a long space.
 BENCHMARK(BM_ExportImpulse)->Arg(0)->Arg(12)->Arg(37)->Unit(benchmark::kMillisecond);
+
+} // namespace ovinta
 
 BENCHMARK_MAIN();

@@ -27,6 +27,8 @@
 
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kBlock = 512;
@@ -245,5 +247,7 @@ OVINTA_STAGE(tap_finish, Stage::kTapFinish);
 OVINTA_STAGE(trace, Stage::kTrace);
 
 } // namespace
+
+} // namespace ovinta
 
 BENCHMARK_MAIN();

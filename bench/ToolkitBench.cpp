@@ -12,6 +12,8 @@
 #include <chrono>
 #include <ctime>
 
+namespace ovinta {
+
 namespace {
 
 class BenchEditor : public AEffGUIEditor, public CControlListener {
@@ -86,5 +88,7 @@ void BM_ScreensOnlyRepaint(benchmark::State& state)
 BENCHMARK(BM_ScreensOnlyRepaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace ovinta
 
 BENCHMARK_MAIN();

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace ovinta {
+
 namespace {
 
 // Truncation toward zero of a value limited to [low, high] first; NaN gives 0.
@@ -50,3 +52,5 @@ void CombFilter::update(float feedbackIn, float diffusionGain, float bendValue)
     if (bendStep == 0)
         bendPhase = 0;
 }
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace ovinta {
+
 constexpr int kCombLength = 16384;     // samples in the delay line
 constexpr uint32_t kCombMask = 0x3FFF; // every position is masked, never tested
 // The feedback never reaches 1, where a comb would grow without end: the
@@ -56,3 +58,5 @@ public:
     float lastOut;       // value read by the latest step
     float baseGain;      // gain given at trigger time
 };
+
+} // namespace ovinta

@@ -5,6 +5,8 @@
 
 #include <xmmintrin.h>
 
+namespace ovinta {
+
 class DenormalGuard {
 public:
     DenormalGuard() : saved(_mm_getcsr()) { _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero); }
@@ -18,3 +20,5 @@ public:
 private:
     unsigned saved;
 };
+
+} // namespace ovinta

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace ovinta {
+
 EQfilter::EQfilter(int type, float gainDb, float frequencyHz, float sampleRate, float width)
 {
     computeCoefficients(type, gainDb, frequencyHz, sampleRate, width);
@@ -82,3 +84,5 @@ void EQfilter::resetState()
 {
     x1 = x2 = y1 = y2 = 0.0f;
 }
+
+} // namespace ovinta

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace ovinta {
+
 // One second-order section of the four-band equaliser (low-pass, peaking,
 // low shelf or high shelf). The design runs on whatever thread changes a
 // band; the step runs on the thread that owns the filter's state.
@@ -40,3 +43,5 @@ public:
     float y1 = 0.0f, y2 = 0.0f;            // previous outputs (y1 carries +1e-20)
     float out = 0.0f;                      // latest output
 };
+
+} // namespace ovinta

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace ovinta {
+
 EqResponse::EqResponse()
     : curveData(std::make_unique<float[]>(kLength)), fft(std::make_unique<RealFft>(kLength)),
       work(std::make_unique<float[]>(kLength))
@@ -41,3 +43,5 @@ void EqResponse::analyse(EQfilter& band1, EQfilter& band2, EQfilter& band3, EQfi
         c[k] = 1.5f * static_cast<float>(std::log10(static_cast<double>(magnitude)));
     }
 }
+
+} // namespace ovinta

@@ -15,6 +15,8 @@
 #include <memory>
 #include <span>
 
+namespace ovinta {
+
 class EqResponse {
 public:
     static constexpr int kLength = 8192;          // impulse and transform length
@@ -40,3 +42,5 @@ private:
     std::unique_ptr<RealFft> fft;       // kLength points
     std::unique_ptr<float[]> work;      // kLength floats: the filtered impulse
 };
+
+} // namespace ovinta

@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+namespace ovinta {
+
 constexpr float kInputLimit = 1.0e6f;  // host samples are clamped to +-this; NaN and infinities become 0
 constexpr int kTapChunk = 64;          // samples per pass of the tap stage
 constexpr int kLaneBatch = 64;         // lanes a batch computes together; lane counts are padded to it
@@ -60,3 +62,5 @@ struct alignas(64) KernelWorkspace {
     alignas(64) float diffused[2][kPreChunk];             // diffusion input, then the sum, of a pass
     alignas(64) float discard[kDiscardLength];            // sink for an output routed twice
 };
+
+} // namespace ovinta

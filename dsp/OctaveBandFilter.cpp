@@ -6,6 +6,8 @@
 #include <complex>
 #include <numbers>
 
+namespace ovinta {
+
 OctaveBandFilter::OctaveBandFilter(double centreHz, double sampleRate)
 {
     const double upperHz = centreHz * std::numbers::sqrt2;
@@ -69,3 +71,5 @@ std::vector<double> OctaveBandFilter::filter(const float* samples, std::size_t c
         out[i] = process(static_cast<double>(samples[i]));
     return out;
 }
+
+} // namespace ovinta

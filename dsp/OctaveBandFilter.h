@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace ovinta {
+
 class OctaveBandFilter {
 public:
     // False when the band's upper edge is too close to the Nyquist frequency
@@ -30,3 +32,5 @@ private:
     Section sections[2] = {};
     bool isUsable = false;
 };
+
+} // namespace ovinta

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 RealFft::RealFft(int n)
 {
     const double requested = n > 1 ? static_cast<double>(n) : 1.0;
@@ -130,3 +132,5 @@ void RealFft::laterPass(float* target, const float* source, int pass) const
         }
     }
 }
+
+} // namespace ovinta

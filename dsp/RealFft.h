@@ -12,6 +12,8 @@
 #include <memory>
 #include <span>
 
+namespace ovinta {
+
 class RealFft {
 public:
     static constexpr int kMinBits = 3;  // 8 points
@@ -50,3 +52,5 @@ private:
     int cosineCount = 0;
     std::unique_ptr<float[]> buffer; // N floats, the ping-pong partner of the output
 };
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 const double kOctaveCentresHz[kOctaveBandCount] = {125.0, 250.0, 500.0, 1000.0,
                                                    2000.0, 4000.0, 8000.0};
 
@@ -196,3 +198,5 @@ std::optional<DecayLine> fitDecayLine(double count, double sumT, double sumL, do
         return std::nullopt;
     return DecayLine{slope, (sumL - slope * sumT) / count};
 }
+
+} // namespace ovinta

@@ -19,6 +19,8 @@
 #include <optional>
 #include <vector>
 
+namespace ovinta {
+
 constexpr int kOctaveBandCount = 7;
 extern const double kOctaveCentresHz[kOctaveBandCount]; // 125 .. 8000 Hz
 constexpr double kClarityLimitDb = 120.0;  // C50/C80 for a response with no late energy
@@ -58,3 +60,5 @@ std::optional<DecayLine> fitDecayLine(double count, double sumT, double sumL, do
 
 std::vector<double> schroederDecayDb(const std::vector<double>& energy, std::size_t first,
                                      std::size_t end);
+
+} // namespace ovinta

@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+namespace ovinta {
+
 namespace {
 
 bool processorHas(SimdPath path)
@@ -85,3 +87,5 @@ void scaleAdd(SimdPath path, float* to, float a, const float* y, const float* x,
     else
         scaleAddSse2(to, a, y, x, n);
 }
+
+} // namespace ovinta

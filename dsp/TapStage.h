@@ -10,6 +10,8 @@
 
 #include "dsp/KernelWorkspace.h"
 
+namespace ovinta {
+
 enum class SimdPath : int { kSse2 = 0, kAvx2 = 1, kAvx512 = 2 };
 
 bool simdPathAvailable(SimdPath path);
@@ -40,3 +42,5 @@ void sumTapChunkAvx512(const KernelWorkspace& work, float* const* out, int outpu
 void scaleAddSse2(float* to, float a, const float* y, const float* x, int n);
 void scaleAddAvx2(float* to, float a, const float* y, const float* x, int n);
 void scaleAddAvx512(float* to, float a, const float* y, const float* x, int n);
+
+} // namespace ovinta

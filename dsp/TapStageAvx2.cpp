@@ -5,6 +5,8 @@
 
 #include <immintrin.h>
 
+namespace ovinta {
+
 namespace {
 
 struct Ops {
@@ -113,3 +115,5 @@ void scaleAddAvx2(float* to, float a, const float* y, const float* x, int n)
 {
     scaleAddRun(to, a, y, x, n);
 }
+
+} // namespace ovinta

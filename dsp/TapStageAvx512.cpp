@@ -14,6 +14,8 @@
 
 #include <immintrin.h>
 
+namespace ovinta {
+
 namespace {
 
 struct Ops {
@@ -109,3 +111,5 @@ void scaleAddAvx512(float* to, float a, const float* y, const float* x, int n)
 {
     scaleAddRun(to, a, y, x, n);
 }
+
+} // namespace ovinta

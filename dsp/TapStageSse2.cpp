@@ -5,6 +5,8 @@
 
 #include <emmintrin.h>
 
+namespace ovinta {
+
 namespace {
 
 struct Ops {
@@ -79,3 +81,5 @@ void scaleAddSse2(float* to, float a, const float* y, const float* x, int n)
 {
     scaleAddRun(to, a, y, x, n);
 }
+
+} // namespace ovinta

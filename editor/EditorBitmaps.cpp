@@ -4,7 +4,11 @@
 
 #include "resources/ResourceBitmaps.h"
 
+namespace ovinta {
+
 CBitmap* loadEditorBitmap(int id)
 {
     return loadResourceBitmap(id);
 }
+
+} // namespace ovinta

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace ovinta {
+
 // The editor's pictures by resource number (103..154; 152 is the window
 // background).
 
@@ -7,3 +10,5 @@ class CBitmap;
 // A new bitmap holding one reference (release it with forget()), or null
 // when the plug-in has no picture with that number.
 CBitmap* loadEditorBitmap(int id);
+
+} // namespace ovinta

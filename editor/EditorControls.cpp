@@ -27,6 +27,8 @@
 
 #include <cstring>
 
+namespace ovinta {
+
 namespace {
 
 // Loads a control's picture for the time it takes to hand it over: the
@@ -233,3 +235,5 @@ void OvintaEditor::fillProgramMenu()
     }
     programMenu->setValue(static_cast<float>(programEntry(engine.currentProgram())));
 }
+
+} // namespace ovinta

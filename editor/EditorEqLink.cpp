@@ -5,6 +5,8 @@
 #include "editor/OvintaEditor.h"
 #include "host/EffectVST.h"
 
+namespace ovinta {
+
 EditorEqLink::EditorEqLink(EffectVST& e, OvintaEditor& ed) : effect(e), editor(ed) {}
 
 float EditorEqLink::getParameter(int index)
@@ -36,3 +38,5 @@ void EditorEqLink::reportKnob(int index)
     else
         effect.setParameterAutomated(index, effect.getParameter(index));
 }
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 
 #include "editor/screens/EqEditLink.h"
 
+namespace ovinta {
+
 class EffectVST;
 class OvintaEditor;
 
@@ -24,3 +26,5 @@ private:
     EffectVST& effect;
     OvintaEditor& editor;
 };
+
+} // namespace ovinta

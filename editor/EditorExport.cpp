@@ -14,6 +14,8 @@
 
 #include <utility>
 
+namespace ovinta {
+
 FileAnswer OvintaEditor::selectExportFile(VstFileSelect& select, std::string& chosenPath, ExportPage& page)
 {
     if (effect.canHostDo("openFileSelector") == 1) {
@@ -98,3 +100,5 @@ std::string OvintaEditor::exportInitialPath()
 {
     return ExportPage::defaultInitialPath(moduleFolder());
 }
+
+} // namespace ovinta

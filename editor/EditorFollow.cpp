@@ -16,6 +16,8 @@
 #include "model/Parameters.h"
 #include "toolkit/CParamDisplay.h"
 
+namespace ovinta {
+
 namespace {
 
 constexpr float kPannerScale = 0.02173913f;      // panner units -> parameter (1/46)
@@ -218,3 +220,5 @@ void OvintaEditor::followTool(int tag)
             mainScreen->tool.store(kToolOfButton[i], std::memory_order_relaxed);
     }
 }
+
+} // namespace ovinta

@@ -13,6 +13,8 @@
 #include "model/Parameters.h"
 #include "toolkit/CFileSelector.h"
 
+namespace ovinta {
+
 namespace {
 constexpr int32_t kTimedStepMs = 40;
 constexpr int kExportDelayTicks = 4; // idle calls between SAVE and the export
@@ -74,3 +76,5 @@ void OvintaEditor::runDeferredExport()
     // Leave the export page: the edit view shows again.
     setParameter(param::kExportPage, 0.0f);
 }
+
+} // namespace ovinta

@@ -2,6 +2,8 @@
 
 #include "editor/OVFakeControl.h"
 
+namespace ovinta {
+
 OVFakeControl::OVFakeControl(const CRect& r, CControlListener* l, int t) : CControl(r, l, t, nullptr)
 {
     // Invisible: a press at its corner goes to whatever lies under it.
@@ -30,3 +32,5 @@ void OVFakeControl::reportPending(CDrawContext* context)
         return;
     notifyListener(context);
 }
+
+} // namespace ovinta

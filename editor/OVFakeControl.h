@@ -11,6 +11,8 @@
 
 #include <atomic>
 
+namespace ovinta {
+
 class OVFakeControl : public CControl {
 public:
     OVFakeControl(const CRect& size, CControlListener* listener, int tag);
@@ -29,3 +31,5 @@ private:
     // Raised at construction, so the first paint reports the starting value.
     std::atomic<bool> pending{true};
 };
+
+} // namespace ovinta

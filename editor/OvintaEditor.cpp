@@ -20,6 +20,8 @@
 
 #include <cstddef>
 
+namespace ovinta {
+
 // The host's rectangle record and the toolkit's have the same layout.
 static_assert(sizeof(ERect) == sizeof(EditorRect));
 static_assert(offsetof(ERect, top) == offsetof(EditorRect, top));
@@ -241,3 +243,5 @@ CParamDisplay* OvintaEditor::getValueDisplay(int tag) const
 {
     return tag >= 0 && tag < kTagCount ? displays[tag] : nullptr;
 }
+
+} // namespace ovinta

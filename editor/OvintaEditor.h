@@ -30,6 +30,8 @@
 #include <mutex>
 #include <string>
 
+namespace ovinta {
+
 class CBitmap;
 class CFileSelector;
 class CParamDisplay;
@@ -166,3 +168,5 @@ private:
     uint32_t lastTimedStep = 0;         // tick count (ms) of the last timed idle step
     std::mutex followLock;              // setParameter against close
 };
+
+} // namespace ovinta

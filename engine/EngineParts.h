@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace ovinta {
+
 struct EngineValues {
     // Room and positions (setter), read by the tracer and the editor.
     Shared<float> sourceX[2], sourceY[2]; // whole metres
@@ -116,3 +118,5 @@ struct AudioPath {
 struct EqDesign {
     std::atomic<float> b0{1.0f}, b1{0.0f}, b2{0.0f}, a1{0.0f}, a2{0.0f};
 };
+
+} // namespace ovinta

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 namespace {
 
 using formula::limited;
@@ -225,3 +227,5 @@ void RoomEngine::setEditorTag(int index, float value)
         signals.viewDirty = true;
     announceChange(index);
 }
+
+} // namespace ovinta

@@ -6,6 +6,8 @@
 
 #include <emmintrin.h>
 
+namespace ovinta {
+
 struct FloatLanes {
     __m128 v;
 };
@@ -29,3 +31,5 @@ inline FloatLanes magnitude(FloatLanes a)
 {
     return {_mm_andnot_ps(_mm_set1_ps(-0.0f), a.v)};
 }
+
+} // namespace ovinta

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 void RoomEngine::setupRays()
 {
     changes.fetch_add(1, std::memory_order_release);
@@ -117,3 +119,5 @@ void RoomEngine::triggerCombs()
         audio.combs[1][j].trigger(wholeMs, gain, rate, random);
     }
 }
+
+} // namespace ovinta

@@ -10,6 +10,8 @@
 #include <atomic>
 #include <cstdint>
 
+namespace ovinta {
+
 // One ray and the tap it last delivered.
 struct RaySlot {
     // Committed tap, read and written by the kernels (audio path).
@@ -83,3 +85,5 @@ struct RaySlot {
         pending.store(0, std::memory_order_release);
     }
 };
+
+} // namespace ovinta

@@ -17,6 +17,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kStepsPerUnit = 32;
@@ -409,3 +411,5 @@ void RoomEngine::refreshDiffusion()
         audio.combs[1][j].update(feedback, gain, bend);
     }
 }
+
+} // namespace ovinta

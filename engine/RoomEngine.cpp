@@ -15,6 +15,8 @@
 #include <memory>
 #include <thread>
 
+namespace ovinta {
+
 namespace {
 
 EQfilter makeDefaultBand()
@@ -541,3 +543,5 @@ void RoomEngine::pickUpEqDesigns()
     }
     audio.eqApplied = before;
 }
+
+} // namespace ovinta

@@ -46,6 +46,8 @@
 #include <span>
 #include <thread>
 
+namespace ovinta {
+
 constexpr int kInitialChangeCount = 23;
 
 class RoomEngine {
@@ -307,3 +309,5 @@ private:
     std::atomic<uint32_t> eqSequence{0}; // odd while a design is being written
     std::atomic<bool> eqWriterBusy{false};
 };
+
+} // namespace ovinta

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace ovinta {
+
 // Turns stay within ±0.25 rad for every scatter setting the knob can reach;
 // there the Taylor series below agree with the library to the last bit or
 // two of a double (the next terms are below 1e-19), at a quarter of its
@@ -21,3 +23,5 @@ inline void turnCosSin(double u, double& c, double& s)
     s = u * (1.0 + u2 * (-1.0 / 6 + u2 * (1.0 / 120 + u2 * (-1.0 / 5040 + u2 * (1.0 / 362880
         + u2 * (-1.0 / 39916800 + u2 * (1.0 / 6227020800.0)))))));
 }
+
+} // namespace ovinta

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kPlanMetres = 50;
@@ -231,3 +233,5 @@ void RoomEngine::moveMarker(Marker which, int x, int y)
     unlockTracer();
     bumpChangeCount();
 }
+
+} // namespace ovinta

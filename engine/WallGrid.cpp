@@ -6,6 +6,8 @@
 #include <iterator>
 #include <limits>
 
+namespace ovinta {
+
 namespace {
 
 // Walls are registered in every cell they come within kPadMetres of, and a
@@ -371,3 +373,5 @@ void WallGrid::walkCells(double qx, double qy, float px, float py, float jx,
         group = entryGroups[acrossX ? listX : listY] + start[cell] / kLaneCount;
     }
 }
+
+} // namespace ovinta

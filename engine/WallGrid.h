@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace ovinta {
+
 constexpr float kNoWallDistanceSquared = 1e11f; // best d² before any wall is found
 
 // Result of a probe: the wall hit first (-1 none), the hit point and d².
@@ -186,3 +188,5 @@ private:
     WallGroup cellGroups[kEntryCapacity / kLaneCount];
     WallGroup entryGroups[4][kEntryCapacity / kLaneCount];
 };
+
+} // namespace ovinta

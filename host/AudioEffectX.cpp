@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace ovinta {
+
 namespace {
 // Text answers are written by the overrides into a scratch buffer of this
 // size and then copied to the host's buffer, bounded by the sizes below, so
@@ -355,3 +357,5 @@ bool AudioEffectX::closeFileSelector(VstFileSelect* selection)
         return false;
     return callHost(audioMasterCloseFileSelector, 0, 0, selection, 0.0f) != 0;
 }
+
+} // namespace ovinta

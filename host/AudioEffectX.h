@@ -15,6 +15,8 @@
 #include "host/EditorLink.h"
 #include "host/vst2.h"
 
+namespace ovinta {
+
 class AudioEffect {
 public:
     AudioEffect(audioMasterCallback host, int programCount, int parameterCount);
@@ -145,3 +147,5 @@ private:
     VstIntPtr dispatchOpcode(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
     VstIntPtr dispatchPinsAndSpeakers(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr);
 };
+
+} // namespace ovinta

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace ovinta {
+
 // EditorLink: what the host frame needs from the plug-in's editor. The editor
 // implements it and registers itself with the effect (AudioEffect::setEditor);
 // until then the effect runs without one and every editor opcode answers 0.
@@ -42,3 +45,5 @@ public:
     // Replaces the entries of output pin menu `role` (0 L, 1 R, 2 Ls, 3 Rs, 4 C).
     virtual void setOutputPinMenu(int role, const char* const* names, int count) = 0;
 };
+
+} // namespace ovinta

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace ovinta {
+
 namespace {
 // Output pins: label and whether the pin is the first of a stereo pair.
 struct OutputPin {
@@ -324,3 +326,5 @@ void EffectVST::processReplacing(float** inputs, float** outputs, VstInt32 frame
         return;
     processBlock(*engine, inputs, outputs, frames);
 }
+
+} // namespace ovinta

@@ -22,6 +22,8 @@
 #include <memory>
 #include <mutex>
 
+namespace ovinta {
+
 class RoomEngine;
 
 constexpr VstInt32 kOvintaUniqueId = fourCharCode('O', 'v', 'n', 't');
@@ -135,3 +137,5 @@ private:
     SpeakerArrangementBuffer outputArrangement; // host's output speakers, or our own layout
     DisplayFormatter displayFormatter = nullptr;
 };
+
+} // namespace ovinta

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace ovinta {
+
 namespace {
 // Speaker type each output role looks for: L, R, Ls, Rs, C.
 constexpr VstInt32 kRoleSpeaker[kOutputRoles] = {kSpeakerL, kSpeakerR, kSpeakerLs, kSpeakerRs,
@@ -188,3 +190,5 @@ void EffectVST::applyOutputConfiguration(bool fillMenus)
             setParameter(param::kSpeakerOut1 + role, static_cast<float>(found - out.types));
     }
 }
+
+} // namespace ovinta

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace ovinta {
+
 using VstInt16 = int16_t;
 using VstInt32 = int32_t;
 using VstIntPtr = intptr_t;
@@ -341,3 +343,5 @@ struct VstFileSelect {
     VstIntPtr reserved;
     char future[116];
 };
+
+} // namespace ovinta

@@ -4,6 +4,8 @@
 
 #include "model/FactoryRooms.h"
 
+namespace ovinta {
+
 namespace {
 
 void applyFactoryRoom(OvintaProgram& p, const FactoryRoom& room)
@@ -74,3 +76,5 @@ void loadFactoryPrograms(OvintaProgram* programs)
     for (int k = kFirstSpeechProgram; k < kProgramCount; ++k)
         applyFactoryRoom(programs[k], kSpeechToMiscRooms[k - kFirstSpeechProgram]);
 }
+
+} // namespace ovinta

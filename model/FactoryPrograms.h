@@ -3,6 +3,10 @@
 
 #include "model/OvintaProgram.h"
 
+namespace ovinta {
+
 // Fills every field, the walls and the name of programs[0..44]. Called once,
 // by the engine's constructor, on records that hold their defaults.
 void loadFactoryPrograms(OvintaProgram* programs);
+
+} // namespace ovinta

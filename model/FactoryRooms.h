@@ -5,6 +5,8 @@
 
 #include "model/OvintaProgram.h"
 
+namespace ovinta {
+
 // One wall as whole-metre end points on the 50 x 50 m grid.
 struct WallEnds {
     int x1, y1, x2, y2;
@@ -34,3 +36,5 @@ constexpr int kFirstSpeechProgram = 25;
 // Programs 0..24 and 25..44, in program order.
 extern const FactoryRoom kConcertToDrumRooms[kFirstSpeechProgram];
 extern const FactoryRoom kSpeechToMiscRooms[kProgramCount - kFirstSpeechProgram];
+
+} // namespace ovinta

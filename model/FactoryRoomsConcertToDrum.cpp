@@ -4,6 +4,8 @@
 
 #include "model/FactoryRooms.h"
 
+namespace ovinta {
+
 namespace {
 
 // 0 "Concert: Elmia Hall": hall with faceted side walls widening from the stage
@@ -408,3 +410,5 @@ const FactoryRoom kConcertToDrumRooms[] = {
      OV_WALLS(kDrumAirSizzleWalls)},
 };
 static_assert(sizeof(kConcertToDrumRooms) / sizeof(kConcertToDrumRooms[0]) == kFirstSpeechProgram);
+
+} // namespace ovinta

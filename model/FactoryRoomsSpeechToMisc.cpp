@@ -4,6 +4,8 @@
 
 #include "model/FactoryRooms.h"
 
+namespace ovinta {
+
 namespace {
 
 // 25 "Speech: Subtle Space": small study lined with shelves
@@ -292,3 +294,5 @@ const FactoryRoom kSpeechToMiscRooms[] = {
      OV_WALLS(kMiscThickNMadWalls)},
 };
 static_assert(sizeof(kSpeechToMiscRooms) / sizeof(kSpeechToMiscRooms[0]) == kProgramCount - kFirstSpeechProgram);
+
+} // namespace ovinta

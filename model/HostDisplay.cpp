@@ -9,6 +9,8 @@
 
 #include <cstdio>
 
+namespace ovinta {
+
 namespace valueformat {
 namespace {
 
@@ -102,3 +104,5 @@ void hostParameterDisplay(int index, float raw, char* text, std::size_t capacity
 }
 
 } // namespace valueformat
+
+} // namespace ovinta

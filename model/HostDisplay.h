@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+namespace ovinta {
+
 namespace valueformat {
 
 // Writes the text for host parameter `index` (0..46) with raw value `raw`
@@ -29,3 +31,5 @@ void outputsText(float v, char* text, std::size_t capacity);    // "2 outs", "4 
 void wholeText(float v, char* text, std::size_t capacity);      // "12"
 
 } // namespace valueformat
+
+} // namespace ovinta

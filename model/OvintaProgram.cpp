@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace ovinta {
+
 Wall makeWall(int x1, int y1, int x2, int y2)
 {
     Wall w{};
@@ -93,3 +95,5 @@ const float* programField(const OvintaProgram& program, int index)
 {
     return programField(const_cast<OvintaProgram&>(program), index);
 }
+
+} // namespace ovinta

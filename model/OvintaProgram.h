@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace ovinta {
+
 constexpr int kMaxWalls = 256;
 constexpr int kProgramCount = 45;
 constexpr int kProgramNameSize = 28; // 27 characters and a NUL
@@ -67,3 +69,5 @@ static_assert(offsetof(ProgramBank, programs) == 4);
 // The field of a program that stores host parameter `index` (0..45), or null.
 float* programField(OvintaProgram& program, int index);
 const float* programField(const OvintaProgram& program, int index);
+
+} // namespace ovinta

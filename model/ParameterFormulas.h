@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 namespace formula {
 
 // Raw values beyond this are limited to it before deriving, so that every
@@ -66,3 +68,5 @@ inline float shelfWidth(float v) { return 0.8f * (1.0f - v) + 0.2f; }  // bands 
 inline float peakOctaves(float v) { return 3.0f * v + 0.1f; }         // bands 2 and 3: octaves
 
 } // namespace formula
+
+} // namespace ovinta

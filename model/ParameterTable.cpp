@@ -9,6 +9,8 @@
 
 #include <array>
 
+namespace ovinta {
+
 namespace param {
 namespace {
 
@@ -203,3 +205,5 @@ int programApplyIndex(int rank)
 }
 
 } // namespace param
+
+} // namespace ovinta

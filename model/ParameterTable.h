@@ -8,6 +8,8 @@
 
 #include <cstddef>
 
+namespace ovinta {
+
 namespace param {
 
 // What a change announces to the tracer: nothing, a retrace, or a retrace
@@ -53,3 +55,5 @@ float limitToRange(int index, float value);
 int programApplyIndex(int rank);
 
 } // namespace param
+
+} // namespace ovinta

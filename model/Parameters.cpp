@@ -5,6 +5,8 @@
 
 #include "model/ParameterTable.h"
 
+namespace ovinta {
+
 const char* parameterName(int index)
 {
     const param::Row* r = param::row(index);
@@ -22,3 +24,5 @@ bool parameterIsReported(int index)
     const param::Row* r = param::row(index);
     return r != nullptr && r->reported;
 }
+
+} // namespace ovinta

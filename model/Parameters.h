@@ -1,4 +1,7 @@
 #pragma once
+
+namespace ovinta {
+
 // The tag space shared by the host, the editor's controls and the engine
 // setter, one name per number: 0..46 are host parameters (46 selects the
 // program), 47..68 are editor-only tags. What each one means (name, record
@@ -41,3 +44,5 @@ const char* parameterLabel(int index);
 // True when the editor reports a user change of `index` to the host as
 // automation (0-22, 24-35 and 46); false for the buttons and pins.
 bool parameterIsReported(int index);
+
+} // namespace ovinta

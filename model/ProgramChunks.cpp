@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kLegacyLeadingFloats = 15;  // parStereoOnOff .. parSpeakerOut4
@@ -202,3 +204,5 @@ bool loadChunkData(ProgramBank& bank, int currentProgram, const void* data, int6
         sanitizeProgram(program);
     return true;
 }
+
+} // namespace ovinta

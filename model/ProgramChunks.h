@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace ovinta {
+
 constexpr std::size_t kLegacyProgramSize = 9428;
 constexpr std::size_t kLegacyBankSize = 4 + kProgramCount * kLegacyProgramSize; // 424,264
 
@@ -56,3 +58,5 @@ void convertLegacyProgram(OvintaProgram& target, const unsigned char* legacy);
 // - a name without a NUL in its 28 bytes is cut to 27 characters.
 // Returns the number of walls dropped.
 int sanitizeProgram(OvintaProgram& program);
+
+} // namespace ovinta

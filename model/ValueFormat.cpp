@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace ovinta {
+
 namespace valueformat {
 
 void wholeNumber(float x, char* text)
@@ -77,3 +79,5 @@ bool parameterDisplay(int index, float raw, char* text)
 }
 
 } // namespace valueformat
+
+} // namespace ovinta

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace ovinta {
+
 // Texts of the editor's value displays: eight formatting functions, and the
 // text of a parameter's display from the parameter table's shown value and
 // format. Plain
@@ -25,3 +28,5 @@ void stereoWidth(float x, char* text);       // of w = 2x: "OFF" at 1, "MONO" up
 bool parameterDisplay(int index, float raw, char* text);
 
 } // namespace valueformat
+
+} // namespace ovinta

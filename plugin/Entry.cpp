@@ -15,6 +15,8 @@
 #define OVINTA_EXPORT __attribute__((visibility("default")))
 #endif
 
+namespace ovinta {
+
 extern "C" OVINTA_EXPORT AEffect* VSTPluginMain(audioMasterCallback host)
 {
     if (host == nullptr)
@@ -48,3 +50,5 @@ extern "C" OVINTA_EXPORT AEffect* VSTPluginMain(audioMasterCallback host)
 extern "C" __attribute__((visibility("default"))) AEffect* vstMainAlias(audioMasterCallback host)
     __asm__("main") __attribute__((alias("VSTPluginMain")));
 #endif
+
+} // namespace ovinta

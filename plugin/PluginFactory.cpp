@@ -8,6 +8,8 @@
 
 #include <memory>
 
+namespace ovinta {
+
 EffectVST* createEffectWithEditor(audioMasterCallback host)
 {
     auto effect = std::make_unique<EffectVST>(host);
@@ -15,3 +17,5 @@ EffectVST* createEffectWithEditor(audioMasterCallback host)
     effect->setDisplayFormatter(&valueformat::hostParameterDisplay);
     return effect.release();
 }
+
+} // namespace ovinta

@@ -5,8 +5,12 @@
 
 #include "host/vst2.h"
 
+namespace ovinta {
+
 class EffectVST;
 
 // A new effect with its editor attached; the caller (the entry point, or a
 // test) owns it.
 EffectVST* createEffectWithEditor(audioMasterCallback host);
+
+} // namespace ovinta

@@ -8,6 +8,8 @@
 #include "model/Parameters.h"
 #include "toolkit/CRect.h"
 
+namespace ovinta {
+
 // Resource numbers of the pictures (103..154).
 namespace bitmap {
 enum Id : int {
@@ -193,3 +195,5 @@ constexpr CColor kSource2StereoColour{150, 255, 150, 255};
 constexpr CColor kSourceMonoColour{255, 150, 255, 255};
 
 } // namespace layout
+
+} // namespace ovinta

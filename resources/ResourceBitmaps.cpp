@@ -4,6 +4,8 @@
 
 #include "toolkit/CBitmap.h"
 
+namespace ovinta {
+
 const ResourceImage* findResourceImage(int id)
 {
     for (int i = 0; i < kResourceImageCount; ++i)
@@ -17,3 +19,5 @@ CBitmap* loadResourceBitmap(int id)
     const ResourceImage* image = findResourceImage(id);
     return image ? CBitmap::fromPng(image->png, image->size) : nullptr;
 }
+
+} // namespace ovinta

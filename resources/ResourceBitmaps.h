@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+namespace ovinta {
+
 class CBitmap;
 
 struct ResourceImage {
@@ -22,3 +24,5 @@ const ResourceImage* findResourceImage(int id);
 // A new bitmap (one reference, release with forget()) or null when there is
 // no picture with this number.
 CBitmap* loadResourceBitmap(int id);
+
+} // namespace ovinta

@@ -5,6 +5,10 @@
 
 #include <atomic>
 
+namespace ovinta {
+
 namespace countingallocator {
 inline std::atomic<long> allocations{0};
 } // namespace countingallocator
+
+} // namespace ovinta

@@ -10,7 +10,7 @@
 
 void* operator new(std::size_t size)
 {
-    countingallocator::allocations.fetch_add(1, std::memory_order_relaxed);
+    ovinta::countingallocator::allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(size == 0 ? 1 : size))
         return p;
     throw std::bad_alloc();
@@ -23,7 +23,7 @@ void* operator new[](std::size_t size)
 
 void* operator new(std::size_t size, std::align_val_t align)
 {
-    countingallocator::allocations.fetch_add(1, std::memory_order_relaxed);
+    ovinta::countingallocator::allocations.fetch_add(1, std::memory_order_relaxed);
     const std::size_t a = static_cast<std::size_t>(align);
     if (void* p = std::aligned_alloc(a, (size + a - 1) / a * a))
         return p;

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+namespace ovinta {
+
 namespace enginetest {
 
 inline std::unique_ptr<RoomEngine> makeEngine()
@@ -63,3 +65,5 @@ inline int changes(const RoomEngine& engine)
 }
 
 } // namespace enginetest
+
+} // namespace ovinta

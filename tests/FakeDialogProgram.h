@@ -17,6 +17,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace ovinta {
+
 class FakeDialogProgram {
 public:
     explicit FakeDialogProgram(const std::string& answer)
@@ -81,3 +83,5 @@ private:
     inline static int instances = 0;
     std::optional<std::string> oldPath;
 };
+
+} // namespace ovinta

@@ -5,6 +5,8 @@
 
 #include "engine/RoomEngine.h"
 
+namespace ovinta {
+
 struct RoomEngineTestAccess {
     static EngineValues& values(RoomEngine& e) { return e.values; }
     static int& wallCount(RoomEngine& e) { return e.wallCount; }
@@ -27,3 +29,5 @@ struct RoomEngineTestAccess {
     static EQfilter* eqB(RoomEngine& e) { return e.eqB; }
     static EQfilter* eqD(RoomEngine& e) { return e.eqD; }
 };
+
+} // namespace ovinta

@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace ovinta {
+
 // An Xvfb server of our own, on a display it picks itself.
 class VirtualDisplay {
 public:
@@ -74,3 +76,5 @@ inline bool startVirtualDisplay(std::unique_ptr<VirtualDisplay>& server)
     setenv("DISPLAY", server->displayName().c_str(), 1);
     return true;
 }
+
+} // namespace ovinta

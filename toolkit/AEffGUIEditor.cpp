@@ -7,6 +7,8 @@
 #include <atomic>
 #include <chrono>
 
+namespace ovinta {
+
 namespace {
 // The host sets the knob mode once for all instances (GUI thread); relaxed
 // is enough for a lone setting.
@@ -74,3 +76,5 @@ void AEffGUIEditor::setEditorSize(int width, int height)
 {
     rect = EditorRect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
 }
+
+} // namespace ovinta

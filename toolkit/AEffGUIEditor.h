@@ -14,6 +14,8 @@
 
 #include <cstdint>
 
+namespace ovinta {
+
 class CFrame;
 
 // The host's editor rectangle record: int16 top, left, bottom, right.
@@ -64,3 +66,5 @@ protected:
     void* parentWindow = nullptr; // host window given to open
     EditorRect rect{0, 0, 0, 0};
 };
+
+} // namespace ovinta

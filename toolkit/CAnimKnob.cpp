@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 CAnimKnob::CAnimKnob(const CRect& r, CControlListener* l, int t, int count, int height, CBitmap* film,
                      CPoint offset)
     : CKnob(r, l, t, film, nullptr), frameCount(std::max(count, 1)),
@@ -32,3 +34,5 @@ void CAnimKnob::draw(CDrawContext* context)
     else
         background->draw(context, size, offset);
 }
+
+} // namespace ovinta

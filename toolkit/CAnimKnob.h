@@ -4,6 +4,8 @@
 
 #include "toolkit/CKnob.h"
 
+namespace ovinta {
+
 class CAnimKnob : public CKnob {
 public:
     // `frameCount` frames of `frameHeight` pixels; frameHeight 0 means the
@@ -23,3 +25,5 @@ protected:
     int frameHeight;  // pixels per frame
     CPoint filmOffset;
 };
+
+} // namespace ovinta

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace ovinta {
+
 CAutoAnimation::CAutoAnimation(const CRect& r, CControlListener* l, int t, int count, int height, CBitmap* film,
                                CPoint offset)
     : CControl(r, l, t, film), frameHeight(height > 0 ? height : r.height()), frameCount(std::max(count, 1)),
@@ -60,3 +62,5 @@ CMouseEventResult CAutoAnimation::mouse(CDrawContext* context, CPoint&, int butt
     endEdit();
     return kMouseEventHandled;
 }
+
+} // namespace ovinta

@@ -5,6 +5,8 @@
 
 #include "toolkit/CControl.h"
 
+namespace ovinta {
+
 class CAutoAnimation : public CControl {
 public:
     CAutoAnimation(const CRect& size, CControlListener* listener, int tag, int frameCount, int frameHeight,
@@ -29,3 +31,5 @@ protected:
     int totalHeight;       // frameCount * frameHeight
     CPoint filmOffset;
 };
+
+} // namespace ovinta

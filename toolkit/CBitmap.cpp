@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace ovinta {
+
 namespace {
 
 constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu; // premultiplied ARGB32
@@ -106,3 +108,5 @@ void CBitmap::drawTransparent(CDrawContext* context, const CRect& dest, CPoint o
 CColor CBitmap::getPixel(int x, int y) const { return readPixel(surface, x, y); }
 
 CColor CBitmap::getTransparentPixel(int x, int y) const { return readPixel(keyed, x, y); }
+
+} // namespace ovinta

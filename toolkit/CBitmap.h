@@ -9,6 +9,8 @@
 
 #include <cstddef>
 
+namespace ovinta {
+
 class CBitmap {
 public:
     // A blank (transparent) bitmap.
@@ -46,3 +48,5 @@ private:
     int height = 0;
     int refCount = 1;
 };
+
+} // namespace ovinta

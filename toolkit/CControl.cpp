@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 CControl::CControl(const CRect& r, CControlListener* l, int t, CBitmap* bg) : CView(r), listener(l), tag(t)
 {
     setBackground(bg);
@@ -145,3 +147,5 @@ void CControl::endDrag()
     dragging = false;
     endEdit();
 }
+
+} // namespace ovinta

@@ -9,6 +9,8 @@
 
 #include <atomic>
 
+namespace ovinta {
+
 class CBitmap;
 class CControl;
 
@@ -89,3 +91,5 @@ private:
     std::atomic<float> value{0.0f};
     static_assert(std::atomic<float>::is_always_lock_free);
 };
+
+} // namespace ovinta

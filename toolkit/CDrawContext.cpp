@@ -10,6 +10,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kHalf = 0.5;          // pixel centre offset
@@ -341,3 +343,5 @@ CColor CDrawContext::getPixel(int x, int y) const
     };
     return CColor{channel(16), channel(8), channel(0), a};
 }
+
+} // namespace ovinta

@@ -19,6 +19,8 @@
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 
+namespace ovinta {
+
 // The toolkit's font table: index 0..7.
 enum CFont {
     kSystemFont = 0,       // 12 px
@@ -133,3 +135,5 @@ private:
     CPoint pen;                     // end of the last line
     CRect drawnArea;                // union of what was drawn since takeDrawnArea
 };
+
+} // namespace ovinta

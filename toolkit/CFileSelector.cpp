@@ -4,6 +4,8 @@
 
 #include "toolkit/CFrame.h"
 
+namespace ovinta {
+
 CFileSelector::CFileSelector(CFrame* f) : frame(f) {}
 
 CFileSelector::~CFileSelector() = default;
@@ -60,3 +62,5 @@ void CFileSelector::cancel()
 {
     session.reset();
 }
+
+} // namespace ovinta

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+namespace ovinta {
+
 class CFrame;
 
 class CFileSelector {
@@ -46,3 +48,5 @@ private:
     std::string lastPath;
     std::unique_ptr<FileDialogSession> session; // the started dialog, or null
 };
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 
 #include <cairo.h>
 
+namespace ovinta {
+
 namespace {
 cairo_surface_t* newBackingSurface(const CRect& size)
 {
@@ -237,3 +239,5 @@ bool CFrame::platformKeyDown(const CKeyCode& key)
 }
 
 void CFrame::platformExposed(const CRect& area) { present(area); }
+
+} // namespace ovinta

@@ -17,6 +17,8 @@
 
 #include <memory>
 
+namespace ovinta {
+
 class AEffGUIEditor;
 class HeadlessWindow;
 
@@ -82,3 +84,5 @@ private:
     CView* mouseCapture = nullptr;            // the view tracking the current gesture, not owned
     bool inIdle = false;                      // guards against re-entry
 };
+
+} // namespace ovinta

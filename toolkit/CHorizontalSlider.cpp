@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 CHorizontalSlider::CHorizontalSlider(const CRect& r, CControlListener* l, int t, int minP, int maxP, CBitmap* h,
                                      CBitmap* groove)
     : CControl(r, l, t, groove), handle(h), minPos(minP), maxPos(maxP)
@@ -100,3 +102,4 @@ CMouseEventResult CHorizontalSlider::onMouseMoved(CDrawContext* context, CPoint 
     return kMouseEventTrack;
 }
 
+} // namespace ovinta

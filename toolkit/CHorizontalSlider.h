@@ -8,6 +8,8 @@
 
 #include "toolkit/CControl.h"
 
+namespace ovinta {
+
 class CHorizontalSlider : public CControl {
 public:
     CHorizontalSlider(const CRect& size, CControlListener* listener, int tag, int minPos, int maxPos,
@@ -37,3 +39,5 @@ private:
     int dragAnchorX = 0;          // mouse x at that moment
     int dragLastX = 0;            // mouse x of the last handled move
 };
+
+} // namespace ovinta

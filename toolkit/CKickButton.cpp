@@ -5,6 +5,8 @@
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 
+namespace ovinta {
+
 CKickButton::CKickButton(const CRect& r, CControlListener* l, int t, CBitmap* film) : CControl(r, l, t, film)
 {
     setDefaultValue(0.0f);
@@ -69,3 +71,5 @@ void CKickButton::release(CDrawContext* context)
     notifyListener(context);
     endEdit();
 }
+
+} // namespace ovinta

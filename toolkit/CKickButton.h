@@ -5,6 +5,8 @@
 
 #include "toolkit/CControl.h"
 
+namespace ovinta {
+
 class CKickButton : public CControl {
 public:
     CKickButton(const CRect& size, CControlListener* listener, int tag, CBitmap* film);
@@ -20,3 +22,5 @@ private:
 
     bool held = false; // between the press and the release
 };
+
+} // namespace ovinta

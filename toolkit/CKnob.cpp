@@ -10,6 +10,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace ovinta {
+
 namespace {
 constexpr float kLinearRangePixels = 200.0f;
 constexpr float kPi = std::numbers::pi_v<float>;
@@ -150,3 +152,5 @@ void CKnob::applyDrag(CDrawContext* context, CPoint where, int buttons)
     // Shift pressed while the mouse rests still re-bases.
     dragButtons = buttons;
 }
+
+} // namespace ovinta

@@ -9,6 +9,8 @@
 
 #include "toolkit/CControl.h"
 
+namespace ovinta {
+
 class CKnob : public CControl {
 public:
     CKnob(const CRect& size, CControlListener* listener, int tag, CBitmap* background, CBitmap* handle,
@@ -61,3 +63,5 @@ private:
     int dragButtons = 0;     // buttons and modifiers at the last handled move
     CPoint dragLast;         // position of the last handled move
 };
+
+} // namespace ovinta

@@ -4,6 +4,8 @@
 
 #include <cairo.h>
 
+namespace ovinta {
+
 namespace {
 // The context takes its own reference, so the creator's one is dropped.
 cairo_surface_t* newSurface(int width, int height)
@@ -36,3 +38,5 @@ bool COffscreenContext::writePng(const char* path) const
     cairo_surface_flush(getSurface());
     return path != nullptr && cairo_surface_write_to_png(getSurface(), path) == CAIRO_STATUS_SUCCESS;
 }
+
+} // namespace ovinta

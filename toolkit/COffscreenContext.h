@@ -5,6 +5,8 @@
 
 #include "toolkit/CDrawContext.h"
 
+namespace ovinta {
+
 class COffscreenContext : public CDrawContext {
 public:
     // An opaque picture of width x height pixels filled with `background`.
@@ -15,3 +17,5 @@ public:
     // Writes the picture as a PNG file (snapshots for the documentation).
     bool writePng(const char* path) const;
 };
+
+} // namespace ovinta

@@ -4,6 +4,8 @@
 
 #include "toolkit/CBitmap.h"
 
+namespace ovinta {
+
 COnOffButton::COnOffButton(const CRect& r, CControlListener* l, int t, CBitmap* film) : CControl(r, l, t, film)
 {
     setDefaultValue(0.0f);
@@ -26,3 +28,5 @@ CMouseEventResult COnOffButton::mouse(CDrawContext* context, CPoint&, int button
     setDirty();
     return kMouseEventHandled;
 }
+
+} // namespace ovinta

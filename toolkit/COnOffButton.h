@@ -5,6 +5,8 @@
 
 #include "toolkit/CControl.h"
 
+namespace ovinta {
+
 class COnOffButton : public CControl {
 public:
     COnOffButton(const CRect& size, CControlListener* listener, int tag, CBitmap* film);
@@ -12,3 +14,5 @@ public:
     void draw(CDrawContext* context) override;
     CMouseEventResult mouse(CDrawContext* context, CPoint& where, int buttons) override;
 };
+
+} // namespace ovinta

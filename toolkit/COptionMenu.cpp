@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 namespace {
 constexpr int kMaxEntries = 1024;     // entries beyond this are refused
 constexpr int kRowPadding = 4;        // pixels above and below the text
@@ -280,3 +282,5 @@ void COptionMenuPopup::close()
     if (CFrame* f = menu->getFrame(); f && f->getModalView() == this)
         f->setModalView(nullptr);
 }
+
+} // namespace ovinta

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 // Menu styles (bits, combined with the display styles).
 enum : int { kPopupStyle = 1 << 8, kCheckStyle = 1 << 9 };
 
@@ -83,3 +85,5 @@ private:
     int columnWidth;
     int hover = -1;
 };
+
+} // namespace ovinta

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace ovinta {
+
 CParamDisplay::CParamDisplay(const CRect& r, CBitmap* bg, int s) : CControl(r, nullptr, 0, bg), style(s)
 {
     setMouseEnabled(false);
@@ -70,3 +72,5 @@ void CParamDisplay::drawText(CDrawContext* context, const char* text)
     context->setFontColor(fontColor);
     context->drawString(text, size.inset(1, 0), horiAlign);
 }
+
+} // namespace ovinta

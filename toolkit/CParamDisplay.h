@@ -5,6 +5,8 @@
 
 #include "toolkit/CControl.h"
 
+namespace ovinta {
+
 // Display styles (bits).
 enum : int { kNoFrame = 1 << 0, kNoTextStyle = 1 << 1, kNoDrawStyle = 1 << 2 };
 
@@ -52,3 +54,5 @@ private:
     StringConvertUserFunction convertUser = nullptr;
     void* convertUserData = nullptr;
 };
+
+} // namespace ovinta

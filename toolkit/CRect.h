@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace ovinta {
+
 struct CPoint {
     int h = 0; // x, pixels to the right
     int v = 0; // y, pixels downwards
@@ -84,3 +86,5 @@ constexpr int kModifierMask = kShift | kControl | kAlt | kApple;
 
 // Horizontal text alignment inside a box.
 enum CHoriTxtAlign { kLeftText = 0, kCenterText, kRightText };
+
+} // namespace ovinta

@@ -4,6 +4,8 @@
 
 #include "toolkit/CFrame.h"
 
+namespace ovinta {
+
 CTextEdit::CTextEdit(const CRect& r, CControlListener* l, int t, const char* initial, CBitmap* bg, int s)
     : CParamDisplay(r, bg, s)
 {
@@ -113,3 +115,5 @@ void CTextEdit::commit()
     notifyListener(nullptr);
     endEdit();
 }
+
+} // namespace ovinta

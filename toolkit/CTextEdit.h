@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace ovinta {
+
 class CTextEdit : public CParamDisplay {
 public:
     static constexpr size_t kMaxTextLength = 255;
@@ -34,3 +36,5 @@ private:
     std::string savedText;  // text before the current edit, for Escape
     bool editing = false;
 };
+
+} // namespace ovinta

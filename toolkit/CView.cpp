@@ -4,6 +4,8 @@
 
 #include "toolkit/CFrame.h"
 
+namespace ovinta {
+
 CView::CView(const CRect& r) : size(r.normalized()) {}
 
 void CView::draw(CDrawContext*) {}
@@ -32,3 +34,5 @@ void CView::setViewSize(const CRect& r)
     size = r.normalized();
     setDirty();
 }
+
+} // namespace ovinta

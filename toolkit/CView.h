@@ -19,6 +19,8 @@
 
 #include <atomic>
 
+namespace ovinta {
+
 class CFrame;
 class CViewContainer;
 
@@ -81,3 +83,5 @@ protected:
 private:
     std::atomic<bool> dirtyFlag{true};
 };
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace ovinta {
+
 CViewContainer::CViewContainer(const CRect& r) : CView(r) {}
 
 CViewContainer::~CViewContainer()
@@ -162,3 +164,5 @@ void CViewContainer::attached(CFrame* f)
     for (CView* v : views)
         v->attached(f);
 }
+
+} // namespace ovinta

@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+namespace ovinta {
+
 class CBitmap;
 
 class CViewContainer : public CView {
@@ -47,3 +49,5 @@ protected:
     CBitmap* background = nullptr;
     CColor backgroundColor = kBlackCColor;
 };
+
+} // namespace ovinta

@@ -2,6 +2,8 @@
 
 #include "toolkit/DirtyRegion.h"
 
+namespace ovinta {
+
 namespace {
 // Overlapping or sharing an edge.
 bool touches(const CRect& a, const CRect& b)
@@ -48,3 +50,5 @@ bool DirtyRegion::overlaps(const CRect& r) const
             return true;
     return false;
 }
+
+} // namespace ovinta

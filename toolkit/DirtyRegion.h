@@ -7,6 +7,8 @@
 
 #include <array>
 
+namespace ovinta {
+
 class DirtyRegion {
 public:
     static constexpr int kMaxRects = 8; // beyond this everything merges into one
@@ -24,3 +26,5 @@ private:
     std::array<CRect, kMaxRects> rects;
     int count = 0;
 };
+
+} // namespace ovinta

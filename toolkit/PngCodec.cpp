@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+namespace ovinta {
+
 cairo_surface_t* decodePng(const unsigned char* data, size_t size)
 {
     if (!data || size < 8)
@@ -58,3 +60,5 @@ cairo_surface_t* decodePng(const unsigned char* data, size_t size)
     cairo_surface_mark_dirty(s);
     return s;
 }
+
+} // namespace ovinta

@@ -10,6 +10,8 @@
 
 #include <cstring>
 
+namespace ovinta {
+
 extern const unsigned char kFontSansRegular[];
 extern const size_t kFontSansRegularSize;
 extern const unsigned char kFontSansBold[];
@@ -139,3 +141,5 @@ void toolkitTextToUtf8(const char* text, bool greek, char* out, size_t outSize)
     }
     out[o] = 0;
 }
+
+} // namespace ovinta

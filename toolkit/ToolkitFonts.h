@@ -9,6 +9,8 @@
 
 typedef struct _cairo_font_face cairo_font_face_t;
 
+namespace ovinta {
+
 // The cairo face for `face`, created on first use and kept until the library
 // is unloaded; null if the embedded font could not be opened.
 cairo_font_face_t* toolkitFontFace(CTxtFace face);
@@ -20,3 +22,5 @@ double toolkitFontSizePx(CFont font);
 // are read as Latin-1; with `greek`, Latin letters become the Greek letters of
 // the symbol font. Writes at most outSize bytes including the terminator.
 void toolkitTextToUtf8(const char* text, bool greek, char* out, size_t outSize);
+
+} // namespace ovinta

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 CInstSelect::CInstSelect(const CRect& r, CControlListener* l, int t, int count, int height, CBitmap* film,
                          CPoint offset)
     : CAutoAnimation(r, l, t, count, height, film, offset)
@@ -87,3 +89,5 @@ void CInstSelect::advance(CDrawContext* context)
     notifyListener(context);
     setDirty();
 }
+
+} // namespace ovinta

@@ -8,6 +8,8 @@
 
 #include "toolkit/CAutoAnimation.h"
 
+namespace ovinta {
+
 class CInstSelect : public CAutoAnimation {
 public:
     // `frameCount` frames of `frameHeight` pixels: states = frameCount / 2.
@@ -29,3 +31,5 @@ private:
 
     bool held = false; // pressed, the pressed look showing
 };
+
+} // namespace ovinta

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <numbers>
 
+namespace ovinta {
+
 namespace {
 constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
 constexpr float kInverseTwoPi = 0.15915494f;
@@ -85,3 +87,5 @@ void CAnimRotary::draw(CDrawContext* context)
         background->draw(context, size, offset);
     setDirty(false);
 }
+
+} // namespace ovinta

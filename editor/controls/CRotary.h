@@ -8,6 +8,8 @@
 
 #include "toolkit/CKnob.h"
 
+namespace ovinta {
+
 // Quantise and wrap: (trunc(u * 32) AND 31) / 32, the AND acting on the
 // two's-complement integer, so negative values wrap upwards.
 float wrap32(float u);
@@ -42,3 +44,5 @@ private:
     int frameHeight; // pixels per frame, >= 1
     CPoint filmOffset;
 };
+
+} // namespace ovinta

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <span>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kPixelsPerMetre = 8;
@@ -236,3 +238,5 @@ void OVAnimScreen::drawNotice(CDrawContext& c)
     c.setFont(kNormalFontBig);
     c.drawString("Room is full: 256 walls", CRect(104, 190, 304, 218));
 }
+
+} // namespace ovinta

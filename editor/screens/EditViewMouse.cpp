@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kPlanMetres = 50;
@@ -337,3 +339,5 @@ bool OVAnimScreen::roomFullNoticeShown()
         noticeOn = false;
     return noticeOn;
 }
+
+} // namespace ovinta

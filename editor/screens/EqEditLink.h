@@ -1,4 +1,7 @@
 #pragma once
+
+namespace ovinta {
+
 // EqEditLink: what the EQ view needs to change the equaliser the way its
 // knobs do. A band drag sets values through the effect's parameter entry
 // (the engine redesigns the band and the knob follows) and has the editor
@@ -20,3 +23,5 @@ public:
     // The knob of `index` tells the host its value (automation).
     virtual void reportKnob(int index) = 0;
 };
+
+} // namespace ovinta

@@ -15,6 +15,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace ovinta {
+
 namespace {
 
 constexpr CColor kFill{170, 140, 110, 255};
@@ -356,3 +358,5 @@ void EqView::modeChanged()
         endDrag();
     selected = -1;
 }
+
+} // namespace ovinta

@@ -20,6 +20,8 @@
 
 #include <memory>
 
+namespace ovinta {
+
 class CBitmap;
 class EqEditLink;
 class RoomEngine;
@@ -90,3 +92,5 @@ private:
     float pressFrequencyValue = 0.0f; // the raw frequency the press position stands for
     float pressBand[3] = {};          // the band's raw frequency, gain and width at the press
 };
+
+} // namespace ovinta

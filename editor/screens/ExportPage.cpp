@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace ovinta {
+
 namespace {
 
 constexpr CColor kSelectedText = kWhiteCColor;
@@ -367,3 +369,5 @@ ExportPage::Click ExportPage::startExport(const std::string& path)
     engine.editorSignals().exportCountdown = 1;
     return kExportStarted;
 }
+
+} // namespace ovinta

@@ -22,6 +22,8 @@
 #include <memory>
 #include <string>
 
+namespace ovinta {
+
 class CBitmap;
 class RoomEngine;
 
@@ -154,3 +156,5 @@ private:
     bool dialogOpen = false;         // a file dialog is open and owes its answer
     std::unique_ptr<CTextEdit> entry; // the entry's text field, page coordinates
 };
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace ovinta {
+
 namespace {
 
 constexpr CColor kPageFill{50, 50, 90, 255};
@@ -85,3 +87,5 @@ HelpPages::Click HelpPages::mouseDown(CPoint, int buttons)
     ++page;
     return last ? kClose : kNextPage;
 }
+
+} // namespace ovinta

@@ -11,6 +11,8 @@
 
 #include "toolkit/CDrawContext.h"
 
+namespace ovinta {
+
 class HelpPages {
 public:
     static constexpr int kPageCount = 8;
@@ -47,3 +49,5 @@ private:
 
     int page = 0;
 };
+
+} // namespace ovinta

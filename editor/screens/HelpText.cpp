@@ -4,6 +4,8 @@
 
 #include "editor/screens/HelpText.h"
 
+namespace ovinta {
+
 namespace helptext {
 namespace {
 
@@ -182,3 +184,5 @@ std::span<const Line> page(int index)
 }
 
 } // namespace helptext
+
+} // namespace ovinta

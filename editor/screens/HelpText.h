@@ -4,6 +4,8 @@
 
 #include <span>
 
+namespace ovinta {
+
 namespace helptext {
 
 constexpr int kPageCount = 8;
@@ -25,3 +27,5 @@ struct Line {
 std::span<const Line> page(int index);
 
 } // namespace helptext
+
+} // namespace ovinta

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace ovinta {
+
 namespace {
 constexpr int kPixelsPerMetre = 8;
 constexpr int kPlanMetres = 50;
@@ -345,3 +347,5 @@ CMouseEventResult OVAnimScreen::mouseOtherMode(MouseStep step, CPoint local, int
     otherModeGesture = result == kMouseEventTrack ? mode : -1;
     return result;
 }
+
+} // namespace ovinta

@@ -34,6 +34,8 @@
 #include <memory>
 #include <string>
 
+namespace ovinta {
+
 class CBitmap;
 
 enum ScreenMode : int { kEditMode = 0, k3DMode = 1, kEQMode = 2, kExportMode = 3 };
@@ -202,3 +204,5 @@ private:
 
     UndoHistory history;
 };
+
+} // namespace ovinta

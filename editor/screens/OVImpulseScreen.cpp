@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace ovinta {
+
 namespace {
 
 // Bars grow up from the base row, light cap first, then the middle band,
@@ -121,3 +123,5 @@ void OVImpulseScreen::drawRay(const PostedTap& tap, float samplesPerPixel, bool 
     drawBar(volumePanel, x, kBaseRow - barPixels(volume));
     drawBar(filterPanel, x, kBaseRow + 1 - barPixels(kFilterScale * tap.hiFreq));
 }
+
+} // namespace ovinta

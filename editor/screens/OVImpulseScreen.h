@@ -16,6 +16,8 @@
 #include "toolkit/CControl.h"
 #include "toolkit/COffscreenContext.h"
 
+namespace ovinta {
+
 class CBitmap;
 class RoomEngine;
 
@@ -49,3 +51,5 @@ private:
     int progress = -1;             // slots left in the pass, <= 0 idle
     PostedTap batch[kRaysPerDraw]; // the taps of one draw
 };
+
+} // namespace ovinta

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kSide = 92;        // the picture is kSide x kSide
@@ -231,3 +233,5 @@ void OVMeterScreen::endGesture()
     editor.endPositionEdit(param::kPanX);
     editor.endPositionEdit(param::kPanY);
 }
+
+} // namespace ovinta

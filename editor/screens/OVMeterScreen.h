@@ -15,6 +15,8 @@
 
 #include <cstdint>
 
+namespace ovinta {
+
 class CBitmap;
 class OvintaEditor;
 class RoomEngine;
@@ -68,3 +70,5 @@ private:
     bool grabbed = false;
     int grabX = 0, grabY = 0; // panner units from the puck to the press
 };
+
+} // namespace ovinta

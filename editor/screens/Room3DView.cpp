@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ovinta {
+
 namespace {
 
 constexpr float kPlanCentre = 25.0f; // plan metres of the grid centre
@@ -371,3 +373,5 @@ void Room3DView::mouseCancel()
 {
     tracking = false;
 }
+
+} // namespace ovinta

@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <span>
 
+namespace ovinta {
+
 class CBitmap;
 class RoomEngine;
 
@@ -171,3 +173,5 @@ private:
     int faceCount = 0;
     int orderCount = 0;
 };
+
+} // namespace ovinta

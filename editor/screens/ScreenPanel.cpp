@@ -2,6 +2,8 @@
 
 #include "editor/screens/ScreenPanel.h"
 
+namespace ovinta {
+
 namespace screenpanel {
 
 void paint(CDrawContext& picture)
@@ -16,3 +18,5 @@ void paint(CDrawContext& picture)
 }
 
 } // namespace screenpanel
+
+} // namespace ovinta

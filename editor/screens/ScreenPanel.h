@@ -4,6 +4,8 @@
 
 #include "toolkit/CDrawContext.h"
 
+namespace ovinta {
+
 namespace screenpanel {
 
 constexpr CColor kPanel{22, 24, 26, 255};
@@ -13,3 +15,5 @@ constexpr CColor kFrame{118, 128, 112, 255};
 void paint(CDrawContext& picture);
 
 } // namespace screenpanel
+
+} // namespace ovinta

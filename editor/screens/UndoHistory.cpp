@@ -2,6 +2,8 @@
 
 #include "editor/screens/UndoHistory.h"
 
+namespace ovinta {
+
 void UndoHistory::reset()
 {
     head = tail = 0;
@@ -26,3 +28,5 @@ bool UndoHistory::pop(UndoRecord& out)
     out = entries[head];
     return true;
 }
+
+} // namespace ovinta

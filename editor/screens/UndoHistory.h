@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace ovinta {
+
 enum UndoType : uint8_t {
     kUndoNothing = 0,     // the ring's floor after a reset
     kUndoListenerMoved = 1,
@@ -46,3 +48,5 @@ private:
     int head = 0; // where the next record goes
     int tail = 0; // the floor: never handed out
 };
+
+} // namespace ovinta

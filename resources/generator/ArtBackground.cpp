@@ -8,6 +8,8 @@
 #include <numbers>
 #include <string>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kWidth = layout::kWindowWidth;
@@ -223,3 +225,5 @@ void drawBackground(ArtSink& sink)
     finishOpaque(art);
     sink.add(bitmap::kBackground, art);
 }
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 #include <numbers>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -226,3 +228,5 @@ void drawButtons(ArtSink& sink)
     outputsSelector(sink);
     slider(sink);
 }
+
+} // namespace ovinta

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace ovinta {
+
 namespace {
 FT_Library library = nullptr;
 cairo_font_face_t* faces[2] = {nullptr, nullptr};
@@ -174,3 +176,5 @@ std::vector<unsigned char> encodePng(cairo_surface_t* surface)
     cairo_surface_write_to_png_stream(surface, appendBytes, &out);
     return out;
 }
+
+} // namespace ovinta

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 struct Rgb {
     double r, g, b; // 0..255
 };
@@ -74,3 +76,5 @@ void drawButtons(ArtSink& sink);
 void drawScreens(ArtSink& sink);
 void drawMeters(ArtSink& sink);
 void drawBackground(ArtSink& sink);
+
+} // namespace ovinta

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using namespace ovinta;
+
 int main(int argc, char** argv)
 {
     if (argc < 3) {
@@ -37,7 +39,7 @@ int main(int argc, char** argv)
     if (!out)
         return 1;
     std::fprintf(out, "// Generated at build time by ovinta_art; do not edit.\n");
-    std::fprintf(out, "#include \"resources/ResourceBitmaps.h\"\n\nnamespace {\n");
+    std::fprintf(out, "#include \"resources/ResourceBitmaps.h\"\n\nnamespace ovinta {\n\nnamespace {\n");
     for (const auto& [id, bytes] : images) {
         std::fprintf(out, "const unsigned char kImage%d[] = {", id);
         for (size_t k = 0; k < bytes.size(); ++k)
@@ -47,6 +49,6 @@ int main(int argc, char** argv)
     std::fprintf(out, "} // namespace\n\nconst ResourceImage kResourceImages[] = {\n");
     for (const auto& [id, bytes] : images)
         std::fprintf(out, "    {%d, kImage%d, %zu},\n", id, id, bytes.size());
-    std::fprintf(out, "};\nconst int kResourceImageCount = %zu;\n", images.size());
+    std::fprintf(out, "};\nconst int kResourceImageCount = %zu;\n\n} // namespace ovinta\n", images.size());
     return std::fclose(out) == 0 ? 0 : 1;
 }

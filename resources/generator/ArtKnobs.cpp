@@ -6,6 +6,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -172,3 +174,5 @@ void drawKnobFilms(ArtSink& sink)
     sweepKnobFilm(sink, bitmap::kEqKnobFilm, layout::kEqKnobWidth, layout::kEqKnobHeight, 7.0, 0.0, kSmallKnob);
     headKnobFilm(sink);
 }
+
+} // namespace ovinta

@@ -9,6 +9,8 @@
 #include <numbers>
 #include <string>
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -133,3 +135,5 @@ void drawMeters(ArtSink& sink)
         speakerLabel(sink, bitmap::kSpeakerLabel1 + k, 12, 12, std::to_string(k + 1), 9);
     speakerLabel(sink, bitmap::kSpeakerLabel5, 22, 8, "5", 7);
 }
+
+} // namespace ovinta

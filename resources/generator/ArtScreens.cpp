@@ -6,6 +6,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -231,3 +233,5 @@ void drawScreens(ArtSink& sink)
     bandDigits(sink);
     markers(sink);
 }
+
+} // namespace ovinta

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 TEST(AudioThread, ProcessRunsAgainstResetsAndParameterChanges)
@@ -64,3 +66,5 @@ TEST(AudioThread, ProcessRunsAgainstResetsAndParameterChanges)
 }
 
 } // namespace
+
+} // namespace ovinta

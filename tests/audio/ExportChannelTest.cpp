@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 using Block = std::vector<float>;
@@ -181,3 +183,5 @@ TEST(WavHeader, FieldsOfSixteenBitAndFloatFiles)
     EXPECT_EQ(h[40], 0x04);
     EXPECT_EQ(h[43], 0x01);
 }
+
+} // namespace ovinta

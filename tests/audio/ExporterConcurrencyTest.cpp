@@ -19,6 +19,8 @@
 #include <vector>
 #include <unistd.h>
 
+namespace ovinta {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -90,3 +92,5 @@ TEST(ExporterConcurrency, ExportWhileTheAudioThreadRuns)
     for (std::size_t c = 0; c < during.files.size(); ++c)
         EXPECT_EQ(readBytes(during.files[c]), readBytes(quiet.files[c])) << c;
 }
+
+} // namespace ovinta

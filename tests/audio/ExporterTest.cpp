@@ -20,6 +20,8 @@
 #include <vector>
 #include <unistd.h>
 
+namespace ovinta {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -426,3 +428,4 @@ TEST(Exporter, DISABLED_KeepsTheWholeResponseOfEveryProgram)
             expectWholeResponse(program, rate);
 }
 
+} // namespace ovinta

@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 // Dry gain 1, width 0.5, unit output gains, combs silent, equaliser flat,
@@ -329,3 +331,5 @@ TEST(Kernels, UnsafeInputNeverReachesTheState)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -3,6 +3,8 @@
 #include "tests/audio/KernelFixture.h"
 #include "tests/RoomEngineTestAccess.h"
 
+namespace ovinta {
+
 namespace {
 
 float unit(EngineRandom& random) // [0, 1)
@@ -88,3 +90,5 @@ std::vector<float> makeSignal(int count, uint32_t seed)
         signal[i] = 0.5f * (unit(random) - 0.5f) + (i % 997 == 3 ? 0.8f : 0.0f);
     return signal;
 }
+
+} // namespace ovinta

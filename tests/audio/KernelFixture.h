@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+namespace ovinta {
+
 struct KernelScene {
     int rays = 512;
     bool stereo = true;
@@ -28,3 +30,5 @@ std::unique_ptr<RoomEngine> makeSceneEngine(const KernelScene& scene);
 
 // Deterministic test signal of `count` samples (noise with a few loud clicks).
 std::vector<float> makeSignal(int count, uint32_t seed);
+
+} // namespace ovinta

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 bool sameBits(float a, float b)
@@ -269,3 +271,5 @@ TEST(Kernels, FadesFinishAndCommitInsideTheBlocks)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -13,6 +13,8 @@
 
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 using countingallocator::allocations;
@@ -61,3 +63,5 @@ TEST(AudioPath, ProcessCallsAllocateNothing)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr float kUntouched = -777.0f;
@@ -395,3 +397,5 @@ TEST(ProcessDriver, ProgramChangesTheAudioThreadMustRebuildItself)
 }
 
 } // namespace
+
+} // namespace ovinta

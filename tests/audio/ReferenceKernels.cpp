@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+namespace ovinta {
+
 namespace {
 
 constexpr float kTiny = 1e-20f;
@@ -208,3 +210,5 @@ void referenceKernel(RoomEngine& engine, const float* inA, const float* inB, flo
     }
     outputStage(engine, out, outputs, count);
 }
+
+} // namespace ovinta

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kFrames = 256;
@@ -166,3 +168,5 @@ TEST(RoomEditWhilePlaying, EditsNeverStepTheOutputBeyondTheSteadyRender)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 std::unique_ptr<CombFilter> makeComb(uint32_t writeIndex, uint32_t readIndex, float feedback)
@@ -179,3 +181,5 @@ TEST(CombFilter, FeedbackStaysBelowOneAtEveryRate)
         EXPECT_FLOAT_EQ(combFeedback(c.size, c.longest, c.rate), c.expected) << c.rate << " Hz";
     EXPECT_LT(std::fabs(combFeedback(8.0f, kLongest, 11025.0f)), 1.0f);
 }
+
+} // namespace ovinta

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -133,3 +135,5 @@ TEST(EQfilter, DesignsOutsideTheRangePassTheSignalInsteadOfNaN)
 }
 
 } // namespace
+
+} // namespace ovinta

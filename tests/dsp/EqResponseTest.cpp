@@ -11,6 +11,8 @@
 #include <random>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -137,3 +139,5 @@ TEST(EqResponse, ABandThatPassesNothingGivesAFiniteCurve)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -12,6 +12,8 @@
 #include <random>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kRate = 48000.0;
@@ -221,3 +223,5 @@ TEST(RoomAcoustics, SchroederCurveOfAConstantIsALogLine)
     EXPECT_NEAR(db[5], 10.0 * std::log10(0.5), 1e-12);
     EXPECT_NEAR(db[9], 10.0 * std::log10(0.1), 1e-12);
 }
+
+} // namespace ovinta

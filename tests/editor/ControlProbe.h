@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+namespace ovinta {
+
 // Records every value a control reports.
 class RecordingListener : public CControlListener {
 public:
@@ -52,3 +54,5 @@ public:
 private:
     std::unique_ptr<CFrame> frame;
 };
+
+} // namespace ovinta

@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kBlock = 256;
@@ -149,3 +151,5 @@ TEST_F(EditViewPluginTest, ADrawnWallIsHeardAndADraggedSourceReachesTheHost)
 }
 
 } // namespace
+
+} // namespace ovinta

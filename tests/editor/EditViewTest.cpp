@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 using Ends = std::array<int, 4>; // x1, y1, x2, y2 in metres
@@ -373,3 +375,5 @@ TEST_F(EditViewTest, AViewButtonPressedDuringTheTemporaryEqViewKeepsItsView)
 }
 
 } // namespace
+
+} // namespace ovinta

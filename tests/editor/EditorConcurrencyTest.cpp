@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 std::atomic<int> automations{0};
@@ -173,3 +175,5 @@ TEST(EditorConcurrency, AudioBlocksWhileTheScreensDrawAndThePannerMoves)
     for (int k = 0; k < 4; ++k)
         EXPECT_TRUE(std::isfinite(plugin.effect->getEngine().derived().outputPeak[k])) << k;
 }
+
+} // namespace ovinta

@@ -13,6 +13,8 @@
 
 #include <string>
 
+namespace ovinta {
+
 namespace {
 
 std::string displayText(const CParamDisplay* display)
@@ -317,3 +319,5 @@ TEST_F(EditorTest, HelpButtonTogglesTheHelpPages)
     EXPECT_FALSE(screen->helpVisible.load());
     EXPECT_EQ(control(param::kHelp), 0.0f);
 }
+
+} // namespace ovinta

@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+namespace ovinta {
+
 struct HostCall {
     VstInt32 opcode;
     VstInt32 index;
@@ -113,3 +115,5 @@ protected:
     HeadlessWindow* window = nullptr;
     uint32_t ticks = 1000;
 };
+
+} // namespace ovinta

@@ -15,6 +15,8 @@
 #include <string>
 #include <utility>
 
+namespace ovinta {
+
 namespace {
 
 std::string displayText(const CParamDisplay* display)
@@ -254,3 +256,5 @@ TEST_F(EditorFollowTest, ProgramMenuListsOnlyNamedProgramsAndMapsThemBack)
     effect->setProgram(2); // the program without an entry
     EXPECT_EQ(menu->getCurrent(), -1);
 }
+
+} // namespace ovinta

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
+namespace ovinta {
+
 namespace {
 
 // The posted flags show that idle traced. The impulse screen takes them when
@@ -134,3 +136,5 @@ TEST_F(EditorTest, HelpPagesStopTheMainScreensTimedRedraw)
     idle(1, 40);
     EXPECT_NE(window->getPixel(middle.h, middle.v), wall);
 }
+
+} // namespace ovinta

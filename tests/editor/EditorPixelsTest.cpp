@@ -10,6 +10,8 @@
 
 #include <optional>
 
+namespace ovinta {
+
 namespace {
 
 // Owns one reference to a picture of the plug-in's resources.
@@ -141,3 +143,5 @@ TEST_F(EditorTest, ValueDisplayRepaintsItsTextInItsColours)
     for (const CColor& c : after) // nothing but background, text colour and their blends
         EXPECT_TRUE(c.red >= 111 && c.red <= 216 && c.green >= 90 && c.green <= 228) << int(c.red);
 }
+
+} // namespace ovinta

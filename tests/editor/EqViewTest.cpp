@@ -16,6 +16,8 @@
 #include <memory>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr CColor kTick{190, 150, 0, 255};
@@ -250,3 +252,5 @@ TEST_F(EditorTest, ABandDragReachesTheHostAsKnobAutomation)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -21,6 +21,8 @@
 #include <optional>
 #include <unistd.h>
 
+namespace ovinta {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -537,3 +539,5 @@ TEST(ExportPageHost, TheHostsFileSelectorIsUsedWhenOffered)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 // The header's right end, where the page number stands, as pixels.
@@ -96,3 +98,5 @@ TEST(HelpPages, EveryLineFitsItsPage)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -12,6 +12,8 @@
 
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr CPoint kVolumeCorner(8, 424);   // the volume panel in the window
@@ -216,3 +218,5 @@ TEST_F(ImpulseScreenTest, TapsPostedDuringAPassStartTheNextOne)
     EXPECT_TRUE(hasBar(kVolumeCorner, 150));
     EXPECT_FALSE(hasBar(kVolumeCorner, 64));
 }
+
+} // namespace ovinta

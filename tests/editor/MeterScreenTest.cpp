@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr CPoint kMeterCorner(596, 392);
@@ -276,3 +278,5 @@ TEST_F(MeterScreenTest, TheHostHearsThePannerInsideBeginAndEndEdit)
     idle(2);
     EXPECT_TRUE(gestureOpcodes().empty());
 }
+
+} // namespace ovinta

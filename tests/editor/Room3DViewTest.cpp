@@ -13,6 +13,8 @@
 #include <memory>
 #include <random>
 
+namespace ovinta {
+
 namespace {
 
 constexpr float kHalfPi = 1.5707964f;
@@ -236,3 +238,5 @@ TEST_F(Room3DViewTest, DragsTurnPanAndZoomWithinTheirLimits)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -14,6 +14,8 @@
 #include <numbers>
 #include <set>
 
+namespace ovinta {
+
 namespace {
 
 // The head-angle knob's size, placed at (10, 10): centre (34, 34).
@@ -296,3 +298,5 @@ TEST(CInstSelect, OutOfRangeValuesStayInsideTheFilm)
     select.draw(&picture);
     EXPECT_EQ(frameShownAt(picture, 30, 10), 0);
 }
+
+} // namespace ovinta

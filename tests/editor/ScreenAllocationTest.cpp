@@ -14,6 +14,8 @@
 #include "editor/screens/Room3DView.h"
 #include "model/Parameters.h"
 
+namespace ovinta {
+
 TEST_F(EditorTest, ImpulseAndMeterDrawsAllocateNothing)
 {
     openEditor();
@@ -63,3 +65,5 @@ TEST_F(EditorTest, EqAnd3DViewDrawsAllocateNothing)
     EXPECT_EQ(countingallocator::allocations.load(), before);
     EXPECT_GT(room.drawOrder().size(), 100u) << "the room was drawn";
 }
+
+} // namespace ovinta

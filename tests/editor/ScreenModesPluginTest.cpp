@@ -24,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kWindowWidth = 704;
@@ -285,3 +287,5 @@ TEST_F(ScreenModesPluginTest, EighthClickOnTheHelpPagesSwitchesHelpOff)
 }
 
 } // namespace
+
+} // namespace ovinta

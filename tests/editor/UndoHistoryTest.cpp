@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ovinta {
+
 namespace {
 
 UndoRecord numbered(int n)
@@ -54,3 +56,5 @@ TEST(UndoHistory, ResetForgetsEverything)
 }
 
 } // namespace
+
+} // namespace ovinta

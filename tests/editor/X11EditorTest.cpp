@@ -25,6 +25,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace ovinta {
+
 namespace {
 
 VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
@@ -134,3 +136,5 @@ TEST_F(X11EditorTest, ClosesAndReopensCleanly)
     // A parent that does not exist opens nothing.
     EXPECT_EQ(dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(0x7FFFFF))), 0);
 }
+
+} // namespace ovinta

@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
@@ -189,3 +191,5 @@ TEST(ConcurrencyStress, AudioParametersAndEditorShareOneInstance)
                 audio.blocks, audio.samples, hostActions, editorVisits,
                 static_cast<double>(audio.loudest));
 }
+
+} // namespace ovinta

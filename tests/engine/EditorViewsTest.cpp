@@ -9,6 +9,8 @@
 #include <numbers>
 #include <vector>
 
+namespace ovinta {
+
 using enginetest::makeEngine;
 
 namespace {
@@ -81,3 +83,5 @@ TEST(EditorViews, MetersOnlyLowerPeaks)
     EXPECT_EQ(engine->derived().outputPeak[1], 0.25f);
     engine->lowerOutputPeak(7, 0.0f); // no such role: nothing happens
 }
+
+} // namespace ovinta

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <limits>
 
+namespace ovinta {
+
 using enginetest::changes;
 using enginetest::makeEngine;
 
@@ -248,3 +250,5 @@ TEST(EngineSetter, EqFrequencyIsLimitedForStorageAndForTheDesign)
     engine->setParameter(param::kEQwide2, 0.3f);
     EXPECT_FLOAT_EQ(engine->derived().eqWidth[1], 1.0f);
 }
+
+} // namespace ovinta

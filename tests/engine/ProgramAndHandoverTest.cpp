@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace ovinta {
+
 using enginetest::applyProgram;
 using enginetest::makeEngine;
 
@@ -243,3 +245,5 @@ TEST(EqualiserHandover, AWriterInProgressKeepsTheOldDesigns)
     EXPECT_EQ(e.audioPath().eqA[0].b0, RoomEngineTestAccess::eqB(e)[0].b0);
     EXPECT_NE(e.audioPath().eqA[0].b0, before);
 }
+
+} // namespace ovinta

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <set>
 
+namespace ovinta {
+
 using enginetest::changes;
 using enginetest::makeEngine;
 
@@ -145,3 +147,5 @@ TEST(RaySetup, CombPositionsRepeatForEverySetUp)
         differing += first->audioPath().combs[0][j].readIndex != first->audioPath().combs[1][j].readIndex;
     EXPECT_GT(differing, 5);
 }
+
+} // namespace ovinta

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <vector>
 
+namespace ovinta {
+
 using enginetest::makeEngine;
 
 namespace {
@@ -321,3 +323,5 @@ TEST(RayTracer, ResponsesRepeatAcrossRunsAndInstances)
     for (int k = 0; k < first->derived().activeRays; ++k)
         EXPECT_EQ(first->raySlots()[k].tapDelay, delays[static_cast<std::size_t>(k)]) << k;
 }
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace ovinta {
+
 using enginetest::changes;
 using enginetest::makeEngine;
 
@@ -189,3 +191,5 @@ TEST(WallEdits, TheTracerSeesEditedWallsAsIfTheRoomWereLoaded)
     ASSERT_EQ(activeEnds(*edited), moved);
     EXPECT_EQ(tracedTaps(*edited), tracedTaps(*loaded));
 }
+
+} // namespace ovinta

@@ -15,6 +15,8 @@
 #include <memory>
 #include <random>
 
+namespace ovinta {
+
 namespace {
 
 Wall wallFrom(float x1, float y1, float x2, float y2)
@@ -271,3 +273,5 @@ TEST(ScatterTurn, MatchesTheLibraryAfterRoundingToFloat)
     EXPECT_EQ(s, std::sin(2.0));
     EXPECT_EQ(checked, 400001);
 }
+
+} // namespace ovinta

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+namespace ovinta {
+
 namespace {
 
 struct Banks {
@@ -31,6 +33,10 @@ Banks& banks()
 }
 
 } // namespace
+
+} // namespace ovinta
+
+using namespace ovinta;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {

@@ -18,6 +18,8 @@
 #include <memory>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 using fuzz::fail;
@@ -182,6 +184,10 @@ void checkSavedChunkReloads(EffectVST& effect, bool isPreset)
 }
 
 } // namespace
+
+} // namespace ovinta
+
+using namespace ovinta;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {

@@ -26,6 +26,8 @@
 #include <cstring>
 #include <vector>
 
+namespace ovinta {
+
 enum FuzzChunkKind : uint8_t {
     kFuzzRawChunk = 0,
     kFuzzProgram = 1,
@@ -131,3 +133,5 @@ inline void readChunk(Reader& in, bool& isPreset, std::vector<unsigned char>& ch
 }
 
 } // namespace fuzz
+
+} // namespace ovinta

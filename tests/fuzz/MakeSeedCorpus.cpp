@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;
@@ -65,6 +67,10 @@ bool writeSeed(const std::string& dir, const char* name, const Bytes& bytes)
 }
 
 } // namespace
+
+} // namespace ovinta
+
+using namespace ovinta;
 
 int main(int argc, char** argv)
 {

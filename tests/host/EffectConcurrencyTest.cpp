@@ -20,6 +20,8 @@
 #include <thread>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
@@ -142,3 +144,5 @@ TEST(EffectConcurrency, SpeakersConfigurationAndAudioOnThreeThreads)
     EXPECT_EQ(effect.getEngine().derived().outputCount.load(), expected);
     EXPECT_LE(in->numChannels, 6);
 }
+
+} // namespace ovinta

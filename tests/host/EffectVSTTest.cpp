@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 // Host callbacks received, in order (the test host answers version 2400).
 struct Callback {
@@ -412,3 +414,5 @@ TEST_F(EffectTest, CloseDestroysTheEffectAndItsEditor)
     e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
     EXPECT_TRUE(editorDestroyed);
 }
+
+} // namespace ovinta

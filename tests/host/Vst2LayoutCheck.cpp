@@ -3,6 +3,8 @@
 
 #include "host/vst2.h"
 
+namespace ovinta {
+
 static_assert(sizeof(AEffect) == (sizeof(void*) == 4 ? 144 : 192));
 static_assert(sizeof(VstPinProperties) == 128);
 static_assert(sizeof(VstSpeakerProperties) == 112);
@@ -14,3 +16,5 @@ static_assert(offsetof(VstPinProperties, shortLabel) == 72);
 // On 32-bit targets every field is 4 bytes up to the 56-byte tail.
 static_assert(sizeof(void*) != 4 || offsetof(AEffect, ioRatio) == 60);
 static_assert(sizeof(void*) != 8 || offsetof(AEffect, ioRatio) == 92);
+
+} // namespace ovinta

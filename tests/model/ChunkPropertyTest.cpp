@@ -12,6 +12,8 @@
 #include <random>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 void expectUsable(const OvintaProgram& p)
@@ -89,3 +91,5 @@ TEST(ChunkProperties, DamagedRecordsLoadSafelyAndCleanOnce)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -200,3 +202,5 @@ TEST(ChunkSanitize, BankLoadCleansEveryProgram)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;
@@ -295,3 +297,5 @@ TEST(ProgramChunks, HostHandingBackOurOwnBlockChangesNothing)
 }
 
 } // namespace
+
+} // namespace ovinta

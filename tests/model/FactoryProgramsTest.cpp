@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+namespace ovinta {
+
 namespace {
 
 struct Published {
@@ -164,3 +166,5 @@ TEST(FactoryPrograms, ThreeRoomsGivenInFull)
 }
 
 } // namespace
+
+} // namespace ovinta

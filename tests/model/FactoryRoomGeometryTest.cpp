@@ -12,6 +12,8 @@
 #include <tuple>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -227,3 +229,5 @@ TEST(FactoryRoomGeometry, ListenerAndSourcesShareOneSpace)
 }
 
 } // namespace
+
+} // namespace ovinta

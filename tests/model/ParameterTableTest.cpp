@@ -8,6 +8,8 @@
 
 #include <set>
 
+namespace ovinta {
+
 TEST(ParameterTable, ProgramFieldsAreAppliedInTheirFixedOrder)
 {
     // Positions, pins, head and diffusion, switches, gains and walls, scale
@@ -41,3 +43,5 @@ TEST(ParameterTable, EachStoredIndexHasItsOwnFloatOfTheRecord)
     EXPECT_EQ(programField(program, -1), nullptr);
     EXPECT_EQ(param::row(kTagCount), nullptr);
 }
+
+} // namespace ovinta

@@ -9,6 +9,8 @@
 #include <limits>
 #include <string>
 
+namespace ovinta {
+
 namespace {
 
 std::string display(int index, float raw)
@@ -119,3 +121,5 @@ TEST(ValueFormat, ParametersWithoutADisplayGiveNoText)
     EXPECT_FALSE(valueformat::parameterDisplay(param::kProgramSelect, 3.0f, text));
     EXPECT_TRUE(valueformat::parameterDisplay(param::kGain, 0.5f, text));
 }
+
+} // namespace ovinta

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <thread>
 
+namespace ovinta {
+
 namespace {
 constexpr int kFrames = 512;
 
@@ -267,3 +269,5 @@ TEST_F(PluginTest, AutomatedOutputsReachTheRoutingWithoutTheEditor)
     host.setParameter(45, 1.0f);
     EXPECT_GT(surroundAfterImpulse(), 1e-6) << "the surround outputs play";
 }
+
+} // namespace ovinta

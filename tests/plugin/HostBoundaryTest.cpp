@@ -26,6 +26,8 @@ int dlclose(void*) { return 0; }
 #include <cmath>
 #include <cstdint>
 
+namespace ovinta {
+
 namespace {
 // Host callbacks the plug-in must never make (it keeps numOutputs fixed and
 // takes no MIDI or transport information).
@@ -279,3 +281,5 @@ TEST_F(PluginTest, HostileSampleRatesAndBlockSizesAreSurvived)
     host.dispatch(effSetProgram, 0, 3);
     EXPECT_EQ(currentProgram(), 3);
 }
+
+} // namespace ovinta

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace ovinta {
+
 namespace {
 // Byte offsets in a program chunk (the program record's layout).
 constexpr std::size_t kGainOffset = 8;        // parameter 0
@@ -310,3 +312,5 @@ TEST_F(PluginTest, BankChunkReplacesEveryProgramButNotTheCurrentNumber)
     EXPECT_EQ(host.getParameter(0), 0.31f);
     EXPECT_EQ(chunk(false), bank);
 }
+
+} // namespace ovinta

@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kFrames = 512;
@@ -123,3 +125,5 @@ TEST(ProgramChange, TheFirstBlockPlaysTheFullyTracedRoom)
         EXPECT_LT(worst, 1e-12);
     }
 }
+
+} // namespace ovinta

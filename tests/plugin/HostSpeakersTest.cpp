@@ -2,6 +2,8 @@
 
 #include "tests/plugin/PluginFixture.h"
 
+namespace ovinta {
+
 namespace {
 struct Arrangements {
     VstSpeakerArrangement* input = nullptr;
@@ -160,3 +162,5 @@ TEST_F(PluginTest, MonoInputForcesOneSource)
     EXPECT_EQ(host.getParameter(23), 0.0f);
     EXPECT_EQ(floatAt(chunk(true), 0), 0.0f);
 }
+
+} // namespace ovinta

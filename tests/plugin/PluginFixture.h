@@ -15,6 +15,8 @@
 #error "OVINTA_PLUGIN_PATH must name the built plug-in library"
 #endif
 
+namespace ovinta {
+
 class PluginTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -76,3 +78,5 @@ public:
 private:
     std::vector<unsigned char> bytes;
 };
+
+} // namespace ovinta

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 cairo_status_t append(void* closure, const unsigned char* data, unsigned int length)
@@ -119,3 +121,5 @@ TEST(CBitmap, LivesUntilTheLastReferenceIsForgotten)
     EXPECT_EQ(b->getWidth(), 8);
     b->forget();
 }
+
+} // namespace ovinta

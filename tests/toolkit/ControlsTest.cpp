@@ -17,6 +17,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace ovinta {
+
 namespace {
 // Frame shown = the red level of the film pixel divided by 4.
 int shownFrame(HeadlessWindow& w, int x, int y) { return w.getPixel(x, y).red / 4; }
@@ -481,3 +483,5 @@ TEST(HeadlessWindow, WritesItsPictureAsAPngThatReadsBackTheSame)
     EXPECT_EQ(back->getPixel(10, 10).red, 4); // the "on" frame
     back->forget();
 }
+
+} // namespace ovinta

@@ -16,6 +16,8 @@
 #include <cstdio>
 #include <memory>
 
+namespace ovinta {
+
 namespace {
 
 // Copies an offscreen picture (built from a resource) to its rectangle on
@@ -262,3 +264,5 @@ void markAllDirty(CFrame* frame)
 {
     frame->forEachView([](CView* v) { v->setDirty(); });
 }
+
+} // namespace ovinta

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace ovinta {
+
 class CountingListener : public CControlListener {
 public:
     void valueChanged(CDrawContext*, CControl* control) override
@@ -26,3 +28,5 @@ public:
 int buildDemoPanel(CFrame* frame, CControlListener* listener);
 // Marks every view dirty, as a full idle tick of the editor would.
 void markAllDirty(CFrame* frame);
+
+} // namespace ovinta

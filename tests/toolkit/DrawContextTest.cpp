@@ -7,6 +7,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace ovinta {
+
 namespace {
 
 constexpr CColor kRed{255, 0, 0, 255};
@@ -242,3 +244,5 @@ TEST(COffscreenContext, StartsWithItsBackgroundAndCopiesASubRectangle)
     EXPECT_TRUE(same(dest.getPixel(29, 30), kBlackCColor));
     EXPECT_TRUE(same(src.getPixel(0, 0), (CColor{0, 128, 0, 255})));
 }
+
+} // namespace ovinta

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <csignal>
 
+namespace ovinta {
+
 namespace {
 
 // Polls `dialog` until it answers (ten seconds at most).
@@ -108,3 +110,5 @@ TEST(ExternalFileDialog, AnswersWhenTheSystemCollectsTheProgram)
 }
 
 } // namespace
+
+} // namespace ovinta

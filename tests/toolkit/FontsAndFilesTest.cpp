@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+namespace ovinta {
+
 TEST(ToolkitFonts, TextBecomesValidUtf8)
 {
     char out[64];
@@ -79,3 +81,5 @@ TEST(CFileSelector, StartedDialogAnswersOnceThroughPollOneAtATime)
     EXPECT_EQ(path, "/tmp/hall.wav");
     EXPECT_FALSE(selector.isOpen());
 }
+
+} // namespace ovinta

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 class RecordingEditor : public AEffGUIEditor, public CControlListener {
 public:
     explicit RecordingEditor(int width = 200, int height = 120)
@@ -54,3 +56,5 @@ inline CBitmap* makeTestFilm(int w, int h, int frames)
     }
     return b;
 }
+
+} // namespace ovinta

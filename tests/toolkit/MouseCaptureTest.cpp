@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <functional>
 
+namespace ovinta {
+
 namespace {
 
 // A linear knob (tag 5, 200 pixels for its range, centre (40, 50)), a kick
@@ -143,3 +145,5 @@ TEST(MouseCapture, RemovingTheViewOrClosingTheFrameMidGestureEndsItOnce)
         EXPECT_EQ(p.ed.values.size(), 1u) << c.name;
     }
 }
+
+} // namespace ovinta

@@ -4,6 +4,8 @@
 
 #include "toolkit/COptionMenu.h"
 
+namespace ovinta {
+
 namespace {
 
 struct MenuFixture {
@@ -133,3 +135,5 @@ TEST(COptionMenu, EntriesAndCurrentIndex)
     EXPECT_EQ(menu.getNbEntries(), 0);
     EXPECT_EQ(menu.getEntry(0), nullptr);
 }
+
+} // namespace ovinta

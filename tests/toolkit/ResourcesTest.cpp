@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 
+namespace ovinta {
+
 namespace {
 
 struct Expected {
@@ -137,3 +139,5 @@ TEST(Resources, DemoPanelPaintsEveryControl)
     if (const char* dir = std::getenv("OVINTA_PREVIEW_DIR"))
         ed.window().writePng((std::string(dir) + "/panel.png").c_str());
 }
+
+} // namespace ovinta

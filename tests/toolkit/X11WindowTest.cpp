@@ -20,6 +20,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace ovinta {
+
 namespace {
 
 // One Xvfb server for the whole test program, with DISPLAY pointing at it.
@@ -274,3 +276,5 @@ TEST(X11Window, HostDestroyingItsWindowFirstIsSurvived)
     ed->close();
     EXPECT_EQ(ed->getFrame(), nullptr);
 }
+
+} // namespace ovinta

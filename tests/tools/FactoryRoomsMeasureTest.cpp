@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+namespace ovinta {
+
 namespace {
 
 constexpr float kRate = 48000.0f;
@@ -126,3 +128,5 @@ TEST(FactoryRoomsMeasured, DrySignalPassesAtItsGain)
 }
 
 } // namespace
+
+} // namespace ovinta

@@ -21,6 +21,8 @@
 #include <vector>
 #include <unistd.h>
 
+namespace ovinta {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -632,3 +634,5 @@ TEST(OvintaTool, AnalyseStreamsALongFile)
     ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
     EXPECT_LT(usage.ru_maxrss, 60 * 1024); // kilobytes
 }
+
+} // namespace ovinta

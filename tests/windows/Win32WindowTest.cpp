@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 using namespace win32test;
@@ -209,3 +211,5 @@ TEST(Win32UserFolders, SaveFolderExistsAndEndsWithASeparator)
     EXPECT_EQ(folder.back(), '\\');
     EXPECT_TRUE(isWritableFolder(folder));
 }
+
+} // namespace ovinta

@@ -24,6 +24,8 @@
 #include <string>
 #include <thread>
 
+namespace ovinta {
+
 namespace {
 
 bool exists(const std::string& path)
@@ -55,6 +57,10 @@ bool gestureReachedHost(const std::vector<HostCall>& calls, int tag, int& automa
 }
 
 } // namespace
+
+} // namespace ovinta
+
+using namespace ovinta;
 
 int main(int argc, char** argv)
 {

@@ -1,7 +1,7 @@
 // Build tool: turns files into a C++ source of byte arrays, so fonts and
 // pictures are compiled into the plug-in instead of read at run time.
 // Usage: ovinta_embed OUT.cpp SYMBOL FILE [SYMBOL FILE ...]
-// Each SYMBOL becomes `extern const unsigned char SYMBOL[]` and
+// Each SYMBOL becomes `extern const unsigned char ovinta::SYMBOL[]` and
 // `extern const size_t SYMBOLSize`.
 
 #include <cstdio>
@@ -21,7 +21,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }
-    std::fprintf(out, "// Generated at build time; do not edit.\n#include <cstddef>\n\n");
+    std::fprintf(out, "// Generated at build time; do not edit.\n#include <cstddef>\n\nnamespace ovinta {\n\n");
     for (int i = 2; i + 1 < argc; i += 2) {
         std::ifstream in(argv[i + 1], std::ios::binary);
         if (!in) {
@@ -36,5 +36,6 @@ int main(int argc, char** argv)
         std::fprintf(out, "0};\nextern const size_t %sSize;\nconst size_t %sSize = %zu;\n\n", argv[i], argv[i],
                      bytes.size());
     }
+    std::fprintf(out, "} // namespace ovinta\n");
     return std::fclose(out) == 0 ? 0 : 1;
 }

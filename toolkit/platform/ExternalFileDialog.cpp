@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr size_t kMaxOutputBytes = 64 * 1024; // far more than a path; the rest is dropped
@@ -248,3 +250,5 @@ bool externalFileDialogAvailable()
 {
     return !findInPath("zenity").empty() || !findInPath("kdialog").empty();
 }
+
+} // namespace ovinta

@@ -6,6 +6,8 @@
 
 #include "toolkit/platform/PlatformWindow.h"
 
+namespace ovinta {
+
 // Starts the dialog program and returns at once; the session reads its
 // answer when polled and kills and reaps the program when destroyed early.
 // Null when no dialog program is installed or it could not be started.
@@ -15,3 +17,5 @@ std::unique_ptr<FileDialogSession> startExternalFileDialog(const FileDialogReque
 bool runExternalFileDialog(const FileDialogRequest& request, std::string& chosenPath);
 // True when zenity or kdialog is installed.
 bool externalFileDialogAvailable();
+
+} // namespace ovinta

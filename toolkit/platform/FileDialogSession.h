@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace ovinta {
+
 class FileDialogSession {
 public:
     enum State { kOpen, kChosen, kCancelled };
@@ -32,3 +34,5 @@ public:
 private:
     std::optional<std::string> answer; // the chosen path, none when cancelled
 };
+
+} // namespace ovinta

@@ -6,6 +6,8 @@
 
 #include <chrono>
 
+namespace ovinta {
+
 HeadlessWindow::HeadlessWindow(CPoint size, PlatformEvents& s)
     : sink(s), width(size.h > 0 ? size.h : 1), height(size.v > 0 ? size.v : 1),
       pixels(static_cast<size_t>(width) * height, 0xFF000000u)
@@ -127,3 +129,5 @@ bool HeadlessWindow::writePng(const char* path) const
     cairo_surface_destroy(s);
     return ok;
 }
+
+} // namespace ovinta

@@ -14,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+namespace ovinta {
+
 class HeadlessWindow : public PlatformWindow {
 public:
     HeadlessWindow(CPoint size, PlatformEvents& sink);
@@ -81,3 +83,5 @@ private:
     bool dialogAvailable = true;
     FileDialogStarter dialogStarter = nullptr;
 };
+
+} // namespace ovinta

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+namespace ovinta {
+
 std::unique_ptr<PlatformWindow> openPlatformWindow(void* parent, CPoint size, PlatformEvents& sink)
 {
     if (!parent)
@@ -21,3 +23,5 @@ std::unique_ptr<PlatformWindow> openPlatformWindow(void* parent, CPoint size, Pl
     return openX11Window(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent)), size, sink);
 #endif
 }
+
+} // namespace ovinta

@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+namespace ovinta {
+
 // A key press as the toolkit sees it.
 struct CKeyCode {
     int character = 0;    // ASCII/Latin-1 character, 0 for none
@@ -93,3 +95,5 @@ public:
 // id on Linux). A null parent gives a headless window. Returns null when the
 // window cannot be opened (no display).
 std::unique_ptr<PlatformWindow> openPlatformWindow(void* parent, CPoint size, PlatformEvents& sink);
+
+} // namespace ovinta

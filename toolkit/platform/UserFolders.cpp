@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <fstream>
 
+namespace ovinta {
+
 namespace {
 
 std::string withSlash(std::string folder)
@@ -69,3 +71,5 @@ std::string userSaveFolder()
         return withSlash(music);
     return withSlash(home);
 }
+
+} // namespace ovinta

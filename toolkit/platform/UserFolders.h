@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace ovinta {
+
 // The folder holding the shared library (or program) this code was loaded
 // from, with a trailing '/'; empty when it cannot be found.
 std::string moduleFolder();
@@ -13,3 +15,5 @@ bool isWritableFolder(const std::string& folder);
 // and is writable, else the home folder; with a trailing '/', or empty when
 // neither is known.
 std::string userSaveFolder();
+
+} // namespace ovinta

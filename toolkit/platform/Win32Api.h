@@ -9,3 +9,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+namespace ovinta {
+
+
+} // namespace ovinta

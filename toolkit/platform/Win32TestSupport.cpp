@@ -8,6 +8,8 @@
 
 #include <cwchar>
 
+namespace ovinta {
+
 struct Win32TestHost::Impl {
     HWND window = nullptr;
 };
@@ -208,3 +210,5 @@ void postCaptureLost(void* window)
     PostMessageW(static_cast<HWND>(window), WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(GetDesktopWindow()));
 }
 } // namespace win32test
+
+} // namespace ovinta

@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+namespace ovinta {
+
 class Win32TestHost {
 public:
     // Opens a visible top-level window whose client area is width x height
@@ -54,3 +56,5 @@ void postChar(void* window, int character);
 // Another window takes the mouse capture.
 void postCaptureLost(void* window);
 } // namespace win32test
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <string>
 
+namespace ovinta {
+
 inline std::wstring widen(const std::string& text)
 {
     if (text.empty())
@@ -28,3 +30,5 @@ inline std::string narrow(const wchar_t* text)
     out.resize(static_cast<size_t>(n - 1));
     return out;
 }
+
+} // namespace ovinta

@@ -9,6 +9,8 @@
 
 #include <array>
 
+namespace ovinta {
+
 namespace {
 
 std::string withSeparator(std::string folder)
@@ -68,3 +70,5 @@ std::string userSaveFolder()
     }
     return {};
 }
+
+} // namespace ovinta

@@ -22,6 +22,8 @@
 #include <cstring>
 #include <string>
 
+namespace ovinta {
+
 namespace {
 
 // ---- The window class, registered once per loaded DLL ------------------------
@@ -486,3 +488,5 @@ std::unique_ptr<PlatformWindow> openWin32Window(void* parent, CPoint size, Platf
         return nullptr;
     return window;
 }
+
+} // namespace ovinta

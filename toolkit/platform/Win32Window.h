@@ -5,6 +5,10 @@
 
 #include "toolkit/platform/PlatformWindow.h"
 
+namespace ovinta {
+
 // Opens a child of the window `parent` (an HWND); null when `parent` is no
 // window or the child cannot be made.
 std::unique_ptr<PlatformWindow> openWin32Window(void* parent, CPoint size, PlatformEvents& sink);
+
+} // namespace ovinta

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <thread>
 
+namespace ovinta {
+
 struct X11TestHost::Impl {
     Display* display = nullptr;
     Window window = 0;
@@ -205,3 +207,5 @@ void X11TestHost::destroyWindow()
     impl->window = 0;
     XSync(impl->display, False);
 }
+
+} // namespace ovinta

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+namespace ovinta {
+
 class X11TestHost {
 public:
     // Connects to $DISPLAY and opens a mapped top-level window; isOpen()
@@ -47,3 +49,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl;
 };
+
+} // namespace ovinta

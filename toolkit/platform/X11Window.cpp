@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace ovinta {
+
 namespace {
 
 // Presses, releases and all motion (with or without a button held). During
@@ -300,3 +302,5 @@ std::unique_ptr<PlatformWindow> openX11Window(unsigned long parentId, CPoint siz
     }
     return std::make_unique<X11Window>(display, static_cast<Window>(parentId), size, sink);
 }
+
+} // namespace ovinta

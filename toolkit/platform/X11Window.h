@@ -4,6 +4,10 @@
 
 #include "toolkit/platform/PlatformWindow.h"
 
+namespace ovinta {
+
 // Opens a child of the X11 window `parentId` on $DISPLAY; null when no
 // display can be opened or the parent does not exist.
 std::unique_ptr<PlatformWindow> openX11Window(unsigned long parentId, CPoint size, PlatformEvents& sink);
+
+} // namespace ovinta

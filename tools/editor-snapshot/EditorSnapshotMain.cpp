@@ -55,6 +55,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
@@ -230,6 +232,10 @@ bool parse(int argc, char** argv, Options& o)
 }
 
 } // namespace
+
+} // namespace ovinta
+
+using namespace ovinta;
 
 int main(int argc, char** argv)
 {

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <memory>
 
+namespace ovinta {
+
 namespace {
 
 int usage(const char* self)
@@ -30,6 +32,10 @@ void printValue(double v, int decimals)
 }
 
 } // namespace
+
+} // namespace ovinta
+
+using namespace ovinta;
 
 int main(int argc, char** argv)
 {

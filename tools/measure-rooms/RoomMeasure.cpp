@@ -9,6 +9,8 @@
 #include <cmath>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kBlock = 1024;
@@ -106,3 +108,5 @@ RoomMeasurement measureProgram(EffectVST& effect, int program, float sampleRate,
     }
     return m;
 }
+
+} // namespace ovinta

@@ -6,6 +6,8 @@
 
 #include "host/EffectVST.h"
 
+namespace ovinta {
+
 struct RoomMeasurement {
     static constexpr double kChannels = 2.0; // L and R are measured
     int program = 0;
@@ -27,3 +29,5 @@ VstIntPtr standaloneHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIn
 // state (as a resume does) and renders until the response has died away
 // (80 dB below its peak) or maxSeconds have passed.
 RoomMeasurement measureProgram(EffectVST& effect, int program, float sampleRate, double maxSeconds);
+
+} // namespace ovinta

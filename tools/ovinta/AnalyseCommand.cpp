@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <optional>
 
+namespace ovinta {
+
 namespace {
 
 // A figure scaled and shown with `decimals` digits after the point, or "n/a".
@@ -134,3 +136,5 @@ void analyseCommand(const std::vector<std::string>& words)
     if (asJson)
         std::printf("%s]\n", jsonOut.c_str());
 }
+
+} // namespace ovinta

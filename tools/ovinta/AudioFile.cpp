@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace ovinta {
+
 namespace {
 
 SNDFILE* handle(void* file) { return static_cast<SNDFILE*>(file); }
@@ -232,3 +234,5 @@ std::string dbfsText(float peak)
     std::snprintf(text, sizeof text, "%+.1f dBFS", 20.0 * std::log10(static_cast<double>(peak)));
     return text;
 }
+
+} // namespace ovinta

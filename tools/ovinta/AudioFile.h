@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 // Any file libsndfile reads, read block by block as floats.
 class AudioReader {
 public:
@@ -85,3 +87,5 @@ bool sameFile(const std::string& a, const std::string& b);
 void refuseOverwrite(const std::string& output, const std::vector<std::string>& inputs);
 // The peak as dBFS text ("-3.2 dBFS", "-inf dBFS").
 std::string dbfsText(float peak);
+
+} // namespace ovinta

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace ovinta {
+
 std::string lowerCase(std::string text)
 {
     for (char& c : text)
@@ -168,3 +170,5 @@ ParameterSetting parseSetting(const std::string& text)
         throw ToolError("choose the program with --program, not --set");
     return {index, rawValueFromText(index, text.substr(equals + 1))};
 }
+
+} // namespace ovinta

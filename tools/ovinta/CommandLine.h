@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 struct OvintaProgram;
 
 // The arguments after the command name, consumed option by option.
@@ -47,3 +49,5 @@ struct ParameterSetting {
 ParameterSetting parseSetting(const std::string& text);
 
 std::string lowerCase(std::string text);
+
+} // namespace ovinta

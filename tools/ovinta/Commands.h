@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 void renderCommand(const std::vector<std::string>& words);
 void exportCommand(const std::vector<std::string>& words);
 void infoCommand(const std::vector<std::string>& words);
@@ -17,3 +19,5 @@ void demoSignalCommand(const std::vector<std::string>& words); // hidden: make-d
 bool printCommandHelp(const std::string& command);
 // Prints the general help: every command with every option.
 void printGeneralHelp(std::FILE* to);
+
+} // namespace ovinta

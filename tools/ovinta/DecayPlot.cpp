@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kWidth = 800, kHeight = 450;
@@ -215,3 +217,5 @@ std::string octaveBandName(int band, bool units)
                   units ? (kilo ? " kHz" : " Hz") : (kilo ? "k" : ""));
     return text;
 }
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace ovinta {
+
 // Writes the plot to `path` (a temporary file renamed on success); throws
 // ToolError on failure.
 // An octave band's centre as "125 Hz" / "1 kHz" (units) or "125" / "1k".
@@ -14,3 +16,5 @@ std::string octaveBandName(int band, bool units);
 
 void writeDecayPlot(const ChannelAnalysis& channel, const std::string& title,
                     const std::string& path);
+
+} // namespace ovinta

@@ -13,6 +13,8 @@
 #include <numbers>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kRate = 44100;
@@ -126,3 +128,5 @@ void demoSignalCommand(const std::vector<std::string>& words)
     std::printf("%s: 2 channels, %d Hz, %.2f s\n", path.c_str(), kRate,
                 static_cast<double>(s.left.size()) / kRate);
 }
+
+} // namespace ovinta

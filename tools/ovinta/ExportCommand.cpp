@@ -17,6 +17,8 @@
 #include <cstring>
 #include <unistd.h>
 
+namespace ovinta {
+
 namespace {
 
 constexpr const char* kUsage =
@@ -187,3 +189,5 @@ void exportCommand(const std::vector<std::string>& words)
                         dbfsText(peak).c_str());
     }
 }
+
+} // namespace ovinta

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+namespace ovinta {
+
 namespace {
 
 struct CommandHelp {
@@ -95,3 +97,5 @@ void helpCommand(const std::vector<std::string>& words)
         throw ToolError("no help for \"" + words[0] + "\"; the commands are render, export-ir, "
                         "info, analyse and help");
 }
+
+} // namespace ovinta

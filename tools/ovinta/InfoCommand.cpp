@@ -22,6 +22,8 @@
 #include <memory>
 #include <optional>
 
+namespace ovinta {
+
 namespace {
 
 constexpr const char* kUsage = "ovinta info [--program N|NAME] [--json]";
@@ -171,3 +173,5 @@ void infoCommand(const std::vector<std::string>& words)
     const int p = programIndex(program, bank->programs);
     showProgram(bank->programs[p], p, asJson);
 }
+
+} // namespace ovinta

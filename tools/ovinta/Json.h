@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace ovinta {
+
 namespace json {
 
 // A JSON string literal of `text`, quotes included; control characters,
@@ -59,3 +61,5 @@ inline std::string key(const char* name, bool& first)
 }
 
 } // namespace json
+
+} // namespace ovinta

@@ -15,6 +15,8 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace ovinta {
+
 namespace {
 
 using namespace formula;
@@ -136,3 +138,5 @@ float rawValueFromText(int index, const std::string& text)
         throw ToolError(what + " reaches " + p->range + "; \"" + text + "\" is outside");
     return static_cast<float>(std::clamp(raw, 0.0, 1.0));
 }
+
+} // namespace ovinta

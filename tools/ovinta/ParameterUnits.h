@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace ovinta {
+
 struct ToolParameter {
     const char* name;         // the host name, or the tool's name where that is " "
     const char* unit;         // unit a value may be given in; "" for raw values only
@@ -21,3 +23,5 @@ const ToolParameter* toolParameter(int index);
 // "250ms", "1.2kHz" (in the parameter's unit). Throws ToolError for a unit
 // the parameter does not have, or a value outside what the unit can reach.
 float rawValueFromText(int index, const std::string& text);
+
+} // namespace ovinta

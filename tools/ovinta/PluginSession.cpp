@@ -5,6 +5,8 @@
 #include "engine/RoomEngine.h"
 #include "model/Parameters.h"
 
+namespace ovinta {
+
 namespace {
 
 constexpr VstIntPtr kHostVersion = 2400;
@@ -63,3 +65,5 @@ void PluginSession::process(float** in, float** out, int count)
 {
     effect->processReplacing(in, out, count);
 }
+
+} // namespace ovinta

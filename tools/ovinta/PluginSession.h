@@ -11,6 +11,8 @@
 
 #include <memory>
 
+namespace ovinta {
+
 class PluginSession : public ParameterSource {
 public:
     PluginSession(float sampleRate, int blockSize);
@@ -35,3 +37,5 @@ public:
 private:
     std::unique_ptr<EffectVST> effect;
 };
+
+} // namespace ovinta

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+namespace ovinta {
+
 Progress::Progress(std::string labelIn, bool wanted)
     : label(std::move(labelIn)), enabled(wanted && isatty(2) != 0)
 {
@@ -35,3 +37,5 @@ void Progress::finish()
     shown = -1;
     enabled = false;
 }
+
+} // namespace ovinta

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace ovinta {
+
 class Progress {
 public:
     // wanted false (--quiet) draws nothing even on a terminal.
@@ -20,3 +22,5 @@ private:
     bool enabled;
     int shown = -1;
 };
+
+} // namespace ovinta

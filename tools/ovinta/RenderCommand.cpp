@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <utility>
 
+namespace ovinta {
+
 namespace {
 
 constexpr const char* kUsage =
@@ -206,3 +208,5 @@ void renderCommand(const std::vector<std::string>& words)
                 static_cast<double>(frames) / rate, static_cast<double>(inputFrames) / rate,
                 dbfsText(writer.peak()).c_str());
 }
+
+} // namespace ovinta

@@ -13,6 +13,8 @@
 #include <memory>
 #include <optional>
 
+namespace ovinta {
+
 namespace {
 
 constexpr double kRangeCapDb = 200.0;
@@ -328,3 +330,5 @@ std::vector<ChannelAnalysis> analyseFile(AudioReader& reader, Progress& progress
     progress.finish();
     return results;
 }
+
+} // namespace ovinta

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 class AudioReader;
 class Progress;
 
@@ -40,3 +42,5 @@ struct ChannelAnalysis {
 
 // Analyses every channel of the reader's file from its start.
 std::vector<ChannelAnalysis> analyseFile(AudioReader& reader, Progress& progress);
+
+} // namespace ovinta

@@ -5,7 +5,11 @@
 #include <stdexcept>
 #include <string>
 
+namespace ovinta {
+
 class ToolError : public std::runtime_error {
 public:
     explicit ToolError(const std::string& message) : std::runtime_error(message) {}
 };
+
+} // namespace ovinta

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 bool asksForHelp(const std::vector<std::string>& words)
@@ -51,6 +53,10 @@ int run(const std::string& command, const std::vector<std::string>& words)
 }
 
 } // namespace
+
+} // namespace ovinta
+
+using namespace ovinta;
 
 int main(int argc, char** argv)
 {

@@ -9,6 +9,8 @@
 #include <iomanip>
 #include <string>
 
+namespace ovinta {
+
 namespace {
 const char* const kCategoryNames[] = {
     "unknown",  "effect",      "synth",           "analysis", "mastering", "spatializer",
@@ -204,3 +206,5 @@ void printPluginDescription(VstHost& host, std::ostream& out)
     printCapabilities(host, out);
     printCallbacks(host, out);
 }
+
+} // namespace ovinta

@@ -5,6 +5,10 @@
 
 #include <ostream>
 
+namespace ovinta {
+
 class VstHost;
 
 void printPluginDescription(VstHost& host, std::ostream& out);
+
+} // namespace ovinta

@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 namespace {
 
 constexpr int kInputs = 2;
@@ -234,6 +236,10 @@ int compare(const std::string& a, const std::string& b, double tolerance)
 }
 
 } // namespace
+
+} // namespace ovinta
+
+using namespace ovinta;
 
 int main(int argc, char** argv)
 {

@@ -15,6 +15,8 @@
 #include <cstring>
 #include <string>
 
+namespace ovinta {
+
 namespace {
 #ifdef _WIN32
 // The library stays loaded until the process ends (see load()).
@@ -212,3 +214,5 @@ void VstHost::clearCalls()
     std::lock_guard<std::mutex> guard(logLock);
     log.clear();
 }
+
+} // namespace ovinta

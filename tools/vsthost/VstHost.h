@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace ovinta {
+
 // One callback received from the plug-in.
 struct HostCall {
     VstInt32 opcode = 0;
@@ -77,3 +79,5 @@ private:
     mutable std::mutex logLock;
     std::vector<HostCall> log; // guarded by logLock
 };
+
+} // namespace ovinta

@@ -5,6 +5,8 @@
 
 #include <iostream>
 
+using namespace ovinta;
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
