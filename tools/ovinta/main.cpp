@@ -28,6 +28,10 @@ int run(const std::string& command, const std::vector<std::string>& words)
         std::printf("ovinta %s\n", ovinta::kVersionText);
         return 0;
     }
+    if (command == "--help-man") { // hidden: the build writes ovinta.1 with it
+        printManPage(stdout);
+        return 0;
+    }
     if (command == "help" || command == "--help" || command == "-h") {
         helpCommand(words);
         return 0;
