@@ -98,7 +98,7 @@ while (($#)); do
     --build) build=${2:?--build needs a folder}; shift ;;
     --no-build) no_build=1 ;;
     --force) force=1 ;;
-    -h | --help) sed -n '2,/^set -euo/p' "${BASH_SOURCE[0]}" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,/^set -euo/{/SPDX-License-Identifier/d; p}' "${BASH_SOURCE[0]}" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     *) die "unknown option $1 (see --help)" ;;
   esac
   shift
