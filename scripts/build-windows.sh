@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows plug-in: build/windows/win32/ovinta.dll (32-bit),
 # build/windows/win64/ovinta.dll (64-bit) and the package
-# build/windows/ovinta-<version>-windows.zip, cross-compiled with mingw-w64.
+# build/windows/ovinta-<version>-windows.zip (both DLLs, README.txt,
+# LICENSE.txt and THIRD-PARTY.txt), cross-compiled with mingw-w64.
 #
 #   scripts/build-windows.sh          build (installs what is missing as root)
 #   scripts/build-windows.sh --test   build, then run the Windows tests under wine
@@ -88,16 +89,9 @@ mkdir -p "$staging/win32" "$staging/win64"
 cp build/windows/win32/ovinta.dll "$staging/win32/"
 cp build/windows/win64/ovinta.dll "$staging/win64/"
 sed "s/@VERSION@/$version/" scripts/windows/README.txt | sed 's/$/\r/' > "$staging/README.txt"
-{
-  echo "Ovinta $version for Windows contains these libraries, linked into ovinta.dll,"
-  echo "and the Liberation Sans font. Their licences follow."
-  for f in "$deps"/licences/* /usr/share/doc/fonts-liberation2/copyright; do
-    name=$(basename "$f" .txt)
-    [[ $name == copyright ]] && name="Liberation Sans (fonts-liberation2)"
-    printf '\n==== %s ====\n\n' "$name"
-    cat "$f"
-  done
-} | sed 's/$/\r/' > "$staging/LICENCE.txt"
+# The same licence and notices as the Linux packages, with Windows line ends.
+sed 's/$/\r/' LICENSE > "$staging/LICENSE.txt"
+sed 's/$/\r/' THIRD-PARTY > "$staging/THIRD-PARTY.txt"
 (cd build/windows/package && zip -qr -X "$root/$package" "ovinta-$version-windows")
 ls -l build/windows/win32/ovinta.dll build/windows/win64/ovinta.dll "$package"
 

@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang
   libgtest-dev libbenchmark-dev
   libpng-dev zlib1g-dev libfreetype-dev libcairo2-dev libx11-dev libsndfile1-dev
-  fonts-liberation2 xvfb xauth
+  fonts-liberation2 xvfb xauth groff-base
 )
 
 missing=()

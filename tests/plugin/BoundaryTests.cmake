@@ -16,4 +16,5 @@ add_test(NAME plugin_exports_only_its_entry_point
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check-exports.sh $<TARGET_FILE:ovinta>)
 
 add_test(NAME vsthost_describes_the_plugin
-  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check-vsthost.sh $<TARGET_FILE:vsthost> $<TARGET_FILE:ovinta>)
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check-vsthost.sh $<TARGET_FILE:vsthost> $<TARGET_FILE:ovinta>
+          ${PROJECT_VERSION})

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs `vsthost` on the plug-in and checks the description it prints.
+#   check-vsthost.sh VSTHOST PLUGIN.so VERSION   (VERSION: the release, from CMake)
 set -euo pipefail
 vsthost=$1
 library=$2
+version=$3
 output=$("$vsthost" "$library")
 
 expect() {
@@ -12,6 +14,7 @@ expect() {
     exit 1
   fi
 }
+expect "^Host: +vsthost ${version//./\\.}\$"
 expect '^Product: +Ovinta$'
 expect '^Vendor: +Fenwardy$'
 expect '^Vendor version: +2300$'
@@ -39,6 +42,10 @@ status=$?
 set -e
 if [[ $status -ne 1 || "$error" != vsthost:* ]]; then
   echo "a missing library gave status $status and: $error" >&2
+  exit 1
+fi
+if [[ $("$vsthost" --version) != "vsthost $version" ]]; then
+  echo "vsthost --version does not print $version" >&2
   exit 1
 fi
 echo "vsthost description checked"

@@ -19,5 +19,7 @@ void demoSignalCommand(const std::vector<std::string>& words); // hidden: make-d
 bool printCommandHelp(const std::string& command);
 // Prints the general help: every command with every option.
 void printGeneralHelp(std::FILE* to);
+// Prints the manual page (roff) made from the same help texts.
+void printManPage(std::FILE* to);
 
 } // namespace ovinta

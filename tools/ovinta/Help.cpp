@@ -1,15 +1,24 @@
 // The tool's help: one text per command, and the general help made of all
 // of them, so that the general help lists every option of every command.
+// The manual page (ovinta.1, made at build time by the hidden --help-man) is
+// written from the same texts, so the two cannot drift apart.
 
 #include "tools/ovinta/Commands.h"
 
+#include "base/Version.h"
 #include "tools/ovinta/ToolError.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace ovinta {
 
 namespace {
+
+constexpr const char* kGeneralHelp =
+    "usage: ovinta COMMAND ...   commands: render, export-ir, info, analyse, help\n"
+    "Parameters are named by number or name, programs by number or name (a\n"
+    "unique beginning is enough). Errors are one line, \"ovinta: ...\".\n";
 
 struct CommandHelp {
     const char* name;
@@ -63,6 +72,97 @@ constexpr CommandHelp kHelp[] = {
      "  --version            (as ovinta --version) the tool's version\n"},
 };
 
+// Text of the manual page that the help does not carry, as roff.
+constexpr const char* kManDescription =
+    "ovinta runs the Ovinta room-simulating reverb outside a plug-in host, with\n"
+    "the same effect object and factory programs as the VST 2.4 plug-in\n"
+    "ovinta.so: it renders audio files through a room, writes a program's impulse\n"
+    "response, lists the programs and their parameters, and measures the\n"
+    "reverberation of impulse responses.\n";
+constexpr const char* kManTail = ".SH EXIT STATUS\n"
+                                 "0 on success, 1 after an error (one line on standard error), 2 when no\n"
+                                 "command is given.\n"
+                                 ".SH FILES\n"
+                                 ".TP\n"
+                                 ".I lib/lxvst/ovinta.so\n"
+                                 "The VST 2.4 plug-in, under the same installation prefix as the tool\n"
+                                 "(/usr/lib/lxvst for the Debian package,\n"
+                                 ".I ~/.vst\n"
+                                 "for a per-user installation). Hosts find it there or through\n"
+                                 ".B VST_PATH\n"
+                                 "or\n"
+                                 ".BR LXVST_PATH .\n";
+
+// Writes `text` as roff body text: backslashes and dashes escaped, and a dot
+// or quote that starts a line kept from being read as a request.
+void putRoff(std::string_view text, std::FILE* to)
+{
+    bool lineStart = true;
+    for (char c : text) {
+        if (lineStart && (c == '.' || c == '\''))
+            std::fputs("\\&", to);
+        if (c == '\\')
+            std::fputs("\\e", to);
+        else if (c == '-')
+            std::fputs("\\-", to);
+        else
+            std::fputc(c, to);
+        lineStart = c == '\n';
+    }
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+// One command's help as a manual section: the usage line in bold, the
+// description as a paragraph, each option as a tagged paragraph (flag in
+// bold, its argument in italics). Option lines start with two spaces and a
+// dash; deeper indented lines continue the option above.
+void putManCommand(const CommandHelp& help, std::FILE* to)
+{
+    std::fputs(".SS ", to);
+    std::fputs(help.name, to);
+    std::fputs("\n", to);
+    std::string_view rest = help.text;
+    bool firstLine = true;
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        const std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (firstLine) {
+            constexpr std::string_view kUsage = "usage: ";
+            std::fputs("\\fB", to);
+            putRoff(line.substr(line.rfind(kUsage, 0) == 0 ? kUsage.size() : 0), to);
+            std::fputs("\\fR\n.PP\n", to);
+            firstLine = false;
+        } else if (line.rfind("  -", 0) == 0) {
+            const std::string_view option = trimmed(line);
+            const auto gap = option.find("  ");
+            const std::string_view words = option.substr(0, gap);
+            const auto space = words.find(' ');
+            std::fputs(".TP\n\\fB", to);
+            putRoff(words.substr(0, space), to);
+            std::fputs("\\fR", to);
+            if (space != std::string_view::npos) {
+                std::fputs(" \\fI", to);
+                putRoff(words.substr(space + 1), to);
+                std::fputs("\\fR", to);
+            }
+            std::fputs("\n", to);
+            if (gap != std::string_view::npos) {
+                putRoff(trimmed(option.substr(gap)), to);
+                std::fputs("\n", to);
+            }
+        } else if (!trimmed(line).empty()) {
+            putRoff(trimmed(line), to);
+            std::fputs("\n", to);
+        }
+    }
+}
+
 } // namespace
 
 bool printCommandHelp(const std::string& command)
@@ -77,14 +177,33 @@ bool printCommandHelp(const std::string& command)
 
 void printGeneralHelp(std::FILE* to)
 {
-    std::fputs("usage: ovinta COMMAND ...   commands: render, export-ir, info, analyse, help\n"
-               "Parameters are named by number or name, programs by number or name (a\n"
-               "unique beginning is enough). Errors are one line, \"ovinta: ...\".\n",
-               to);
+    std::fputs(kGeneralHelp, to);
     for (const CommandHelp& h : kHelp) {
         std::fputs("\n", to);
         std::fputs(h.text, to);
     }
+}
+
+void printManPage(std::FILE* to)
+{
+    std::fprintf(to, ".TH OVINTA 1 \"\" \"Ovinta %s\" \"User Commands\"\n", ovinta::kVersionText);
+    std::fputs(".SH NAME\novinta \\- the Ovinta reverb on the command line\n.SH SYNOPSIS\n.nf\n", to);
+    for (const CommandHelp& h : kHelp) {
+        const std::string_view text = h.text;
+        const std::string_view usage = text.substr(0, text.find('\n'));
+        putRoff(usage.substr(usage.find("ovinta")), to);
+        std::fputs("\n", to);
+    }
+    std::fputs(".fi\n.SH DESCRIPTION\n", to);
+    std::fputs(kManDescription, to);
+    std::fputs(".PP\n", to);
+    // The general help without its usage line.
+    const std::string_view general = kGeneralHelp;
+    putRoff(general.substr(general.find('\n') + 1), to);
+    std::fputs(".SH COMMANDS\n", to);
+    for (const CommandHelp& h : kHelp)
+        putManCommand(h, to);
+    std::fputs(kManTail, to);
 }
 
 void helpCommand(const std::vector<std::string>& words)

@@ -3,6 +3,8 @@
 // impulse responses.
 
 #include "tools/ovinta/Commands.h"
+
+#include "base/Version.h"
 #include "tools/ovinta/ToolError.h"
 
 #include <algorithm>
@@ -25,7 +27,11 @@ bool asksForHelp(const std::vector<std::string>& words)
 int run(const std::string& command, const std::vector<std::string>& words)
 {
     if (command == "--version" || command == "version") {
-        std::printf("ovinta %s\n", OVINTA_VERSION);
+        std::printf("ovinta %s\n", ovinta::kVersionText);
+        return 0;
+    }
+    if (command == "--help-man") { // hidden: the build writes ovinta.1 with it
+        printManPage(stdout);
         return 0;
     }
     if (command == "help" || command == "--help" || command == "-h") {
