@@ -6,7 +6,9 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +20,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <vector>
 #include <unistd.h>
 
@@ -633,6 +636,72 @@ TEST(OvintaTool, AnalyseStreamsALongFile)
     rusage usage{};
     ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
     EXPECT_LT(usage.ru_maxrss, 60 * 1024); // kilobytes
+}
+
+} // namespace ovinta
+
+namespace ovinta {
+
+namespace {
+
+// Files in `dir` whose names begin with a dot.
+std::vector<std::string> hiddenFiles(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        if (entry.path().filename().string()[0] == '.')
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+TEST(OvintaTool, InterruptedWorkLeavesNoFilesBehind)
+{
+    // A render of one-frame blocks takes seconds and an export of program 39
+    // at 96 kHz runs to the render bound: time enough to be interrupted
+    // once the hidden files are there.
+    struct Case {
+        const char* name;
+        int signal;
+        bool render;
+    } cases[] = {{"render SIGINT", SIGINT, true},
+                 {"render SIGTERM", SIGTERM, true},
+                 {"export SIGHUP", SIGHUP, false}};
+    const fs::path in = sineFile("in.wav", 88200);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path dir = workDir() / "out";
+        fs::create_directories(dir);
+        std::vector<std::string> args = {OVINTA_TOOL_PATH};
+        if (c.render)
+            args.insert(args.end(), {"render", in.string(), (dir / "wet.wav").string(),
+                                     "--block", "1", "--quiet"});
+        else
+            args.insert(args.end(), {"export-ir", "--program", "39", "--rate", "96000",
+                                     "--quiet", (dir / "ir.wav").string()});
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::vector<char*> argv;
+            for (std::string& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        for (int wait = 0; wait < 2000 && hiddenFiles(dir).empty(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_FALSE(hiddenFiles(dir).empty()) << "the work never began";
+        ::kill(child, c.signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        // Ended by the signal itself, which the shell shows as 128 + signal.
+        EXPECT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(WTERMSIG(status), c.signal);
+        EXPECT_TRUE(fs::is_empty(dir)) << hiddenFiles(dir).size() << " files left";
+        fs::remove_all(dir);
+    }
 }
 
 } // namespace ovinta

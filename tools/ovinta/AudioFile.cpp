@@ -116,8 +116,15 @@ int outputForFileChannel(int channels, int fileChannel)
 AudioWriter::AudioWriter(const std::string& pathIn, int channels, int sampleRate)
     : path(pathIn), channelCount(channels)
 {
+    refuseDirectory(path);
     temporary = folderOf(path) + "/." + leafOf(path) + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
+    int fd = -1;
+    {
+        const SignalsHeld held;
+        fd = ::mkstemp(temporary.data());
+        if (fd >= 0)
+            pending.emplace(temporary);
+    }
     if (fd < 0)
         throw ToolError("cannot write " + path + ": " + systemError());
     // mkstemp makes the file private; give it the permissions a new file gets.
@@ -135,6 +142,7 @@ AudioWriter::AudioWriter(const std::string& pathIn, int channels, int sampleRate
         const std::string reason = sf_strerror(nullptr);
         ::close(fd);
         ::unlink(temporary.c_str());
+        pending.reset();
         throw ToolError("cannot write " + path + ": " + reason);
     }
     if (masked) {
@@ -161,6 +169,7 @@ void AudioWriter::discard()
         sf_close(handle(file));
         file = nullptr;
         ::unlink(temporary.c_str());
+        pending.reset();
     }
 }
 
@@ -189,13 +198,16 @@ void AudioWriter::commit()
     if (closed != 0) {
         const std::string reason = errno != 0 ? systemError() : sf_error_number(closed);
         ::unlink(temporary.c_str());
+        pending.reset();
         throw ToolError("writing " + path + " failed: " + reason);
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         const std::string reason = systemError();
         ::unlink(temporary.c_str());
+        pending.reset();
         throw ToolError("cannot write " + path + ": " + reason);
     }
+    pending.reset();
 }
 
 void requireExtension(const std::string& path, const std::string& extension)
@@ -207,6 +219,13 @@ void requireExtension(const std::string& path, const std::string& extension)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (given != extension)
         throw ToolError("the output " + path + " must be a " + extension + " file");
+}
+
+void refuseDirectory(const std::string& path)
+{
+    struct stat s {};
+    if (::stat(path.c_str(), &s) == 0 && S_ISDIR(s.st_mode))
+        throw ToolError("the output " + path + " is a directory; give a file name");
 }
 
 void requireWavName(const std::string& path) { requireExtension(path, ".wav"); }

@@ -3,8 +3,11 @@
 // format it knows as floats, block by block, and writing 32-bit float WAV
 // files that appear complete or not at all.
 
+#include "tools/ovinta/InterruptCleanup.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +75,7 @@ private:
     void discard();
 
     std::string path, temporary;
+    std::optional<PendingFile> pending; // the temporary, removed if the tool is interrupted
     int channelCount = 0;
     void* file = nullptr; // SNDFILE*
     float loudest = 0.0f;
@@ -81,6 +85,8 @@ private:
 // (".wav", ".png"; any case) after a non-empty name.
 void requireExtension(const std::string& path, const std::string& extension);
 void requireWavName(const std::string& path);
+// Refuses (ToolError) an output path that names an existing directory.
+void refuseDirectory(const std::string& path);
 // True when both paths name one existing file (same device and inode).
 bool sameFile(const std::string& a, const std::string& b);
 // Refuses (ToolError) an output path that names one of the inputs.

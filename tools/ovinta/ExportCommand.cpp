@@ -3,6 +3,7 @@
 #include "tools/ovinta/AudioFile.h"
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
+#include "tools/ovinta/InterruptCleanup.h"
 #include "tools/ovinta/PluginSession.h"
 #include "tools/ovinta/Progress.h"
 #include "tools/ovinta/ToolError.h"
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <unistd.h>
 
 namespace ovinta {
@@ -141,6 +143,11 @@ void exportCommand(const std::vector<std::string>& words)
     const std::string folder = slash == std::string::npos ? "" : base.substr(0, slash + 1);
     const std::string leaf = slash == std::string::npos ? base : base.substr(slash + 1);
     const std::string hidden = folder + ".ovinta-" + std::to_string(::getpid()) + "-" + leaf;
+    const char* extension = format == kExportRaw ? ".raw" : ".wav";
+    // Every name the exporter may create is registered before it writes.
+    std::vector<std::unique_ptr<PendingFile>> pending;
+    for (int c = 1; c <= Exporter::channelsFor(kOutputRoles); ++c)
+        pending.push_back(std::make_unique<PendingFile>(hidden + std::to_string(c) + extension));
     Exporter exporter(session.engine(), session);
     ExportBar bar(!quiet);
     exporter.setProgressListener(&bar);
