@@ -193,7 +193,7 @@ TEST(OvintaTool, InfoListsEveryWallOfAProgramOnThePlan)
 
 TEST(OvintaTool, BadWordsGiveOneClearErrorLine)
 {
-    expectErrorLine(ovinta({"info", "--program", "99"}), "program number 99 is not 0..44");
+    expectErrorLine(ovinta({"info", "--program", "99"}), "program number 99 is out of range 0..44");
     expectErrorLine(ovinta({"info", "--program", "Nowhere Hall"}), "no program is named");
     expectErrorLine(ovinta({"frobnicate"}), "unknown command");
     expectErrorLine(ovinta({"info", "--bogus"}), "unknown option --bogus");
@@ -702,6 +702,48 @@ TEST(OvintaTool, InterruptedWorkLeavesNoFilesBehind)
         EXPECT_TRUE(fs::is_empty(dir)) << hiddenFiles(dir).size() << " files left";
         fs::remove_all(dir);
     }
+}
+
+} // namespace ovinta
+
+namespace ovinta {
+
+TEST(OvintaTool, ErrorsSayWhatIsWrongBeforeAnyWork)
+{
+    const fs::path in = sineFile("in.wav", 4410);
+    const fs::path text = workDir() / "notes.wav";
+    std::ofstream(text) << "not audio\n";
+    const fs::path raw = workDir() / "take.raw";
+    std::ofstream(raw) << std::string(4096, '\0');
+    const fs::path folder = workDir() / "folder.wav";
+    fs::create_directories(folder);
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } rows[] = {
+        {{"analyse", text.string()}, "not a sound file libsndfile reads"},
+        {{"render", raw.string(), (workDir() / "o.wav").string()}, "headerless .raw"},
+        {{"analyse", (workDir() / "missing.wav").string()}, "No such file or directory"},
+        {{"render", in.string(), folder.string()}, "is a directory; give a file name"},
+        {{"render", in.string(), (workDir() / "o.wav").string(), "--channels", "1,2,3"},
+         "one or two input channels"},
+        {{"export-ir", "--program", "-1", "x.wav"}, "out of range 0..44"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.args[1]);
+        expectErrorLine(ovinta(r.args), r.error);
+    }
+    EXPECT_FALSE(fs::exists(workDir() / "o.wav"));
+    EXPECT_TRUE(fs::is_empty(folder));
+    // Usage errors and failures alike exit 1, a bare `ovinta` too.
+    EXPECT_EQ(ovinta({}).exitCode, 1);
+    // A report that cannot be written is a failure, not a silent success.
+    const int status = std::system((quoted(OVINTA_TOOL_PATH) + " info --program 3 --json >/dev/full 2>" +
+                                    quoted((workDir() / "full.txt").string()))
+                                       .c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(slurp(workDir() / "full.txt").find("cannot write to standard output"),
+              std::string::npos);
 }
 
 } // namespace ovinta

@@ -38,18 +38,36 @@ std::string leafOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Headerless samples say nothing of their rate, channels or encoding.
+std::string rawHint(const std::string& path)
+{
+    const std::size_t dot = path.rfind('.');
+    std::string ending = dot == std::string::npos ? "" : path.substr(dot);
+    for (char& c : ending)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ending == ".raw" ? "; a headerless .raw file needs a header first, e.g. "
+                              "sox -t f32 -r 48000 -c 1 FILE.raw FILE.wav"
+                            : "";
+}
+
 } // namespace
 
 AudioReader::AudioReader(const std::string& pathIn) : path(pathIn)
 {
-    SF_INFO info{};
+    // The file itself first: libsndfile's own message for a missing or
+    // unreadable file is vague, and errno after a failed sf_open may come
+    // from any of its probes.
+    struct stat status {};
     errno = 0;
+    if (::stat(path.c_str(), &status) != 0 || ::access(path.c_str(), R_OK) != 0)
+        throw ToolError("cannot read " + path + ": " + systemError());
+    if (S_ISDIR(status.st_mode))
+        throw ToolError("cannot read " + path + ": it is a directory");
+    SF_INFO info{};
     file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr) {
-        const std::string reason = sf_strerror(nullptr);
-        throw ToolError("cannot read " + path + ": " +
-                        (errno != 0 ? systemError() : reason));
-    }
+    if (file == nullptr)
+        throw ToolError("cannot read " + path + ": not a sound file libsndfile reads (" +
+                        sf_strerror(nullptr) + ")" + rawHint(path));
     if (info.channels <= 0 || info.samplerate <= 0) {
         sf_close(handle(file));
         file = nullptr;

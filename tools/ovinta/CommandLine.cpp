@@ -111,6 +111,22 @@ float parseValue(const std::string& text, const std::string& what)
     return v;
 }
 
+std::vector<int> parseChannelPick(const std::string& text)
+{
+    const std::size_t comma = text.find(',');
+    if (comma != std::string::npos && text.find(',', comma + 1) != std::string::npos)
+        throw ToolError("--channels takes one or two input channels, not \"" + text +
+                        "\" (the reverb has two inputs)");
+    std::vector<int> pick;
+    pick.push_back(parseInteger(text.substr(0, comma), "--channels"));
+    pick.push_back(comma == std::string::npos ? pick[0]
+                                              : parseInteger(text.substr(comma + 1), "--channels"));
+    for (int c : pick)
+        if (c < 1)
+            throw ToolError("--channels counts input channels from 1");
+    return pick;
+}
+
 int parameterIndex(const std::string& text)
 {
     if (!text.empty() && std::isdigit(static_cast<unsigned char>(text[0]))) {
@@ -132,10 +148,13 @@ int parameterIndex(const std::string& text)
 
 int programIndex(const std::string& text, const OvintaProgram* programs)
 {
-    if (!text.empty() && std::isdigit(static_cast<unsigned char>(text[0]))) {
+    // Anything that reads as a whole number, signed or not, is a number.
+    const bool signedNumber = text.size() > 1 && (text[0] == '-' || text[0] == '+') &&
+                              std::isdigit(static_cast<unsigned char>(text[1]));
+    if (signedNumber || (!text.empty() && std::isdigit(static_cast<unsigned char>(text[0])))) {
         const int index = parseInteger(text, "program number");
         if (index < 0 || index >= kProgramCount)
-            throw ToolError("program number " + text + " is not 0.." +
+            throw ToolError("program number " + text + " is out of range 0.." +
                             std::to_string(kProgramCount - 1));
         return index;
     }

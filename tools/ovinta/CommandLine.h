@@ -34,6 +34,10 @@ private:
 int parseInteger(const std::string& text, const std::string& what);
 float parseValue(const std::string& text, const std::string& what);
 
+// "--channels A[,B]": the input channels (from 1) for the reverb's two
+// inputs; a single A feeds both.
+std::vector<int> parseChannelPick(const std::string& text);
+
 // Host parameter 0..46 named by its number or (case-insensitively) by its
 // host name.
 int parameterIndex(const std::string& text);

@@ -144,6 +144,8 @@ void exportCommand(const std::vector<std::string>& words)
     const std::string leaf = slash == std::string::npos ? base : base.substr(slash + 1);
     const std::string hidden = folder + ".ovinta-" + std::to_string(::getpid()) + "-" + leaf;
     const char* extension = format == kExportRaw ? ".raw" : ".wav";
+    for (int c = 1; c <= count; ++c)
+        refuseDirectory(base + std::to_string(c) + extension);
     // Every name the exporter may create is registered before it writes.
     std::vector<std::unique_ptr<PendingFile>> pending;
     for (int c = 1; c <= Exporter::channelsFor(kOutputRoles); ++c)

@@ -57,16 +57,8 @@ RenderSettings parseRender(const std::vector<std::string>& words)
     if (s.block < 1 || s.block > kMaxBlock)
         throw ToolError("--block must be 1.." + std::to_string(kMaxBlock));
     const std::string channels = args.take("--channels", "");
-    if (!channels.empty()) {
-        const std::size_t comma = channels.find(',');
-        s.channels.push_back(parseInteger(channels.substr(0, comma), "--channels"));
-        s.channels.push_back(comma == std::string::npos
-                                 ? s.channels[0]
-                                 : parseInteger(channels.substr(comma + 1), "--channels"));
-        for (int c : s.channels)
-            if (c < 1)
-                throw ToolError("--channels counts input channels from 1");
-    }
+    if (!channels.empty())
+        s.channels = parseChannelPick(channels);
     s.quiet = args.takeFlag("--quiet");
     const auto files = args.positional(2, 2, kUsage);
     s.input = files[0];

@@ -59,7 +59,8 @@ void run(const std::string& command, const std::vector<std::string>& words)
 // the buffer is flushed, and a report that was not written is a failure.
 void flushStandardOutput()
 {
-    errno = 0;
+    // errno is not cleared first: a failed write during the command left
+    // its reason there, and the flush of an empty buffer sets none.
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0)
         throw ToolError(std::string("cannot write to standard output: ") +
                         (errno != 0 ? std::strerror(errno) : "write error"));
