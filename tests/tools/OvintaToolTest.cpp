@@ -747,3 +747,31 @@ TEST(OvintaTool, ErrorsSayWhatIsWrongBeforeAnyWork)
 }
 
 } // namespace ovinta
+
+namespace ovinta {
+
+TEST(OvintaTool, LimitsThatCutTheWorkAreWarnedAbout)
+{
+    // A loud hall cut 0.3 s after its input, with bad samples in the input.
+    const fs::path in = workDir() / "bad.wav";
+    std::vector<float> s(4410, 0.0f);
+    s[0] = 1000.0f;
+    s[10] = std::nanf("");
+    s[20] = INFINITY;
+    writeSound(in, 1, 44100, s);
+    const fs::path out = workDir() / "cut.wav";
+    const ToolRun r = ovinta({"render", in.string(), out.string(), "--max-tail", "0.3",
+                              "--block", "441", "--quiet"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("holds 2 NaN or infinite samples"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("tail was cut at the 0.3 s limit"), std::string::npos) << r.err;
+    EXPECT_EQ(readSound(out).frames(), 4410u + 13230u);
+    // Program 39 at 96 kHz still sounds when the export's render bound ends it.
+    const ToolRun e = ovinta({"export-ir", "--program", "39", "--rate", "96000", "--quiet",
+                              (workDir() / "long.wav").string()});
+    ASSERT_EQ(e.exitCode, 0) << e.err;
+    EXPECT_NE(e.err.find("reaches the render bound of 1048576 samples"), std::string::npos)
+        << e.err;
+}
+
+} // namespace ovinta

@@ -118,6 +118,9 @@ void analyseCommand(const std::vector<std::string>& words)
         const std::string shortInput = shortFileWarning(path, reader);
         if (!shortInput.empty())
             std::fprintf(stderr, "ovinta: %s\n", shortInput.c_str());
+        const std::string cleaned = nonFiniteWarning(path, reader);
+        if (!cleaned.empty())
+            std::fprintf(stderr, "ovinta: %s\n", cleaned.c_str());
         if (asJson) {
             jsonOut += (k == 0 ? "" : ",") + jsonFile(path, reader, channels);
         } else {

@@ -102,7 +102,15 @@ std::size_t AudioReader::read(float* interleaved, std::size_t count)
     const sf_count_t got = sf_readf_float(handle(file), interleaved, wanted);
     if (got <= 0)
         return 0;
+    const auto channels = static_cast<std::size_t>(channelCount);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(got) * channels; ++i)
+        if (!std::isfinite(interleaved[i])) {
+            interleaved[i] = 0.0f;
+            if (readSoFar + static_cast<int64_t>(i / channels) >= countedUpTo)
+                ++nonFinite;
+        }
     readSoFar += got;
+    countedUpTo = std::max(countedUpTo, readSoFar);
     return static_cast<std::size_t>(got);
 }
 
@@ -122,6 +130,14 @@ std::string shortFileWarning(const std::string& path, const AudioReader& reader)
         return {};
     return "warning: " + path + " ends after " + std::to_string(reader.framesRead()) +
            " frames; its header claims " + std::to_string(reader.frames());
+}
+
+std::string nonFiniteWarning(const std::string& path, const AudioReader& reader)
+{
+    if (reader.nonFiniteSamples() == 0)
+        return {};
+    return "warning: " + path + " holds " + std::to_string(reader.nonFiniteSamples()) +
+           " NaN or infinite samples; they were read as 0";
 }
 
 int outputForFileChannel(int channels, int fileChannel)

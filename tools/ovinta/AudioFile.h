@@ -32,6 +32,9 @@ public:
     int64_t framesRead() const { return readSoFar; }
     // The warning for a file cut short of its header's length; empty if whole.
     const std::string& truncationNote() const { return truncation; }
+    // Samples that were NaN or infinite, read as 0; each counted once however
+    // often the file is read again.
+    int64_t nonFiniteSamples() const { return nonFinite; }
 
 private:
     std::string path;
@@ -40,12 +43,16 @@ private:
     int rate = 0;
     int64_t frameCount = 0;
     int64_t readSoFar = 0;
+    int64_t countedUpTo = 0; // frames already checked for NaN and infinity
+    int64_t nonFinite = 0;
     std::string truncation;
 };
 
 // The warning line for a file that is shorter than its header claims, or
 // that ended before the frames reported; an empty text when neither.
 std::string shortFileWarning(const std::string& path, const AudioReader& reader);
+// The warning for NaN or infinite samples read as 0; empty when none.
+std::string nonFiniteWarning(const std::string& path, const AudioReader& reader);
 
 // The WAVE order of the tool's outputs. The engine's outputs are L, R, Ls,
 // Rs, C; a WAVE file with a channel mask stores its channels in the order of

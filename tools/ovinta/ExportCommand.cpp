@@ -192,10 +192,15 @@ void exportCommand(const std::vector<std::string>& words)
         else if (peak > fullScale)
             std::fprintf(stderr, "ovinta: warning: %s peaks at %s, above full scale\n",
                          finals[c].c_str(), dbfsText(peak).c_str());
+        const int64_t samples = result.dataBytes[c] / (sixteen ? 2 : 4);
+        if (samples >= int64_t{kExportMaxBlocks} * kExportBlock)
+            std::fprintf(stderr, "ovinta: warning: %s reaches the render bound of %lld samples "
+                                 "(%.1f s at %d Hz) still sounding; the response goes on beyond "
+                                 "it\n", finals[c].c_str(), static_cast<long long>(samples),
+                         static_cast<double>(samples) / rate, rate);
         if (!quiet)
             std::printf("%s\t%lld samples\tpeak %s\n", finals[c].c_str(),
-                        static_cast<long long>(result.dataBytes[c] / (sixteen ? 2 : 4)),
-                        dbfsText(peak).c_str());
+                        static_cast<long long>(samples), dbfsText(peak).c_str());
     }
 }
 

@@ -29,6 +29,7 @@ constexpr CommandHelp kHelp[] = {
      "  --block N            frames per process call, 1..8192 (default 512)\n"
      "  --channels A[,B]     input channels (from 1) for inputs 1 and 2; needed\n"
      "                       for inputs with more than two channels\n"
+     "  --max-tail SECONDS   longest tail after the input (default 30)\n"
      "  --quiet              no report and no progress bar\n"},
     {"export-ir",
      "usage: ovinta export-ir --program N|NAME [options] PATH\n"

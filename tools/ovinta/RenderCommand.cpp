@@ -20,10 +20,11 @@ namespace {
 
 constexpr const char* kUsage =
     "ovinta render IN OUT.wav [--program N|NAME] [--set PARAM=VALUE ...] [--outputs 2|4|5] "
-    "[--rate HZ] [--block N] [--channels A[,B]] [--quiet]";
+    "[--rate HZ] [--block N] [--channels A[,B]] [--max-tail SECONDS] [--quiet]";
 constexpr float kTailSilence = 3.1623e-5f;  // -90 dBFS
 constexpr double kTailQuietSeconds = 1.0;   // the tail ends after this long below it
-constexpr double kTailLimitSeconds = 30.0;  // and is never longer than this
+constexpr double kTailLimitSeconds = 30.0;  // and is never longer than this (--max-tail)
+constexpr double kMaxTailLimitSeconds = 3600.0;
 constexpr int kMaxBlock = 8192;
 
 struct RenderSettings {
@@ -34,7 +35,13 @@ struct RenderSettings {
     int rate = 0;    // 0: the input's rate
     int block = 512;
     std::vector<int> channels; // input channels (from 1) for inputs 1 and 2; empty: automatic
+    double maxTailSeconds = kTailLimitSeconds;
     bool quiet = false;
+};
+
+struct RenderTotals {
+    std::size_t inputFrames = 0, frames = 0;
+    bool tailCut = false; // the tail reached maxTailSeconds still sounding
 };
 
 RenderSettings parseRender(const std::vector<std::string>& words)
@@ -59,6 +66,10 @@ RenderSettings parseRender(const std::vector<std::string>& words)
     const std::string channels = args.take("--channels", "");
     if (!channels.empty())
         s.channels = parseChannelPick(channels);
+    s.maxTailSeconds = parseValue(args.take("--max-tail", "30"), "--max-tail");
+    if (!(s.maxTailSeconds >= 0.0 && s.maxTailSeconds <= kMaxTailLimitSeconds))
+        throw ToolError("--max-tail must be 0.." + std::to_string(int(kMaxTailLimitSeconds)) +
+                        " seconds");
     s.quiet = args.takeFlag("--quiet");
     const auto files = args.positional(2, 2, kUsage);
     s.input = files[0];
@@ -103,20 +114,20 @@ std::size_t readBlock(AudioReader& reader, std::vector<float>& scratch, HostBuff
 
 // Runs the input and then silence through the session until the output has
 // stayed quiet for kTailQuietSeconds (or the tail reached its limit),
-// writing each block's outputs interleaved. Returns {input, output} frames.
-std::pair<std::size_t, std::size_t> renderBlocks(PluginSession& session, AudioReader& reader,
-                                                 const int pick[2], int outputs, int block,
-                                                 AudioWriter& writer, bool quiet)
+// writing each block's outputs interleaved.
+RenderTotals renderBlocks(PluginSession& session, AudioReader& reader, const RenderSettings& s,
+                          const int pick[2], int outputs, AudioWriter& writer)
 {
+    const int block = s.block;
     HostBuffers host(block);
     std::vector<float> scratch(static_cast<std::size_t>(block) * reader.channels());
     std::vector<float> interleaved(static_cast<std::size_t>(block) * outputs);
     const auto quietLimit = static_cast<std::size_t>(kTailQuietSeconds * reader.sampleRate());
-    const auto tailLimit = static_cast<std::size_t>(kTailLimitSeconds * reader.sampleRate());
+    const auto tailLimit = static_cast<std::size_t>(s.maxTailSeconds * reader.sampleRate());
     const double expected = static_cast<double>(std::max<int64_t>(reader.frames(), 1));
     std::size_t inputFrames = 0, done = 0, quietFrames = 0;
     bool inputEnded = false;
-    Progress progress("rendering", !quiet);
+    Progress progress("rendering", !s.quiet);
     while (!inputEnded || (quietFrames < quietLimit && done - inputFrames < tailLimit)) {
         std::size_t count = static_cast<std::size_t>(block);
         if (!inputEnded) {
@@ -148,7 +159,7 @@ std::pair<std::size_t, std::size_t> renderBlocks(PluginSession& session, AudioRe
         progress.update(static_cast<double>(done) / expected);
     }
     progress.finish();
-    return {inputFrames, done};
+    return {inputFrames, done, quietFrames < quietLimit};
 }
 
 } // namespace
@@ -183,12 +194,18 @@ void renderCommand(const std::vector<std::string>& words)
     session.start();
 
     AudioWriter writer(s.output, outputs, reader.sampleRate());
-    const auto [inputFrames, frames] =
-        renderBlocks(session, reader, pick, outputs, s.block, writer, s.quiet);
+    const RenderTotals totals = renderBlocks(session, reader, s, pick, outputs, writer);
     writer.commit();
     const std::string shortInput = shortFileWarning(s.input, reader);
     if (!shortInput.empty())
         std::fprintf(stderr, "ovinta: %s\n", shortInput.c_str());
+    const std::string cleaned = nonFiniteWarning(s.input, reader);
+    if (!cleaned.empty())
+        std::fprintf(stderr, "ovinta: %s\n", cleaned.c_str());
+    if (totals.tailCut)
+        std::fprintf(stderr, "ovinta: warning: the tail was cut at the %g s limit while still "
+                             "above -90 dBFS (see --max-tail)\n", s.maxTailSeconds);
+    const std::size_t inputFrames = totals.inputFrames, frames = totals.frames;
     if (writer.peak() > 1.0f)
         std::fprintf(stderr, "ovinta: warning: %s peaks at %s, above full scale\n",
                      s.output.c_str(), dbfsText(writer.peak()).c_str());
