@@ -2,13 +2,17 @@
 // what a writer puts on disk.
 
 #include "tools/ovinta/AudioFile.h"
+#include "tools/ovinta/ExportFiles.h"
 #include "tools/ovinta/ToolError.h"
+
+#include "audio/WavHeader.h"
 
 #include <gtest/gtest.h>
 
 #include <sndfile.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <unistd.h>
@@ -23,6 +27,18 @@ namespace {
 fs::path scratchPath(const std::string& name)
 {
     return fs::path(testing::TempDir()) / ("ovinta_cli_" + std::to_string(::getpid()) + "_" + name);
+}
+
+std::vector<float> readFloats(const fs::path& p)
+{
+    SF_INFO info{};
+    SNDFILE* f = sf_open(p.c_str(), SFM_READ, &info);
+    std::vector<float> s(static_cast<std::size_t>(info.frames * info.channels));
+    if (f != nullptr) {
+        sf_read_float(f, s.data(), static_cast<sf_count_t>(s.size()));
+        sf_close(f);
+    }
+    return s;
 }
 
 void writeFloats(const fs::path& p, int channels, const std::vector<float>& samples)
@@ -65,6 +81,55 @@ TEST(AudioFile, NonFiniteSamplesAreReadAsZeroAndCountedOnce)
     EXPECT_EQ(reader.nonFiniteSamples(), 6);
     EXPECT_NE(nonFiniteWarning("x", reader).find("6 NaN or infinite samples"), std::string::npos);
     fs::remove(p);
+}
+
+TEST(AudioFile, NormalisedExportsEndExactlyAtFullScale)
+{
+    // Two float WAV files (libsndfile's, with extra chunks before the data)
+    // and a raw one; the loudest sample of all three is a step above 1.0.
+    const float over = 1.00003f;
+    const std::vector<float> a = {0.5f, -over, 0.25f, 0.0f}, b = {0.9f, -0.1f, 1.0f, 0.3f};
+    const fs::path wa = scratchPath("a.wav"), wb = scratchPath("b.wav"), raw = scratchPath("c.raw");
+    writeFloats(wa, 1, a);
+    writeFloats(wb, 1, b);
+    std::FILE* f = std::fopen(raw.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(b.data(), sizeof(float), b.size(), f);
+    std::fclose(f);
+    ASSERT_TRUE(scaleToFullScale({wa.string(), wb.string()}, kExportWavFloat));
+    ASSERT_TRUE(scaleToFullScale({raw.string()}, kExportRaw)); // at most 1.0: kept
+    const std::vector<float> sa = readFloats(wa), sb = readFloats(wb);
+    ASSERT_EQ(sa.size(), 4u);
+    EXPECT_EQ(sa[1], -1.0f);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_LE(std::fabs(sb[i]), 1.0f);
+        EXPECT_NEAR(sa[i], a[i] / over, 1e-7f);
+        EXPECT_NEAR(sb[i], b[i] / over, 1e-7f);
+    }
+    EXPECT_EQ(filePeak(raw.string(), kExportRaw), 1.0f);
+    EXPECT_EQ(filePeak(wb.string(), kExportWavFloat), 1.0f / over);
+    for (const fs::path& p : {wa, wb, raw})
+        fs::remove(p);
+}
+
+TEST(AudioFile, NumbersThatRoundToZeroHaveNoSign)
+{
+    const struct {
+        double value;
+        int decimals;
+        const char* plain;
+        const char* withSign;
+    } rows[] = {{-0.04, 1, "0.0", "0.0"},          {-1e-8, 6, "0.000000", "0.000000"},
+                {-0.0, 0, "0", "0"},               {0.3, 1, "0.3", "+0.3"},
+                {-3.14159, 2, "-3.14", "-3.14"},   {0.0000004, 6, "0.000000", "0.000000"},
+                {-0.0000006, 6, "-0.000001", "-0.000001"}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.value);
+        EXPECT_EQ(fixedText(r.value, r.decimals), r.plain);
+        EXPECT_EQ(signedFixedText(r.value, r.decimals), r.withSign);
+    }
+    EXPECT_EQ(dbfsText(1.0f), "0.0 dBFS");
+    EXPECT_EQ(dbfsText(0.0f), "-inf dBFS");
 }
 
 } // namespace ovinta

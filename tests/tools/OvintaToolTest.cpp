@@ -775,3 +775,23 @@ TEST(OvintaTool, LimitsThatCutTheWorkAreWarnedAbout)
 }
 
 } // namespace ovinta
+
+namespace ovinta {
+
+TEST(OvintaTool, NormalisedExportsNeverPassFullScale)
+{
+    // The earliest pre-delay puts this export's loudest sample a rounding
+    // step above 1.0 before the tool's last scaling.
+    const fs::path base = workDir() / "pd.wav";
+    const ToolRun r = ovinta({"export-ir", "--program", "0", "--set", "KSV Pre-delay=-500ms",
+                              base.string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    float loudest = 0.0f;
+    for (const char* name : {"pd1.wav", "pd2.wav"})
+        loudest = std::max(loudest, peakOf(readSound(workDir() / name)));
+    EXPECT_EQ(loudest, 1.0f);
+    EXPECT_NE(r.out.find("peak 0.0 dBFS"), std::string::npos) << r.out;
+}
+
+} // namespace ovinta

@@ -21,7 +21,7 @@ namespace {
 void cell(const std::optional<double>& value, double scale, int decimals)
 {
     if (value)
-        std::printf(" %8.*f", decimals, *value * scale);
+        std::printf(" %8s", fixedText(*value * scale, decimals).c_str());
     else
         std::printf(" %8s", "n/a");
 }
@@ -126,9 +126,9 @@ void analyseCommand(const std::vector<std::string>& words)
         } else {
             const double seconds = static_cast<double>(reader.framesRead()) / reader.sampleRate();
             for (std::size_t c = 0; c < channels.size(); ++c) {
-                std::printf("%s, channel %zu of %zu: %d Hz, %.3f s, DC offset %.6f removed\n",
+                std::printf("%s, channel %zu of %zu: %d Hz, %.3f s, DC offset %s removed\n",
                             path.c_str(), c + 1, channels.size(), reader.sampleRate(), seconds,
-                            channels[c].dcOffset);
+                            fixedText(channels[c].dcOffset, 6).c_str());
                 printChannel(channels[c]);
                 std::printf("\n");
             }

@@ -279,13 +279,28 @@ void refuseOverwrite(const std::string& output, const std::vector<std::string>& 
             throw ToolError("refusing to overwrite the input " + input + " with the output");
 }
 
+std::string fixedText(double value, int decimals)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    // A value that rounds to zero is zero, whatever its sign was.
+    if (text[0] == '-' && std::strspn(text + 1, "0.") == std::strlen(text + 1))
+        return text + 1;
+    return text;
+}
+
+std::string signedFixedText(double value, int decimals)
+{
+    const std::string text = fixedText(value, decimals);
+    return text[0] == '-' || text.find_first_not_of("0.") == std::string::npos ? text
+                                                                              : "+" + text;
+}
+
 std::string dbfsText(float peak)
 {
     if (!(peak > 0.0f))
         return "-inf dBFS";
-    char text[32];
-    std::snprintf(text, sizeof text, "%+.1f dBFS", 20.0 * std::log10(static_cast<double>(peak)));
-    return text;
+    return signedFixedText(20.0 * std::log10(static_cast<double>(peak)), 1) + " dBFS";
 }
 
 } // namespace ovinta

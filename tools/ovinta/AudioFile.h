@@ -98,7 +98,12 @@ void refuseDirectory(const std::string& path);
 bool sameFile(const std::string& a, const std::string& b);
 // Refuses (ToolError) an output path that names one of the inputs.
 void refuseOverwrite(const std::string& output, const std::vector<std::string>& inputs);
-// The peak as dBFS text ("-3.2 dBFS", "-inf dBFS").
+// `value` with `decimals` digits after the point, never "-0.0": a value
+// that rounds to zero shows as zero. The signed form adds "+" to positive
+// values ("+1.5", "0.0", "-1.5").
+std::string fixedText(double value, int decimals);
+std::string signedFixedText(double value, int decimals);
+// The peak as dBFS text ("-3.2 dBFS", "0.0 dBFS", "+0.4 dBFS", "-inf dBFS").
 std::string dbfsText(float peak);
 
 } // namespace ovinta

@@ -3,6 +3,7 @@
 #include "tools/ovinta/AudioFile.h"
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
+#include "tools/ovinta/ExportFiles.h"
 #include "tools/ovinta/InterruptCleanup.h"
 #include "tools/ovinta/PluginSession.h"
 #include "tools/ovinta/Progress.h"
@@ -49,48 +50,6 @@ public:
 private:
     Progress bar;
 };
-
-// PATH without a .wav or .raw ending (any case); any other ending is part
-// of the name ("take.2" stays "take.2"). An empty or dot-only name is refused.
-std::string exportBase(const std::string& path)
-{
-    std::string base = path;
-    const std::string ending = base.size() >= 4 ? lowerCase(base.substr(base.size() - 4)) : "";
-    if (ending == ".wav" || ending == ".raw")
-        base.resize(base.size() - 4);
-    const std::size_t slash = base.rfind('/');
-    const std::string leaf = slash == std::string::npos ? base : base.substr(slash + 1);
-    if (leaf.find_first_not_of('.') == std::string::npos)
-        throw ToolError("\"" + path + "\" gives no file name to number (try room.wav)");
-    return base;
-}
-
-// The loudest sample of a written file.
-float filePeak(const std::string& path, int format)
-{
-    float peak = 0.0f;
-    std::vector<float> block(4096);
-    if (format == kExportRaw) {
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        if (f == nullptr)
-            return peak;
-        for (std::size_t got; (got = std::fread(block.data(), sizeof(float), block.size(), f)) > 0;)
-            for (std::size_t i = 0; i < got; ++i)
-                peak = std::max(peak, std::fabs(block[i]));
-        std::fclose(f);
-        return peak;
-    }
-    SF_INFO info{};
-    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
-    if (f == nullptr)
-        return peak;
-    sf_command(f, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
-    for (sf_count_t got; (got = sf_read_float(f, block.data(), static_cast<sf_count_t>(block.size()))) > 0;)
-        for (sf_count_t i = 0; i < got; ++i)
-            peak = std::max(peak, std::fabs(block[static_cast<std::size_t>(i)]));
-    sf_close(f);
-    return peak;
-}
 
 void removeAll(const std::vector<std::string>& files)
 {
@@ -169,6 +128,14 @@ void exportCommand(const std::vector<std::string>& words)
         removeAll(result.files);
         throw ToolError("writing the impulse response to " + base + "* failed: " + reason);
     }
+    if (normalise == "on" && format != kExportWav16) {
+        errno = 0;
+        if (!scaleToFullScale(result.files, format)) {
+            const std::string why = errno != 0 ? std::strerror(errno) : "unknown error";
+            removeAll(result.files);
+            throw ToolError("writing the impulse response to " + base + "* failed: " + why);
+        }
+    }
     std::vector<std::string> finals;
     for (const std::string& written : result.files)
         finals.push_back(base + written.substr(hidden.size()));
@@ -180,10 +147,7 @@ void exportCommand(const std::vector<std::string>& words)
         }
 
     const bool sixteen = format == kExportWav16;
-    // A normalised export is scaled to full scale through the whole render,
-    // so its loudest sample may sit a rounding step above 1.0: that is full
-    // scale, not above it.
-    const float fullScale = normalise == "off" ? 1.0f : 1.0f + 1e-5f;
+    const float fullScale = 1.0f;
     for (std::size_t c = 0; c < finals.size(); ++c) {
         const float peak = filePeak(finals[c], format);
         if (sixteen && normalise == "off" && peak >= kWav16FullScale)

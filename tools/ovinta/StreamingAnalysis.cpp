@@ -22,6 +22,7 @@ constexpr double kFitMarginDb = 10.0;
 constexpr double kSilentDb = -2.0 * kRangeCapDb;
 constexpr std::size_t kCurvePoints = 2000;
 constexpr std::size_t kBlockFrames = 4096;
+constexpr double kNegligibleOffset = 1e-6;
 constexpr int kPasses = 6; // DC, peak, first arrival, floor, energy, decay
 
 // Least-squares line through the decay between two levels, fed one level
@@ -313,7 +314,10 @@ std::vector<ChannelAnalysis> analyseFile(AudioReader& reader, Progress& progress
                     sum += blockSums[static_cast<std::size_t>(c)][k];
                     count += static_cast<double>(blockFrames[k]);
                 }
-                results[static_cast<std::size_t>(c)].dcOffset = count > 0.0 ? sum / count : 0.0;
+                const double offset = count > 0.0 ? sum / count : 0.0;
+                // Below -120 dBFS an offset is rounding, not a fault of the file.
+                results[static_cast<std::size_t>(c)].dcOffset =
+                    std::fabs(offset) < kNegligibleOffset ? 0.0 : offset;
             }
             if (frames == 0)
                 break;
