@@ -2,6 +2,7 @@
 // what a writer puts on disk.
 
 #include "tools/ovinta/AudioFile.h"
+#include "tools/ovinta/AudioWriter.h"
 #include "tools/ovinta/ExportFiles.h"
 #include "tools/ovinta/ToolError.h"
 
@@ -27,6 +28,17 @@ namespace {
 fs::path scratchPath(const std::string& name)
 {
     return fs::path(testing::TempDir()) / ("ovinta_cli_" + std::to_string(::getpid()) + "_" + name);
+}
+
+std::string fileBytes(const fs::path& p)
+{
+    std::string bytes(fs::file_size(p), '\0');
+    std::FILE* f = std::fopen(p.c_str(), "rb");
+    if (f != nullptr) {
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+        std::fclose(f);
+    }
+    return bytes;
 }
 
 std::vector<float> readFloats(const fs::path& p)
@@ -130,6 +142,65 @@ TEST(AudioFile, NumbersThatRoundToZeroHaveNoSign)
     }
     EXPECT_EQ(dbfsText(1.0f), "0.0 dBFS");
     EXPECT_EQ(dbfsText(0.0f), "-inf dBFS");
+}
+
+TEST(AudioWriter, EveryFormatReadsBackAsWrittenAndFloatWavCarriesCbSize)
+{
+    // A ramp through the full range; each integer format returns it to
+    // within half its step, float exactly. Stereo WAV is written by the
+    // tool itself, so its header is checked byte by byte.
+    std::vector<float> ramp(2 * 3000);
+    for (std::size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = -1.0f + 2.0f * static_cast<float>(i) / static_cast<float>(ramp.size());
+    const struct {
+        const char* name;
+        const char* format;
+        int channels;
+        double step;      // one quantisation step
+        uint32_t fmtSize; // 0: not checked
+        std::size_t sampleBytes;
+    } rows[] = {{"f.wav", "", 2, 0.0, 18, 4},
+                {"i16.wav", "wav16", 2, 1.0 / 32768, 16, 2},
+                {"i24.wav", "wav24", 1, 1.0 / 8388608, 16, 3},
+                {"i32.wav", "wav32", 2, 1e-9, 16, 4},
+                {"f.flac", "", 2, 4.0 / 8388608, 0, 0}, // libsndfile writes 2^23 - 1 as full scale
+                {"q.wav", "wav32f", 4, 0.0, 0, 0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const fs::path p = scratchPath(r.name);
+        const std::vector<float> in(ramp.begin(), ramp.begin() + 3000 / r.channels * r.channels);
+        {
+            AudioWriter w(p.string(), r.channels, 48000, outputFormatFor(p.string(), r.format));
+            w.write(in.data(), in.size() / static_cast<std::size_t>(r.channels));
+            w.commit();
+        }
+        const std::vector<float> out = readFloats(p);
+        ASSERT_EQ(out.size(), in.size());
+        for (std::size_t i = 0; i < in.size(); ++i)
+            ASSERT_NEAR(out[i], in[i], r.step * 0.5 + 1e-12) << i;
+        if (r.fmtSize != 0) {
+            const std::string b = fileBytes(p);
+            ASSERT_GT(b.size(), 46u);
+            EXPECT_EQ(b.substr(12, 4), "fmt ");
+            EXPECT_EQ(static_cast<uint8_t>(b[16]), r.fmtSize);
+            const std::size_t data = 20 + r.fmtSize;
+            if (r.fmtSize == 18) {
+                EXPECT_EQ(b.substr(36, 2), std::string(2, '\0')); // cbSize
+            }
+            EXPECT_EQ(b.substr(data, 4), "data");
+            EXPECT_EQ(b.size(), data + 8 + in.size() * r.sampleBytes);
+        }
+        fs::remove(p);
+    }
+    const struct {
+        const char* path;
+        const char* format;
+        const char* error;
+    } refusals[] = {{"x.mp3", "", "must be a .wav or .flac file"},
+                    {"x.wav", "flac24", "does not match"},
+                    {"x.flac", "wav9", "--format must be"}};
+    for (const auto& r : refusals)
+        EXPECT_THROW(outputFormatFor(r.path, r.format), ToolError) << r.path;
 }
 
 } // namespace ovinta

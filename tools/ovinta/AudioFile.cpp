@@ -24,20 +24,6 @@ SNDFILE* handle(void* file) { return static_cast<SNDFILE*>(file); }
 
 std::string systemError() { return errno != 0 ? std::strerror(errno) : "unknown error"; }
 
-std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string leafOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Headerless samples say nothing of their rate, channels or encoding.
 std::string rawHint(const std::string& path)
 {
@@ -132,6 +118,20 @@ std::string shortFileWarning(const std::string& path, const AudioReader& reader)
            " frames; its header claims " + std::to_string(reader.frames());
 }
 
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string leafOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string nonFiniteWarning(const std::string& path, const AudioReader& reader)
 {
     if (reader.nonFiniteSamples() == 0)
@@ -145,103 +145,6 @@ int outputForFileChannel(int channels, int fileChannel)
     // File order L, R, C, Ls, Rs from the outputs L, R, Ls, Rs, C.
     static constexpr int kFiveChannels[5] = {0, 1, 4, 2, 3};
     return channels == 5 ? kFiveChannels[fileChannel] : fileChannel;
-}
-
-AudioWriter::AudioWriter(const std::string& pathIn, int channels, int sampleRate)
-    : path(pathIn), channelCount(channels)
-{
-    refuseDirectory(path);
-    temporary = folderOf(path) + "/." + leafOf(path) + ".XXXXXX";
-    int fd = -1;
-    {
-        const SignalsHeld held;
-        fd = ::mkstemp(temporary.data());
-        if (fd >= 0)
-            pending.emplace(temporary);
-    }
-    if (fd < 0)
-        throw ToolError("cannot write " + path + ": " + systemError());
-    // mkstemp makes the file private; give it the permissions a new file gets.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-
-    SF_INFO info{};
-    info.channels = channels;
-    info.samplerate = sampleRate;
-    const bool masked = channels == 4 || channels == 5;
-    info.format = (masked ? SF_FORMAT_WAVEX : SF_FORMAT_WAV) | SF_FORMAT_FLOAT;
-    file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
-    if (file == nullptr) {
-        const std::string reason = sf_strerror(nullptr);
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        pending.reset();
-        throw ToolError("cannot write " + path + ": " + reason);
-    }
-    if (masked) {
-        int map[5] = {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_REAR_LEFT,
-                      SF_CHANNEL_MAP_REAR_RIGHT, 0};
-        if (channels == 5) {
-            const int five[5] = {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER,
-                                 SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT};
-            std::memcpy(map, five, sizeof map);
-        }
-        if (sf_command(handle(file), SFC_SET_CHANNEL_MAP_INFO, map,
-                       static_cast<int>(sizeof(int)) * channels) != SF_TRUE) {
-            discard();
-            throw ToolError("cannot write " + path + ": the channel layout was refused");
-        }
-    }
-}
-
-AudioWriter::~AudioWriter() { discard(); }
-
-void AudioWriter::discard()
-{
-    if (file != nullptr) {
-        sf_close(handle(file));
-        file = nullptr;
-        ::unlink(temporary.c_str());
-        pending.reset();
-    }
-}
-
-void AudioWriter::write(const float* interleaved, std::size_t frames)
-{
-    const std::size_t count = frames * static_cast<std::size_t>(channelCount);
-    for (std::size_t i = 0; i < count; ++i)
-        loudest = std::max(loudest, std::fabs(interleaved[i]));
-    errno = 0;
-    const auto wanted = static_cast<sf_count_t>(frames);
-    if (sf_writef_float(handle(file), interleaved, wanted) != wanted) {
-        const std::string reason = errno != 0 ? systemError() : sf_strerror(handle(file));
-        discard();
-        throw ToolError("writing " + path + " failed: " + reason);
-    }
-}
-
-void AudioWriter::commit()
-{
-    if (file == nullptr)
-        return;
-    errno = 0;
-    sf_write_sync(handle(file));
-    const int closed = sf_close(handle(file));
-    file = nullptr;
-    if (closed != 0) {
-        const std::string reason = errno != 0 ? systemError() : sf_error_number(closed);
-        ::unlink(temporary.c_str());
-        pending.reset();
-        throw ToolError("writing " + path + " failed: " + reason);
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string reason = systemError();
-        ::unlink(temporary.c_str());
-        pending.reset();
-        throw ToolError("cannot write " + path + ": " + reason);
-    }
-    pending.reset();
 }
 
 void requireExtension(const std::string& path, const std::string& extension)

@@ -1,13 +1,10 @@
 #pragma once
 // Audio files for the command-line tool, through libsndfile: reading any
-// format it knows as floats, block by block, and writing 32-bit float WAV
-// files that appear complete or not at all.
-
-#include "tools/ovinta/InterruptCleanup.h"
+// format it knows as floats, block by block, and the checks and texts
+// around the files the tool writes (AudioWriter.h writes them).
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,31 +59,9 @@ std::string nonFiniteWarning(const std::string& path, const AudioReader& reader)
 // file channel `fileChannel`.
 int outputForFileChannel(int channels, int fileChannel);
 
-// A 32-bit float WAV written block by block into a temporary file next to
-// the target, renamed to the target by commit(); destroyed uncommitted, the
-// temporary file is removed, so a failed write leaves no file behind. Four-
-// and five-channel files are WAVE_FORMAT_EXTENSIBLE with the channel mask
-// of outputForFileChannel's order. Tracks the peak of what it wrote.
-class AudioWriter {
-public:
-    AudioWriter(const std::string& path, int channels, int sampleRate);
-    ~AudioWriter();
-    AudioWriter(const AudioWriter&) = delete;
-    AudioWriter& operator=(const AudioWriter&) = delete;
-
-    void write(const float* interleaved, std::size_t frames);
-    void commit();
-    float peak() const { return loudest; }
-
-private:
-    void discard();
-
-    std::string path, temporary;
-    std::optional<PendingFile> pending; // the temporary, removed if the tool is interrupted
-    int channelCount = 0;
-    void* file = nullptr; // SNDFILE*
-    float loudest = 0.0f;
-};
+// The folder of a path ("." for a bare name) and its last component.
+std::string folderOf(const std::string& path);
+std::string leafOf(const std::string& path);
 
 // Refuses (ToolError) an output name that does not end in `extension`
 // (".wav", ".png"; any case) after a non-empty name.

@@ -18,10 +18,12 @@ struct CommandHelp {
 
 constexpr CommandHelp kHelp[] = {
     {"render",
-     "usage: ovinta render IN OUT.wav [options]\n"
+     "usage: ovinta render IN OUT.wav|OUT.flac [options]\n"
      "  Processes an audio file through the reverb, the tail included, into a\n"
-     "  32-bit float WAV with one channel per output (L, R; L, R, Ls, Rs; or\n"
+     "  WAV or FLAC file with one channel per output (L, R; L, R, Ls, Rs; or\n"
      "  L, R, C, Ls, Rs, with a WAVE channel mask for 4 and 5 channels).\n"
+     "  --format F           wav16, wav24, wav32, wav32f (default for .wav),\n"
+     "                       flac16, flac24 (default for .flac)\n"
      "  --program N|NAME     factory program (default 0)\n"
      "  --set PARAM=VALUE    set a parameter, raw (0.5) or in its unit (-6dB); repeatable\n"
      "  --outputs 2|4|5      output channels (default: the program's setting)\n"

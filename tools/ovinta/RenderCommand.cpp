@@ -1,6 +1,7 @@
 // ovinta render: an audio file through the reverb, tail included.
 
 #include "tools/ovinta/AudioFile.h"
+#include "tools/ovinta/AudioWriter.h"
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
 #include "tools/ovinta/PluginSession.h"
@@ -19,7 +20,8 @@ namespace ovinta {
 namespace {
 
 constexpr const char* kUsage =
-    "ovinta render IN OUT.wav [--program N|NAME] [--set PARAM=VALUE ...] [--outputs 2|4|5] "
+    "ovinta render IN OUT.wav|OUT.flac [--program N|NAME] [--set PARAM=VALUE ...] "
+    "[--outputs 2|4|5] [--format wav16|wav24|wav32|wav32f|flac16|flac24] "
     "[--rate HZ] [--block N] [--channels A[,B]] [--max-tail SECONDS] [--quiet]";
 constexpr float kTailSilence = 3.1623e-5f;  // -90 dBFS
 constexpr double kTailQuietSeconds = 1.0;   // the tail ends after this long below it
@@ -30,6 +32,7 @@ constexpr int kMaxBlock = 8192;
 struct RenderSettings {
     std::string input, output;
     std::string program = "0";
+    std::string format;          // --format; empty: from the output's ending
     std::vector<ParameterSetting> settings;
     int outputs = 0; // 0: as the program says
     int rate = 0;    // 0: the input's rate
@@ -57,6 +60,7 @@ RenderSettings parseRender(const std::vector<std::string>& words)
         if (s.outputs != 2 && s.outputs != 4 && s.outputs != 5)
             throw ToolError("--outputs must be 2, 4 or 5");
     }
+    s.format = args.take("--format", "");
     const std::string rate = args.take("--rate", "");
     if (!rate.empty())
         s.rate = parseInteger(rate, "--rate");
@@ -168,7 +172,7 @@ void renderCommand(const std::vector<std::string>& words)
 {
     const RenderSettings s = parseRender(words);
     refuseOverwrite(s.output, {s.input});
-    requireWavName(s.output);
+    const OutputFormat format = outputFormatFor(s.output, s.format);
     AudioReader reader(s.input);
     if (s.rate != 0 && s.rate != reader.sampleRate())
         throw ToolError(s.input + " is at " + std::to_string(reader.sampleRate()) + " Hz, not " +
@@ -193,7 +197,7 @@ void renderCommand(const std::vector<std::string>& words)
     session.setOutputs(outputs);
     session.start();
 
-    AudioWriter writer(s.output, outputs, reader.sampleRate());
+    AudioWriter writer(s.output, outputs, reader.sampleRate(), format);
     const RenderTotals totals = renderBlocks(session, reader, s, pick, outputs, writer);
     writer.commit();
     const std::string shortInput = shortFileWarning(s.input, reader);
