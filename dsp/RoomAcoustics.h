@@ -5,8 +5,10 @@
 // -25 dB) and T30 (-5 to -35 dB) from a least-squares line through the decay,
 // each extrapolated to 60 dB; clarity C50 and C80, definition D50, centre
 // time, and the initial delay of the first arrival. Full band and octave
-// bands 125 Hz - 8 kHz (OctaveBandFilter). Plain functions for the tool and
-// the factory-room measurements; never used on the audio path.
+// bands 125 Hz - 8 kHz (OctaveBandFilter). The figures are accumulated by
+// DecayAnalysis, fed block by block over several passes; the functions here
+// run it over a response held in memory (factory-room measurements), and
+// `ovinta analyse` runs it over a file. Never used on the audio path.
 //
 // Noise and short responses: the mean energy of the last tenth of the
 // response is taken as its floor (background noise, or the level where a
