@@ -2,8 +2,12 @@
 
 #include "dsp/DecayAnalysis.h"
 
+#include "dsp/NoiseFloor.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace ovinta {
 
@@ -13,14 +17,23 @@ constexpr double kRangeCapDb = 200.0;
 constexpr double kFitMarginDb = 10.0; // the floor must lie this far below a fit's lower end
 constexpr double kSilentDb = -2.0 * kRangeCapDb;
 constexpr std::size_t kCurvePoints = 2000;
+// A decay this far from a straight line (a few separate reflections, a
+// double slope) has no single reverberation time. Rooms measure well
+// under 10 per mille. EDT is not held to it: its first 10 dB are the early
+// reflections, a staircase in any room.
+constexpr double kMaxNonLinearityPerMille = 100.0;
 
-double clarityDb(double early, double late)
+// Early-to-late ratio in dB, or none when nothing is late (or early).
+std::optional<double> clarityDb(double early, double late)
 {
-    if (late <= early * 1e-12)
-        return kClarityLimitDb;
-    if (early <= late * 1e-12)
-        return -kClarityLimitDb;
-    return std::clamp(10.0 * std::log10(early / late), -kClarityLimitDb, kClarityLimitDb);
+    if (!(late > early * 1e-12) || !(early > late * 1e-12))
+        return std::nullopt;
+    return 10.0 * std::log10(early / late);
+}
+
+void addNote(std::string& note, const std::string& reason)
+{
+    note += (note.empty() ? "" : "; ") + reason;
 }
 
 } // namespace
@@ -41,16 +54,27 @@ void DecayAnalysis::LineFit::add(std::size_t i, double levelDb, double sampleRat
     sumL += levelDb;
     sumTT += t * t;
     sumTL += t * levelDb;
+    sumLL += levelDb * levelDb;
     if (levelDb <= lowerDb) {
         done = true;
         to = i;
     }
 }
 
+double DecayAnalysis::LineFit::nonLinearityPerMille() const
+{
+    const double st = count * sumTT - sumT * sumT, sl = count * sumLL - sumL * sumL;
+    const double stl = count * sumTL - sumT * sumL;
+    if (!(st > 0.0) || !(sl > 0.0))
+        return 1000.0;
+    return 1000.0 * (1.0 - stl * stl / (st * sl));
+}
+
 std::optional<double> DecayAnalysis::LineFit::seconds(double range, double sampleRate,
                                                       DecayFit& line) const
 {
-    if (range < -lowerDb + kFitMarginDb || !done || to - from < 2)
+    if (range < -lowerDb + kFitMarginDb || !done || to - from < 2 ||
+        (gatedByLinearity && nonLinearityPerMille() > kMaxNonLinearityPerMille))
         return std::nullopt;
     const std::optional<DecayLine> fit = fitDecayLine(count, sumT, sumL, sumTT, sumTL);
     if (!fit)
@@ -101,19 +125,17 @@ void DecayAnalysis::feedOne(double e)
         }
         break;
     case 2:
-        if (i >= first) {
+        if (i >= first)
             windowSums[(i - first) / window] += e;
-            if (i >= tailStart)
-                tailSum += e;
-        }
         break;
     case 3:
+        // The noise comes off on average; a single sample may go below zero.
         if (i >= first && i < end)
-            energyPoint(i, std::max(0.0, e - floorEnergy));
+            energyPoint(i, e - floorEnergy);
         break;
     default:
         if (i >= first && i < end)
-            decayPoint(i, std::max(0.0, e - floorEnergy));
+            decayPoint(i, e - floorEnergy);
         break;
     }
 }
@@ -126,9 +148,7 @@ void DecayAnalysis::endPass()
         alive = peak > 0.0 && rate > 0.0;
         onset = peak * std::pow(10.0, kOnsetThresholdDb / 10.0);
     } else if (pass == 1) {
-        const std::size_t span = n - first;
-        tailStart = first + span - std::max(span / 10, std::min(window, span));
-        windowSums.assign((span + window - 1) / window, 0.0);
+        windowSums.assign((n - first + window - 1) / window, 0.0);
     } else if (pass == 2) {
         settleFloor();
     } else if (pass == 3) {
@@ -140,27 +160,52 @@ void DecayAnalysis::endPass()
 
 void DecayAnalysis::settleFloor()
 {
-    // The mean energy of the last tenth of the response is its floor
-    // (background noise, or the level where a cut response stops). The decay
-    // is integrated up to the last 10 ms window 10 dB above it.
-    floorEnergy = tailSum / static_cast<double>(n - tailStart);
-    double loudest = 0.0;
-    std::size_t lastAboveFloor = first;
+    std::vector<double> meanEnergy(windowSums.size());
     for (std::size_t w = 0; w < windowSums.size(); ++w) {
         const std::size_t start = first + w * window;
-        const std::size_t stop = std::min(n, start + window);
-        const double mean = windowSums[w] / static_cast<double>(stop - start);
-        loudest = std::max(loudest, mean);
-        if (mean >= 10.0 * floorEnergy && mean > 0.0)
-            lastAboveFloor = stop;
+        meanEnergy[w] = windowSums[w] / static_cast<double>(std::min(n, start + window) - start);
     }
     windowSums = {};
-    rangeDb = floorEnergy > 0.0 ? std::min(kRangeCapDb, 10.0 * std::log10(loudest / floorEnergy))
-                                : kRangeCapDb;
-    end = std::max(lastAboveFloor, first + 1);
+    const double loudest = *std::max_element(meanEnergy.begin(), meanEnergy.end());
+    for (std::size_t w = 0; w < meanEnergy.size(); ++w)
+        if (meanEnergy[w] >= 0.1 * loudest)
+            band.loudSpanSeconds = static_cast<double>((w + 1) * window) / rate;
+    const NoiseFloor floor = findNoiseFloor(meanEnergy, static_cast<double>(window) / rate);
+    band.figures.noiseFloorFound = floor.found;
+    double reference = floor.energy;
+    if (floor.found) {
+        floorEnergy = floor.energy;
+        const auto cross = static_cast<std::size_t>(std::lround(floor.crossSeconds * rate));
+        end = std::clamp(first + cross, first + 1, n);
+        tailTau = floor.tailSeconds();
+        tailEnergy = floor.crossLevelEnergy * tailTau * rate;
+    } else {
+        // No floor: the range reaches down to the last tenth of the
+        // response before any silence that follows it.
+        std::size_t sounding = meanEnergy.size();
+        while (sounding > 1 && !(meanEnergy[sounding - 1] > 0.0))
+            --sounding;
+        const std::size_t tail = std::max<std::size_t>(1, sounding / 10);
+        reference = 0.0;
+        for (std::size_t w = sounding - tail; w < sounding; ++w)
+            reference += meanEnergy[w] / static_cast<double>(tail);
+        end = n;
+    }
+    rangeDb = reference > 0.0 ? std::min(kRangeCapDb, 10.0 * std::log10(loudest / reference))
+                              : kRangeCapDb;
     n50 = first + static_cast<std::size_t>(std::lround(0.05 * rate));
     n80 = first + static_cast<std::size_t>(std::lround(0.08 * rate));
     step = std::max<std::size_t>(1, (end - first) / kCurvePoints);
+}
+
+// The part of the compensated tail (after the crossing point) that lies
+// before `limitSeconds` from the first arrival.
+double DecayAnalysis::tailBefore(double limitSeconds) const
+{
+    const double cross = static_cast<double>(end - first) / rate;
+    if (!(tailEnergy > 0.0) || limitSeconds <= cross)
+        return 0.0;
+    return tailEnergy * (1.0 - std::exp(-(limitSeconds - cross) / tailTau));
 }
 
 void DecayAnalysis::energyPoint(std::size_t i, double e)
@@ -179,12 +224,26 @@ void DecayAnalysis::finishEnergy()
     f.measured = true;
     f.decayRangeDb = rangeDb;
     f.initialDelaySeconds = static_cast<double>(first) / rate;
-    if (!(total > 0.0))
+    // The tail beyond the crossing point: energy tailEnergy decaying with
+    // time constant tailTau from `cross`, whose first moment is
+    // tailEnergy * (cross + tailTau).
+    const double cross = static_cast<double>(end - first) / rate;
+    total += tailEnergy;
+    early50 += tailBefore(0.05);
+    early80 += tailBefore(0.08);
+    moment += tailEnergy * (cross + tailTau);
+    if (!(total > 0.0)) {
+        addNote(f.note, "no energy above the noise");
         return;
+    }
     f.c50Db = clarityDb(early50, total - early50);
     f.c80Db = clarityDb(early80, total - early80);
-    f.d50 = early50 / total;
-    f.centreTimeSeconds = moment / total;
+    if (!f.c50Db)
+        addNote(f.note, "C50, C80: nothing arrives after 50 ms");
+    else if (!f.c80Db)
+        addNote(f.note, "C80: nothing arrives after 80 ms");
+    f.d50 = std::clamp(early50 / total, 0.0, 1.0);
+    f.centreTimeSeconds = std::max(0.0, moment / total);
 }
 
 void DecayAnalysis::decayPoint(std::size_t i, double e)
@@ -209,6 +268,34 @@ void DecayAnalysis::finishDecay()
     f.edtSeconds = edt.seconds(rangeDb, rate, unused);
     f.t20Seconds = t20.seconds(rangeDb, rate, band.t20);
     f.t30Seconds = t30.seconds(rangeDb, rate, band.t30);
+    const struct {
+        const char* name;
+        const std::optional<double>& value;
+        const LineFit& fit;
+    } times[] = {{"EDT", f.edtSeconds, edt}, {"T20", f.t20Seconds, t20}, {"T30", f.t30Seconds, t30}};
+    std::string shortRange, shortDecay, curved;
+    for (const auto& t : times) {
+        if (t.value)
+            continue;
+        const double needDb = -t.fit.lowerDb + kFitMarginDb;
+        if (rangeDb < needDb)
+            shortRange += (shortRange.empty() ? "" : ", ") + std::string(t.name) + " " +
+                          std::to_string(static_cast<int>(needDb));
+        else if (t.fit.gatedByLinearity && t.fit.done &&
+                 t.fit.nonLinearityPerMille() > kMaxNonLinearityPerMille)
+            curved += (curved.empty() ? "" : ", ") + std::string(t.name);
+        else
+            shortDecay += (shortDecay.empty() ? "" : ", ") + std::string(t.name);
+    }
+    if (!shortRange.empty()) {
+        char text[64];
+        std::snprintf(text, sizeof text, "decay range %.0f dB is too small (", rangeDb);
+        addNote(f.note, text + shortRange + " dB needed)");
+    }
+    if (!curved.empty())
+        addNote(f.note, curved + ": the decay is not a straight line (separate reflections?)");
+    if (!shortDecay.empty())
+        addNote(f.note, shortDecay + ": the decay curve does not fall far enough");
 }
 
 } // namespace ovinta

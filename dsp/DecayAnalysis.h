@@ -5,8 +5,8 @@
 // summary of the response is kept between passes, so a long response costs
 // time, not memory: a file can be read again for each pass, an array in
 // memory fed again. The passes find the peak, the first arrival, the noise
-// floor and integration limit, the energy figures, and last the Schroeder
-// decay with its line fits. The decay is integrated forward (total minus
+// floor and the point where the decay meets it (NoiseFloor.h), the energy
+// figures, and last the Schroeder decay with its line fits. The decay is integrated forward (total minus
 // what has gone), which equals the backward integral up to rounding.
 //
 // Used by analyseResponse/analyseChannel, the factory-room measurements and
@@ -32,6 +32,10 @@ struct BandAnalysis {
     // of the response; empty when the band was not measured.
     std::vector<double> curveSeconds, curveDb;
     DecayFit t20, t30;
+    // How long after the first arrival the level last stood within 10 dB of
+    // its loudest 10 ms: well under 2 s for any room's impulse response,
+    // the length of the piece for music or steady noise.
+    double loudSpanSeconds = 0.0;
 };
 
 class DecayAnalysis {
@@ -55,6 +59,7 @@ private:
     void settleFloor();
     void energyPoint(std::size_t i, double e);
     void finishEnergy();
+    double tailBefore(double limitSeconds) const;
     void decayPoint(std::size_t i, double e);
     void finishDecay();
 
@@ -62,10 +67,13 @@ private:
     // level per sample in time order.
     struct LineFit {
         double upperDb, lowerDb;
+        bool gatedByLinearity; // T20, T30: withheld when far from a straight line
         bool started = false, done = false;
         std::size_t from = 0, to = 0;
-        double count = 0.0, sumT = 0.0, sumL = 0.0, sumTT = 0.0, sumTL = 0.0;
+        double count = 0.0, sumT = 0.0, sumL = 0.0, sumTT = 0.0, sumTL = 0.0, sumLL = 0.0;
         void add(std::size_t i, double levelDb, double rate);
+        // 1000 (1 - r^2) of the points: 0 for a straight decay.
+        double nonLinearityPerMille() const;
         std::optional<double> seconds(double rangeDb, double rate, DecayFit& line) const;
     };
 
@@ -75,11 +83,12 @@ private:
     std::size_t index = 0;       // next sample of the current pass
     BandAnalysis band;
     bool alive = true, found = false;
-    std::size_t n = 0, first = 0, tailStart = 0, end = 0, n50 = 0, n80 = 0, step = 1;
-    double peak = 0.0, onset = 0.0, tailSum = 0.0, floorEnergy = 0.0, rangeDb = 0.0;
+    std::size_t n = 0, first = 0, end = 0, n50 = 0, n80 = 0, step = 1;
+    double peak = 0.0, onset = 0.0, floorEnergy = 0.0, rangeDb = 0.0;
+    double tailEnergy = 0.0, tailTau = 0.0; // the decay's energy beyond `end`, its time constant (s)
     std::vector<double> windowSums; // energy per window from the first arrival
     double total = 0.0, early50 = 0.0, early80 = 0.0, moment = 0.0, gone = 0.0;
-    LineFit edt{0.0, -10.0}, t20{-5.0, -25.0}, t30{-5.0, -35.0};
+    LineFit edt{0.0, -10.0, false}, t20{-5.0, -25.0, true}, t30{-5.0, -35.0, true};
 };
 
 } // namespace ovinta

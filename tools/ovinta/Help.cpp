@@ -56,7 +56,8 @@ constexpr CommandHelp kHelp[] = {
      "usage: ovinta analyse FILE... [options]\n"
      "  Reverberation times (EDT, T20, T30), C50, C80, D50, centre time, first\n"
      "  arrival and decay range per channel, full band and octave bands\n"
-     "  125 Hz-8 kHz. Each channel's DC offset is removed first.\n"
+     "  125 Hz-8 kHz; noise floor by Lundeby's method, \"n/a\" with the reason.\n"
+     "  Each channel's DC offset is removed first.\n"
      "  --json               the figures as JSON\n"
      "  --plot DECAY.png     draw channel 1's decay curves and T20/T30 fits (one FILE)\n"
      "  --quiet              no progress bar\n"},

@@ -5,6 +5,8 @@
 #include "tools/ovinta/AudioFile.h"
 #include "tools/ovinta/Progress.h"
 
+#include "dsp/DenormalGuard.h"
+#include "dsp/NoiseFloor.h"
 #include "dsp/OctaveBandFilter.h"
 
 #include <algorithm>
@@ -25,37 +27,54 @@ struct ChannelBands {
     std::unique_ptr<OctaveBandFilter> filters[kOctaveBandCount];
 };
 
-// Each channel's DC offset: the mean of the last tenth of the file (at
-// least its last block), where a response has died away.
+// Each channel's DC offset: the mean of the stretch where its background
+// noise was measured (NoiseFloor.h, on the energy of the samples as they
+// are, offset included). A response that reaches no floor, still falling
+// at its end, holds no stretch without response, so no offset is taken.
 std::vector<double> measureOffsets(AudioReader& reader, std::vector<float>& block,
                                    Progress& progress, double expected)
 {
     const auto channels = static_cast<std::size_t>(reader.channels());
-    std::vector<std::vector<double>> blockSums(channels);
-    std::vector<std::size_t> blockFrames;
+    const auto window = static_cast<std::size_t>(std::max(1L, std::lround(0.01 * reader.sampleRate())));
+    // Per channel and 10 ms window: the sum of the samples and of their squares.
+    std::vector<std::vector<double>> sums(channels), squares(channels);
+    std::vector<std::size_t> lengths;
     reader.rewind();
+    std::size_t frame = 0;
     for (std::size_t got; (got = reader.read(block.data(), kBlockFrames)) > 0;) {
-        blockFrames.push_back(got);
-        for (std::size_t c = 0; c < channels; ++c) {
-            double sum = 0.0;
-            for (std::size_t i = 0; i < got; ++i)
-                sum += static_cast<double>(block[i * channels + c]);
-            blockSums[c].push_back(sum);
+        for (std::size_t i = 0; i < got; ++i, ++frame) {
+            if (frame % window == 0) {
+                lengths.push_back(0);
+                for (std::size_t c = 0; c < channels; ++c) {
+                    sums[c].push_back(0.0);
+                    squares[c].push_back(0.0);
+                }
+            }
+            ++lengths.back();
+            for (std::size_t c = 0; c < channels; ++c) {
+                const auto x = static_cast<double>(block[i * channels + c]);
+                sums[c].back() += x;
+                squares[c].back() += x * x;
+            }
         }
         progress.update(static_cast<double>(reader.framesRead()) / expected);
     }
     std::vector<double> offsets(channels, 0.0);
-    const std::size_t blocks = blockFrames.size();
-    if (blocks == 0)
-        return offsets;
-    const std::size_t from = blocks - std::max<std::size_t>(1, blocks / 10);
+    const double windowSeconds = static_cast<double>(window) / reader.sampleRate();
     for (std::size_t c = 0; c < channels; ++c) {
+        std::vector<double> meanEnergy(lengths.size());
+        for (std::size_t w = 0; w < lengths.size(); ++w)
+            meanEnergy[w] = squares[c][w] / static_cast<double>(lengths[w]);
+        const NoiseFloor floor = findNoiseFloor(meanEnergy, windowSeconds);
+        if (!floor.found)
+            continue;
         double sum = 0.0, count = 0.0;
-        for (std::size_t k = from; k < blocks; ++k) {
-            sum += blockSums[c][k];
-            count += static_cast<double>(blockFrames[k]);
+        for (auto w = static_cast<std::size_t>(floor.noiseFromSeconds / windowSeconds);
+             w < lengths.size(); ++w) {
+            sum += sums[c][w];
+            count += static_cast<double>(lengths[w]);
         }
-        const double offset = sum / count;
+        const double offset = count > 0.0 ? sum / count : 0.0;
         // Below -120 dBFS an offset is rounding, not a fault of the file.
         offsets[c] = std::fabs(offset) < kNegligibleOffset ? 0.0 : offset;
     }
@@ -66,6 +85,9 @@ std::vector<double> measureOffsets(AudioReader& reader, std::vector<float>& bloc
 
 std::vector<ChannelAnalysis> analyseFile(AudioReader& reader, Progress& progress)
 {
+    // The octave filters ring down into denormals in a response's silent
+    // end, which makes every sample dozens of times slower.
+    const DenormalGuard flushDenormals;
     const auto channels = static_cast<std::size_t>(reader.channels());
     const double rate = reader.sampleRate();
     std::vector<ChannelAnalysis> results(channels);
