@@ -57,6 +57,11 @@ TEST(CommandLine, OptionsAreTakenWithTheirValuesAndTheRestIsPositional)
                   .find("unknown option --bogus"),
               std::string::npos);
     EXPECT_EQ(Arguments({"-"}).positional(1, 1, "u"), std::vector<std::string>{"-"});
+    Arguments shortForms({"-q", "-p", "3", "-s", "a=1", "x"});
+    EXPECT_TRUE(shortForms.takeFlag("--quiet"));
+    EXPECT_EQ(shortForms.take("--program", ""), "3");
+    EXPECT_EQ(shortForms.takeAll("--set"), std::vector<std::string>{"a=1"});
+    EXPECT_EQ(shortForms.positional(1, 1, "u"), std::vector<std::string>{"x"});
 }
 
 TEST(CommandLine, NumbersAreWholeTextsOnly)
@@ -90,6 +95,10 @@ TEST(CommandLine, ProgramsByNumberOrName)
         {"45", -1, "program number 45 is out of range 0..44"},
         {"-1", -1, "program number -1 is out of range 0..44"},
         {"Nowhere Hall", -1, "no program is named"},
+        {"elmia", 0, ""},
+        {"Intimate Slap", 12, ""},
+        {"Concert", -1, "matches"},
+        {"a", -1, "0 Concert: Elmia Hall"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.text);

@@ -797,3 +797,34 @@ TEST(OvintaTool, NormalisedExportsNeverPassFullScale)
 }
 
 } // namespace ovinta
+
+namespace ovinta {
+
+TEST(OvintaTool, PipesShortOptionsNamesAndFormatsWorkAsInOtherAudioTools)
+{
+    const fs::path in = sineFile("in.wav", 4410);
+    // Standard input to standard output, short options, a part of a name.
+    const fs::path piped = workDir() / "piped.wav";
+    const std::string command = "cat " + quoted(in.string()) + " | " + quoted(OVINTA_TOOL_PATH) +
+                                " render - - -q -p elmia -s 'wet gain=0dB' > " + quoted(piped.string());
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const Sound s = readSound(piped);
+    EXPECT_EQ(s.channels, 2);
+    EXPECT_GT(s.frames(), 4410u + 44100u);
+    // FLAC by its ending; the report names the program and the format.
+    const ToolRun flac = ovinta({"render", in.string(), (workDir() / "o.flac").string(), "-p",
+                                 "Intimate Slap"});
+    ASSERT_EQ(flac.exitCode, 0) << flac.err;
+    EXPECT_NE(flac.out.find("program 12 (Vocal: Intimate Slap)"), std::string::npos) << flac.out;
+    EXPECT_NE(flac.out.find("24-bit FLAC"), std::string::npos) << flac.out;
+    EXPECT_EQ(readSound(workDir() / "o.flac").channels, 2);
+    // Each exported file is listed with its speaker.
+    const ToolRun ir = ovinta({"export-ir", "-p", "0", "--outputs", "4",
+                               (workDir() / "x.wav").string()});
+    ASSERT_EQ(ir.exitCode, 0) << ir.err;
+    EXPECT_NE(ir.out.find("x1.wav\tL\t"), std::string::npos) << ir.out;
+    EXPECT_NE(ir.out.find("x4.wav\tRs\t"), std::string::npos) << ir.out;
+    expectErrorLine(ovinta({"info", "-p", "concert"}), "0 Concert: Elmia Hall, 1 Concert: Far");
+}
+
+} // namespace ovinta

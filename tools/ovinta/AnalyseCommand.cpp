@@ -129,6 +129,9 @@ void analyseCommand(const std::vector<std::string>& words)
     std::string jsonOut = "[";
     for (std::size_t k = 0; k < files.size(); ++k) {
         const std::string& path = files[k];
+        if (path == "-")
+            throw ToolError("analyse reads a file several times, so not standard input; "
+                            "save it to a file first");
         AudioReader reader(path);
         Progress progress("analysing", !quiet);
         const std::vector<ChannelAnalysis> channels = analyseFile(reader, progress);

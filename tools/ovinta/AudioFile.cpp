@@ -43,14 +43,21 @@ AudioReader::AudioReader(const std::string& pathIn) : path(pathIn)
     // The file itself first: libsndfile's own message for a missing or
     // unreadable file is vague, and errno after a failed sf_open may come
     // from any of its probes.
-    struct stat status {};
-    errno = 0;
-    if (::stat(path.c_str(), &status) != 0 || ::access(path.c_str(), R_OK) != 0)
-        throw ToolError("cannot read " + path + ": " + systemError());
-    if (S_ISDIR(status.st_mode))
-        throw ToolError("cannot read " + path + ": it is a directory");
     SF_INFO info{};
-    file = sf_open(path.c_str(), SFM_READ, &info);
+    if (path == "-") {
+        file = sf_open_fd(STDIN_FILENO, SFM_READ, &info, SF_FALSE);
+        if (file == nullptr)
+            throw ToolError(std::string("cannot read standard input: not a sound file libsndfile "
+                                        "reads from a pipe (") + sf_strerror(nullptr) + ")");
+    } else {
+        struct stat status {};
+        errno = 0;
+        if (::stat(path.c_str(), &status) != 0 || ::access(path.c_str(), R_OK) != 0)
+            throw ToolError("cannot read " + path + ": " + systemError());
+        if (S_ISDIR(status.st_mode))
+            throw ToolError("cannot read " + path + ": it is a directory");
+        file = sf_open(path.c_str(), SFM_READ, &info);
+    }
     if (file == nullptr)
         throw ToolError("cannot read " + path + ": not a sound file libsndfile reads (" +
                         sf_strerror(nullptr) + ")" + rawHint(path));
@@ -102,6 +109,8 @@ std::size_t AudioReader::read(float* interleaved, std::size_t count)
 
 void AudioReader::rewind()
 {
+    if (path == "-")
+        throw ToolError("standard input can be read only once; give a file name instead");
     if (sf_seek(handle(file), 0, SEEK_SET) != 0)
         throw ToolError("cannot go back to the start of " + path + ": " +
                         sf_strerror(handle(file)));

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <unistd.h>
 
@@ -28,6 +29,9 @@ constexpr const char* kUsage =
     "ovinta export-ir --program N [--rate 44100|48000|96000] [--format wav16|wav32f|raw] "
     "[--normalise on|off] [--outputs 2|4|5] [--set PARAM=VALUE ...] [--quiet] PATH";
 constexpr float kWav16FullScale = 32767.0f / 32768.0f;
+// The speaker of each numbered file: the exporter writes the output roles in
+// the engine's order.
+constexpr const char* kSpeakers[] = {"L", "R", "Ls", "Rs", "C"};
 
 int formatNumber(const std::string& text)
 {
@@ -163,7 +167,8 @@ void exportCommand(const std::vector<std::string>& words)
                                  "it\n", finals[c].c_str(), static_cast<long long>(samples),
                          static_cast<double>(samples) / rate, rate);
         if (!quiet)
-            std::printf("%s\t%lld samples\tpeak %s\n", finals[c].c_str(),
+            std::printf("%s\t%s\t%lld samples\tpeak %s\n", finals[c].c_str(),
+                        c < std::size(kSpeakers) ? kSpeakers[c] : "?",
                         static_cast<long long>(samples), dbfsText(peak).c_str());
     }
 }

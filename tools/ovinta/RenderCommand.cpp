@@ -8,11 +8,13 @@
 #include "tools/ovinta/Progress.h"
 #include "tools/ovinta/ToolError.h"
 
+#include "model/OvintaProgram.h"
 #include "model/Parameters.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace ovinta {
@@ -160,7 +162,8 @@ RenderTotals renderBlocks(PluginSession& session, AudioReader& reader, const Ren
         }
         writer.write(interleaved.data(), count);
         done += count;
-        progress.update(static_cast<double>(done) / expected);
+        progress.update(static_cast<double>(done) / expected,
+                        static_cast<double>(done) / reader.sampleRate());
     }
     progress.finish();
     return {inputFrames, done, quietFrames < quietLimit};
@@ -190,7 +193,9 @@ void renderCommand(const std::vector<std::string>& words)
                         " channels; the reverb takes one or two: choose them with --channels A,B");
     }
     PluginSession session(static_cast<float>(reader.sampleRate()), s.block);
-    session.selectProgram(programIndex(s.program, session.engine().programBank().programs));
+    const OvintaProgram* programs = session.engine().programBank().programs;
+    const int program = programIndex(s.program, programs);
+    session.selectProgram(program);
     for (const ParameterSetting& p : s.settings)
         session.setParameter(p.index, p.value);
     const int outputs = s.outputs != 0 ? s.outputs : session.programOutputs();
@@ -216,10 +221,15 @@ void renderCommand(const std::vector<std::string>& words)
     if (s.quiet)
         return;
     const double rate = reader.sampleRate();
-    std::printf("%s: %d channels%s, %d Hz, %.2f s (input %.2f s), peak %s\n", s.output.c_str(),
-                outputs, outputs == 5 ? " (L, R, C, Ls, Rs)" : "", reader.sampleRate(),
-                static_cast<double>(frames) / rate, static_cast<double>(inputFrames) / rate,
-                dbfsText(writer.peak()).c_str());
+    // With the audio on standard output, the report goes to standard error.
+    std::fprintf(s.output == "-" ? stderr : stdout,
+                 "%s: program %d (%s), %d channels%s, %s, %d Hz, %.2f s (input %.2f s), peak %s\n",
+                 s.output == "-" ? "standard output" : s.output.c_str(), program,
+                 std::string(programs[program].name,
+                             strnlen(programs[program].name, kProgramNameSize)).c_str(),
+                 outputs, outputs == 5 ? " (L, R, C, Ls, Rs)" : "", describeFormat(format).c_str(),
+                 reader.sampleRate(), static_cast<double>(frames) / rate,
+                 static_cast<double>(inputFrames) / rate, dbfsText(writer.peak()).c_str());
 }
 
 } // namespace ovinta
