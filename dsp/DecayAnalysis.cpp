@@ -70,11 +70,10 @@ double DecayAnalysis::LineFit::nonLinearityPerMille() const
     return 1000.0 * (1.0 - stl * stl / (st * sl));
 }
 
-std::optional<double> DecayAnalysis::LineFit::seconds(double range, double sampleRate,
-                                                      DecayFit& line) const
+std::optional<double> DecayAnalysis::LineFit::seconds(double range, double sampleRate, DecayFit& line) const
 {
-    if (range < -lowerDb + kFitMarginDb || !done || to - from < 2 ||
-        (gatedByLinearity && nonLinearityPerMille() > kMaxNonLinearityPerMille))
+    if (range < -lowerDb + kFitMarginDb || !done || to - from < 2
+        || (gatedByLinearity && nonLinearityPerMille() > kMaxNonLinearityPerMille))
         return std::nullopt;
     const std::optional<DecayLine> fit = fitDecayLine(count, sumT, sumL, sumTT, sumTL);
     if (!fit)
@@ -191,8 +190,7 @@ void DecayAnalysis::settleFloor()
             reference += meanEnergy[w] / static_cast<double>(tail);
         end = n;
     }
-    rangeDb = reference > 0.0 ? std::min(kRangeCapDb, 10.0 * std::log10(loudest / reference))
-                              : kRangeCapDb;
+    rangeDb = reference > 0.0 ? std::min(kRangeCapDb, 10.0 * std::log10(loudest / reference)) : kRangeCapDb;
     n50 = first + static_cast<std::size_t>(std::lround(0.05 * rate));
     n80 = first + static_cast<std::size_t>(std::lround(0.08 * rate));
     step = std::max<std::size_t>(1, (end - first) / kCurvePoints);
@@ -249,8 +247,7 @@ void DecayAnalysis::finishEnergy()
 void DecayAnalysis::decayPoint(std::size_t i, double e)
 {
     const double remaining = total - gone;
-    const double level =
-        remaining > 0.0 && total > 0.0 ? 10.0 * std::log10(remaining / total) : kSilentDb;
+    const double level = remaining > 0.0 && total > 0.0 ? 10.0 * std::log10(remaining / total) : kSilentDb;
     gone += e;
     edt.add(i, level, rate);
     t20.add(i, level, rate);
@@ -279,10 +276,10 @@ void DecayAnalysis::finishDecay()
             continue;
         const double needDb = -t.fit.lowerDb + kFitMarginDb;
         if (rangeDb < needDb)
-            shortRange += (shortRange.empty() ? "" : ", ") + std::string(t.name) + " " +
-                          std::to_string(static_cast<int>(needDb));
-        else if (t.fit.gatedByLinearity && t.fit.done &&
-                 t.fit.nonLinearityPerMille() > kMaxNonLinearityPerMille)
+            shortRange += (shortRange.empty() ? "" : ", ") + std::string(t.name) + " "
+                          + std::to_string(static_cast<int>(needDb));
+        else if (t.fit.gatedByLinearity && t.fit.done
+                 && t.fit.nonLinearityPerMille() > kMaxNonLinearityPerMille)
             curved += (curved.empty() ? "" : ", ") + std::string(t.name);
         else
             shortDecay += (shortDecay.empty() ? "" : ", ") + std::string(t.name);

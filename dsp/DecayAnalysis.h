@@ -78,15 +78,15 @@ private:
     };
 
     double rate;
-    std::size_t window;          // samples per 10 ms window
+    std::size_t window; // samples per 10 ms window
     int pass = -1;
-    std::size_t index = 0;       // next sample of the current pass
+    std::size_t index = 0; // next sample of the current pass
     BandAnalysis band;
     bool alive = true, found = false;
     std::size_t n = 0, first = 0, end = 0, n50 = 0, n80 = 0, step = 1;
     double peak = 0.0, onset = 0.0, floorEnergy = 0.0, rangeDb = 0.0;
     double tailEnergy = 0.0, tailTau = 0.0; // the decay's energy beyond `end`, its time constant (s)
-    std::vector<double> windowSums; // energy per window from the first arrival
+    std::vector<double> windowSums;         // energy per window from the first arrival
     double total = 0.0, early50 = 0.0, early80 = 0.0, moment = 0.0, gone = 0.0;
     LineFit edt{0.0, -10.0, false}, t20{-5.0, -25.0, true}, t30{-5.0, -35.0, true};
 };

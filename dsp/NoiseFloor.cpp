@@ -10,8 +10,8 @@ namespace ovinta {
 
 namespace {
 
-constexpr std::size_t kLeastWindows = 10;   // fewer: too short to tell noise from decay
-constexpr double kFallingTailDb = 3.0;      // a last tenth falling this much is still decay
+constexpr std::size_t kLeastWindows = 10; // fewer: too short to tell noise from decay
+constexpr double kFallingTailDb = 3.0;    // a last tenth falling this much is still decay
 constexpr double kFirstFitAboveNoiseDb = 10.0;
 constexpr double kNoiseAfterCrossDb = 10.0; // noise measured from this much decay past the cross
 constexpr double kFitTopAboveNoiseDb = 25.0;
@@ -19,7 +19,10 @@ constexpr double kFitBottomAboveNoiseDb = 5.0;
 constexpr double kWindowsPer10Db = 5.0;
 constexpr int kRounds = 5;
 
-double toDb(double e) { return 10.0 * std::log10(std::max(e, 1e-300)); }
+double toDb(double e)
+{
+    return 10.0 * std::log10(std::max(e, 1e-300));
+}
 
 struct Line {
     double interceptDb = 0.0, slopeDbPerSecond = 0.0;
@@ -90,8 +93,8 @@ double meanFrom(const std::vector<double>& meanEnergy, std::size_t from)
 // the noise near its lower end. False when fewer than two points or no fall.
 bool fitDecay(const Envelope& env, double noise, double topDb, double bottomDb, Line& out)
 {
-    const auto loudest = static_cast<std::size_t>(
-        std::max_element(env.energy.begin(), env.energy.end()) - env.energy.begin());
+    const auto loudest =
+        static_cast<std::size_t>(std::max_element(env.energy.begin(), env.energy.end()) - env.energy.begin());
     Fit fit;
     for (std::size_t j = loudest; j < env.energy.size(); ++j) {
         const double l = toDb(env.energy[j]);
@@ -137,18 +140,17 @@ NoiseFloor findNoiseFloor(const std::vector<double>& meanEnergy, double w)
     const double loudestDb = toDb(*std::max_element(meanEnergy.begin(), meanEnergy.end()));
     Line line;
     const Envelope first = regroup(meanEnergy, w, 1);
-    if (loudestDb < toDb(noise) + kFirstFitAboveNoiseDb ||
-        !fitDecay(first, noise, loudestDb, toDb(noise) + kFirstFitAboveNoiseDb, line))
+    if (loudestDb < toDb(noise) + kFirstFitAboveNoiseDb
+        || !fitDecay(first, noise, loudestDb, toDb(noise) + kFirstFitAboveNoiseDb, line))
         return nf;
     double cross = std::clamp((toDb(noise) - line.interceptDb) / line.slopeDbPerSecond, 0.0, length);
     std::size_t noiseWindow = tailFrom;
     for (int round = 0; round < kRounds; ++round) {
         const double secondsPer10Db = 10.0 / -line.slopeDbPerSecond;
-        const auto merge = static_cast<std::size_t>(std::clamp(
-            std::lround(secondsPer10Db / kWindowsPer10Db / w), 1L, static_cast<long>(count / 10)));
+        const auto merge = static_cast<std::size_t>(
+            std::clamp(std::lround(secondsPer10Db / kWindowsPer10Db / w), 1L, static_cast<long>(count / 10)));
         const Envelope env = regroup(meanEnergy, w, merge);
-        const double noiseFrom =
-            std::min(cross + kNoiseAfterCrossDb / -line.slopeDbPerSecond, 0.9 * length);
+        const double noiseFrom = std::min(cross + kNoiseAfterCrossDb / -line.slopeDbPerSecond, 0.9 * length);
         noiseWindow = std::min(tailFrom, static_cast<std::size_t>(noiseFrom / w));
         noise = meanFrom(meanEnergy, noiseWindow);
         const double noiseDb = toDb(noise);

@@ -21,12 +21,12 @@
 namespace ovinta {
 
 struct NoiseFloor {
-    bool found = false;              // false: no floor; integrate to the end, remove nothing
-    double energy = 0.0;             // mean energy per sample of the noise
-    double crossSeconds = 0.0;       // from the envelope's start; its length when not found
-    double noiseFromSeconds = 0.0;   // the noise was measured from here to the end
-    double slopeDbPerSecond = 0.0;   // the decay line at the crossing point (negative)
-    double crossLevelEnergy = 0.0;   // the line's mean energy per sample there
+    bool found = false;            // false: no floor; integrate to the end, remove nothing
+    double energy = 0.0;           // mean energy per sample of the noise
+    double crossSeconds = 0.0;     // from the envelope's start; its length when not found
+    double noiseFromSeconds = 0.0; // the noise was measured from here to the end
+    double slopeDbPerSecond = 0.0; // the decay line at the crossing point (negative)
+    double crossLevelEnergy = 0.0; // the line's mean energy per sample there
     // Energy of the line's tail after the crossing point, per sample of
     // mean energy at it: seconds of "tau" = 10 / (-slope ln 10).
     double tailSeconds() const;

@@ -18,7 +18,8 @@ namespace ovinta {
 namespace {
 
 // The error text of `call`, or "" when it succeeds.
-template <typename Call> std::string errorOf(Call call)
+template <typename Call>
+std::string errorOf(Call call)
 {
     try {
         call();
@@ -42,8 +43,8 @@ const OvintaProgram* factoryPrograms()
 
 TEST(CommandLine, OptionsAreTakenWithTheirValuesAndTheRestIsPositional)
 {
-    Arguments args({"in.wav", "--rate", "48000", "--block=64", "--set", "a=1", "out.wav",
-                    "--set=b=2", "--quiet", "--rate", "44100"});
+    Arguments args({"in.wav", "--rate", "48000", "--block=64", "--set", "a=1", "out.wav", "--set=b=2",
+                    "--quiet", "--rate", "44100"});
     EXPECT_EQ(args.take("--rate", ""), "44100"); // the last one counts
     EXPECT_EQ(args.take("--block", "512"), "64");
     EXPECT_EQ(args.take("--outputs", "none"), "none");
@@ -53,8 +54,9 @@ TEST(CommandLine, OptionsAreTakenWithTheirValuesAndTheRestIsPositional)
     EXPECT_EQ(args.positional(2, 2, "u"), (std::vector<std::string>{"in.wav", "out.wav"}));
     EXPECT_NE(errorOf([] { Arguments({"--rate"}).take("--rate", ""); }).find("needs a value"),
               std::string::npos);
-    EXPECT_NE(errorOf([] { Arguments({"a", "--bogus"}).positional(1, 2, "u"); })
-                  .find("unknown option --bogus"),
+    EXPECT_NE(errorOf([] {
+                  Arguments({"a", "--bogus"}).positional(1, 2, "u");
+              }).find("unknown option --bogus"),
               std::string::npos);
     EXPECT_EQ(Arguments({"-"}).positional(1, 1, "u"), std::vector<std::string>{"-"});
     Arguments shortForms({"-q", "-p", "3", "-s", "a=1", "x"});
@@ -69,8 +71,12 @@ TEST(CommandLine, NumbersAreWholeTextsOnly)
     const struct {
         const char* text;
         const char* error; // "" for a number
-    } rows[] = {{"12", ""}, {"-3", ""}, {"", "whole number"}, {"1.5", "whole number"},
-                {"12x", "whole number"}, {"99999999999", "whole number"}};
+    } rows[] = {{"12", ""},
+                {"-3", ""},
+                {"", "whole number"},
+                {"1.5", "whole number"},
+                {"12x", "whole number"},
+                {"99999999999", "whole number"}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.text);
         EXPECT_NE(errorOf([&] { parseInteger(r.text, "n"); }).find(r.error), std::string::npos);
@@ -105,8 +111,7 @@ TEST(CommandLine, ProgramsByNumberOrName)
         if (r.program >= 0)
             EXPECT_EQ(programIndex(r.text, programs), r.program);
         else
-            EXPECT_NE(errorOf([&] { programIndex(r.text, programs); }).find(r.error),
-                      std::string::npos)
+            EXPECT_NE(errorOf([&] { programIndex(r.text, programs); }).find(r.error), std::string::npos)
                 << errorOf([&] { programIndex(r.text, programs); });
     }
 }

@@ -2,9 +2,9 @@
 // exported impulse response gives finite figures or says why it has none,
 // and a DC offset riding on a response is found where the noise is.
 
+#include "tools/ovinta/StreamingAnalysis.h"
 #include "tools/ovinta/AudioFile.h"
 #include "tools/ovinta/Progress.h"
-#include "tools/ovinta/StreamingAnalysis.h"
 
 #include "audio/Exporter.h"
 #include "model/OvintaProgram.h"

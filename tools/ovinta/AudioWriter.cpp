@@ -24,9 +24,15 @@ namespace ovinta {
 
 namespace {
 
-SNDFILE* handle(void* file) { return static_cast<SNDFILE*>(file); }
+SNDFILE* handle(void* file)
+{
+    return static_cast<SNDFILE*>(file);
+}
 
-std::string systemError() { return errno != 0 ? std::strerror(errno) : "unknown error"; }
+std::string systemError()
+{
+    return errno != 0 ? std::strerror(errno) : "unknown error";
+}
 
 // A plain WAV file's sizes are 32-bit; one that does not know its length
 // (written to a pipe) says so with the largest.
@@ -52,8 +58,9 @@ int libsndfileSubtype(const OutputFormat& f)
 {
     if (f.isFloat)
         return SF_FORMAT_FLOAT;
-    return f.bitsPerSample == 16 ? SF_FORMAT_PCM_16
-                                 : f.bitsPerSample == 24 ? SF_FORMAT_PCM_24 : SF_FORMAT_PCM_32;
+    return f.bitsPerSample == 16   ? SF_FORMAT_PCM_16
+           : f.bitsPerSample == 24 ? SF_FORMAT_PCM_24
+                                   : SF_FORMAT_PCM_32;
 }
 
 // A float sample as a little-endian PCM value of `bits` bits: scaled by
@@ -83,14 +90,14 @@ OutputFormat outputFormatFor(const std::string& path, const std::string& formatT
                 throw ToolError("--format " + formatText + " does not match the name " + path);
             return n.format;
         }
-    throw ToolError("--format must be wav16, wav24, wav32, wav32f, flac16 or flac24, not \"" +
-                    formatText + "\"");
+    throw ToolError("--format must be wav16, wav24, wav32, wav32f, flac16 or flac24, not \"" + formatText
+                    + "\"");
 }
 
 std::string describeFormat(const OutputFormat& f)
 {
-    return std::to_string(f.bitsPerSample) + "-bit " + (f.isFloat ? "float " : "") +
-           (f.flac ? "FLAC" : "WAV");
+    return std::to_string(f.bitsPerSample) + "-bit " + (f.isFloat ? "float " : "")
+           + (f.flac ? "FLAC" : "WAV");
 }
 
 AudioWriter::AudioWriter(const std::string& pathIn, int channels, int sampleRate,
@@ -129,9 +136,8 @@ void AudioWriter::openPlainWav(int fd)
         fail(reason);
     }
     // Sizes unknown until commit; a pipe keeps the "unknown" ones.
-    const WavLayout layout{static_cast<uint16_t>(channelCount),
-                           static_cast<uint16_t>(format.bitsPerSample), format.isFloat,
-                           static_cast<uint32_t>(rate)};
+    const WavLayout layout{static_cast<uint16_t>(channelCount), static_cast<uint16_t>(format.bitsPerSample),
+                           format.isFloat, static_cast<uint32_t>(rate)};
     const WavHeader header = makeWavHeader(layout, static_cast<uint32_t>(kMaxWavDataBytes));
     errno = 0;
     if (std::fwrite(header.data(), 1, header.size(), plain) != header.size())
@@ -144,8 +150,10 @@ void AudioWriter::openWithLibsndfile(int fd)
     info.channels = channelCount;
     info.samplerate = rate;
     const bool masked = channelCount == 4 || channelCount == 5;
-    info.format = (format.flac ? SF_FORMAT_FLAC : masked ? SF_FORMAT_WAVEX : SF_FORMAT_WAV) |
-                  libsndfileSubtype(format);
+    info.format = (format.flac ? SF_FORMAT_FLAC
+                   : masked    ? SF_FORMAT_WAVEX
+                               : SF_FORMAT_WAV)
+                  | libsndfileSubtype(format);
     file = sf_open_fd(fd, SFM_WRITE, &info, path == "-" ? SF_FALSE : SF_TRUE);
     if (file == nullptr) {
         const std::string reason = sf_strerror(nullptr);
@@ -162,12 +170,15 @@ void AudioWriter::openWithLibsndfile(int fd)
                              SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT};
         std::memcpy(map, five, sizeof map);
     }
-    if (sf_command(handle(file), SFC_SET_CHANNEL_MAP_INFO, map,
-                   static_cast<int>(sizeof(int)) * channelCount) != SF_TRUE)
+    if (sf_command(handle(file), SFC_SET_CHANNEL_MAP_INFO, map, static_cast<int>(sizeof(int)) * channelCount)
+        != SF_TRUE)
         fail("the channel layout was refused");
 }
 
-AudioWriter::~AudioWriter() { discard(); }
+AudioWriter::~AudioWriter()
+{
+    discard();
+}
 
 void AudioWriter::discard()
 {
@@ -242,8 +253,7 @@ void AudioWriter::finishPlain()
                                static_cast<uint16_t>(format.bitsPerSample), format.isFloat,
                                static_cast<uint32_t>(rate)};
         const WavHeader header = makeWavHeader(layout, static_cast<uint32_t>(dataBytes));
-        if (std::fwrite(header.data(), 1, header.size(), plain) != header.size() ||
-            std::fflush(plain) != 0)
+        if (std::fwrite(header.data(), 1, header.size(), plain) != header.size() || std::fflush(plain) != 0)
             fail(systemError());
     }
     if (plain != stdout) {

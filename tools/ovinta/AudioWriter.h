@@ -22,9 +22,9 @@
 namespace ovinta {
 
 struct OutputFormat {
-    bool flac = false;        // FLAC, else WAV
-    int bitsPerSample = 32;   // 16, 24, 32
-    bool isFloat = true;      // 32-bit float (WAV only)
+    bool flac = false;      // FLAC, else WAV
+    int bitsPerSample = 32; // 16, 24, 32
+    bool isFloat = true;    // 32-bit float (WAV only)
 };
 
 // The format for `path` and the --format text (empty: from the ending,
@@ -37,8 +37,7 @@ std::string describeFormat(const OutputFormat& format);
 
 class AudioWriter {
 public:
-    AudioWriter(const std::string& path, int channels, int sampleRate,
-                const OutputFormat& format = {});
+    AudioWriter(const std::string& path, int channels, int sampleRate, const OutputFormat& format = {});
     ~AudioWriter();
     AudioWriter(const AudioWriter&) = delete;
     AudioWriter& operator=(const AudioWriter&) = delete;
@@ -55,13 +54,13 @@ private:
     void discard();
     [[noreturn]] void fail(const std::string& reason);
 
-    std::string path, temporary;         // temporary empty for standard output
-    std::optional<PendingFile> pending;  // the temporary, removed if the tool is interrupted
+    std::string path, temporary;        // temporary empty for standard output
+    std::optional<PendingFile> pending; // the temporary, removed if the tool is interrupted
     OutputFormat format;
     int channelCount = 0, rate = 0;
-    void* file = nullptr;                // SNDFILE*, or null for plain WAV
-    std::FILE* plain = nullptr;          // plain WAV
-    uint64_t dataBytes = 0;              // plain WAV: sample bytes written
+    void* file = nullptr;       // SNDFILE*, or null for plain WAV
+    std::FILE* plain = nullptr; // plain WAV
+    uint64_t dataBytes = 0;     // plain WAV: sample bytes written
     float loudest = 0.0f;
 };
 

@@ -23,12 +23,12 @@ namespace {
 long dataOffset(std::FILE* f)
 {
     unsigned char head[12];
-    if (std::fread(head, 1, 12, f) != 12 || std::memcmp(head, "RIFF", 4) != 0 ||
-        std::memcmp(head + 8, "WAVE", 4) != 0)
+    if (std::fread(head, 1, 12, f) != 12 || std::memcmp(head, "RIFF", 4) != 0
+        || std::memcmp(head + 8, "WAVE", 4) != 0)
         return -1;
     for (unsigned char chunk[8]; std::fread(chunk, 1, 8, f) == 8;) {
-        const uint32_t size = uint32_t(chunk[4]) | uint32_t(chunk[5]) << 8 |
-                              uint32_t(chunk[6]) << 16 | uint32_t(chunk[7]) << 24;
+        const uint32_t size = uint32_t(chunk[4]) | uint32_t(chunk[5]) << 8 | uint32_t(chunk[6]) << 16
+                              | uint32_t(chunk[7]) << 24;
         if (std::memcmp(chunk, "data", 4) == 0)
             return std::ftell(f);
         if (std::fseek(f, static_cast<long>(size + (size & 1u)), SEEK_CUR) != 0)
@@ -51,8 +51,7 @@ bool divideSamples(std::FILE* f, long offset, float peak)
         // exactly 1.0 for the peak itself.
         for (std::size_t i = 0; i < got; ++i)
             block[i] /= peak;
-        if (std::fseek(f, at, SEEK_SET) != 0 ||
-            std::fwrite(block.data(), sizeof(float), got, f) != got)
+        if (std::fseek(f, at, SEEK_SET) != 0 || std::fwrite(block.data(), sizeof(float), got, f) != got)
             return false;
     }
 }

@@ -79,7 +79,10 @@ PendingFile::PendingFile(const std::string& path)
     throw ToolError("too many files in progress");
 }
 
-PendingFile::~PendingFile() { release(); }
+PendingFile::~PendingFile()
+{
+    release();
+}
 
 void PendingFile::release()
 {

@@ -14,7 +14,7 @@
 
 namespace ovinta {
 
-constexpr int kMaxPendingFiles = 8;          // render: 1; export-ir: up to 5
+constexpr int kMaxPendingFiles = 8; // render: 1; export-ir: up to 5
 constexpr std::size_t kPendingPathCapacity = 4096;
 
 // Installs the handlers; called once by the tool's entry point.

@@ -10,12 +10,15 @@
 namespace ovinta {
 
 Progress::Progress(std::string labelIn, bool wanted)
-    : label(std::move(labelIn)), enabled(wanted && isatty(2) != 0),
-      start(std::chrono::steady_clock::now()), lastDrawn(start)
+    : label(std::move(labelIn)), enabled(wanted && isatty(2) != 0), start(std::chrono::steady_clock::now()),
+      lastDrawn(start)
 {
 }
 
-Progress::~Progress() { finish(); }
+Progress::~Progress()
+{
+    finish();
+}
 
 std::string Progress::clockText(double seconds)
 {
@@ -34,8 +37,8 @@ std::string Progress::statusText(double fraction, double elapsed, double audioSe
     const int percent = static_cast<int>(fraction * 100.0);
     constexpr int kWidth = 30;
     const int filled = percent * kWidth / 100;
-    std::string text = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                       std::string(static_cast<std::size_t>(kWidth - filled), ' ') + "] ";
+    std::string text = "[" + std::string(static_cast<std::size_t>(filled), '#')
+                       + std::string(static_cast<std::size_t>(kWidth - filled), ' ') + "] ";
     char part[96];
     std::snprintf(part, sizeof part, "%3d%%  %s elapsed", percent, clockText(elapsed).c_str());
     text += part;
@@ -61,8 +64,7 @@ void Progress::update(double fraction, double audioSeconds)
     lastDrawn = now;
     const double elapsed = std::chrono::duration<double>(now - start).count();
     // Clear to the end of the line: the text may have become shorter.
-    std::fprintf(stderr, "\r%s %s\033[K", label.c_str(),
-                 statusText(fraction, elapsed, audioSeconds).c_str());
+    std::fprintf(stderr, "\r%s %s\033[K", label.c_str(), statusText(fraction, elapsed, audioSeconds).c_str());
     std::fflush(stderr);
 }
 

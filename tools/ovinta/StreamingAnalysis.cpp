@@ -31,8 +31,8 @@ struct ChannelBands {
 // noise was measured (NoiseFloor.h, on the energy of the samples as they
 // are, offset included). A response that reaches no floor, still falling
 // at its end, holds no stretch without response, so no offset is taken.
-std::vector<double> measureOffsets(AudioReader& reader, std::vector<float>& block,
-                                   Progress& progress, double expected)
+std::vector<double> measureOffsets(AudioReader& reader, std::vector<float>& block, Progress& progress,
+                                   double expected)
 {
     const auto channels = static_cast<std::size_t>(reader.channels());
     const auto window = static_cast<std::size_t>(std::max(1L, std::lround(0.01 * reader.sampleRate())));
@@ -69,8 +69,8 @@ std::vector<double> measureOffsets(AudioReader& reader, std::vector<float>& bloc
         if (!floor.found)
             continue;
         double sum = 0.0, count = 0.0;
-        for (auto w = static_cast<std::size_t>(floor.noiseFromSeconds / windowSeconds);
-             w < lengths.size(); ++w) {
+        for (auto w = static_cast<std::size_t>(floor.noiseFromSeconds / windowSeconds); w < lengths.size();
+             ++w) {
             sum += sums[c][w];
             count += static_cast<double>(lengths[w]);
         }

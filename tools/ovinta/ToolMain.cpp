@@ -62,8 +62,8 @@ void flushStandardOutput()
     // errno is not cleared first: a failed write during the command left
     // its reason there, and the flush of an empty buffer sets none.
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0)
-        throw ToolError(std::string("cannot write to standard output: ") +
-                        (errno != 0 ? std::strerror(errno) : "write error"));
+        throw ToolError(std::string("cannot write to standard output: ")
+                        + (errno != 0 ? std::strerror(errno) : "write error"));
 }
 
 } // namespace

@@ -4,4 +4,7 @@
 
 #include "tools/ovinta/ToolMain.h"
 
-int main(int argc, char** argv) { return ovinta::runTool(argc, argv); }
+int main(int argc, char** argv)
+{
+    return ovinta::runTool(argc, argv);
+}
