@@ -26,26 +26,41 @@ void put16(uint8_t* at, uint16_t v)
 
 } // namespace
 
-std::array<uint8_t, kWavHeaderSize> makeWavHeader(int format, uint32_t sampleRate,
-                                                  uint32_t dataBytes)
+WavHeader makeWavHeader(const WavLayout& layout, uint32_t dataBytes)
 {
-    const bool pcm16 = format == kExportWav16;
-    const uint16_t bytesPerSample = pcm16 ? 2 : 4;
-    std::array<uint8_t, kWavHeaderSize> h{};
+    const uint32_t fmtBytes = layout.isFloat ? 18 : 16;
+    const auto frameBytes = static_cast<uint16_t>(layout.channels * (layout.bitsPerSample / 8));
+    WavHeader header;
+    uint8_t* h = header.bytes.data();
     putText(&h[0], "RIFF");
-    put32(&h[4], 36u + dataBytes);
+    put32(&h[4], 4 + (8 + fmtBytes) + 8 + dataBytes);
     putText(&h[8], "WAVE");
     putText(&h[12], "fmt ");
-    put32(&h[16], 16);
-    put16(&h[20], pcm16 ? 1 : 3); // PCM or IEEE float
-    put16(&h[22], 1);             // one channel
-    put32(&h[24], sampleRate);
-    put32(&h[28], sampleRate * bytesPerSample);
-    put16(&h[32], bytesPerSample);
-    put16(&h[34], static_cast<uint16_t>(bytesPerSample * 8));
-    putText(&h[36], "data");
-    put32(&h[40], dataBytes);
-    return h;
+    put32(&h[16], fmtBytes);
+    put16(&h[20], layout.isFloat ? 3 : 1); // IEEE float or PCM
+    put16(&h[22], layout.channels);
+    put32(&h[24], layout.sampleRate);
+    put32(&h[28], layout.sampleRate * frameBytes);
+    put16(&h[32], frameBytes);
+    put16(&h[34], layout.bitsPerSample);
+    uint8_t* data = &h[36];
+    if (layout.isFloat) {
+        put16(&h[36], 0); // cbSize: no extension follows
+        data = &h[38];
+    }
+    putText(data, "data");
+    put32(data + 4, dataBytes);
+    header.length = static_cast<std::size_t>(data + 8 - h);
+    return header;
+}
+
+WavHeader makeWavHeader(int format, uint32_t sampleRate, uint32_t dataBytes)
+{
+    WavLayout layout;
+    layout.isFloat = format != kExportWav16;
+    layout.bitsPerSample = layout.isFloat ? 32 : 16;
+    layout.sampleRate = sampleRate;
+    return makeWavHeader(layout, dataBytes);
 }
 
 } // namespace ovinta

@@ -2,6 +2,7 @@
 
 #include "dsp/RoomAcoustics.h"
 
+#include "dsp/DecayAnalysis.h"
 #include "dsp/OctaveBandFilter.h"
 
 #include <algorithm>
@@ -15,125 +16,38 @@ const double kOctaveCentresHz[kOctaveBandCount] = {125.0, 250.0, 500.0, 1000.0,
 namespace {
 
 constexpr double kRangeCapDb = 200.0;
-constexpr double kFitMarginDb = 10.0; // the floor must lie this far below a fit's lower end
+constexpr std::size_t kBlock = 4096;
 
-// Energy of the response with its floor removed, limited to [first, end).
-struct Decay {
-    std::vector<double> energy; // squared samples minus the floor, >= 0
-    std::size_t first = 0;      // first arrival
-    std::size_t end = 0;        // integration limit (exclusive)
-    double rangeDb = 0.0;
-};
-
-double meanOf(const std::vector<double>& e, std::size_t from, std::size_t to)
+// Runs the passes of one DecayAnalysis per band over `count` samples, the
+// full band from `samples` and each octave band through its filter.
+void runPasses(const float* samples, std::size_t count, DecayAnalysis* full,
+               DecayAnalysis* const* octaves, OctaveBandFilter* const* filters)
 {
-    double sum = 0.0;
-    for (std::size_t i = from; i < to; ++i)
-        sum += e[i];
-    return to > from ? sum / static_cast<double>(to - from) : 0.0;
-}
-
-// Finds the first arrival, the floor, the integration limit and the range.
-bool prepareDecay(const std::vector<double>& samples, double sampleRate, Decay& d,
-                  double& peakEnergy)
-{
-    const std::size_t n = samples.size();
-    d.energy.resize(n);
-    peakEnergy = 0.0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const double e = samples[i] * samples[i];
-        d.energy[i] = std::isfinite(e) ? e : 0.0;
-        peakEnergy = std::max(peakEnergy, d.energy[i]);
+    std::vector<double> block(kBlock), filtered(kBlock);
+    for (int pass = 0; pass < DecayAnalysis::kPassCount; ++pass) {
+        full->beginPass(pass);
+        for (int b = 0; b < kOctaveBandCount; ++b)
+            if (octaves[b] != nullptr) {
+                octaves[b]->beginPass(pass);
+                filters[b]->reset();
+            }
+        for (std::size_t at = 0; at < count; at += kBlock) {
+            const std::size_t n = std::min(kBlock, count - at);
+            for (std::size_t i = 0; i < n; ++i)
+                block[i] = static_cast<double>(samples[at + i]);
+            full->feed(block.data(), n);
+            for (int b = 0; b < kOctaveBandCount; ++b)
+                if (octaves[b] != nullptr && octaves[b]->active()) {
+                    for (std::size_t i = 0; i < n; ++i)
+                        filtered[i] = filters[b]->process(block[i]);
+                    octaves[b]->feed(filtered.data(), n);
+                }
+        }
+        full->endPass();
+        for (int b = 0; b < kOctaveBandCount; ++b)
+            if (octaves[b] != nullptr)
+                octaves[b]->endPass();
     }
-    if (!(peakEnergy > 0.0))
-        return false;
-    const double onsetEnergy = peakEnergy * std::pow(10.0, kOnsetThresholdDb / 10.0);
-    while (d.energy[d.first] < onsetEnergy)
-        ++d.first;
-
-    const std::size_t window = std::max<std::size_t>(1, std::lround(0.01 * sampleRate));
-    const std::size_t span = n - d.first;
-    std::size_t tailStart = d.first + span - std::max(span / 10, std::min(window, span));
-    const double floorEnergy = meanOf(d.energy, tailStart, n);
-
-    double loudest = 0.0;
-    std::size_t lastAboveFloor = d.first;
-    for (std::size_t w = d.first; w < n; w += window) {
-        const std::size_t stop = std::min(n, w + window);
-        const double mean = meanOf(d.energy, w, stop);
-        loudest = std::max(loudest, mean);
-        if (mean >= 10.0 * floorEnergy && mean > 0.0)
-            lastAboveFloor = stop;
-    }
-    d.rangeDb = floorEnergy > 0.0 ? std::min(kRangeCapDb, 10.0 * std::log10(loudest / floorEnergy))
-                                  : kRangeCapDb;
-    d.end = std::max(lastAboveFloor, d.first + 1);
-    for (std::size_t i = d.first; i < d.end; ++i)
-        d.energy[i] = std::max(0.0, d.energy[i] - floorEnergy);
-    return true;
-}
-
-// Reverberation time from the line through the decay between upperDb and
-// lowerDb, or nothing when the decay does not reach lowerDb with margin.
-std::optional<double> fitDecay(const std::vector<double>& levelDb, const Decay& d,
-                               double sampleRate, double upperDb, double lowerDb)
-{
-    if (d.rangeDb < -lowerDb + kFitMarginDb)
-        return std::nullopt;
-    std::size_t from = d.first;
-    while (from < d.end && levelDb[from] > upperDb)
-        ++from;
-    std::size_t to = from;
-    while (to < d.end && levelDb[to] > lowerDb)
-        ++to;
-    if (to >= d.end || to - from < 2)
-        return std::nullopt;
-    // Least squares over the points from..to, time in seconds from `from`.
-    const double count = static_cast<double>(to - from + 1);
-    double sumT = 0.0, sumL = 0.0, sumTT = 0.0, sumTL = 0.0;
-    for (std::size_t i = from; i <= to; ++i) {
-        const double t = static_cast<double>(i - from) / sampleRate;
-        sumT += t;
-        sumL += levelDb[i];
-        sumTT += t * t;
-        sumTL += t * levelDb[i];
-    }
-    const std::optional<DecayLine> line = fitDecayLine(count, sumT, sumL, sumTT, sumTL);
-    if (!line)
-        return std::nullopt;
-    return -60.0 / line->slopeDbPerSecond;
-}
-
-
-double clarityDb(double early, double late)
-{
-    if (late <= early * 1e-12)
-        return kClarityLimitDb;
-    if (early <= late * 1e-12)
-        return -kClarityLimitDb;
-    return std::clamp(10.0 * std::log10(early / late), -kClarityLimitDb, kClarityLimitDb);
-}
-
-void energyFigures(const Decay& d, double sampleRate, AcousticFigures& f)
-{
-    const std::size_t n50 = d.first + static_cast<std::size_t>(std::lround(0.05 * sampleRate));
-    const std::size_t n80 = d.first + static_cast<std::size_t>(std::lround(0.08 * sampleRate));
-    double total = 0.0, early50 = 0.0, early80 = 0.0, moment = 0.0;
-    for (std::size_t i = d.first; i < d.end; ++i) {
-        const double e = d.energy[i];
-        total += e;
-        if (i < n50)
-            early50 += e;
-        if (i < n80)
-            early80 += e;
-        moment += e * static_cast<double>(i - d.first) / sampleRate;
-    }
-    if (!(total > 0.0))
-        return;
-    f.c50Db = clarityDb(early50, total - early50);
-    f.c80Db = clarityDb(early80, total - early80);
-    f.d50 = early50 / total;
-    f.centreTimeSeconds = moment / total;
 }
 
 } // namespace
@@ -159,32 +73,37 @@ std::vector<double> schroederDecayDb(const std::vector<double>& energy, std::siz
 
 AcousticFigures analyseResponse(const std::vector<double>& samples, double sampleRate)
 {
-    AcousticFigures f;
-    Decay d;
-    double peakEnergy = 0.0;
-    if (samples.empty() || !(sampleRate > 0.0) || !prepareDecay(samples, sampleRate, d, peakEnergy))
-        return f;
-    f.measured = true;
-    f.decayRangeDb = d.rangeDb;
-    f.initialDelaySeconds = static_cast<double>(d.first) / sampleRate;
-    energyFigures(d, sampleRate, f);
-    const std::vector<double> levelDb = schroederDecayDb(d.energy, d.first, d.end);
-    f.edtSeconds = fitDecay(levelDb, d, sampleRate, 0.0, -10.0);
-    f.t20Seconds = fitDecay(levelDb, d, sampleRate, -5.0, -25.0);
-    f.t30Seconds = fitDecay(levelDb, d, sampleRate, -5.0, -35.0);
-    return f;
+    DecayAnalysis analysis(sampleRate);
+    for (int pass = 0; pass < DecayAnalysis::kPassCount && analysis.active(); ++pass) {
+        analysis.beginPass(pass);
+        analysis.feed(samples.data(), samples.size());
+        analysis.endPass();
+    }
+    return analysis.result().figures;
 }
 
 ChannelFigures analyseChannel(const float* samples, std::size_t count, double sampleRate)
 {
-    ChannelFigures figures;
-    std::vector<double> full(samples, samples + count);
-    figures.fullBand = analyseResponse(full, sampleRate);
+    DecayAnalysis full(sampleRate);
+    std::vector<DecayAnalysis> octaveStates;
+    std::vector<OctaveBandFilter> filterStates;
+    octaveStates.reserve(kOctaveBandCount);
+    filterStates.reserve(kOctaveBandCount);
+    DecayAnalysis* octaves[kOctaveBandCount] = {};
+    OctaveBandFilter* filters[kOctaveBandCount] = {};
     for (int b = 0; b < kOctaveBandCount; ++b) {
-        OctaveBandFilter band(kOctaveCentresHz[b], sampleRate);
-        if (band.usable())
-            figures.octave[b] = analyseResponse(band.filter(samples, count), sampleRate);
+        filterStates.emplace_back(kOctaveCentresHz[b], sampleRate);
+        octaveStates.emplace_back(sampleRate);
+        filters[b] = &filterStates.back();
+        if (filters[b]->usable())
+            octaves[b] = &octaveStates.back();
     }
+    runPasses(samples, count, &full, octaves, filters);
+    ChannelFigures figures;
+    figures.fullBand = full.result().figures;
+    for (int b = 0; b < kOctaveBandCount; ++b)
+        if (octaves[b] != nullptr)
+            figures.octave[b] = octaves[b]->result().figures;
     return figures;
 }
 

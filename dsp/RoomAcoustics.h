@@ -5,25 +5,32 @@
 // -25 dB) and T30 (-5 to -35 dB) from a least-squares line through the decay,
 // each extrapolated to 60 dB; clarity C50 and C80, definition D50, centre
 // time, and the initial delay of the first arrival. Full band and octave
-// bands 125 Hz - 8 kHz (OctaveBandFilter). Plain functions for the tool and
-// the factory-room measurements; never used on the audio path.
+// bands 125 Hz - 8 kHz (OctaveBandFilter). The figures are accumulated by
+// DecayAnalysis, fed block by block over several passes; the functions here
+// run it over a response held in memory (factory-room measurements), and
+// `ovinta analyse` runs it over a file. Never used on the audio path.
 //
-// Noise and short responses: the mean energy of the last tenth of the
-// response is taken as its floor (background noise, or the level where a
-// cut response stops). The decay is integrated only up to the last 10 ms
-// window that is 10 dB above the floor, with the floor subtracted. A figure
-// is reported only when the loudest 10 ms window lies far enough above the
-// floor: EDT 20 dB, T20 35 dB, T30 45 dB; otherwise it is absent ("n/a").
+// Noise and short responses: the background noise and the point where the
+// decay meets it come from Lundeby's iterative method (NoiseFloor.h). The
+// noise is subtracted, the decay integrated up to that point, and the
+// energy the decay line carries beyond it added. A response that has not
+// reached a noise floor within its length (cut while it still falls, or
+// ending in silence) is integrated to its end with nothing removed. A
+// reverberation time is reported only when the loudest 10 ms window lies
+// far enough above the floor (the noise, else the level of the response's
+// last tenth): EDT 20 dB, T20 35 dB, T30 45 dB. C50 and C80 need energy
+// after 50 and 80 ms. A figure that cannot be measured is absent ("n/a"),
+// and `note` says why.
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace ovinta {
 
 constexpr int kOctaveBandCount = 7;
 extern const double kOctaveCentresHz[kOctaveBandCount]; // 125 .. 8000 Hz
-constexpr double kClarityLimitDb = 120.0;  // C50/C80 for a response with no late energy
 constexpr double kOnsetThresholdDb = -20.0; // first arrival: this far below the peak energy
 
 struct AcousticFigures {
@@ -31,9 +38,11 @@ struct AcousticFigures {
     double decayRangeDb = 0.0;               // loudest 10 ms above the floor, at most 200 dB
     std::optional<double> initialDelaySeconds; // first sample within kOnsetThresholdDb of the peak
     std::optional<double> edtSeconds, t20Seconds, t30Seconds;
-    std::optional<double> c50Db, c80Db;      // within +-kClarityLimitDb
+    std::optional<double> c50Db, c80Db;      // n/a when nothing arrives after 50 / 80 ms
     std::optional<double> d50;               // 0..1
     std::optional<double> centreTimeSeconds; // from the first arrival
+    bool noiseFloorFound = false;            // false: integrated to the end, nothing removed
+    std::string note;                        // why figures are n/a, one line; empty if none is
 };
 
 struct ChannelFigures {

@@ -151,33 +151,46 @@ TEST(ExportChannel, ChannelMeasuredEmptyWritesNothing)
     EXPECT_TRUE(c.finished);
 }
 
-TEST(WavHeader, FieldsOfSixteenBitAndFloatFiles)
+TEST(WavHeader, FieldsOfPcmAndFloatFiles)
 {
+    // A PCM file has the 16-byte fmt chunk; a float one is not PCM, so its
+    // fmt chunk is 18 bytes, the last two (cbSize) zero, and data follows
+    // two bytes later.
     struct Row {
-        int format;
-        uint32_t rate, data;
-        uint16_t tag, align, bits;
+        WavLayout layout;
+        uint32_t data;
+        uint16_t tag, align;
+        std::size_t fmtBytes;
     };
-    const Row rows[] = {{kExportWav16, 44100, 22528, 1, 2, 16},
-                        {kExportWavFloat, 96000, 45056, 3, 4, 32},
-                        {kExportWavFloat, 48000, 0, 3, 4, 32}};
+    const Row rows[] = {{{1, 16, false, 44100}, 22528, 1, 2, 16},
+                        {{2, 24, false, 48000}, 6000, 1, 6, 16},
+                        {{1, 32, true, 96000}, 45056, 3, 4, 18},
+                        {{2, 32, true, 48000}, 0, 3, 8, 18}};
     for (const Row& r : rows) {
-        const auto h = makeWavHeader(r.format, r.rate, r.data);
-        EXPECT_EQ(std::memcmp(&h[0], "RIFF", 4), 0);
-        EXPECT_EQ(le32(&h[4]), 36 + r.data);
-        EXPECT_EQ(std::memcmp(&h[8], "WAVEfmt ", 8), 0);
-        EXPECT_EQ(le32(&h[16]), 16u);
-        EXPECT_EQ(le16(&h[20]), r.tag);
-        EXPECT_EQ(le16(&h[22]), 1);
-        EXPECT_EQ(le32(&h[24]), r.rate);
-        EXPECT_EQ(le32(&h[28]), r.rate * r.align);
-        EXPECT_EQ(le16(&h[32]), r.align);
-        EXPECT_EQ(le16(&h[34]), r.bits);
-        EXPECT_EQ(std::memcmp(&h[36], "data", 4), 0);
-        EXPECT_EQ(le32(&h[40]), r.data);
+        const WavHeader h = makeWavHeader(r.layout, r.data);
+        const std::size_t data = 20 + r.fmtBytes;
+        ASSERT_EQ(h.size(), data + 8);
+        EXPECT_EQ(std::memcmp(&h.data()[0], "RIFF", 4), 0);
+        EXPECT_EQ(le32(&h.data()[4]), h.size() - 8 + r.data);
+        EXPECT_EQ(std::memcmp(&h.data()[8], "WAVEfmt ", 8), 0);
+        EXPECT_EQ(le32(&h.data()[16]), r.fmtBytes);
+        EXPECT_EQ(le16(&h.data()[20]), r.tag);
+        EXPECT_EQ(le16(&h.data()[22]), r.layout.channels);
+        EXPECT_EQ(le32(&h.data()[24]), r.layout.sampleRate);
+        EXPECT_EQ(le32(&h.data()[28]), r.layout.sampleRate * r.align);
+        EXPECT_EQ(le16(&h.data()[32]), r.align);
+        EXPECT_EQ(le16(&h.data()[34]), r.layout.bitsPerSample);
+        if (r.fmtBytes == 18) {
+            EXPECT_EQ(le16(&h.data()[36]), 0);
+        }
+        EXPECT_EQ(std::memcmp(&h.data()[data], "data", 4), 0);
+        EXPECT_EQ(le32(&h.data()[data + 4]), r.data);
     }
+    // The export's mono headers are the same: 44 bytes for 16-bit, 46 for float.
+    EXPECT_EQ(makeWavHeader(kExportWav16, 44100, 8).size(), 44u);
+    EXPECT_EQ(makeWavHeader(kExportWavFloat, 44100, 8).size(), 46u);
     // Little-endian whatever the value: 44100 = 0x0000AC44.
-    const auto h = makeWavHeader(kExportWav16, 44100, 0x01020304);
+    const WavHeader h = makeWavHeader(kExportWav16, 44100, 0x01020304);
     EXPECT_EQ(h[24], 0x44);
     EXPECT_EQ(h[25], 0xAC);
     EXPECT_EQ(h[40], 0x04);

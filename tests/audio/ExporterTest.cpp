@@ -59,6 +59,9 @@ std::vector<uint8_t> readBytes(const fs::path& path)
 
 uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 
+// A float WAV's header: its "fmt " chunk carries cbSize (18 bytes).
+constexpr std::size_t kFloatWavHeaderBytes = 46;
+
 std::vector<float> floatsOf(const std::vector<uint8_t>& bytes, std::size_t offset)
 {
     std::vector<float> out((bytes.size() - offset) / 4);
@@ -174,7 +177,7 @@ TEST(Exporter, RawMatchesFloatWavAndSixteenBitIsItsTruncation)
         const std::vector<uint8_t> rawBytes = readBytes(raw.files[c]);
         EXPECT_EQ(rawBytes.size() % 4096, 0u);
         EXPECT_NE(std::memcmp(rawBytes.data(), "RIFF", 4), 0);
-        const std::vector<float> a = floatsOf(readBytes(wavF.files[c]), 44);
+        const std::vector<float> a = floatsOf(readBytes(wavF.files[c]), kFloatWavHeaderBytes);
         const std::vector<float> b = floatsOf(rawBytes, 0);
         ASSERT_EQ(a.size(), b.size());
         const std::vector<int16_t> s = pcmOf(readBytes(pcm.files[c]));
@@ -204,8 +207,8 @@ TEST(Exporter, UnnormalisedResponseIsTheNormalisedOneScaled)
     std::vector<float> a, b;
     float offPeak = 0.0f;
     for (std::size_t c = 0; c < on.files.size(); ++c) {
-        const auto x = floatsOf(readBytes(on.files[c]), 44);
-        const auto y = floatsOf(readBytes(off.files[c]), 44);
+        const auto x = floatsOf(readBytes(on.files[c]), kFloatWavHeaderBytes);
+        const auto y = floatsOf(readBytes(off.files[c]), kFloatWavHeaderBytes);
         ASSERT_EQ(x.size(), y.size());
         a.insert(a.end(), x.begin(), x.end());
         b.insert(b.end(), y.begin(), y.end());
@@ -299,8 +302,8 @@ TEST(Exporter, OutputThatNeverSoundsEndsAtTheBound)
     const ExportResult r =
         f.exporter.exportImpulse(kExportWavFloat, 44100.0f, 0, (dir / "b").string());
     ASSERT_EQ(r.status, ExportResult::kWritten);
-    const auto left = floatsOf(readBytes(r.files[0]), 44);
-    const auto right = floatsOf(readBytes(r.files[1]), 44);
+    const auto left = floatsOf(readBytes(r.files[0]), kFloatWavHeaderBytes);
+    const auto right = floatsOf(readBytes(r.files[1]), kFloatWavHeaderBytes);
     EXPECT_GT(peakOf(left), 0.01f);
     ASSERT_EQ(right.size(), 1024u); // one silent block
     EXPECT_LE(peakOf(right), 2.5e-5f);
@@ -401,7 +404,7 @@ void expectWholeResponse(int program, float rate)
     ASSERT_EQ(r.status, ExportResult::kWritten);
     ASSERT_EQ(r.files.size(), rendered.size());
     for (std::size_t c = 0; c < r.files.size(); ++c) {
-        const auto file = floatsOf(readBytes(r.files[c]), 44);
+        const auto file = floatsOf(readBytes(r.files[c]), kFloatWavHeaderBytes);
         EXPECT_GE(energyOf(file), 0.999 * 4.0 * energyOf(rendered[c]) - 1e-9) << "channel " << c;
         const auto blocks = static_cast<double>(blocksToLastArrival(rendered[c]));
         EXPECT_NEAR(static_cast<double>(file.size() / kExportBlock), blocks, 1.0) << "channel " << c;

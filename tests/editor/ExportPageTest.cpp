@@ -347,9 +347,10 @@ TEST_F(ExportThroughEditor, FiveOutputsGiveFiveNumberedFiles)
     for (int c = 1; c <= 5; ++c) {
         const fs::path file = folder / ("hall" + std::to_string(c) + ".wav");
         ASSERT_TRUE(fs::exists(file)) << file;
-        // The page's default: float WAV, a 44-byte header and whole floats.
-        EXPECT_EQ((fs::file_size(file) - 44) % 4, 0u) << file;
-        EXPECT_GT(fs::file_size(file), 44u) << file;
+        // The page's default: float WAV, a 46-byte header (the fmt chunk of
+        // a non-PCM format carries cbSize) and whole floats.
+        EXPECT_EQ((fs::file_size(file) - 46) % 4, 0u) << file;
+        EXPECT_GT(fs::file_size(file), 46u) << file;
     }
     EXPECT_FALSE(fs::exists(folder / "hall6.wav"));
     EXPECT_EQ(control(param::kExportPage), 0.0f);

@@ -17,11 +17,13 @@ namespace ovinta {
 
 namespace {
 
+constexpr double kLongestLoudSpanSeconds = 2.0;
+
 // A figure scaled and shown with `decimals` digits after the point, or "n/a".
 void cell(const std::optional<double>& value, double scale, int decimals)
 {
     if (value)
-        std::printf(" %8.*f", decimals, *value * scale);
+        std::printf(" %8s", fixedText(*value * scale, decimals).c_str());
     else
         std::printf(" %8s", "n/a");
 }
@@ -51,6 +53,19 @@ void printChannel(const ChannelAnalysis& channel)
     printRow("full", channel.full.figures);
     for (int b = 0; b < kOctaveBandCount; ++b)
         printRow(octaveBandName(b, false), channel.octave[b].figures);
+    if (!channel.full.figures.note.empty())
+        std::printf("  n/a in full band: %s\n", channel.full.figures.note.c_str());
+}
+
+// An impulse response starts loud and falls: music, speech or steady noise
+// stay near their loudest for seconds.
+bool looksLikeImpulseResponse(const ChannelAnalysis& channel, double fileSeconds)
+{
+    const BandAnalysis& full = channel.full;
+    if (!full.figures.measured)
+        return true; // silent: said so in the table
+    const double onset = full.figures.initialDelaySeconds.value_or(0.0);
+    return full.loudSpanSeconds <= kLongestLoudSpanSeconds && onset <= 0.5 * fileSeconds;
 }
 
 std::string jsonFigures(const std::string& band, const AcousticFigures& f)
@@ -68,6 +83,8 @@ std::string jsonFigures(const std::string& band, const AcousticFigures& f)
     out += json::key("initial_delay_s", first) + json::number(f.initialDelaySeconds);
     out += json::key("range_db", first) +
            (f.measured ? json::number(f.decayRangeDb) : std::string("null"));
+    out += json::key("noise_floor_found", first) + (f.noiseFloorFound ? "true" : "false");
+    out += json::key("note", first) + (f.note.empty() ? std::string("null") : json::quote(f.note));
     return out + "}";
 }
 
@@ -112,20 +129,35 @@ void analyseCommand(const std::vector<std::string>& words)
     std::string jsonOut = "[";
     for (std::size_t k = 0; k < files.size(); ++k) {
         const std::string& path = files[k];
+        if (path == "-")
+            throw ToolError("analyse reads a file several times, so not standard input; "
+                            "save it to a file first");
         AudioReader reader(path);
         Progress progress("analysing", !quiet);
         const std::vector<ChannelAnalysis> channels = analyseFile(reader, progress);
         const std::string shortInput = shortFileWarning(path, reader);
         if (!shortInput.empty())
             std::fprintf(stderr, "ovinta: %s\n", shortInput.c_str());
+        const double fileSeconds = static_cast<double>(reader.framesRead()) / reader.sampleRate();
+        for (std::size_t c = 0; c < channels.size(); ++c)
+            if (!looksLikeImpulseResponse(channels[c], fileSeconds)) {
+                std::fprintf(stderr, "ovinta: warning: %s, channel %zu does not look like an "
+                                     "impulse response (it stays near its loudest for seconds, "
+                                     "or starts late); its figures mean little\n",
+                             path.c_str(), c + 1);
+                break;
+            }
+        const std::string cleaned = nonFiniteWarning(path, reader);
+        if (!cleaned.empty())
+            std::fprintf(stderr, "ovinta: %s\n", cleaned.c_str());
         if (asJson) {
             jsonOut += (k == 0 ? "" : ",") + jsonFile(path, reader, channels);
         } else {
             const double seconds = static_cast<double>(reader.framesRead()) / reader.sampleRate();
             for (std::size_t c = 0; c < channels.size(); ++c) {
-                std::printf("%s, channel %zu of %zu: %d Hz, %.3f s, DC offset %.6f removed\n",
+                std::printf("%s, channel %zu of %zu: %d Hz, %.3f s, DC offset %s removed\n",
                             path.c_str(), c + 1, channels.size(), reader.sampleRate(), seconds,
-                            channels[c].dcOffset);
+                            fixedText(channels[c].dcOffset, 6).c_str());
                 printChannel(channels[c]);
                 std::printf("\n");
             }

@@ -24,32 +24,43 @@ SNDFILE* handle(void* file) { return static_cast<SNDFILE*>(file); }
 
 std::string systemError() { return errno != 0 ? std::strerror(errno) : "unknown error"; }
 
-std::string folderOf(const std::string& path)
+// Headerless samples say nothing of their rate, channels or encoding.
+std::string rawHint(const std::string& path)
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string leafOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = path.rfind('.');
+    std::string ending = dot == std::string::npos ? "" : path.substr(dot);
+    for (char& c : ending)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ending == ".raw" ? "; a headerless .raw file needs a header first, e.g. "
+                              "sox -t f32 -r 48000 -c 1 FILE.raw FILE.wav"
+                            : "";
 }
 
 } // namespace
 
 AudioReader::AudioReader(const std::string& pathIn) : path(pathIn)
 {
+    // The file itself first: libsndfile's own message for a missing or
+    // unreadable file is vague, and errno after a failed sf_open may come
+    // from any of its probes.
     SF_INFO info{};
-    errno = 0;
-    file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr) {
-        const std::string reason = sf_strerror(nullptr);
-        throw ToolError("cannot read " + path + ": " +
-                        (errno != 0 ? systemError() : reason));
+    if (path == "-") {
+        file = sf_open_fd(STDIN_FILENO, SFM_READ, &info, SF_FALSE);
+        if (file == nullptr)
+            throw ToolError(std::string("cannot read standard input: not a sound file libsndfile "
+                                        "reads from a pipe (") + sf_strerror(nullptr) + ")");
+    } else {
+        struct stat status {};
+        errno = 0;
+        if (::stat(path.c_str(), &status) != 0 || ::access(path.c_str(), R_OK) != 0)
+            throw ToolError("cannot read " + path + ": " + systemError());
+        if (S_ISDIR(status.st_mode))
+            throw ToolError("cannot read " + path + ": it is a directory");
+        file = sf_open(path.c_str(), SFM_READ, &info);
     }
+    if (file == nullptr)
+        throw ToolError("cannot read " + path + ": not a sound file libsndfile reads (" +
+                        sf_strerror(nullptr) + ")" + rawHint(path));
     if (info.channels <= 0 || info.samplerate <= 0) {
         sf_close(handle(file));
         file = nullptr;
@@ -84,12 +95,22 @@ std::size_t AudioReader::read(float* interleaved, std::size_t count)
     const sf_count_t got = sf_readf_float(handle(file), interleaved, wanted);
     if (got <= 0)
         return 0;
+    const auto channels = static_cast<std::size_t>(channelCount);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(got) * channels; ++i)
+        if (!std::isfinite(interleaved[i])) {
+            interleaved[i] = 0.0f;
+            if (readSoFar + static_cast<int64_t>(i / channels) >= countedUpTo)
+                ++nonFinite;
+        }
     readSoFar += got;
+    countedUpTo = std::max(countedUpTo, readSoFar);
     return static_cast<std::size_t>(got);
 }
 
 void AudioReader::rewind()
 {
+    if (path == "-")
+        throw ToolError("standard input can be read only once; give a file name instead");
     if (sf_seek(handle(file), 0, SEEK_SET) != 0)
         throw ToolError("cannot go back to the start of " + path + ": " +
                         sf_strerror(handle(file)));
@@ -106,96 +127,33 @@ std::string shortFileWarning(const std::string& path, const AudioReader& reader)
            " frames; its header claims " + std::to_string(reader.frames());
 }
 
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string leafOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string nonFiniteWarning(const std::string& path, const AudioReader& reader)
+{
+    if (reader.nonFiniteSamples() == 0)
+        return {};
+    return "warning: " + path + " holds " + std::to_string(reader.nonFiniteSamples()) +
+           " NaN or infinite samples; they were read as 0";
+}
+
 int outputForFileChannel(int channels, int fileChannel)
 {
     // File order L, R, C, Ls, Rs from the outputs L, R, Ls, Rs, C.
     static constexpr int kFiveChannels[5] = {0, 1, 4, 2, 3};
     return channels == 5 ? kFiveChannels[fileChannel] : fileChannel;
-}
-
-AudioWriter::AudioWriter(const std::string& pathIn, int channels, int sampleRate)
-    : path(pathIn), channelCount(channels)
-{
-    temporary = folderOf(path) + "/." + leafOf(path) + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        throw ToolError("cannot write " + path + ": " + systemError());
-    // mkstemp makes the file private; give it the permissions a new file gets.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-
-    SF_INFO info{};
-    info.channels = channels;
-    info.samplerate = sampleRate;
-    const bool masked = channels == 4 || channels == 5;
-    info.format = (masked ? SF_FORMAT_WAVEX : SF_FORMAT_WAV) | SF_FORMAT_FLOAT;
-    file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
-    if (file == nullptr) {
-        const std::string reason = sf_strerror(nullptr);
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        throw ToolError("cannot write " + path + ": " + reason);
-    }
-    if (masked) {
-        int map[5] = {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_REAR_LEFT,
-                      SF_CHANNEL_MAP_REAR_RIGHT, 0};
-        if (channels == 5) {
-            const int five[5] = {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER,
-                                 SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT};
-            std::memcpy(map, five, sizeof map);
-        }
-        if (sf_command(handle(file), SFC_SET_CHANNEL_MAP_INFO, map,
-                       static_cast<int>(sizeof(int)) * channels) != SF_TRUE) {
-            discard();
-            throw ToolError("cannot write " + path + ": the channel layout was refused");
-        }
-    }
-}
-
-AudioWriter::~AudioWriter() { discard(); }
-
-void AudioWriter::discard()
-{
-    if (file != nullptr) {
-        sf_close(handle(file));
-        file = nullptr;
-        ::unlink(temporary.c_str());
-    }
-}
-
-void AudioWriter::write(const float* interleaved, std::size_t frames)
-{
-    const std::size_t count = frames * static_cast<std::size_t>(channelCount);
-    for (std::size_t i = 0; i < count; ++i)
-        loudest = std::max(loudest, std::fabs(interleaved[i]));
-    errno = 0;
-    const auto wanted = static_cast<sf_count_t>(frames);
-    if (sf_writef_float(handle(file), interleaved, wanted) != wanted) {
-        const std::string reason = errno != 0 ? systemError() : sf_strerror(handle(file));
-        discard();
-        throw ToolError("writing " + path + " failed: " + reason);
-    }
-}
-
-void AudioWriter::commit()
-{
-    if (file == nullptr)
-        return;
-    errno = 0;
-    sf_write_sync(handle(file));
-    const int closed = sf_close(handle(file));
-    file = nullptr;
-    if (closed != 0) {
-        const std::string reason = errno != 0 ? systemError() : sf_error_number(closed);
-        ::unlink(temporary.c_str());
-        throw ToolError("writing " + path + " failed: " + reason);
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string reason = systemError();
-        ::unlink(temporary.c_str());
-        throw ToolError("cannot write " + path + ": " + reason);
-    }
 }
 
 void requireExtension(const std::string& path, const std::string& extension)
@@ -207,6 +165,13 @@ void requireExtension(const std::string& path, const std::string& extension)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (given != extension)
         throw ToolError("the output " + path + " must be a " + extension + " file");
+}
+
+void refuseDirectory(const std::string& path)
+{
+    struct stat s {};
+    if (::stat(path.c_str(), &s) == 0 && S_ISDIR(s.st_mode))
+        throw ToolError("the output " + path + " is a directory; give a file name");
 }
 
 void requireWavName(const std::string& path) { requireExtension(path, ".wav"); }
@@ -226,13 +191,28 @@ void refuseOverwrite(const std::string& output, const std::vector<std::string>& 
             throw ToolError("refusing to overwrite the input " + input + " with the output");
 }
 
+std::string fixedText(double value, int decimals)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    // A value that rounds to zero is zero, whatever its sign was.
+    if (text[0] == '-' && std::strspn(text + 1, "0.") == std::strlen(text + 1))
+        return text + 1;
+    return text;
+}
+
+std::string signedFixedText(double value, int decimals)
+{
+    const std::string text = fixedText(value, decimals);
+    return text[0] == '-' || text.find_first_not_of("0.") == std::string::npos ? text
+                                                                              : "+" + text;
+}
+
 std::string dbfsText(float peak)
 {
     if (!(peak > 0.0f))
         return "-inf dBFS";
-    char text[32];
-    std::snprintf(text, sizeof text, "%+.1f dBFS", 20.0 * std::log10(static_cast<double>(peak)));
-    return text;
+    return signedFixedText(20.0 * std::log10(static_cast<double>(peak)), 1) + " dBFS";
 }
 
 } // namespace ovinta

@@ -1,7 +1,7 @@
 #pragma once
 // Audio files for the command-line tool, through libsndfile: reading any
-// format it knows as floats, block by block, and writing 32-bit float WAV
-// files that appear complete or not at all.
+// format it knows as floats, block by block, and the checks and texts
+// around the files the tool writes (AudioWriter.h writes them).
 
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +29,9 @@ public:
     int64_t framesRead() const { return readSoFar; }
     // The warning for a file cut short of its header's length; empty if whole.
     const std::string& truncationNote() const { return truncation; }
+    // Samples that were NaN or infinite, read as 0; each counted once however
+    // often the file is read again.
+    int64_t nonFiniteSamples() const { return nonFinite; }
 
 private:
     std::string path;
@@ -37,12 +40,16 @@ private:
     int rate = 0;
     int64_t frameCount = 0;
     int64_t readSoFar = 0;
+    int64_t countedUpTo = 0; // frames already checked for NaN and infinity
+    int64_t nonFinite = 0;
     std::string truncation;
 };
 
 // The warning line for a file that is shorter than its header claims, or
 // that ended before the frames reported; an empty text when neither.
 std::string shortFileWarning(const std::string& path, const AudioReader& reader);
+// The warning for NaN or infinite samples read as 0; empty when none.
+std::string nonFiniteWarning(const std::string& path, const AudioReader& reader);
 
 // The WAVE order of the tool's outputs. The engine's outputs are L, R, Ls,
 // Rs, C; a WAVE file with a channel mask stores its channels in the order of
@@ -52,40 +59,26 @@ std::string shortFileWarning(const std::string& path, const AudioReader& reader)
 // file channel `fileChannel`.
 int outputForFileChannel(int channels, int fileChannel);
 
-// A 32-bit float WAV written block by block into a temporary file next to
-// the target, renamed to the target by commit(); destroyed uncommitted, the
-// temporary file is removed, so a failed write leaves no file behind. Four-
-// and five-channel files are WAVE_FORMAT_EXTENSIBLE with the channel mask
-// of outputForFileChannel's order. Tracks the peak of what it wrote.
-class AudioWriter {
-public:
-    AudioWriter(const std::string& path, int channels, int sampleRate);
-    ~AudioWriter();
-    AudioWriter(const AudioWriter&) = delete;
-    AudioWriter& operator=(const AudioWriter&) = delete;
-
-    void write(const float* interleaved, std::size_t frames);
-    void commit();
-    float peak() const { return loudest; }
-
-private:
-    void discard();
-
-    std::string path, temporary;
-    int channelCount = 0;
-    void* file = nullptr; // SNDFILE*
-    float loudest = 0.0f;
-};
+// The folder of a path ("." for a bare name) and its last component.
+std::string folderOf(const std::string& path);
+std::string leafOf(const std::string& path);
 
 // Refuses (ToolError) an output name that does not end in `extension`
 // (".wav", ".png"; any case) after a non-empty name.
 void requireExtension(const std::string& path, const std::string& extension);
 void requireWavName(const std::string& path);
+// Refuses (ToolError) an output path that names an existing directory.
+void refuseDirectory(const std::string& path);
 // True when both paths name one existing file (same device and inode).
 bool sameFile(const std::string& a, const std::string& b);
 // Refuses (ToolError) an output path that names one of the inputs.
 void refuseOverwrite(const std::string& output, const std::vector<std::string>& inputs);
-// The peak as dBFS text ("-3.2 dBFS", "-inf dBFS").
+// `value` with `decimals` digits after the point, never "-0.0": a value
+// that rounds to zero shows as zero. The signed form adds "+" to positive
+// values ("+1.5", "0.0", "-1.5").
+std::string fixedText(double value, int decimals);
+std::string signedFixedText(double value, int decimals);
+// The peak as dBFS text ("-3.2 dBFS", "0.0 dBFS", "+0.4 dBFS", "-inf dBFS").
 std::string dbfsText(float peak);
 
 } // namespace ovinta

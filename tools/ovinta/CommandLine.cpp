@@ -23,6 +23,17 @@ std::string lowerCase(std::string text)
     return text;
 }
 
+Arguments::Arguments(std::vector<std::string> list) : words(std::move(list))
+{
+    // The short forms of the common options.
+    static const std::pair<const char*, const char*> kShort[] = {
+        {"-q", "--quiet"}, {"-p", "--program"}, {"-s", "--set"}};
+    for (std::string& w : words)
+        for (const auto& [shortForm, longForm] : kShort)
+            if (w == shortForm)
+                w = longForm;
+}
+
 std::string Arguments::take(const std::string& name, const std::string& fallback)
 {
     std::string value = fallback;
@@ -111,6 +122,22 @@ float parseValue(const std::string& text, const std::string& what)
     return v;
 }
 
+std::vector<int> parseChannelPick(const std::string& text)
+{
+    const std::size_t comma = text.find(',');
+    if (comma != std::string::npos && text.find(',', comma + 1) != std::string::npos)
+        throw ToolError("--channels takes one or two input channels, not \"" + text +
+                        "\" (the reverb has two inputs)");
+    std::vector<int> pick;
+    pick.push_back(parseInteger(text.substr(0, comma), "--channels"));
+    pick.push_back(comma == std::string::npos ? pick[0]
+                                              : parseInteger(text.substr(comma + 1), "--channels"));
+    for (int c : pick)
+        if (c < 1)
+            throw ToolError("--channels counts input channels from 1");
+    return pick;
+}
+
 int parameterIndex(const std::string& text)
 {
     if (!text.empty() && std::isdigit(static_cast<unsigned char>(text[0]))) {
@@ -132,32 +159,42 @@ int parameterIndex(const std::string& text)
 
 int programIndex(const std::string& text, const OvintaProgram* programs)
 {
-    if (!text.empty() && std::isdigit(static_cast<unsigned char>(text[0]))) {
+    // Anything that reads as a whole number, signed or not, is a number.
+    const bool signedNumber = text.size() > 1 && (text[0] == '-' || text[0] == '+') &&
+                              std::isdigit(static_cast<unsigned char>(text[1]));
+    if (signedNumber || (!text.empty() && std::isdigit(static_cast<unsigned char>(text[0])))) {
         const int index = parseInteger(text, "program number");
         if (index < 0 || index >= kProgramCount)
-            throw ToolError("program number " + text + " is not 0.." +
+            throw ToolError("program number " + text + " is out of range 0.." +
                             std::to_string(kProgramCount - 1));
         return index;
     }
+    // An exact name first, then a unique beginning, then a unique part.
     const std::string wanted = lowerCase(text);
-    int found = -1;
-    int beginnings = 0;
+    std::vector<int> beginnings, parts;
     for (int p = 0; p < kProgramCount; ++p) {
         const char* stored = programs[p].name;
         const std::string name = lowerCase(std::string(stored, strnlen(stored, kProgramNameSize)));
         if (name == wanted)
             return p;
-        if (!wanted.empty() && name.rfind(wanted, 0) == 0) {
-            found = p;
-            ++beginnings;
-        }
+        if (!wanted.empty() && name.rfind(wanted, 0) == 0)
+            beginnings.push_back(p);
+        if (!wanted.empty() && name.find(wanted) != std::string::npos)
+            parts.push_back(p);
     }
-    if (beginnings == 1)
-        return found;
-    if (beginnings > 1)
-        throw ToolError("\"" + text + "\" begins " + std::to_string(beginnings) +
-                        " program names; give more of the name or its number");
-    throw ToolError("no program is named \"" + text + "\" (see ovinta info)");
+    if (beginnings.size() == 1)
+        return beginnings[0];
+    if (beginnings.empty() && parts.size() == 1)
+        return parts[0];
+    const std::vector<int>& candidates = beginnings.empty() ? parts : beginnings;
+    if (candidates.empty())
+        throw ToolError("no program is named \"" + text + "\" (see ovinta info)");
+    std::string list;
+    for (int p : candidates)
+        list += (list.empty() ? "" : ", ") + std::to_string(p) + " " +
+                std::string(programs[p].name, strnlen(programs[p].name, kProgramNameSize));
+    throw ToolError("\"" + text + "\" matches " + std::to_string(candidates.size()) +
+                    " programs: " + list + "; give more of the name or its number");
 }
 
 ParameterSetting parseSetting(const std::string& text)

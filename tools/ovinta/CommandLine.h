@@ -12,7 +12,8 @@ struct OvintaProgram;
 // The arguments after the command name, consumed option by option.
 class Arguments {
 public:
-    explicit Arguments(std::vector<std::string> list) : words(std::move(list)) {}
+    // -q, -p and -s stand for --quiet, --program and --set.
+    explicit Arguments(std::vector<std::string> list);
 
     // Removes "--name VALUE" (or "--name=VALUE") and returns VALUE; the
     // fallback when absent. Given twice, the last one counts.
@@ -34,11 +35,16 @@ private:
 int parseInteger(const std::string& text, const std::string& what);
 float parseValue(const std::string& text, const std::string& what);
 
+// "--channels A[,B]": the input channels (from 1) for the reverb's two
+// inputs; a single A feeds both.
+std::vector<int> parseChannelPick(const std::string& text);
+
 // Host parameter 0..46 named by its number or (case-insensitively) by its
 // host name.
 int parameterIndex(const std::string& text);
-// Program 0..44 named by its number or name (case-insensitive; a unique
-// beginning of a name is enough).
+// Program 0..44 named by its number or name (case-insensitive): the whole
+// name, a unique beginning or a unique part of it; an ambiguous name is
+// refused with the candidates.
 int programIndex(const std::string& text, const OvintaProgram* programs);
 
 // One assignment of "--set PARAM=VALUE".

@@ -4,6 +4,7 @@
 // Karplus-Strong string, stereo at 44.1 kHz.
 
 #include "tools/ovinta/AudioFile.h"
+#include "tools/ovinta/AudioWriter.h"
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
 

@@ -3,6 +3,8 @@
 #include "tools/ovinta/AudioFile.h"
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
+#include "tools/ovinta/ExportFiles.h"
+#include "tools/ovinta/InterruptCleanup.h"
 #include "tools/ovinta/PluginSession.h"
 #include "tools/ovinta/Progress.h"
 #include "tools/ovinta/ToolError.h"
@@ -15,6 +17,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <memory>
 #include <unistd.h>
 
 namespace ovinta {
@@ -25,6 +29,9 @@ constexpr const char* kUsage =
     "ovinta export-ir --program N [--rate 44100|48000|96000] [--format wav16|wav32f|raw] "
     "[--normalise on|off] [--outputs 2|4|5] [--set PARAM=VALUE ...] [--quiet] PATH";
 constexpr float kWav16FullScale = 32767.0f / 32768.0f;
+// The speaker of each numbered file: the exporter writes the output roles in
+// the engine's order.
+constexpr const char* kSpeakers[] = {"L", "R", "Ls", "Rs", "C"};
 
 int formatNumber(const std::string& text)
 {
@@ -47,48 +54,6 @@ public:
 private:
     Progress bar;
 };
-
-// PATH without a .wav or .raw ending (any case); any other ending is part
-// of the name ("take.2" stays "take.2"). An empty or dot-only name is refused.
-std::string exportBase(const std::string& path)
-{
-    std::string base = path;
-    const std::string ending = base.size() >= 4 ? lowerCase(base.substr(base.size() - 4)) : "";
-    if (ending == ".wav" || ending == ".raw")
-        base.resize(base.size() - 4);
-    const std::size_t slash = base.rfind('/');
-    const std::string leaf = slash == std::string::npos ? base : base.substr(slash + 1);
-    if (leaf.find_first_not_of('.') == std::string::npos)
-        throw ToolError("\"" + path + "\" gives no file name to number (try room.wav)");
-    return base;
-}
-
-// The loudest sample of a written file.
-float filePeak(const std::string& path, int format)
-{
-    float peak = 0.0f;
-    std::vector<float> block(4096);
-    if (format == kExportRaw) {
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        if (f == nullptr)
-            return peak;
-        for (std::size_t got; (got = std::fread(block.data(), sizeof(float), block.size(), f)) > 0;)
-            for (std::size_t i = 0; i < got; ++i)
-                peak = std::max(peak, std::fabs(block[i]));
-        std::fclose(f);
-        return peak;
-    }
-    SF_INFO info{};
-    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
-    if (f == nullptr)
-        return peak;
-    sf_command(f, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
-    for (sf_count_t got; (got = sf_read_float(f, block.data(), static_cast<sf_count_t>(block.size()))) > 0;)
-        for (sf_count_t i = 0; i < got; ++i)
-            peak = std::max(peak, std::fabs(block[static_cast<std::size_t>(i)]));
-    sf_close(f);
-    return peak;
-}
 
 void removeAll(const std::vector<std::string>& files)
 {
@@ -141,6 +106,13 @@ void exportCommand(const std::vector<std::string>& words)
     const std::string folder = slash == std::string::npos ? "" : base.substr(0, slash + 1);
     const std::string leaf = slash == std::string::npos ? base : base.substr(slash + 1);
     const std::string hidden = folder + ".ovinta-" + std::to_string(::getpid()) + "-" + leaf;
+    const char* extension = format == kExportRaw ? ".raw" : ".wav";
+    for (int c = 1; c <= count; ++c)
+        refuseDirectory(base + std::to_string(c) + extension);
+    // Every name the exporter may create is registered before it writes.
+    std::vector<std::unique_ptr<PendingFile>> pending;
+    for (int c = 1; c <= Exporter::channelsFor(kOutputRoles); ++c)
+        pending.push_back(std::make_unique<PendingFile>(hidden + std::to_string(c) + extension));
     Exporter exporter(session.engine(), session);
     ExportBar bar(!quiet);
     exporter.setProgressListener(&bar);
@@ -160,6 +132,14 @@ void exportCommand(const std::vector<std::string>& words)
         removeAll(result.files);
         throw ToolError("writing the impulse response to " + base + "* failed: " + reason);
     }
+    if (normalise == "on" && format != kExportWav16) {
+        errno = 0;
+        if (!scaleToFullScale(result.files, format)) {
+            const std::string why = errno != 0 ? std::strerror(errno) : "unknown error";
+            removeAll(result.files);
+            throw ToolError("writing the impulse response to " + base + "* failed: " + why);
+        }
+    }
     std::vector<std::string> finals;
     for (const std::string& written : result.files)
         finals.push_back(base + written.substr(hidden.size()));
@@ -171,10 +151,7 @@ void exportCommand(const std::vector<std::string>& words)
         }
 
     const bool sixteen = format == kExportWav16;
-    // A normalised export is scaled to full scale through the whole render,
-    // so its loudest sample may sit a rounding step above 1.0: that is full
-    // scale, not above it.
-    const float fullScale = normalise == "off" ? 1.0f : 1.0f + 1e-5f;
+    const float fullScale = 1.0f;
     for (std::size_t c = 0; c < finals.size(); ++c) {
         const float peak = filePeak(finals[c], format);
         if (sixteen && normalise == "off" && peak >= kWav16FullScale)
@@ -183,10 +160,16 @@ void exportCommand(const std::vector<std::string>& words)
         else if (peak > fullScale)
             std::fprintf(stderr, "ovinta: warning: %s peaks at %s, above full scale\n",
                          finals[c].c_str(), dbfsText(peak).c_str());
+        const int64_t samples = result.dataBytes[c] / (sixteen ? 2 : 4);
+        if (samples >= int64_t{kExportMaxBlocks} * kExportBlock)
+            std::fprintf(stderr, "ovinta: warning: %s reaches the render bound of %lld samples "
+                                 "(%.1f s at %d Hz) still sounding; the response goes on beyond "
+                                 "it\n", finals[c].c_str(), static_cast<long long>(samples),
+                         static_cast<double>(samples) / rate, rate);
         if (!quiet)
-            std::printf("%s\t%lld samples\tpeak %s\n", finals[c].c_str(),
-                        static_cast<long long>(result.dataBytes[c] / (sixteen ? 2 : 4)),
-                        dbfsText(peak).c_str());
+            std::printf("%s\t%s\t%lld samples\tpeak %s\n", finals[c].c_str(),
+                        c < std::size(kSpeakers) ? kSpeakers[c] : "?",
+                        static_cast<long long>(samples), dbfsText(peak).c_str());
     }
 }
 

@@ -18,7 +18,8 @@ namespace {
 constexpr const char* kGeneralHelp =
     "usage: ovinta COMMAND ...   commands: render, export-ir, info, analyse, help\n"
     "Parameters are named by number or name, programs by number or name (a\n"
-    "unique beginning is enough). Errors are one line, \"ovinta: ...\".\n";
+    "unique beginning or part is enough). -q, -p, -s stand for --quiet,\n"
+    "--program, --set. Errors are one line, \"ovinta: ...\", and exit 1.\n";
 
 struct CommandHelp {
     const char* name;
@@ -27,23 +28,27 @@ struct CommandHelp {
 
 constexpr CommandHelp kHelp[] = {
     {"render",
-     "usage: ovinta render IN OUT.wav [options]\n"
+     "usage: ovinta render IN|- OUT.wav|OUT.flac|- [options]\n"
      "  Processes an audio file through the reverb, the tail included, into a\n"
-     "  32-bit float WAV with one channel per output (L, R; L, R, Ls, Rs; or\n"
+     "  WAV or FLAC file with one channel per output (L, R; L, R, Ls, Rs; or\n"
      "  L, R, C, Ls, Rs, with a WAVE channel mask for 4 and 5 channels).\n"
-     "  --program N|NAME     factory program (default 0)\n"
-     "  --set PARAM=VALUE    set a parameter, raw (0.5) or in its unit (-6dB); repeatable\n"
+     "  \"-\" reads standard input or writes standard output.\n"
+     "  --format F           wav16, wav24, wav32, wav32f (default for .wav),\n"
+     "                       flac16, flac24 (default for .flac)\n"
+     "  --program N|NAME     (-p) factory program (default 0); a name or part of one\n"
+     "  --set PARAM=VALUE    (-s) set a parameter, raw (0.5) or in its unit (-6dB); repeatable\n"
      "  --outputs 2|4|5      output channels (default: the program's setting)\n"
      "  --rate HZ            refuse an input that is not at this rate\n"
      "  --block N            frames per process call, 1..8192 (default 512)\n"
      "  --channels A[,B]     input channels (from 1) for inputs 1 and 2; needed\n"
      "                       for inputs with more than two channels\n"
-     "  --quiet              no report and no progress bar\n"},
+     "  --max-tail SECONDS   longest tail after the input (default 30)\n"
+     "  --quiet              (-q) no report and no progress line\n"},
     {"export-ir",
      "usage: ovinta export-ir --program N|NAME [options] PATH\n"
      "  Writes the program's impulse response, one mono file per output\n"
      "  (PATH1.wav, PATH2.wav, ... or .raw; a .wav or .raw ending of PATH is\n"
-     "  dropped first), and lists them with their peaks.\n"
+     "  dropped first), and lists them with their speakers and peaks.\n"
      "  --program N|NAME     factory program (required)\n"
      "  --rate 44100|48000|96000   export rate (default 44100)\n"
      "  --format wav16|wav32f|raw  file format (default wav32f)\n"
@@ -62,7 +67,8 @@ constexpr CommandHelp kHelp[] = {
      "usage: ovinta analyse FILE... [options]\n"
      "  Reverberation times (EDT, T20, T30), C50, C80, D50, centre time, first\n"
      "  arrival and decay range per channel, full band and octave bands\n"
-     "  125 Hz-8 kHz. Each channel's DC offset is removed first.\n"
+     "  125 Hz-8 kHz; noise floor by Lundeby's method, \"n/a\" with the reason.\n"
+     "  Each channel's DC offset is removed first.\n"
      "  --json               the figures as JSON\n"
      "  --plot DECAY.png     draw channel 1's decay curves and T20/T30 fits (one FILE)\n"
      "  --quiet              no progress bar\n"},

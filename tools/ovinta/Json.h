@@ -44,7 +44,8 @@ inline std::string number(double value)
         return "null";
     char text[32];
     std::snprintf(text, sizeof text, "%.6g", value);
-    return text;
+    // -0 is 0 to a reader, and looks like a fault.
+    return std::string(text) == "-0" ? "0" : text;
 }
 
 inline std::string number(const std::optional<double>& value)
