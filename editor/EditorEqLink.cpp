@@ -17,6 +17,8 @@ float EditorEqLink::getParameter(int index)
 void EditorEqLink::setParameter(int index, float value)
 {
     effect.setParameter(index, value);
+    // The knob follows at once, so that a report sends the value just set.
+    editor.followPending();
 }
 
 void EditorEqLink::beginEdit(int index)

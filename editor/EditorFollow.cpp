@@ -1,5 +1,5 @@
 // OvintaEditor: the two directions of a parameter change. valueChanged takes
-// a user's change from a control to the effect; setParameter brings every
+// a user's change from a control to the effect; followPending brings every
 // change (the user's, the host's, a program's) back into the controls and
 // the value displays, which show what the engine made of it (the parameter
 // table's shown values).
@@ -108,6 +108,9 @@ void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
                tag == param::kProgramNext) {
         effect.setParameter(tag, v);
     }
+    // The change comes back from the core as any other: the controls it
+    // moves follow before the caller goes on.
+    followPending();
     control->setDirty();
 }
 
@@ -137,12 +140,12 @@ void OvintaEditor::toggleHelp()
 
 // ---- Effect -> controls --------------------------------------------------------------------
 
-void OvintaEditor::setParameter(int index, float value)
+void OvintaEditor::followPending()
 {
-    std::lock_guard<std::mutex> guard(followLock);
-    if (!openFlag.load(std::memory_order_acquire))
+    if (!isOpen())
         return;
-    followParameter(index, value);
+    effect.getCore().parameterMirror().takeChanges(
+        [this](int tag, float value) { followParameter(tag, value); });
 }
 
 void OvintaEditor::followParameter(int tag, float value)

@@ -24,9 +24,10 @@ void OvintaEditor::idle()
 {
     // The configuration step does nothing unless the outputs changed; with
     // the window closed it still sets the number of fed outputs.
-    effect.applyOutputConfiguration();
+    effect.getCore().applyOutputConfiguration(this);
     if (frame == nullptr || !isOpen())
         return;
+    followPending();
     if (meterScreen)
         meterScreen->setDirty();
 
@@ -47,6 +48,7 @@ void OvintaEditor::idle()
     if (mainScreen != nullptr && mainScreen->takeHelpClosed() && helpShown())
         toggleHelp();
     runDeferredExport();
+    followPending();
 }
 
 void OvintaEditor::timedStep()
@@ -74,7 +76,7 @@ void OvintaEditor::runDeferredExport()
                             exportSettings.path);
     engine.editorSignals().exportCountdown = 0;
     // Leave the export page: the edit view shows again.
-    setParameter(param::kExportPage, 0.0f);
+    followParameter(param::kExportPage, 0.0f);
 }
 
 } // namespace ovinta

@@ -63,6 +63,7 @@ OvintaEditor::OvintaEditor(EffectVST& e)
     for (int i = 0; i < kSharedBitmapCount; ++i)
         sharedBitmaps[i] = loadEditorBitmap(kSharedBitmapIds[i]);
     background = loadEditorBitmap(layout::kBackgroundBitmap);
+    effect.getCore().attachEditor(this);
     // The window is the background's size, whether or not the picture loaded.
     setEditorSize(layout::kWindowWidth, layout::kWindowHeight);
 }
@@ -77,6 +78,7 @@ CBitmap* OvintaEditor::sharedBitmap(int id) const
 
 OvintaEditor::~OvintaEditor()
 {
+    effect.getCore().attachEditor(nullptr);
     close();
     for (CBitmap*& bitmap : sharedBitmaps) {
         if (bitmap)
@@ -120,20 +122,18 @@ bool OvintaEditor::open(void* parent)
     fileSelector = std::make_unique<CFileSelector>(frame);
     lastTimedStep = getTicks();
 
+    // The controls were made with the current values: older changes are done.
+    effect.getCore().parameterMirror().clear();
     engine.requestOutputConfiguration();
     openFlag.store(true, std::memory_order_release);
     // Fill the pin menus before the first paint.
-    effect.applyOutputConfiguration();
+    effect.getCore().applyOutputConfiguration(this);
     return true;
 }
 
 void OvintaEditor::close()
 {
-    {
-        // Once the flag is down no parameter follow can reach the controls.
-        std::lock_guard<std::mutex> guard(followLock);
-        openFlag.store(false, std::memory_order_release);
-    }
+    openFlag.store(false, std::memory_order_release);
     // Kills an open dialog program before anything it could answer goes.
     closeFileDialog();
     fileSelector.reset();
@@ -222,7 +222,7 @@ void OvintaEditor::setInputPinMenu(int menu, const char* const* names, int count
 void OvintaEditor::refreshInputPin(int menu)
 {
     if (menu >= 0 && menu < kInputChannelCapacity)
-        setParameter(param::kSpeakerIn1 + menu, 0.0f);
+        followParameter(param::kSpeakerIn1 + menu, 0.0f);
 }
 
 void OvintaEditor::setOutputPinMenu(int role, const char* const* names, int count)

@@ -11,13 +11,13 @@
 // whether or not the window is ever opened; the engine belongs to the
 // effect.
 //
-// Threads: everything runs on the host's GUI thread except setParameter,
-// which the effect calls after every parameter change from whatever thread
-// made it. It only stores values into controls and marks them dirty; all
-// painting happens in idle. followLock keeps it from touching controls that
-// close() is about to delete.
+// Threads: everything runs on the host's GUI thread. Parameter changes from
+// any thread reach it through the core's parameter mirror, which the editor
+// takes in its idle and after its own changes; isOpen may be asked from any
+// thread.
 
 #include "editor/screens/ExportPage.h"
+#include "core/EditorFollower.h"
 #include "host/EditorLink.h"
 #include "model/OvintaProgram.h"
 #include "resources/EditorLayout.h"
@@ -27,7 +27,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 
 namespace ovinta {
@@ -48,6 +47,7 @@ class RoomEngine;
 
 class OvintaEditor : public AEffGUIEditor,
                      public EditorLink,
+                     public EditorFollower,
                      public CControlListener,
                      public ExportPageListener {
 public:
@@ -66,8 +66,9 @@ public:
     bool onKeyUp(int character, int virtualKey, int modifiers) override;
     bool setKnobMode(int mode) override;
 
-    // ---- Parameter follow (any non-audio thread) ------------------------------------
-    void setParameter(int index, float value) override;
+    // ---- Parameter follow (GUI thread) ---------------------------------------------------
+    // Follows every change posted to the core's mirror since the last call.
+    void followPending();
 
     // ---- Output configuration (from idle) ----------------------------------------------
     void setInputPinMenu(int menu, const char* const* names, int count) override;
@@ -166,7 +167,6 @@ private:
     std::atomic<int> overlay{0};        // 0 none, kHelpOverlay while the help pages show
     std::atomic<bool> openFlag{false};  // true between the end of open and close
     uint32_t lastTimedStep = 0;         // tick count (ms) of the last timed idle step
-    std::mutex followLock;              // setParameter against close
 };
 
 } // namespace ovinta

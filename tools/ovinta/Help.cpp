@@ -23,7 +23,8 @@ constexpr CommandHelp kHelp[] = {
      "  32-bit float WAV with one channel per output (L, R; L, R, Ls, Rs; or\n"
      "  L, R, C, Ls, Rs, with a WAVE channel mask for 4 and 5 channels).\n"
      "  --program N|NAME     factory program (default 0)\n"
-     "  --set PARAM=VALUE    set a parameter, raw (0.5) or in its unit (-6dB); repeatable\n"
+     "  --set PARAM=VALUE    set a parameter as info prints it (-6dB, -6, on, 4) or raw\n"
+     "                       (raw:0.5); repeatable\n"
      "  --outputs 2|4|5      output channels (default: the program's setting)\n"
      "  --rate HZ            refuse an input that is not at this rate\n"
      "  --block N            frames per process call, 1..8192 (default 512)\n"
@@ -40,7 +41,7 @@ constexpr CommandHelp kHelp[] = {
      "  --format wav16|wav32f|raw  file format (default wav32f)\n"
      "  --normalise on|off   scale the loudest sample to full scale (default on)\n"
      "  --outputs 2|4|5      output files (default: the program's setting)\n"
-     "  --set PARAM=VALUE    set a parameter, raw or in its unit; repeatable\n"
+     "  --set PARAM=VALUE    set a parameter as info prints it, or raw:VALUE; repeatable\n"
      "  --quiet              no report and no progress bar\n"},
     {"info",
      "usage: ovinta info [options]\n"
