@@ -15,9 +15,9 @@
 #include "engine/RoomEngine.h"
 #include "editor/screens/OVAnimScreen.h"
 #include "toolkit/COffscreenContext.h"
-#include "host/EffectVST.h"
+#include "core/PluginCore.h"
+#include "core/StandaloneEditorHost.h"
 #include "model/Parameters.h"
-#include "plugin/PluginFactory.h"
 #include "resources/EditorLayout.h"
 #include "tests/RoomEngineTestAccess.h"
 #include "toolkit/CBitmap.h"
@@ -40,15 +40,17 @@ namespace {
 
 constexpr double kTickSeconds = 0.040;
 
-VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+// The plug-in without a host: the core and its editor.
+struct Instance {
+    PluginCore core;
+    StandaloneEditorHost host{core};
+    OvintaEditor editor{core, host};
+};
 
 struct OpenEditor {
-    OpenEditor() : effect(createEffectWithEditor(&quietHost))
+    OpenEditor() : plugin(std::make_unique<Instance>()), effect(&plugin->core)
     {
-        editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+        editor = &plugin->editor;
         editor->open(nullptr);
         window = editor->getFrame()->getHeadless();
         step();
@@ -59,7 +61,8 @@ struct OpenEditor {
         window->setTickCount(ticks);
         editor->idle();
     }
-    std::unique_ptr<EffectVST> effect;
+    std::unique_ptr<Instance> plugin;
+    PluginCore* effect = nullptr; // the core, as a host drives it
     OvintaEditor* editor = nullptr;
     HeadlessWindow* window = nullptr;
     uint32_t ticks = 1000;
@@ -103,7 +106,7 @@ BENCHMARK(BM_EditorTimedIdleStep)->Unit(benchmark::kMillisecond);
 void BM_Room3DViewFullRoom(benchmark::State& state)
 {
     OpenEditor open;
-    RoomEngine& engine = open.effect->getEngine();
+    RoomEngine& engine = open.effect->engine();
     std::mt19937 random(3);
     std::uniform_int_distribution<int> metre(0, 50);
     std::vector<Wall> walls;
@@ -127,10 +130,10 @@ BENCHMARK(BM_Room3DViewFullRoom)->Unit(benchmark::kMillisecond);
 void BM_EqViewRedraw(benchmark::State& state)
 {
     OpenEditor open;
-    EditorEqLink link(*open.effect, *open.editor);
+    EditorEqLink link(open.plugin->core, open.plugin->host, *open.editor);
     CBitmap* background = loadEditorBitmap(bitmap::kEqBackground);
     CBitmap* digits = loadEditorBitmap(bitmap::kBandDigits);
-    EqView view(open.effect->getEngine(), link, background, digits);
+    EqView view(open.effect->engine(), link, background, digits);
     COffscreenContext picture(EqView::kSize, EqView::kSize);
     for (auto _ : state)
         view.draw(picture);
@@ -145,7 +148,7 @@ BENCHMARK(BM_EqViewRedraw)->Unit(benchmark::kMillisecond);
 void BM_ImpulseScreenPassStart(benchmark::State& state)
 {
     OpenEditor open;
-    RoomEngine& engine = open.effect->getEngine();
+    RoomEngine& engine = open.effect->engine();
     RoomEngineTestAccess::values(engine).activeRays = OVImpulseScreen::kRaysPerDraw;
     for (int k = 0; k < OVImpulseScreen::kRaysPerDraw; ++k) {
         RaySlot& slot = engine.raySlots()[k];
@@ -169,7 +172,7 @@ void BM_MeterScreenDraw(benchmark::State& state)
     OpenEditor open;
     open.effect->setParameter(param::kSurround, 2.0f);
     open.step();
-    RoomEngine& engine = open.effect->getEngine();
+    RoomEngine& engine = open.effect->engine();
     auto* screen = dynamic_cast<OVMeterScreen*>(open.editor->getControl(param::kMeterScreen));
     CDrawContext* window = open.editor->getFrame()->getBackingStore();
     for (auto _ : state) {
@@ -185,13 +188,13 @@ void BM_ExportPageDraw(benchmark::State& state)
 {
     OpenEditor open;
     CBitmap* background = loadEditorBitmap(bitmap::kExportPage);
-    ExportPage page(open.effect->getEngine(), *open.editor, background, "/tmp/OvintaIR_");
+    ExportPage page(open.effect->engine(), *open.editor, background, "/tmp/OvintaIR_");
     if (background)
         background->forget();
     COffscreenContext picture(ExportPage::kSize, ExportPage::kSize);
-    open.effect->getEngine().editorSignals().exportCountdown = 1;
+    open.effect->engine().editorSignals().exportCountdown = 1;
     measure(state, [&] { page.draw(picture); });
-    open.effect->getEngine().editorSignals().exportCountdown = 0;
+    open.effect->engine().editorSignals().exportCountdown = 0;
 }
 BENCHMARK(BM_ExportPageDraw)->Unit(benchmark::kMillisecond);
 

@@ -1,5 +1,5 @@
 // OvintaEditor: the two directions of a parameter change. valueChanged takes
-// a user's change from a control to the effect; followPending brings every
+// a user's change from a control to the core and the host; followPending brings every
 // change (the user's, the host's, a program's) back into the controls and
 // the value displays, which show what the engine made of it (the parameter
 // table's shown values).
@@ -10,7 +10,7 @@
 #include "editor/OVFakeControl.h"
 #include "editor/screens/OVAnimScreen.h"
 #include "engine/RoomEngine.h"
-#include "host/EffectVST.h"
+#include "core/PluginCore.h"
 #include "model/ParameterFormulas.h"
 #include "model/ParameterTable.h"
 #include "model/Parameters.h"
@@ -70,7 +70,7 @@ int OvintaEditor::programEntry(int program) const
     return -1;
 }
 
-// ---- Control -> effect -----------------------------------------------------------------
+// ---- Control -> core -------------------------------------------------------------------
 
 void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
 {
@@ -82,9 +82,9 @@ void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
         // The menu's value is an entry; the parameter is a program number.
         const int entry = truncToInt(static_cast<double>(v));
         if (entry >= 0 && entry < programEntries)
-            effect.setParameterAutomated(tag, static_cast<float>(entryProgram[entry]));
+            host.setParameter(tag, static_cast<float>(entryProgram[entry]));
     } else if (tag >= 0 && tag < kHostParameterCount && parameterIsReported(tag)) {
-        effect.setParameterAutomated(tag, v);
+        host.setParameter(tag, v);
     } else if (tag == param::kUndo) {
         // The release undoes one edit group. A marker put back is reported
         // at once, so the program record and the host follow the engine.
@@ -92,7 +92,7 @@ void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
             mainScreen->undoGroup();
             reportPositions();
         }
-        effect.setParameter(tag, v);
+        core.setParameter(tag, v);
     } else if (tag == param::kMainScreen) {
         reportPositions();
     } else if (tag == param::kMeterScreen) {
@@ -106,7 +106,7 @@ void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
                tag == param::kEQView || tag == param::kExportPage ||
                (tag >= param::kToolLines && tag <= param::kClear) || tag == param::kProgramPrevious ||
                tag == param::kProgramNext) {
-        effect.setParameter(tag, v);
+        core.setParameter(tag, v);
     }
     // The change comes back from the core as any other: the controls it
     // moves follow before the caller goes on.
@@ -144,7 +144,7 @@ void OvintaEditor::followPending()
 {
     if (!isOpen())
         return;
-    effect.getCore().parameterMirror().takeChanges(
+    core.parameterMirror().takeChanges(
         [this](int tag, float value) { followParameter(tag, value); });
 }
 
@@ -152,7 +152,7 @@ void OvintaEditor::followParameter(int tag, float value)
 {
     const param::Follow follow = followOf(tag);
     if (follow == param::Follow::KnobWithDisplay) {
-        setControlValue(tag, effect.getParameter(tag));
+        setControlValue(tag, host.getParameter(tag));
         refreshValueDisplay(tag);
         if (tag == param::kHeight && mainScreen && mainScreen->requestedMode.load() == k3DMode)
             mainScreen->request3DRebuild();
@@ -161,7 +161,7 @@ void OvintaEditor::followParameter(int tag, float value)
     if (follow == param::Follow::StoredValue) {
         // Positions, bend, switches, EQ knobs, pins, rays and outputs show the
         // stored value, set silently: nothing goes back to the host.
-        setControlValue(tag, effect.getParameter(tag));
+        setControlValue(tag, host.getParameter(tag));
         return;
     }
     switch (tag) {

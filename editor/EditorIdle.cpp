@@ -9,7 +9,7 @@
 #include "editor/screens/OVImpulseScreen.h"
 #include "editor/screens/OVMeterScreen.h"
 #include "engine/RoomEngine.h"
-#include "host/EffectVST.h"
+#include "core/PluginCore.h"
 #include "model/Parameters.h"
 #include "toolkit/CFileSelector.h"
 
@@ -24,7 +24,7 @@ void OvintaEditor::idle()
 {
     // The configuration step does nothing unless the outputs changed; with
     // the window closed it still sets the number of fed outputs.
-    effect.getCore().applyOutputConfiguration(this);
+    core.applyOutputConfiguration(this);
     if (frame == nullptr || !isOpen())
         return;
     followPending();
@@ -43,7 +43,7 @@ void OvintaEditor::idle()
     // Before the frame's idle, as a press would arrive: a chosen file
     // starts the countdown in this call.
     pollFileDialog();
-    AEffGUIEditor::idle();
+    WindowEditor::idle();
     // The last help page was clicked: HELP goes off as if pressed.
     if (mainScreen != nullptr && mainScreen->takeHelpClosed() && helpShown())
         toggleHelp();

@@ -11,7 +11,7 @@
 #include "editor/EditorBitmaps.h"
 #include "editor/OVFakeControl.h"
 #include "engine/RoomEngine.h"
-#include "host/EffectVST.h"
+#include "core/PluginCore.h"
 #include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFileSelector.h"
@@ -22,21 +22,14 @@
 
 namespace ovinta {
 
-// The host's rectangle record and the toolkit's have the same layout.
-static_assert(sizeof(ERect) == sizeof(EditorRect));
-static_assert(offsetof(ERect, top) == offsetof(EditorRect, top));
-static_assert(offsetof(ERect, left) == offsetof(EditorRect, left));
-static_assert(offsetof(ERect, bottom) == offsetof(EditorRect, bottom));
-static_assert(offsetof(ERect, right) == offsetof(EditorRect, right));
-
 // The exporter reads parameters the way the host would.
 class EffectParameters : public ParameterSource {
 public:
-    explicit EffectParameters(EffectVST& e) : effect(e) {}
-    float getParameter(int index) override { return effect.getParameter(index); }
+    explicit EffectParameters(EditorHost& h) : host(h) {}
+    float getParameter(int index) override { return host.getParameter(index); }
 
 private:
-    EffectVST& effect;
+    EditorHost& host;
 };
 
 namespace {
@@ -54,16 +47,16 @@ constexpr int kSharedBitmapIds[] = {
 
 // ---- Construction -----------------------------------------------------------------
 
-OvintaEditor::OvintaEditor(EffectVST& e)
-    : effect(e), engine(e.getEngine()), parameters(std::make_unique<EffectParameters>(e))
+OvintaEditor::OvintaEditor(PluginCore& c, EditorHost& h)
+    : core(c), host(h), engine(c.engine()), parameters(std::make_unique<EffectParameters>(h))
 {
     static_assert(sizeof(kSharedBitmapIds) / sizeof(int) == kSharedBitmapCount);
     exporter = std::make_unique<Exporter>(engine, *parameters);
-    eqLink = std::make_unique<EditorEqLink>(effect, *this);
+    eqLink = std::make_unique<EditorEqLink>(core, host, *this);
     for (int i = 0; i < kSharedBitmapCount; ++i)
         sharedBitmaps[i] = loadEditorBitmap(kSharedBitmapIds[i]);
     background = loadEditorBitmap(layout::kBackgroundBitmap);
-    effect.getCore().attachEditor(this);
+    core.attachEditor(this);
     // The window is the background's size, whether or not the picture loaded.
     setEditorSize(layout::kWindowWidth, layout::kWindowHeight);
 }
@@ -78,7 +71,7 @@ CBitmap* OvintaEditor::sharedBitmap(int id) const
 
 OvintaEditor::~OvintaEditor()
 {
-    effect.getCore().attachEditor(nullptr);
+    core.attachEditor(nullptr);
     close();
     for (CBitmap*& bitmap : sharedBitmaps) {
         if (bitmap)
@@ -92,21 +85,11 @@ OvintaEditor::~OvintaEditor()
 
 // ---- Window -----------------------------------------------------------------------
 
-bool OvintaEditor::getRect(ERect** r)
-{
-    if (r == nullptr)
-        return false;
-    EditorRect* own = nullptr;
-    AEffGUIEditor::getRect(&own);
-    *r = reinterpret_cast<ERect*>(own);
-    return true;
-}
-
 bool OvintaEditor::open(void* parent)
 {
     if (frame != nullptr)
         close(); // a second open without a close starts afresh
-    AEffGUIEditor::open(parent);
+    WindowEditor::open(parent);
     frame = new CFrame(CRect(0, 0, layout::kWindowWidth, layout::kWindowHeight), parent, this);
     if (!frame->isOpen()) {
         // No window system to open on: nothing is shown, nothing follows.
@@ -115,7 +98,7 @@ bool OvintaEditor::open(void* parent)
         return false;
     }
     frame->setBackground(background);
-    AEffGUIEditor::setKnobMode(kLinearMode);
+    WindowEditor::setKnobMode(kLinearMode);
 
     createControls();
     fillProgramMenu();
@@ -123,11 +106,11 @@ bool OvintaEditor::open(void* parent)
     lastTimedStep = getTicks();
 
     // The controls were made with the current values: older changes are done.
-    effect.getCore().parameterMirror().clear();
+    core.parameterMirror().clear();
     engine.requestOutputConfiguration();
     openFlag.store(true, std::memory_order_release);
     // Fill the pin menus before the first paint.
-    effect.getCore().applyOutputConfiguration(this);
+    core.applyOutputConfiguration(this);
     return true;
 }
 
@@ -138,7 +121,7 @@ void OvintaEditor::close()
     closeFileDialog();
     fileSelector.reset();
     forgetControls();
-    AEffGUIEditor::close();
+    WindowEditor::close();
 }
 
 void OvintaEditor::forgetControls()
@@ -154,22 +137,6 @@ void OvintaEditor::forgetControls()
     programEntries = 0;
 }
 
-bool OvintaEditor::onKeyDown(int character, int virtualKey, int modifiers)
-{
-    return AEffGUIEditor::onKeyDown(CKeyCode{character, virtualKey, modifiers});
-}
-
-bool OvintaEditor::onKeyUp(int character, int virtualKey, int modifiers)
-{
-    return AEffGUIEditor::onKeyUp(CKeyCode{character, virtualKey, modifiers});
-}
-
-bool OvintaEditor::setKnobMode(int mode)
-{
-    AEffGUIEditor::setKnobMode(mode);
-    return true;
-}
-
 // ---- Gestures ------------------------------------------------------------------------
 
 void OvintaEditor::beginEdit(int index)
@@ -177,13 +144,13 @@ void OvintaEditor::beginEdit(int index)
     // Only host parameters are announced; the editor's own buttons are not
     // parameters the host knows.
     if (index >= 0 && index < kHostParameterCount)
-        effect.beginEdit(index);
+        host.beginEdit(index);
 }
 
 void OvintaEditor::endEdit(int index)
 {
     if (index >= 0 && index < kHostParameterCount)
-        effect.endEdit(index);
+        host.endEdit(index);
 }
 
 void OvintaEditor::beginPositionEdit(int tag)

@@ -1,15 +1,17 @@
 #pragma once
 // OvintaEditor: the plug-in's 704 x 560 window. It lays out about seventy
 // controls over a fixed background picture, binds each to a tag (the
-// parameter index it edits), sends the user's changes to the effect, makes
+// parameter index it edits), sends the user's changes to the host, makes
 // the controls follow parameter changes from the host, and runs the idle
 // cycle: output configuration, screen animation, tracing while the host is
 // stopped, the answer of an open file dialog and the deferred
 // impulse-response export.
 //
-// The effect owns the editor for the whole life of the plug-in instance,
-// whether or not the window is ever opened; the engine belongs to the
-// effect.
+// The format's adapter owns the editor for the whole life of the plug-in
+// instance, whether or not the window is ever opened; the engine belongs to
+// the core. The editor reaches the product through the core and asks its
+// host (EditorHost) for automation, gestures and file selection; it knows
+// no plug-in format.
 //
 // Threads: everything runs on the host's GUI thread. Parameter changes from
 // any thread reach it through the core's parameter mirror, which the editor
@@ -18,10 +20,10 @@
 
 #include "editor/screens/ExportPage.h"
 #include "core/EditorFollower.h"
-#include "host/EditorLink.h"
+#include "core/EditorHost.h"
 #include "model/OvintaProgram.h"
 #include "resources/EditorLayout.h"
-#include "toolkit/AEffGUIEditor.h"
+#include "toolkit/WindowEditor.h"
 #include "toolkit/CControl.h"
 
 #include <atomic>
@@ -37,7 +39,7 @@ class CParamDisplay;
 class COptionMenu;
 class EffectParameters;
 class EditorEqLink;
-class EffectVST;
+class PluginCore;
 class Exporter;
 class OVAnimScreen;
 class OVFakeControl;
@@ -45,26 +47,18 @@ class OVImpulseScreen;
 class OVMeterScreen;
 class RoomEngine;
 
-class OvintaEditor : public AEffGUIEditor,
-                     public EditorLink,
+class OvintaEditor : public WindowEditor,
                      public EditorFollower,
                      public CControlListener,
                      public ExportPageListener {
 public:
-    explicit OvintaEditor(EffectVST& effect);
+    OvintaEditor(PluginCore& core, EditorHost& host);
     ~OvintaEditor() override;
 
     // ---- Window (host GUI thread) -----------------------------------------------
-    using AEffGUIEditor::getRect;
-    using AEffGUIEditor::onKeyDown;
-    using AEffGUIEditor::onKeyUp;
-    bool getRect(ERect** rect) override;
     bool open(void* parentWindow) override;
     void close() override;
     void idle() override;
-    bool onKeyDown(int character, int virtualKey, int modifiers) override;
-    bool onKeyUp(int character, int virtualKey, int modifiers) override;
-    bool setKnobMode(int mode) override;
 
     // ---- Parameter follow (GUI thread) ---------------------------------------------------
     // Follows every change posted to the core's mirror since the last call.
@@ -86,7 +80,7 @@ public:
     void endPositionEdit(int tag);
 
     // ---- Export page (GUI thread; EditorExport.cpp) ---------------------------------------
-    FileAnswer selectExportFile(VstFileSelect& select, std::string& chosenPath, ExportPage& page) override;
+    FileAnswer selectExportFile(const FileRequest& request, std::string& chosenPath, ExportPage& page) override;
     void exportRequested(const ExportRequest& request) override;
     void exportPageClosing(ExportPage& page) override;
     // Where the export page's file dialog starts.
@@ -141,10 +135,11 @@ private:
     void pollFileDialog();
     void closeFileDialog();
 
-    EffectVST& effect;
+    PluginCore& core;
+    EditorHost& host;
     RoomEngine& engine;
     std::unique_ptr<Exporter> exporter;
-    std::unique_ptr<EffectParameters> parameters; // the exporter's view of the effect
+    std::unique_ptr<EffectParameters> parameters; // the exporter's view of the parameters
     std::unique_ptr<CFileSelector> fileSelector;        // created at open
     std::unique_ptr<EditorEqLink> eqLink;               // the EQ view's way to the parameters
     ExportPage* dialogPage = nullptr; // the page that waits for the open file dialog, or null

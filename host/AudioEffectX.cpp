@@ -351,6 +351,11 @@ bool AudioEffectX::openFileSelector(VstFileSelect* selection)
     return callHost(audioMasterOpenFileSelector, 0, 0, selection, 0.0f) != 0;
 }
 
+bool AudioEffectX::sizeWindow(int width, int height)
+{
+    return callHost(audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
+}
+
 bool AudioEffectX::closeFileSelector(VstFileSelect* selection)
 {
     if (selection == nullptr)

@@ -141,6 +141,8 @@ public:
     // 1 when the host answers yes to a capability question.
     VstInt32 canHostDo(const char* text);
     bool openFileSelector(VstFileSelect* selection);
+    // Asks the host to resize the editor window to width x height pixels.
+    bool sizeWindow(int width, int height);
     bool closeFileSelector(VstFileSelect* selection);
 
 private:

@@ -19,7 +19,6 @@ public:
     virtual bool getRect(ERect** rect) = 0;
     virtual bool open(void* parentWindow) = 0;
     virtual void close() = 0;
-    virtual bool isOpen() const = 0; // the window is open (between open and close)
     virtual void idle() = 0;
     // Keys and knob mode go to the toolkit frame; true when it used them.
     virtual bool onKeyDown(int character, int virtualKey, int modifiers) = 0;

@@ -1,6 +1,6 @@
 # Fails when a file of a layer includes a file of a layer above it, or of the
 # tools, tests or benchmarks. The layers, bottom first:
-set(layers base model dsp engine audio core host toolkit resources editor plugin)
+set(layers base model dsp engine audio core toolkit resources editor host plugin)
 set(above_all tools tests bench)
 set(offenders "")
 set(checked 0)

@@ -272,23 +272,16 @@ ExportPage::Click ExportPage::save()
     chosenRate = -1.0f;
 
     const int format = std::clamp(groups[kFormatGroup].selected, 0, 2);
-    VstFileType type{};
-    copyTruncated(type.name, sizeof type.name, kFileTypes[format].name);
-    copyTruncated(type.macType, sizeof type.macType, kFileTypes[format].macType);
-    copyTruncated(type.dosType, sizeof type.dosType, kFileTypes[format].dosType);
-
-    char initial[1024];
-    copyTruncated(initial, sizeof initial, initialPath.c_str());
-    VstFileSelect select{};
-    select.command = kVstFileSave;
-    select.type = kVstFileType;
-    select.nbFileTypes = 1;
-    select.fileTypes = &type;
-    copyTruncated(select.title, sizeof select.title, kDialogTitle);
-    select.initialPath = initial;
+    FileRequest request;
+    request.save = true;
+    request.title = kDialogTitle;
+    request.initialPath = initialPath;
+    request.typeName = kFileTypes[format].name;
+    request.macType = kFileTypes[format].macType;
+    request.dosType = kFileTypes[format].dosType;
 
     std::string path;
-    switch (listener.selectExportFile(select, path, *this)) {
+    switch (listener.selectExportFile(request, path, *this)) {
     case FileAnswer::kChosen:
         return path.empty() ? kRedraw : startExport(path);
     case FileAnswer::kNoDialog:

@@ -16,7 +16,7 @@
 // screen's top-left corner, which is also the picture's origin, so a box is
 // hit exactly where it is drawn. GUI thread only.
 
-#include "host/vst2.h"
+#include "core/EditorHost.h"
 #include "toolkit/CTextEdit.h"
 
 #include <memory>
@@ -72,7 +72,7 @@ public:
     // neither exists (the page then shows its own file-name entry).
     // kPending when the dialog stays open: the listener then owes `page`
     // exactly one fileChosen or fileCancelled, unless the page goes first.
-    virtual FileAnswer selectExportFile(VstFileSelect& select, std::string& chosenPath, ExportPage& page) = 0;
+    virtual FileAnswer selectExportFile(const FileRequest& request, std::string& chosenPath, ExportPage& page) = 0;
     // A file was chosen: keep `request` for the deferred export. The page
     // then starts the countdown on the engine.
     virtual void exportRequested(const ExportRequest& request) = 0;

@@ -221,7 +221,7 @@ TEST_F(EqViewTest, BandLabelsSitAboveABoostAndBelowACut)
 TEST_F(EditorTest, ABandDragReachesTheHostAsKnobAutomation)
 {
     openEditor();
-    EditorEqLink link(*effect, *editor);
+    EditorEqLink link(effect->getCore(), *editorHost(), *editor);
     EqView view(engine(), link, nullptr, nullptr);
     const float hz = engine().derived().eqFrequency[1];
     const CPoint press(EqView::frequencyX(hz, engine().derived().sampleRate) - 1, 300);

@@ -33,15 +33,15 @@ struct ScriptedListener : ExportPageListener {
     std::string answerPath;
     int requests = 0;
     std::string fileTypeName, dosType, title, initialPath;
-    VstInt32 command = -1;
+    bool save = false;
     std::optional<ExportRequest> started;
 
-    FileAnswer selectExportFile(VstFileSelect& s, std::string& path, ExportPage&) override
+    FileAnswer selectExportFile(const FileRequest& s, std::string& path, ExportPage&) override
     {
         ++requests;
-        command = s.command;
-        fileTypeName = s.fileTypes[0].name;
-        dosType = s.fileTypes[0].dosType;
+        save = s.save;
+        fileTypeName = s.typeName;
+        dosType = s.dosType;
         title = s.title;
         initialPath = s.initialPath;
         if (answer == FileAnswer::kChosen)
@@ -140,7 +140,7 @@ TEST_F(ExportPageTest, CancelledSaveChangesNothingAndLeavesSaveUnlit)
     listener.answer = FileAnswer::kCancelled;
     EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kRedraw);
     EXPECT_EQ(listener.requests, 1);
-    EXPECT_EQ(listener.command, kVstFileSave);
+    EXPECT_TRUE(listener.save);
     EXPECT_EQ(listener.title, "Select initial filename to save");
     EXPECT_EQ(listener.initialPath, "/music/OvintaIR_");
     EXPECT_EQ(listener.fileTypeName, "32 IEEE float WAV"); // the page's initial format
@@ -497,11 +497,13 @@ TEST_F(ExternalDialogExport, ClosingWhileOpenKillsAndReapsTheDialog)
     }
 }
 
-// A host with its own file selector: it answers from `hostAnswer` and
-// counts the selectors it opened and closed.
+// A host with its own file selector: it answers from `hostAnswer`, counts
+// the selectors it opened and closed and keeps the record it was given.
 struct SelectorHost {
     inline static char hostAnswer[64] = "";
     inline static int opened = 0, closed = 0;
+    inline static VstInt32 command = -1, fileTypes = 0;
+    inline static std::string title, initialPath, typeName, dosType;
     static VstIntPtr call(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
     {
         if (opcode == audioMasterVersion)
@@ -511,6 +513,12 @@ struct SelectorHost {
         auto* select = static_cast<VstFileSelect*>(ptr);
         if (opcode == audioMasterOpenFileSelector) {
             ++opened;
+            command = select->command;
+            fileTypes = select->nbFileTypes;
+            title = select->title;
+            initialPath = select->initialPath;
+            typeName = select->fileTypes[0].name;
+            dosType = select->fileTypes[0].dosType;
             select->returnPath = hostAnswer[0] ? hostAnswer : nullptr;
             return 1;
         }
@@ -523,13 +531,20 @@ struct SelectorHost {
 TEST(ExportPageHost, TheHostsFileSelectorIsUsedWhenOffered)
 {
     std::unique_ptr<EffectVST> effect(createEffectWithEditor(&SelectorHost::call));
-    auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+    OvintaEditor* editor = editorOf(*effect);
     ASSERT_NE(editor, nullptr);
     // Closed window, so no platform dialog could answer.
     ExportPage page(effect->getEngine(), *editor, nullptr, "/x/OvintaIR_");
     std::strcpy(SelectorHost::hostAnswer, "/host/chosen.wav");
     EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kExportStarted);
     EXPECT_EQ(editor->exportRequest().path, "/host/chosen.wav");
+    // The page's request, as the host's save-file record.
+    EXPECT_EQ(SelectorHost::command, kVstFileSave);
+    EXPECT_EQ(SelectorHost::fileTypes, 1);
+    EXPECT_EQ(SelectorHost::title, "Select initial filename to save");
+    EXPECT_EQ(SelectorHost::initialPath, "/x/OvintaIR_");
+    EXPECT_EQ(SelectorHost::typeName, "32 IEEE float WAV");
+    EXPECT_EQ(SelectorHost::dosType, "wav");
     SelectorHost::hostAnswer[0] = '\0'; // cancelled in the host's selector
     effect->getEngine().editorSignals().exportCountdown = 0;
     EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kRedraw);

@@ -45,7 +45,7 @@ TEST_F(EditorTest, EqAnd3DViewDrawsAllocateNothing)
     for (int i = 0; i < kMaxWalls; ++i)
         walls[i] = makeWall(i % 50, (i * 7) % 50, (i * 13 + 5) % 50, (i * 3 + 9) % 51);
     engine().setActiveWalls(walls, kMaxWalls);
-    EditorEqLink link(*effect, *editor);
+    EditorEqLink link(effect->getCore(), *editorHost(), *editor);
     EqView eq(engine(), link, nullptr, nullptr);
     Room3DView room(engine(), nullptr);
     COffscreenContext picture(Room3DView::kSize, Room3DView::kSize);
