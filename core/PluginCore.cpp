@@ -181,6 +181,7 @@ bool PluginCore::loadState(const void* data, int64_t byteSize, bool oneProgram)
 {
     if (!loadChunkData(roomEngine->programBank(), currentProgram, data, byteSize, oneProgram))
         return false;
+    failures.pass(FailurePoint::StateLoad); // half-way: stored, not yet applied
     // The program number is not part of the state: the current one stays
     // and its new contents are applied at once.
     setProgram(currentProgram);
@@ -195,6 +196,7 @@ void PluginCore::process(float** inputs, float** outputs, int frames)
 {
     if (inputs == nullptr || outputs == nullptr || frames < 0)
         return;
+    failures.pass(FailurePoint::Process);
     processBlock(*roomEngine, inputs, outputs, frames);
 }
 

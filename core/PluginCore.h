@@ -16,6 +16,7 @@
 
 #include "core/ParameterMirror.h"
 #include "base/Shared.h"
+#include "core/FailurePoints.h"
 #include "core/SpeakerLayout.h"
 #include "model/OvintaProgram.h"
 
@@ -117,6 +118,7 @@ private:
 
     std::unique_ptr<RoomEngine> roomEngine;
     ParameterMirror mirror;
+    FailurePoints failures;                  // test builds: injected failures
     EditorFollower* editor = nullptr;        // the attached editor, not owned
     Shared<float> rateHz{44100.0f};          // as the host last set it
     Shared<int> blockFrames{1024};           // as the host last set it
