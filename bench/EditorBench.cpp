@@ -15,6 +15,7 @@
 #include "engine/RoomEngine.h"
 #include "editor/screens/OVAnimScreen.h"
 #include "toolkit/COffscreenContext.h"
+#include "core/DirectEditorPort.h"
 #include "core/PluginCore.h"
 #include "core/StandaloneEditorHost.h"
 #include "model/Parameters.h"
@@ -44,7 +45,7 @@ constexpr double kTickSeconds = 0.040;
 struct Instance {
     PluginCore core;
     StandaloneEditorHost host{core};
-    OvintaEditor editor{core, host};
+    OvintaEditor editor{std::make_unique<DirectEditorPort>(core), host};
 };
 
 struct OpenEditor {
@@ -114,7 +115,7 @@ void BM_Room3DViewFullRoom(benchmark::State& state)
         walls.push_back(makeWall(metre(random), metre(random), metre(random), metre(random)));
     engine.setActiveWalls(walls.data(), kMaxWalls);
     CBitmap* background = loadEditorBitmap(bitmap::k3DBackground);
-    Room3DView view(engine, background);
+    Room3DView view(open.editor->getPort(), background);
     COffscreenContext picture(Room3DView::kSize, Room3DView::kSize);
     view.draw(picture);
     for (auto _ : state)
@@ -130,10 +131,10 @@ BENCHMARK(BM_Room3DViewFullRoom)->Unit(benchmark::kMillisecond);
 void BM_EqViewRedraw(benchmark::State& state)
 {
     OpenEditor open;
-    EditorEqLink link(open.plugin->core, open.plugin->host, *open.editor);
+    EditorEqLink link(open.editor->getPort(), open.plugin->host, *open.editor);
     CBitmap* background = loadEditorBitmap(bitmap::kEqBackground);
     CBitmap* digits = loadEditorBitmap(bitmap::kBandDigits);
-    EqView view(open.effect->engine(), link, background, digits);
+    EqView view(open.editor->getPort(), link, background, digits);
     COffscreenContext picture(EqView::kSize, EqView::kSize);
     for (auto _ : state)
         view.draw(picture);
@@ -188,7 +189,7 @@ void BM_ExportPageDraw(benchmark::State& state)
 {
     OpenEditor open;
     CBitmap* background = loadEditorBitmap(bitmap::kExportPage);
-    ExportPage page(open.effect->engine(), *open.editor, background, "/tmp/OvintaIR_");
+    ExportPage page(open.editor->getPort(), *open.editor, background, "/tmp/OvintaIR_");
     if (background)
         background->forget();
     COffscreenContext picture(ExportPage::kSize, ExportPage::kSize);
@@ -217,7 +218,7 @@ BENCHMARK(BM_HelpPageDraw)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 struct FullEditView : OpenEditor {
     FullEditView() : target(704, 560)
     {
-        RoomEngine& engine = editor->getEngine();
+        RoomEngine& engine = effect->engine();
         while (engine.copyWalls(scratch) > 0)
             engine.deleteWall(0);
         for (int i = 0; i < kMaxWalls; ++i) {
@@ -231,7 +232,7 @@ struct FullEditView : OpenEditor {
     }
     void draw(bool rebuild, bool spokes)
     {
-        EditorSignals& signals = editor->getEngine().editorSignals();
+        EditorSignals& signals = editor->getPort().signals();
         if (rebuild)
             signals.viewDirty = true;
         if (spokes) {

@@ -3,7 +3,8 @@
 // implements it and registers with PluginCore::attachEditor; without one the
 // core runs alone.
 //
-// Threads: isOpen from any thread. The pin-menu calls come from
+// Threads: isOpen from any thread. followParameter from the editor's own
+// thread, when it takes the changes posted to the mirror. The pin-menu calls come from
 // applyOutputConfiguration when the editor's own idle runs it (the editor
 // passes itself there); never from another thread.
 
@@ -15,6 +16,10 @@ public:
 
     // The window is open (between open and close).
     virtual bool isOpen() const = 0;
+
+    // ---- Parameter follow (editor thread) -----------------------------------------
+    // Moves the controls of `tag` to a change taken from the parameter mirror.
+    virtual void followParameter(int tag, float value) = 0;
 
     // ---- Output configuration (editor idle) -----------------------------------
     // Replaces the entries of input pin menu `menu` (0 source 1, 1 source 2) with

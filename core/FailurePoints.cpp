@@ -28,9 +28,14 @@ FailurePoints::FailurePoints()
 #endif
 }
 
-void FailurePoints::fail()
+void FailurePoints::pass(FailurePoint point)
 {
-    throw std::bad_alloc();
+#ifdef OVINTA_FAILURE_HOOKS
+    if (armed[static_cast<int>(point)].exchange(false, std::memory_order_relaxed))
+        throw std::bad_alloc();
+#else
+    (void)point;
+#endif
 }
 
 } // namespace ovinta

@@ -20,18 +20,9 @@ class FailurePoints {
 public:
     FailurePoints();
     // Throws std::bad_alloc if `point` was armed and has not failed yet.
-    void pass(FailurePoint point)
-    {
-#ifdef OVINTA_FAILURE_HOOKS
-        if (armed[static_cast<int>(point)].exchange(false, std::memory_order_relaxed))
-            fail();
-#else
-        (void)point;
-#endif
-    }
+    void pass(FailurePoint point);
 
 private:
-    [[noreturn]] static void fail();
     std::atomic<bool> armed[static_cast<int>(FailurePoint::Count)] = {};
 };
 

@@ -13,8 +13,8 @@
 #include "editor/screens/OVAnimScreen.h"
 #include "editor/screens/OVImpulseScreen.h"
 #include "editor/screens/OVMeterScreen.h"
-#include "engine/RoomEngine.h"
-#include "core/PluginCore.h"
+#include "core/EditorPort.h"
+#include "core/EditorPort.h"
 #include "model/ParameterTable.h"
 #include "model/Parameters.h"
 #include "toolkit/CAnimKnob.h"
@@ -100,9 +100,9 @@ void OvintaEditor::createScreens()
     parts.eqLink = eqLink.get();
     parts.exportListener = this;
     parts.exportPath = exportInitialPath();
-    mainScreen = place(new OVAnimScreen(layout::kMainScreenRect, this, param::kMainScreen, engine,
+    mainScreen = place(new OVAnimScreen(layout::kMainScreenRect, this, param::kMainScreen, port,
                                         sharedBitmap(bitmap::kEditGrid), sharedBitmap(bitmap::kMarkers), parts));
-    impulseScreen = place(new OVImpulseScreen(layout::kImpulseScreenRect, this, param::kImpulseScreen, engine,
+    impulseScreen = place(new OVImpulseScreen(layout::kImpulseScreenRect, this, param::kImpulseScreen, port,
                                               sharedBitmap(bitmap::kImpulsePanels)));
     MeterPictures meter;
     meter.background = sharedBitmap(bitmap::kMeterBackground);
@@ -224,7 +224,7 @@ void OvintaEditor::fillProgramMenu()
     // skipped, so the mapping is kept both ways.
     programEntries = 0;
     for (int program = 0; program < kProgramCount; ++program) {
-        const char* name = engine.programBank().programs[program].name;
+        const char* name = port.programName(program);
         const std::size_t length = strnlen(name, kProgramNameSize - 1);
         if (length == 0)
             continue;
@@ -233,7 +233,7 @@ void OvintaEditor::fillProgramMenu()
         programMenu->addEntry(text);
         entryProgram[programEntries++] = program;
     }
-    programMenu->setValue(static_cast<float>(programEntry(engine.currentProgram())));
+    programMenu->setValue(static_cast<float>(programEntry(port.currentProgram())));
 }
 
 } // namespace ovinta

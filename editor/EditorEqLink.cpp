@@ -4,11 +4,11 @@
 
 #include "editor/OvintaEditor.h"
 #include "core/EditorHost.h"
-#include "core/PluginCore.h"
+#include "core/EditorPort.h"
 
 namespace ovinta {
 
-EditorEqLink::EditorEqLink(PluginCore& c, EditorHost& h, OvintaEditor& ed) : core(c), host(h), editor(ed) {}
+EditorEqLink::EditorEqLink(EditorPort& p, EditorHost& h, OvintaEditor& ed) : port(p), host(h), editor(ed) {}
 
 float EditorEqLink::getParameter(int index)
 {
@@ -17,7 +17,7 @@ float EditorEqLink::getParameter(int index)
 
 void EditorEqLink::setParameter(int index, float value)
 {
-    core.setParameter(index, value);
+    port.setParameter(index, value);
     // The knob follows at once, so that a report sends the value just set.
     editor.followPending();
 }

@@ -8,7 +8,7 @@
 #include "editor/OvintaEditor.h"
 
 #include "editor/screens/OVAnimScreen.h"
-#include "core/PluginCore.h"
+#include "core/EditorPort.h"
 #include "toolkit/CFileSelector.h"
 #include "toolkit/platform/UserFolders.h"
 

@@ -4,12 +4,11 @@
 
 #include "editor/OvintaEditor.h"
 
-#include "audio/Exporter.h"
 #include "editor/screens/OVAnimScreen.h"
 #include "editor/screens/OVImpulseScreen.h"
 #include "editor/screens/OVMeterScreen.h"
-#include "engine/RoomEngine.h"
-#include "core/PluginCore.h"
+#include "core/EditorPort.h"
+#include "core/EditorPort.h"
 #include "model/Parameters.h"
 #include "toolkit/CFileSelector.h"
 
@@ -24,7 +23,7 @@ void OvintaEditor::idle()
 {
     // The configuration step does nothing unless the outputs changed; with
     // the window closed it still sets the number of fed outputs.
-    core.applyOutputConfiguration(this);
+    port.applyOutputConfiguration(*this);
     if (frame == nullptr || !isOpen())
         return;
     followPending();
@@ -54,7 +53,7 @@ void OvintaEditor::idle()
 void OvintaEditor::timedStep()
 {
     // Keeps the response building while the host sends no audio blocks.
-    lastProcessTick = engine.idleTrace(lastProcessTick);
+    lastProcessTick = port.idleTrace(lastProcessTick);
     // The ray count in use changes when the tracer rewrites the slots,
     // after the parameter change that asked for it.
     refreshValueDisplay(param::kNumRays);
@@ -66,15 +65,15 @@ void OvintaEditor::timedStep()
 
 void OvintaEditor::runDeferredExport()
 {
-    if (engine.editorSignals().exportCountdown == 0)
+    if (port.signals().exportCountdown == 0)
         return;
-    const int countdown = engine.editorSignals().exportCountdown + 1;
-    engine.editorSignals().exportCountdown = countdown;
+    const int countdown = port.signals().exportCountdown + 1;
+    port.signals().exportCountdown = countdown;
     if (countdown != kExportDelayTicks)
         return;
-    exporter->exportImpulse(exportSettings.format, exportSettings.sampleRate, exportSettings.normalise,
+    port.exportImpulse(exportSettings.format, exportSettings.sampleRate, exportSettings.normalise,
                             exportSettings.path);
-    engine.editorSignals().exportCountdown = 0;
+    port.signals().exportCountdown = 0;
     // Leave the export page: the edit view shows again.
     followParameter(param::kExportPage, 0.0f);
 }

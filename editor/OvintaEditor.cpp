@@ -7,11 +7,10 @@
 
 #include "editor/EditorEqLink.h"
 
-#include "audio/Exporter.h"
 #include "editor/EditorBitmaps.h"
 #include "editor/OVFakeControl.h"
-#include "engine/RoomEngine.h"
-#include "core/PluginCore.h"
+#include "core/EditorPort.h"
+#include "core/EditorPort.h"
 #include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFileSelector.h"
@@ -21,16 +20,6 @@
 #include <cstddef>
 
 namespace ovinta {
-
-// The exporter reads parameters the way the host would.
-class EffectParameters : public ParameterSource {
-public:
-    explicit EffectParameters(EditorHost& h) : host(h) {}
-    float getParameter(int index) override { return host.getParameter(index); }
-
-private:
-    EditorHost& host;
-};
 
 namespace {
 // Pictures the editor holds for the whole life of the plug-in and lends to
@@ -47,16 +36,15 @@ constexpr int kSharedBitmapIds[] = {
 
 // ---- Construction -----------------------------------------------------------------
 
-OvintaEditor::OvintaEditor(PluginCore& c, EditorHost& h)
-    : core(c), host(h), engine(c.engine()), parameters(std::make_unique<EffectParameters>(h))
+OvintaEditor::OvintaEditor(std::unique_ptr<EditorPort> ownedPort, EditorHost& h)
+    : portOwned(std::move(ownedPort)), port(*portOwned), host(h)
 {
     static_assert(sizeof(kSharedBitmapIds) / sizeof(int) == kSharedBitmapCount);
-    exporter = std::make_unique<Exporter>(engine, *parameters);
-    eqLink = std::make_unique<EditorEqLink>(core, host, *this);
+    eqLink = std::make_unique<EditorEqLink>(port, host, *this);
     for (int i = 0; i < kSharedBitmapCount; ++i)
         sharedBitmaps[i] = loadEditorBitmap(kSharedBitmapIds[i]);
     background = loadEditorBitmap(layout::kBackgroundBitmap);
-    core.attachEditor(this);
+    port.attachEditor(this);
     // The window is the background's size, whether or not the picture loaded.
     setEditorSize(layout::kWindowWidth, layout::kWindowHeight);
 }
@@ -71,7 +59,7 @@ CBitmap* OvintaEditor::sharedBitmap(int id) const
 
 OvintaEditor::~OvintaEditor()
 {
-    core.attachEditor(nullptr);
+    port.attachEditor(nullptr);
     close();
     for (CBitmap*& bitmap : sharedBitmaps) {
         if (bitmap)
@@ -106,11 +94,11 @@ bool OvintaEditor::open(void* parent)
     lastTimedStep = getTicks();
 
     // The controls were made with the current values: older changes are done.
-    core.parameterMirror().clear();
-    engine.requestOutputConfiguration();
+    port.dropParameterChanges();
+    port.requestOutputConfiguration();
     openFlag.store(true, std::memory_order_release);
     // Fill the pin menus before the first paint.
-    core.applyOutputConfiguration(this);
+    port.applyOutputConfiguration(*this);
     return true;
 }
 

@@ -21,6 +21,7 @@
 #include "editor/screens/ExportPage.h"
 #include "core/EditorFollower.h"
 #include "core/EditorHost.h"
+#include "core/EditorPort.h"
 #include "model/OvintaProgram.h"
 #include "resources/EditorLayout.h"
 #include "toolkit/WindowEditor.h"
@@ -37,22 +38,19 @@ class CBitmap;
 class CFileSelector;
 class CParamDisplay;
 class COptionMenu;
-class EffectParameters;
 class EditorEqLink;
-class PluginCore;
-class Exporter;
 class OVAnimScreen;
 class OVFakeControl;
 class OVImpulseScreen;
 class OVMeterScreen;
-class RoomEngine;
 
 class OvintaEditor : public WindowEditor,
                      public EditorFollower,
                      public CControlListener,
                      public ExportPageListener {
 public:
-    OvintaEditor(PluginCore& core, EditorHost& host);
+    // Takes the port to the product (owned from then on) and the host.
+    OvintaEditor(std::unique_ptr<EditorPort> port, EditorHost& host);
     ~OvintaEditor() override;
 
     // ---- Window (host GUI thread) -----------------------------------------------
@@ -63,6 +61,8 @@ public:
     // ---- Parameter follow (GUI thread) ---------------------------------------------------
     // Follows every change posted to the core's mirror since the last call.
     void followPending();
+    // Moves the controls of `tag` to `value` (the mirror's, or the editor's own).
+    void followParameter(int tag, float value) override;
 
     // ---- Output configuration (from idle) ----------------------------------------------
     void setInputPinMenu(int menu, const char* const* names, int count) override;
@@ -89,7 +89,7 @@ public:
     // ---- State, for the screens and for tests -------------------------------------------------
     bool isOpen() const override { return openFlag.load(std::memory_order_acquire); }
     bool helpShown() const { return overlay.load(std::memory_order_relaxed) == kHelpOverlay; }
-    RoomEngine& getEngine() { return engine; }
+    EditorPort& getPort() { return port; }
     // The control bound to `tag` (0..68), or null (closed, or no such control).
     CControl* getControl(int tag) const;
     // The value display under the knob of `tag`, or null.
@@ -118,7 +118,6 @@ private:
     CBitmap* sharedBitmap(int id) const; // one the editor holds for life, or null
 
     // Parameter follow and listener (EditorFollow.cpp).
-    void followParameter(int tag, float value);
     void followView(int tag, float value);
     void followTool(int tag);
     void refreshValueDisplay(int tag);
@@ -135,11 +134,9 @@ private:
     void pollFileDialog();
     void closeFileDialog();
 
-    PluginCore& core;
+    std::unique_ptr<EditorPort> portOwned;
+    EditorPort& port;
     EditorHost& host;
-    RoomEngine& engine;
-    std::unique_ptr<Exporter> exporter;
-    std::unique_ptr<EffectParameters> parameters; // the exporter's view of the parameters
     std::unique_ptr<CFileSelector> fileSelector;        // created at open
     std::unique_ptr<EditorEqLink> eqLink;               // the EQ view's way to the parameters
     ExportPage* dialogPage = nullptr; // the page that waits for the open file dialog, or null

@@ -2,6 +2,7 @@
 
 #include "plugin/PluginFactory.h"
 
+#include "core/DirectEditorPort.h"
 #include "editor/OvintaEditor.h"
 #include "host/EffectVST.h"
 #include "host/VstEditor.h"
@@ -15,7 +16,7 @@ EffectVST* createEffectWithEditor(audioMasterCallback host)
 {
     auto effect = std::make_unique<EffectVST>(host);
     auto editorHost = std::make_unique<VstEditorHost>(*effect);
-    auto editor = std::make_unique<OvintaEditor>(effect->getCore(), *editorHost);
+    auto editor = std::make_unique<OvintaEditor>(std::make_unique<DirectEditorPort>(effect->getCore()), *editorHost);
     effect->attachEditor(std::make_unique<VstEditorWindow>(std::move(editorHost), std::move(editor)));
     effect->setDisplayFormatter(&valueformat::hostParameterDisplay);
     return effect.release();

@@ -6,7 +6,7 @@
 #include "base/Convert.h"
 #include "editor/screens/EqEditLink.h"
 #include "editor/screens/ScreenPanel.h"
-#include "engine/RoomEngine.h"
+#include "core/EditorPort.h"
 #include "model/ParameterFormulas.h"
 #include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
@@ -59,8 +59,8 @@ float axisFraction(float bin)
 
 } // namespace
 
-EqView::EqView(RoomEngine& e, EqEditLink& l, CBitmap* bg, CBitmap* bandDigits)
-    : engine(e), link(l), background(bg), digits(bandDigits),
+EqView::EqView(EditorPort& e, EqEditLink& l, CBitmap* bg, CBitmap* bandDigits)
+    : port(e), link(l), background(bg), digits(bandDigits),
       analysis(std::make_unique<EqResponse>()), bands{{kEqLowShelf, 0.0f, 100.0f, 44100.0f, 0.6f},
                                                       {kEqPeaking, 0.0f, 500.0f, 44100.0f, 1.0f},
                                                       {kEqPeaking, 0.0f, 2000.0f, 44100.0f, 1.0f},
@@ -82,7 +82,7 @@ EqView::~EqView()
 
 float EqView::sampleRate() const
 {
-    const float rate = engine.derived().sampleRate;
+    const float rate = port.values().sampleRate;
     return std::isfinite(rate) && rate > 0.0f ? rate : 44100.0f;
 }
 
@@ -152,7 +152,7 @@ void EqView::drawBandMarkers(COffscreenContext& picture) const
     const auto v = analysis->curve();
     picture.setFont(kNormalFontVerySmall);
     for (int band = 0; band < 4; ++band) {
-        const float hz = engine.derived().eqFrequency[band];
+        const float hz = port.values().eqFrequency[band];
         const float bin = std::clamp(hz * static_cast<float>(EqResponse::kLength) / rate, 0.0f,
                                      static_cast<float>(EqResponse::kBins - 1));
         const int x = truncToInt(static_cast<double>(static_cast<float>(kAxisWidth) * axisFraction(bin))) + 1;
@@ -223,7 +223,7 @@ void EqView::draw(COffscreenContext& picture)
 
     // The engine's analysed set carries the same designs as the audible one;
     // the analysis runs on a copy, so the engine's filters are not touched.
-    engine.copyAnalysisEq(0, bands);
+    port.copyAnalysisEq(0, bands);
     analysis->analyse(bands[0], bands[1], bands[2], bands[3]);
 
     drawFill(picture);
@@ -349,7 +349,7 @@ void EqView::endDrag()
     }
     drag = Drag::None;
     selected = -1;
-    engine.editorSignals().viewDirty = true;
+    port.signals().viewDirty = true;
 }
 
 void EqView::modeChanged()

@@ -24,7 +24,7 @@ namespace ovinta {
 
 class CBitmap;
 class EqEditLink;
-class RoomEngine;
+class EditorPort;
 
 class EqView {
 public:
@@ -36,7 +36,7 @@ public:
     // `background` is the EQ view's 408 x 408 picture and `bandDigits` the
     // 9 x 40 strip of band markers 1..4 (either may be null: plain shapes
     // are drawn instead); the view holds a reference to each for its life.
-    EqView(RoomEngine& engine, EqEditLink& link, CBitmap* background, CBitmap* bandDigits);
+    EqView(EditorPort& port, EqEditLink& link, CBitmap* background, CBitmap* bandDigits);
     ~EqView();
     EqView(const EqView&) = delete;
     EqView& operator=(const EqView&) = delete;
@@ -79,7 +79,7 @@ private:
     void setQuantity(int row, float value);
     void endDrag();
 
-    RoomEngine& engine;
+    EditorPort& port;
     EqEditLink& link;
     CBitmap* background = nullptr;
     CBitmap* digits = nullptr;

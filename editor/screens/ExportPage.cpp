@@ -4,7 +4,7 @@
 #include "editor/screens/ExportPage.h"
 
 #include "editor/screens/ScreenPanel.h"
-#include "engine/RoomEngine.h"
+#include "core/EditorPort.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/platform/UserFolders.h"
 
@@ -89,8 +89,8 @@ int ExportChoice::optionAt(CPoint where) const
     return -1;
 }
 
-ExportPage::ExportPage(RoomEngine& e, ExportPageListener& l, CBitmap* bg, std::string path)
-    : engine(e), listener(l), background(bg), initialPath(std::move(path))
+ExportPage::ExportPage(EditorPort& e, ExportPageListener& l, CBitmap* bg, std::string path)
+    : port(e), listener(l), background(bg), initialPath(std::move(path))
 {
     if (background)
         background->remember();
@@ -144,7 +144,7 @@ void ExportPage::draw(CDrawContext& picture)
         drawGroup(picture, g);
     if (entryOpen)
         drawEntry(picture);
-    if (engine.editorSignals().exportCountdown != 0)
+    if (port.signals().exportCountdown != 0)
         drawNotice(picture, "Exporting, please wait...");
     else if (dialogOpen)
         drawNotice(picture, "Waiting for the file dialog...");
@@ -208,9 +208,9 @@ void ExportPage::drawEntry(CDrawContext& picture)
     }
 }
 
-void ExportPage::drawErrorBanner(CDrawContext& picture, RoomEngine& engine)
+void ExportPage::drawErrorBanner(CDrawContext& picture, EditorPort& port)
 {
-    auto& signals = engine.editorSignals();
+    auto& signals = port.signals();
     const int ticks = signals.exportErrorTicks;
     if (signals.exportError == 0 || ticks <= 0)
         return;
@@ -359,7 +359,7 @@ ExportPage::Click ExportPage::startExport(const std::string& path)
     request.normalise = groups[kNormaliseGroup].selected == 1 ? 1 : 0;
     request.path = path;
     listener.exportRequested(request);
-    engine.editorSignals().exportCountdown = 1;
+    port.signals().exportCountdown = 1;
     return kExportStarted;
 }
 

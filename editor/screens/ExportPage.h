@@ -25,7 +25,7 @@
 namespace ovinta {
 
 class CBitmap;
-class RoomEngine;
+class EditorPort;
 
 // What the deferred export runs with: the page's choices and the chosen file.
 struct ExportRequest {
@@ -74,7 +74,7 @@ public:
     // exactly one fileChosen or fileCancelled, unless the page goes first.
     virtual FileAnswer selectExportFile(const FileRequest& request, std::string& chosenPath, ExportPage& page) = 0;
     // A file was chosen: keep `request` for the deferred export. The page
-    // then starts the countdown on the engine.
+    // then starts the countdown on the port.
     virtual void exportRequested(const ExportRequest& request) = 0;
     // `page` is being destroyed while its dialog is open: close the dialog,
     // and send the page nothing more.
@@ -95,7 +95,7 @@ public:
     // `background`: the page's picture (408 x 408), or null for a plain
     // panel; the page holds a reference while it lives. `initialPath`: the
     // folder and name prefix offered in the file dialog.
-    ExportPage(RoomEngine& engine, ExportPageListener& listener, CBitmap* background, std::string initialPath);
+    ExportPage(EditorPort& port, ExportPageListener& listener, CBitmap* background, std::string initialPath);
     ~ExportPage();
     ExportPage(const ExportPage&) = delete;
     ExportPage& operator=(const ExportPage&) = delete;
@@ -122,7 +122,7 @@ public:
 
     // The red "ERROR SAVING FILE!" banner, drawn over the other modes after a
     // failed export. Counts the engine's banner ticks down, one per call.
-    static void drawErrorBanner(CDrawContext& picture, RoomEngine& engine);
+    static void drawErrorBanner(CDrawContext& picture, EditorPort& port);
 
     // The initial path of the file dialog: `moduleFolder` (with its trailing
     // slash) followed by "OvintaIR_" when that folder is writable, else the
@@ -146,7 +146,7 @@ private:
     void openEntry();
     Click startExport(const std::string& path);
 
-    RoomEngine& engine;
+    EditorPort& port;
     ExportPageListener& listener;
     CBitmap* background;             // one reference held, or null
     std::string initialPath;

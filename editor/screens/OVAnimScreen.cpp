@@ -27,18 +27,18 @@ void drawPlaceholder(COffscreenContext& into, const char* name)
 }
 } // namespace
 
-OVAnimScreen::OVAnimScreen(const CRect& r, CControlListener* l, int t, RoomEngine& e, CBitmap* grid,
+OVAnimScreen::OVAnimScreen(const CRect& r, CControlListener* l, int t, EditorPort& e, CBitmap* grid,
                            CBitmap* markers, const MainScreenParts& parts)
-    : CControl(r, l, t, nullptr), engine(e), gridBitmap(grid), markerBitmap(markers),
+    : CControl(r, l, t, nullptr), port(e), gridBitmap(grid), markerBitmap(markers),
       picture(r.width(), r.height(), kBlackCColor), composite(r.width(), r.height(), kBlackCColor)
 {
-    room3D = std::make_unique<Room3DView>(engine, parts.background3D);
+    room3D = std::make_unique<Room3DView>(port, parts.background3D);
     if (parts.eqLink != nullptr)
-        eqView = std::make_unique<EqView>(engine, *parts.eqLink, parts.eqBackground, parts.bandDigits);
+        eqView = std::make_unique<EqView>(port, *parts.eqLink, parts.eqBackground, parts.bandDigits);
     if (parts.exportListener != nullptr)
-        exportPage = std::make_unique<ExportPage>(engine, *parts.exportListener, parts.exportBackground,
+        exportPage = std::make_unique<ExportPage>(port, *parts.exportListener, parts.exportBackground,
                                                   parts.exportPath);
-    engine.editorSignals().viewDirty = true;
+    port.signals().viewDirty = true;
 }
 
 OVAnimScreen::~OVAnimScreen()
@@ -65,7 +65,7 @@ void OVAnimScreen::draw(CDrawContext* context)
         clearRoom();
     if (helpVisible.load(std::memory_order_relaxed)) {
         // No temporary EQ view while the help is read.
-        EditorSignals& signals = engine.editorSignals();
+        EditorSignals& signals = port.signals();
         if (signals.tempViewMode == kTempViewEq) {
             signals.tempViewTicks = 0;
             signals.tempViewMode = kTempViewNone;
@@ -78,10 +78,10 @@ void OVAnimScreen::draw(CDrawContext* context)
     if (helpShownLastDraw) {
         // Back from the help: the mode's picture is drawn afresh.
         helpShownLastDraw = false;
-        engine.editorSignals().viewDirty = true;
+        port.signals().viewDirty = true;
     }
     chooseMode();
-    EditorSignals& signals = engine.editorSignals();
+    EditorSignals& signals = port.signals();
     if (currentMode == kExportMode) {
         drawExportPage(composite);
     } else {
@@ -101,7 +101,7 @@ void OVAnimScreen::draw(CDrawContext* context)
         if (currentMode == kEditMode)
             drawOverlay(composite);
         // A failed export is announced over whatever mode shows.
-        ExportPage::drawErrorBanner(composite, engine);
+        ExportPage::drawErrorBanner(composite, port);
     }
     composite.copyFrom(context, size);
     countTempViewTick();
@@ -110,7 +110,7 @@ void OVAnimScreen::draw(CDrawContext* context)
 
 void OVAnimScreen::chooseMode()
 {
-    EditorSignals& signals = engine.editorSignals();
+    EditorSignals& signals = port.signals();
     // A change of an EQ control shows the EQ view for a while, then returns
     // to the mode that was shown before.
     const int ticks = signals.tempViewTicks;
@@ -151,7 +151,7 @@ void OVAnimScreen::chooseMode()
 
 void OVAnimScreen::countTempViewTick()
 {
-    EditorSignals& signals = engine.editorSignals();
+    EditorSignals& signals = port.signals();
     const int ticks = signals.tempViewTicks;
     if (ticks <= 0)
         return;
@@ -164,7 +164,7 @@ void OVAnimScreen::countTempViewTick()
 // room and must not be applied to the new one.
 void OVAnimScreen::syncHistoryWithRoom()
 {
-    EditorSignals& signals = engine.editorSignals();
+    EditorSignals& signals = port.signals();
     if (!signals.roomDirty)
         return;
     signals.roomDirty = false;
@@ -179,15 +179,15 @@ void OVAnimScreen::clearRoom()
 {
     syncHistoryWithRoom();
     // Last first, so no wall moves down while the list empties.
-    const int count = engine.copyWalls(walls);
+    const int count = port.copyWalls(walls);
     for (int k = 0; k < count; ++k) {
         const Wall& w = walls[count - 1 - k];
         push(kUndoWallRemoved, GridWall{static_cast<int>(w.x1), static_cast<int>(w.y1), static_cast<int>(w.x2),
                                         static_cast<int>(w.y2)},
              k > 0);
-        engine.deleteWall(count - 1 - k);
+        port.deleteWall(count - 1 - k);
     }
-    engine.editorSignals().viewDirty = true;
+    port.signals().viewDirty = true;
     setDirty();
 }
 
@@ -200,16 +200,16 @@ void OVAnimScreen::undoGroup()
         case kUndoListenerMoved:
         case kUndoSource1Moved:
         case kUndoSource2Moved:
-            engine.moveMarker(static_cast<RoomEngine::Marker>(r.type - kUndoListenerMoved), r.x1, r.y1);
+            port.moveMarker(static_cast<EditorPort::Marker>(r.type - kUndoListenerMoved), r.x1, r.y1);
             break;
         case kUndoWallAdded:
-            engine.deleteWallByEnds(r.x1, r.y1, r.x2, r.y2);
-            engine.editorSignals().viewDirty = true;
+            port.deleteWallByEnds(r.x1, r.y1, r.x2, r.y2);
+            port.signals().viewDirty = true;
             break;
         case kUndoWallRemoved:
-            if (!engine.insertWall(r.x1, r.y1, r.x2, r.y2))
+            if (!port.insertWall(r.x1, r.y1, r.x2, r.y2))
                 showRoomFull();
-            engine.editorSignals().viewDirty = true;
+            port.signals().viewDirty = true;
             break;
         default: break;
         }

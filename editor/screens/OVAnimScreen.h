@@ -24,7 +24,7 @@
 #include "editor/screens/HelpPages.h"
 #include "editor/screens/Room3DView.h"
 #include "editor/screens/UndoHistory.h"
-#include "engine/RoomEngine.h"
+#include "core/EditorPort.h"
 #include "model/OvintaProgram.h"
 #include "toolkit/CControl.h"
 #include "toolkit/COffscreenContext.h"
@@ -59,7 +59,7 @@ public:
     // `grid` (the plan's background) and `markers` (the 16 x 64 sprite
     // strip) are borrowed from the editor, which outlives the screen; either
     // may be null.
-    OVAnimScreen(const CRect& size, CControlListener* listener, int tag, RoomEngine& engine, CBitmap* grid,
+    OVAnimScreen(const CRect& size, CControlListener* listener, int tag, EditorPort& port, CBitmap* grid,
                  CBitmap* markers, const MainScreenParts& parts = {});
     ~OVAnimScreen() override;
 
@@ -166,7 +166,7 @@ private:
     void push(UndoType type, const GridWall& w, bool continues);
     void showRoomFull();
 
-    RoomEngine& engine;
+    EditorPort& port;
     CBitmap* gridBitmap = nullptr;    // borrowed
     CBitmap* markerBitmap = nullptr;  // borrowed
     COffscreenContext picture;        // the static part of the current mode
@@ -188,7 +188,7 @@ private:
 
     // Gesture state, between a press and its release.
     Gesture gesture = Gesture::None;
-    RoomEngine::Marker draggedMarker = RoomEngine::Marker::Listener;
+    EditorPort::Marker draggedMarker = EditorPort::Marker::Listener;
     int otherModeGesture = -1;        // mode that took the press, -1 none
     bool vertexPicked = false;        // EDIT: some wall end follows the pointer
     int startX = 0, startY = 0;       // grid point where the gesture started

@@ -5,7 +5,7 @@
 
 #include "base/Convert.h"
 #include "editor/screens/ScreenPanel.h"
-#include "engine/RoomEngine.h"
+#include "core/EditorPort.h"
 #include "resources/EditorLayout.h"
 #include "toolkit/CBitmap.h"
 
@@ -92,7 +92,7 @@ bool Projection3D::project(const Point3D& p, CPoint& pixel, float& along) const
 
 // ---- Construction ---------------------------------------------------------------------
 
-Room3DView::Room3DView(RoomEngine& e, CBitmap* bitmap) : engine(e), background(bitmap)
+Room3DView::Room3DView(EditorPort& e, CBitmap* bitmap) : port(e), background(bitmap)
 {
     if (background)
         background->remember();
@@ -125,10 +125,10 @@ void Room3DView::setCamera(const Camera3D& c)
 
 void Room3DView::rebuildModel()
 {
-    const int wallCount = std::clamp(engine.copyWalls(walls), 0, kMaxWalls);
+    const int wallCount = std::clamp(port.copyWalls(walls), 0, kMaxWalls);
     // The height control adds spread to every reflection; the picture shows
     // it as wall height: 0.5 H + 4 metres, from top to floor.
-    const float H = engine.derived().heightSpread;
+    const float H = port.values().heightSpread;
     const float spread = std::isfinite(H) ? H : 0.0f;
     const float top = -0.25f * spread - 3.0f;
     const float floor = 0.25f * spread + 1.0f;
@@ -199,7 +199,7 @@ void Room3DView::projectPanel(Face3D& face, const Projection3D& projection) cons
 
 void Room3DView::projectMarker(Face3D& face, const Projection3D& projection) const
 {
-    const EngineValues& d = engine.derived();
+    const EngineValues& d = port.values();
     face.visible = false;
     float planX = d.listenerX, planY = d.listenerY;
     int phase = listenerPhase;
@@ -273,7 +273,7 @@ void Room3DView::paintMarker(COffscreenContext& picture, const Face3D& face) con
 {
     CColor colour = layout::kListenerColour;
     if (face.kind == kSource1Face)
-        colour = engine.derived().stereoOn != 0 ? layout::kSource1StereoColour : layout::kSourceMonoColour;
+        colour = port.values().stereoOn != 0 ? layout::kSource1StereoColour : layout::kSourceMonoColour;
     else if (face.kind == kSource2Face)
         colour = layout::kSource2StereoColour;
     const CPoint centre = face.screen[0];

@@ -25,7 +25,7 @@
 namespace ovinta {
 
 class CBitmap;
-class RoomEngine;
+class EditorPort;
 
 // A point of the room in metres: x and z horizontal with the grid centre at
 // 0 (x to the right and z downwards on the plan), y vertical and growing
@@ -105,7 +105,7 @@ public:
 
     // `background` (may be null: a plain panel is painted) is the 3D view's
     // 408 x 408 picture; the view holds a reference to it for its life.
-    Room3DView(RoomEngine& engine, CBitmap* background);
+    Room3DView(EditorPort& port, CBitmap* background);
     ~Room3DView();
     Room3DView(const Room3DView&) = delete;
     Room3DView& operator=(const Room3DView&) = delete;
@@ -154,7 +154,7 @@ private:
     void paintFaces(COffscreenContext& picture) const;
     void paintMarker(COffscreenContext& picture, const Face3D& face) const;
 
-    RoomEngine& engine;
+    EditorPort& port;
     CBitmap* background = nullptr;
     std::atomic<bool> rebuildRequested{true};
 

@@ -2,6 +2,7 @@
 // what a band drag sends: the axis, the band taken by a press, the drags
 // and their gesture brackets, and the curve beyond the picture's limits.
 
+#include "core/DirectEditorPort.h"
 #include "editor/screens/EqView.h"
 #include "EditorFixture.h"
 #include "editor/EditorEqLink.h"
@@ -62,7 +63,8 @@ protected:
     {
         engine = enginetest::makeEngine();
         link = std::make_unique<RecordingLink>(*engine);
-        view = std::make_unique<EqView>(*engine, *link, nullptr, nullptr);
+        port = std::make_unique<DirectEditorPort>(*engine);
+        view = std::make_unique<EqView>(*port, *link, nullptr, nullptr);
         // Flat bands at 100 Hz, 500 Hz, 2 kHz and 8 kHz.
         const float hz[4] = {100.0f, 500.0f, 2000.0f, 8000.0f};
         for (int band = 0; band < 4; ++band)
@@ -78,6 +80,7 @@ protected:
     CPoint columnOf(float hz, int y) const { return CPoint(EqView::frequencyX(hz, 44100.0f) - 1, y); }
 
     std::unique_ptr<RoomEngine> engine;
+    std::unique_ptr<DirectEditorPort> port; // the view's way to the engine
     std::unique_ptr<RecordingLink> link;
     std::unique_ptr<EqView> view;
     COffscreenContext picture{EqView::kSize, EqView::kSize};
@@ -221,8 +224,8 @@ TEST_F(EqViewTest, BandLabelsSitAboveABoostAndBelowACut)
 TEST_F(EditorTest, ABandDragReachesTheHostAsKnobAutomation)
 {
     openEditor();
-    EditorEqLink link(effect->getCore(), *editorHost(), *editor);
-    EqView view(engine(), link, nullptr, nullptr);
+    EditorEqLink link(editor->getPort(), *editorHost(), *editor);
+    EqView view(editor->getPort(), link, nullptr, nullptr);
     const float hz = engine().derived().eqFrequency[1];
     const CPoint press(EqView::frequencyX(hz, engine().derived().sampleRate) - 1, 300);
     const float gainBefore = effect->getParameter(param::kEQgain2);

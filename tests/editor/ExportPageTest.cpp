@@ -1,6 +1,7 @@
 // The export page on its own (option groups, SAVE, the own file-name entry,
 // the banner) and through the opened editor (files written, open errors).
 
+#include "core/DirectEditorPort.h"
 #include "editor/screens/ExportPage.h"
 #include "EditorFixture.h"
 #include "editor/EditorBitmaps.h"
@@ -64,8 +65,9 @@ CKeyCode virtualKey(int v) { return CKeyCode{0, v, 0}; }
 class ExportPageTest : public ::testing::Test {
 protected:
     std::unique_ptr<RoomEngine> engine = enginetest::makeEngine();
+    DirectEditorPort port{*engine}; // the page's way to the engine
     ScriptedListener listener;
-    ExportPage page{*engine, listener, nullptr, "/music/OvintaIR_"};
+    ExportPage page{port, listener, nullptr, "/music/OvintaIR_"};
     COffscreenContext picture{ExportPage::kSize, ExportPage::kSize};
 
     int selected(int g) const { return page.group(g).selected; }
@@ -126,7 +128,7 @@ TEST_F(ExportPageTest, PressesSelectOnlyStrictlyInsideABox)
         {"middle button", boxCentre(32, 128, 1), 2, 0, 1, 1},
     };
     for (const auto& row : rows) {
-        ExportPage fresh(*engine, listener, nullptr, "");
+        ExportPage fresh(port, listener, nullptr, "");
         fresh.mouseDown(row.where, row.buttons);
         EXPECT_EQ(fresh.group(ExportPage::kRateGroup).selected, row.rate) << row.name;
         EXPECT_EQ(fresh.group(ExportPage::kFormatGroup).selected, row.format) << row.name;
@@ -190,7 +192,7 @@ TEST_F(ExportPageTest, WithoutADialogTheOwnEntryTakesTheName)
     for (const auto& row : rows) {
         ScriptedListener l;
         l.answer = FileAnswer::kNoDialog;
-        ExportPage p(*engine, l, nullptr, "/music/OvintaIR_");
+        ExportPage p(port, l, nullptr, "/music/OvintaIR_");
         engine->editorSignals().exportCountdown = 0;
         EXPECT_EQ(p.mouseDown(kSave, kLButton), ExportPage::kRedraw) << row.name;
         ASSERT_TRUE(p.wantsKeyboard()) << row.name;
@@ -238,7 +240,7 @@ TEST_F(ExportPageTest, ErrorBannerShowsFor100DrawsWithAFlickerEvery16)
     const CColor banner{95, 0, 0, 255};
     signals.exportError = 0;
     signals.exportErrorTicks = 100;
-    ExportPage::drawErrorBanner(picture, *engine);
+    ExportPage::drawErrorBanner(picture, port);
     EXPECT_NE(picture.getPixel(4, 176), banner); // no error, no banner
     EXPECT_EQ(signals.exportErrorTicks, 100);
 
@@ -247,7 +249,7 @@ TEST_F(ExportPageTest, ErrorBannerShowsFor100DrawsWithAFlickerEvery16)
     for (int draw = 0; draw < 120; ++draw) {
         picture.setFillColor(kBlackCColor);
         picture.fillRect(CRect(0, 0, 408, 408));
-        ExportPage::drawErrorBanner(picture, *engine);
+        ExportPage::drawErrorBanner(picture, port);
         shown += picture.getPixel(4, 176) == banner ? 1 : 0;
     }
     // Ticks 100..1: the six multiples of 16 (96, 80, .., 16) are skipped.
@@ -340,7 +342,7 @@ TEST_F(ExportThroughEditor, FiveOutputsGiveFiveNumberedFiles)
     openEditor();
     window->setFileDialogAvailable(false);
     RoomEngineTestAccess::values(engine()).outputCount = 5;
-    ExportPage page(engine(), *editor, nullptr, editor->exportInitialPath());
+    ExportPage page(editor->getPort(), *editor, nullptr, editor->exportInitialPath());
     exportBy(page, (folder / "hall.wav").string());
     EXPECT_EQ(engine().editorSignals().exportCountdown, 0);
     EXPECT_EQ(engine().editorSignals().exportError, 0);
@@ -359,13 +361,13 @@ TEST_F(ExportThroughEditor, AFileThatCannotBeCreatedRaisesTheBanner)
 {
     openEditor();
     window->setFileDialogAvailable(false);
-    ExportPage page(engine(), *editor, nullptr, "");
+    ExportPage page(editor->getPort(), *editor, nullptr, "");
     exportBy(page, (folder / "no-such-folder" / "room.wav").string());
     EXPECT_EQ(engine().editorSignals().exportCountdown, 0);
     EXPECT_EQ(engine().editorSignals().exportError, 1);
     EXPECT_EQ(engine().editorSignals().exportErrorTicks, 100);
     COffscreenContext picture(408, 408);
-    ExportPage::drawErrorBanner(picture, engine());
+    ExportPage::drawErrorBanner(picture, editor->getPort());
     EXPECT_EQ(picture.getPixel(200, 176), (CColor{95, 0, 0, 255}));
 }
 
@@ -374,7 +376,7 @@ TEST_F(ExportThroughEditor, WithoutTheHostsSelectorThePlatformDialogAnswers)
     openEditor();
     // The recording host answers no to every capability: the platform dialog.
     window->setFileDialogAnswer((folder / "a.wav").string());
-    ExportPage page(engine(), *editor, nullptr, "/x/OvintaIR_");
+    ExportPage page(editor->getPort(), *editor, nullptr, "/x/OvintaIR_");
     const size_t asked = callsOf(audioMasterCanDo).size();
     EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kExportStarted);
     EXPECT_EQ(window->lastFileDialog().title, "Select initial filename to save");
@@ -395,7 +397,7 @@ protected:
         program.emplace(answer);
         openEditor();
         window->setFileDialogStarter(&startExternalFileDialog);
-        page = std::make_unique<ExportPage>(engine(), *editor, nullptr, editor->exportInitialPath());
+        page = std::make_unique<ExportPage>(editor->getPort(), *editor, nullptr, editor->exportInitialPath());
     }
     // Host idle calls until the page has its answer (ten seconds at most).
     void idleUntilAnswered()
@@ -432,7 +434,7 @@ TEST_F(ExternalDialogExport, ASecondSaveWhileOpenStartsNothing)
     page->mouseDown(kSave, kLButton);
     EXPECT_EQ(page->mouseDown(kSave, kLButton), ExportPage::kIgnored);
     // Nor does SAVE on another page while this dialog is open.
-    ExportPage other(engine(), *editor, nullptr, "");
+    ExportPage other(editor->getPort(), *editor, nullptr, "");
     other.mouseDown(kSave, kLButton);
     EXPECT_FALSE(other.fileDialogOpen());
     program->firstRun();
@@ -534,7 +536,7 @@ TEST(ExportPageHost, TheHostsFileSelectorIsUsedWhenOffered)
     OvintaEditor* editor = editorOf(*effect);
     ASSERT_NE(editor, nullptr);
     // Closed window, so no platform dialog could answer.
-    ExportPage page(effect->getEngine(), *editor, nullptr, "/x/OvintaIR_");
+    ExportPage page(editor->getPort(), *editor, nullptr, "/x/OvintaIR_");
     std::strcpy(SelectorHost::hostAnswer, "/host/chosen.wav");
     EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kExportStarted);
     EXPECT_EQ(editor->exportRequest().path, "/host/chosen.wav");

@@ -3,6 +3,7 @@
 // painter's order checked as a strict order over many cameras, shading,
 // markers and the camera drags.
 
+#include "core/DirectEditorPort.h"
 #include "editor/screens/Room3DView.h"
 #include "model/Parameters.h"
 #include "tests/EngineTestSupport.h"
@@ -63,7 +64,8 @@ protected:
     void SetUp() override
     {
         engine = enginetest::makeEngine();
-        view = std::make_unique<Room3DView>(*engine, nullptr);
+        port = std::make_unique<DirectEditorPort>(*engine);
+        view = std::make_unique<Room3DView>(*port, nullptr);
     }
     void setWalls(std::initializer_list<Wall> list)
     {
@@ -84,6 +86,7 @@ protected:
     }
 
     std::unique_ptr<RoomEngine> engine;
+    std::unique_ptr<DirectEditorPort> port; // the screen's way to the engine
     std::unique_ptr<Room3DView> view;
     COffscreenContext picture{Room3DView::kSize, Room3DView::kSize};
 };

@@ -45,9 +45,9 @@ TEST_F(EditorTest, EqAnd3DViewDrawsAllocateNothing)
     for (int i = 0; i < kMaxWalls; ++i)
         walls[i] = makeWall(i % 50, (i * 7) % 50, (i * 13 + 5) % 50, (i * 3 + 9) % 51);
     engine().setActiveWalls(walls, kMaxWalls);
-    EditorEqLink link(effect->getCore(), *editorHost(), *editor);
-    EqView eq(engine(), link, nullptr, nullptr);
-    Room3DView room(engine(), nullptr);
+    EditorEqLink link(editor->getPort(), *editorHost(), *editor);
+    EqView eq(editor->getPort(), link, nullptr, nullptr);
+    Room3DView room(editor->getPort(), nullptr);
     COffscreenContext picture(Room3DView::kSize, Room3DView::kSize);
     eq.draw(picture);
     room.draw(picture);

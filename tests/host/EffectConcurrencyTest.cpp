@@ -55,6 +55,7 @@ public:
     bool onKeyDown(int, int, int) override { return false; }
     bool onKeyUp(int, int, int) override { return false; }
     bool setKnobMode(int) override { return false; }
+    void followParameter(int, float) override {}
     void setInputPinMenu(int, const char* const*, int) override {}
     void refreshInputPin(int) override {}
     void setOutputPinMenu(int, const char* const*, int) override {}

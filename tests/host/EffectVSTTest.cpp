@@ -61,6 +61,7 @@ public:
     }
     bool onKeyUp(int, int, int) override { return false; }
     bool setKnobMode(int mode) override { return mode == 2; }
+    void followParameter(int, float) override {}
     void setInputPinMenu(int menu, const char* const* names, int count) override
     {
         inputMenus[menu].assign(names, names + count);

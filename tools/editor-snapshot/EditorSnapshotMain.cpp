@@ -37,9 +37,9 @@
 #include "editor/screens/ExportPage.h"
 #include "editor/screens/HelpPages.h"
 #include "editor/screens/Room3DView.h"
+#include "core/DirectEditorPort.h"
 #include "core/PluginCore.h"
 #include "core/StandaloneEditorHost.h"
-#include "engine/RoomEngine.h"
 #include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CControl.h"
@@ -63,7 +63,7 @@ namespace {
 struct Instance {
     PluginCore core;
     StandaloneEditorHost host{core};
-    OvintaEditor editor{core, host};
+    OvintaEditor editor{std::make_unique<DirectEditorPort>(core), host};
 };
 
 constexpr int kBlockFrames = 1764; // 40 ms at 44.1 kHz: one block per timed idle step
@@ -104,7 +104,7 @@ int snapshotExportPage(const char* path)
 {
     auto plugin = std::make_unique<Instance>();
     CBitmap* background = loadEditorBitmap(bitmap::kExportPage);
-    ExportPage page(plugin->core.engine(), plugin->editor, background, OvintaEditor::exportInitialPath());
+    ExportPage page(plugin->editor.getPort(), plugin->editor, background, OvintaEditor::exportInitialPath());
     if (background)
         background->forget();
     // Enough draws for the selection's outline to settle.
@@ -146,18 +146,18 @@ int snapshotView(bool eqView, const char* path, int program)
     }
     auto plugin = std::make_unique<Instance>();
     plugin->core.setProgram(program);
-    RoomEngine& engine = plugin->core.engine();
+    EditorPort& port = plugin->editor.getPort();
     if (!eqView) {
         Picture background(bitmap::k3DBackground);
-        Room3DView room(engine, background.bitmap);
+        Room3DView room(port, background.bitmap);
         room.setMarkerPhases(6, 10);
         return writePage(path, [&](COffscreenContext& picture) { room.draw(picture); });
     }
     Picture background(bitmap::kEqBackground);
     Picture digits(bitmap::kBandDigits);
-    EditorEqLink link(plugin->core, plugin->host, plugin->editor);
-    EqView eq(engine, link, background.bitmap, digits.bitmap);
-    const int x = EqView::frequencyX(engine.derived().eqFrequency[1], engine.derived().sampleRate);
+    EditorEqLink link(plugin->editor.getPort(), plugin->host, plugin->editor);
+    EqView eq(port, link, background.bitmap, digits.bitmap);
+    const int x = EqView::frequencyX(port.values().eqFrequency[1], port.values().sampleRate);
     eq.mouseDown(CPoint(x - 1, 200), kLButton);
     const int written = writePage(path, [&](COffscreenContext& picture) { eq.draw(picture); });
     eq.mouseCancel();

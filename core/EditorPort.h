@@ -1,0 +1,101 @@
+#pragma once
+// EditorPort: everything the editor's screens read and edit of the product,
+// and nothing of any plug-in format. The screens never know how it is
+// implemented: an in-process format uses DirectEditorPort (direct calls on
+// the core and its engine); a format whose window runs apart from the DSP
+// keeps its own copies of the records below and fills them from messages.
+//
+// The records it hands out are plain data: the derived values the screens
+// show (EngineValues), the flags and countdowns raised for them
+// (EditorSignals), walls, ray overlays (RayView), posted taps (PostedTap)
+// and EQ band designs.
+//
+// Threads: the editor's (the host's GUI thread), except where noted.
+
+#include "dsp/EQfilter.h"
+#include "engine/EngineParts.h"
+#include "model/OvintaProgram.h"
+
+#include <string>
+
+namespace ovinta {
+
+class EditorFollower;
+
+class EditorPort {
+public:
+    virtual ~EditorPort() = default;
+
+    // ---- Values and signals ---------------------------------------------------------
+    // What the product derived from its parameters: positions, rays, panner,
+    // outputs, equaliser, meters, sample rate.
+    virtual const EngineValues& values() = 0;
+    // Flags and countdowns the product raises for the screens; the screens
+    // clear and count them down.
+    virtual EditorSignals& signals() = 0;
+    // The current program's stored values and walls, its number and the
+    // names of every program.
+    virtual const OvintaProgram& currentProgramRecord() = 0;
+    virtual int currentProgram() = 0;
+    virtual const char* programName(int program) = 0; // up to kProgramNameSize bytes, maybe without a NUL
+
+    // ---- Parameters -------------------------------------------------------------------
+    // A change the host does not record (the editor's own tags, switches).
+    virtual void setParameter(int tag, float value) = 0;
+    // Registers the editor (null detaches it): what the core tells it.
+    virtual void attachEditor(EditorFollower* follower) = 0;
+    // Calls follower.followParameter for every change posted since the last
+    // call (value and flag: the latest value of each changed tag).
+    virtual void takeParameterChanges(EditorFollower& follower) = 0;
+    // Drops every pending change (the window opens with the current values).
+    virtual void dropParameterChanges() = 0;
+
+    // ---- Output configuration ----------------------------------------------------------
+    virtual void requestOutputConfiguration() = 0;
+    // Runs the configuration step; fills `menus`' pin menus while it is open.
+    virtual void applyOutputConfiguration(EditorFollower& menus) = 0;
+
+    // ---- Room snapshots ----------------------------------------------------------------
+    // The active walls (up to kMaxWalls) into `out`; returns the count.
+    virtual int copyWalls(Wall* out) = 0;
+    // Wall `index` as the tracer sees it; false when there is none.
+    virtual bool copyWall(int index, Wall& out) = 0;
+    // The first `count` ray slots as the overlays draw them; returns how many.
+    virtual int copyRayViews(RayView* out, int count) = 0;
+    // Clears the posted flags; returns how many taps were posted since.
+    virtual int takePostedFlags() = 0;
+    // The latest posted taps of slots [first, first + count); returns how many.
+    virtual int copyPostedTaps(int first, int count, PostedTap* out) = 0;
+    // The designs of the analysed EQ sets (0 for history 0, 1 for history 1).
+    virtual void copyAnalysisEq(int set, EQfilter* bandsOut) = 0;
+
+    // ---- Room edits (whole metres on the 50 x 50 m plan) ---------------------------
+    virtual bool insertWall(int x1, int y1, int x2, int y2) = 0;
+    virtual bool deleteWall(int index) = 0;
+    virtual int deleteWallByEnds(int x1, int y1, int x2, int y2) = 0;
+    enum class VertexDrag { Pick, Move };
+    // Live preview of a vertex drag: Pick marks every end at `from`, Move
+    // moves the marked ones; true when an end moved.
+    virtual bool dragVertex(int fromX, int fromY, int toX, int toY, VertexDrag kind) = 0;
+    virtual int findDraggedWall(int x, int y) = 0;
+    virtual int findWallAt(int x, int y) = 0;
+    virtual void clearDragMarks() = 0;
+    enum class Marker { Listener = 0, Source1 = 1, Source2 = 2 };
+    virtual void moveMarker(Marker which, int x, int y) = 0;
+    // The panner, in panner units (0..46); the host hears of it through
+    // parameters 21 and 22.
+    virtual void movePanner(float x, float y) = 0;
+    // The meters lower a role's peak as it decays.
+    virtual void lowerOutputPeak(int role, float level) = 0;
+
+    // ---- Idle work ------------------------------------------------------------------------
+    // When no audio block ran since `lastSeenTick`, traces a little on this
+    // thread so the room builds while the host is stopped; returns the tick
+    // to pass next time.
+    virtual int idleTrace(int lastSeenTick) = 0;
+    // Writes the room's impulse response to files named after `path`.
+    // False when it failed on the way (the error banner shows then too).
+    virtual bool exportImpulse(int format, float sampleRate, int normalise, const std::string& path) = 0;
+};
+
+} // namespace ovinta
