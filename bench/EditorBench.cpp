@@ -6,12 +6,12 @@
 #include "editor/EditorBitmaps.h"
 #include "editor/EditorEqLink.h"
 #include "editor/OvintaEditor.h"
-#include "editor/screens/EqView.h"
-#include "editor/screens/ExportPage.h"
-#include "editor/screens/HelpPages.h"
+#include "editor/screens/OVEqView.h"
+#include "editor/screens/OVExportPage.h"
+#include "editor/screens/OVHelpPages.h"
 #include "editor/screens/OVImpulseScreen.h"
 #include "editor/screens/OVMeterScreen.h"
-#include "editor/screens/Room3DView.h"
+#include "editor/screens/OVRoom3DView.h"
 #include "engine/RoomEngine.h"
 #include "editor/screens/OVAnimScreen.h"
 #include "toolkit/COffscreenContext.h"
@@ -115,8 +115,8 @@ void BM_Room3DViewFullRoom(benchmark::State& state)
         walls.push_back(makeWall(metre(random), metre(random), metre(random), metre(random)));
     engine.setActiveWalls(walls.data(), kMaxWalls);
     CBitmap* background = loadEditorBitmap(bitmap::k3DBackground);
-    Room3DView view(open.editor->getPort(), background);
-    COffscreenContext picture(Room3DView::kSize, Room3DView::kSize);
+    OVRoom3DView view(open.editor->getPort(), background);
+    COffscreenContext picture(OVRoom3DView::kSize, OVRoom3DView::kSize);
     view.draw(picture);
     for (auto _ : state)
         view.draw(picture);
@@ -134,8 +134,8 @@ void BM_EqViewRedraw(benchmark::State& state)
     EditorEqLink link(open.editor->getPort(), open.plugin->host, *open.editor);
     CBitmap* background = loadEditorBitmap(bitmap::kEqBackground);
     CBitmap* digits = loadEditorBitmap(bitmap::kBandDigits);
-    EqView view(open.editor->getPort(), link, background, digits);
-    COffscreenContext picture(EqView::kSize, EqView::kSize);
+    OVEqView view(open.editor->getPort(), link, background, digits);
+    COffscreenContext picture(OVEqView::kSize, OVEqView::kSize);
     for (auto _ : state)
         view.draw(picture);
     for (CBitmap* b : {background, digits})
@@ -189,10 +189,10 @@ void BM_ExportPageDraw(benchmark::State& state)
 {
     OpenEditor open;
     CBitmap* background = loadEditorBitmap(bitmap::kExportPage);
-    ExportPage page(open.editor->getPort(), *open.editor, background, "/tmp/OvintaIR_");
+    OVExportPage page(open.editor->getPort(), *open.editor, background, "/tmp/OvintaIR_");
     if (background)
         background->forget();
-    COffscreenContext picture(ExportPage::kSize, ExportPage::kSize);
+    COffscreenContext picture(OVExportPage::kSize, OVExportPage::kSize);
     open.effect->engine().editorSignals().exportCountdown = 1;
     measure(state, [&] { page.draw(picture); });
     open.effect->engine().editorSignals().exportCountdown = 0;
@@ -202,7 +202,7 @@ BENCHMARK(BM_ExportPageDraw)->Unit(benchmark::kMillisecond);
 // One help page (argument: page 0..7) drawn into the 408 x 408 picture.
 void BM_HelpPageDraw(benchmark::State& state)
 {
-    HelpPages help;
+    OVHelpPages help;
     help.open();
     for (int64_t i = 0; i < state.range(0); ++i)
         help.mouseDown(CPoint(0, 0), kLButton);

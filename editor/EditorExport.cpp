@@ -16,7 +16,7 @@
 
 namespace ovinta {
 
-FileAnswer OvintaEditor::selectExportFile(const FileRequest& select, std::string& chosenPath, ExportPage& page)
+FileAnswer OvintaEditor::selectExportFile(const FileRequest& select, std::string& chosenPath, OVExportPage& page)
 {
     if (host.hasFileSelector())
         return host.selectFile(select, chosenPath) ? FileAnswer::kChosen : FileAnswer::kCancelled;
@@ -43,7 +43,7 @@ FileAnswer OvintaEditor::selectExportFile(const FileRequest& select, std::string
     return FileAnswer::kPending;
 }
 
-void OvintaEditor::exportPageClosing(ExportPage& page)
+void OvintaEditor::exportPageClosing(OVExportPage& page)
 {
     if (dialogPage != &page)
         return;
@@ -60,13 +60,13 @@ void OvintaEditor::pollFileDialog()
     const FileDialogSession::State state = fileSelector->poll(path);
     if (state == FileDialogSession::kOpen)
         return;
-    ExportPage* page = std::exchange(dialogPage, nullptr);
-    const ExportPage::Click click =
+    OVExportPage* page = std::exchange(dialogPage, nullptr);
+    const OVExportPage::Click click =
         state == FileDialogSession::kChosen ? page->fileChosen(path) : page->fileCancelled();
     // What the main screen does after a press on the page.
-    if (mainScreen == nullptr || click == ExportPage::kIgnored)
+    if (mainScreen == nullptr || click == OVExportPage::kIgnored)
         return;
-    if (click == ExportPage::kExportStarted)
+    if (click == OVExportPage::kExportStarted)
         valueChanged(nullptr, mainScreen);
     mainScreen->setDirty();
 }
@@ -76,7 +76,7 @@ void OvintaEditor::closeFileDialog()
     if (fileSelector)
         fileSelector->cancel();
     // The page outlives the dialog here: it returns to its state before SAVE.
-    if (ExportPage* page = std::exchange(dialogPage, nullptr))
+    if (OVExportPage* page = std::exchange(dialogPage, nullptr))
         page->fileCancelled();
 }
 
@@ -87,7 +87,7 @@ void OvintaEditor::exportRequested(const ExportRequest& request)
 
 std::string OvintaEditor::exportInitialPath()
 {
-    return ExportPage::defaultInitialPath(moduleFolder());
+    return OVExportPage::defaultInitialPath(moduleFolder());
 }
 
 } // namespace ovinta

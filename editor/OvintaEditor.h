@@ -18,7 +18,7 @@
 // takes in its idle and after its own changes; isOpen may be asked from any
 // thread.
 
-#include "editor/screens/ExportPage.h"
+#include "editor/screens/OVExportPage.h"
 #include "core/EditorFollower.h"
 #include "core/EditorHost.h"
 #include "core/EditorPort.h"
@@ -80,9 +80,9 @@ public:
     void endPositionEdit(int tag);
 
     // ---- Export page (GUI thread; EditorExport.cpp) ---------------------------------------
-    FileAnswer selectExportFile(const FileRequest& request, std::string& chosenPath, ExportPage& page) override;
+    FileAnswer selectExportFile(const FileRequest& request, std::string& chosenPath, OVExportPage& page) override;
     void exportRequested(const ExportRequest& request) override;
-    void exportPageClosing(ExportPage& page) override;
+    void exportPageClosing(OVExportPage& page) override;
     // Where the export page's file dialog starts.
     static std::string exportInitialPath();
 
@@ -139,7 +139,7 @@ private:
     EditorHost& host;
     std::unique_ptr<CFileSelector> fileSelector;        // created at open
     std::unique_ptr<EditorEqLink> eqLink;               // the EQ view's way to the parameters
-    ExportPage* dialogPage = nullptr; // the page that waits for the open file dialog, or null
+    OVExportPage* dialogPage = nullptr; // the page that waits for the open file dialog, or null
     ExportRequest exportSettings;
 
     CBitmap* background = nullptr;                     // window background, held for life

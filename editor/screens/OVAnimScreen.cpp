@@ -32,11 +32,11 @@ OVAnimScreen::OVAnimScreen(const CRect& r, CControlListener* l, int t, EditorPor
     : CControl(r, l, t, nullptr), port(e), gridBitmap(grid), markerBitmap(markers),
       picture(r.width(), r.height(), kBlackCColor), composite(r.width(), r.height(), kBlackCColor)
 {
-    room3D = std::make_unique<Room3DView>(port, parts.background3D);
+    room3D = std::make_unique<OVRoom3DView>(port, parts.background3D);
     if (parts.eqLink != nullptr)
-        eqView = std::make_unique<EqView>(port, *parts.eqLink, parts.eqBackground, parts.bandDigits);
+        eqView = std::make_unique<OVEqView>(port, *parts.eqLink, parts.eqBackground, parts.bandDigits);
     if (parts.exportListener != nullptr)
-        exportPage = std::make_unique<ExportPage>(port, *parts.exportListener, parts.exportBackground,
+        exportPage = std::make_unique<OVExportPage>(port, *parts.exportListener, parts.exportBackground,
                                                   parts.exportPath);
     port.signals().viewDirty = true;
 }
@@ -101,7 +101,7 @@ void OVAnimScreen::draw(CDrawContext* context)
         if (currentMode == kEditMode)
             drawOverlay(composite);
         // A failed export is announced over whatever mode shows.
-        ExportPage::drawErrorBanner(composite, port);
+        OVExportPage::drawErrorBanner(composite, port);
     }
     composite.copyFrom(context, size);
     countTempViewTick();
@@ -295,8 +295,8 @@ CMouseEventResult OVAnimScreen::mouseExportPage(MouseStep step, CPoint local, in
 {
     if (!exportPage || step != MouseStep::Down)
         return kMouseEventNotHandled;
-    const ExportPage::Click click = exportPage->mouseDown(local, buttons);
-    if (click != ExportPage::kIgnored)
+    const OVExportPage::Click click = exportPage->mouseDown(local, buttons);
+    if (click != OVExportPage::kIgnored)
         setDirty();
     // The page's own file-name entry takes the keyboard while it is open.
     if (exportPage->wantsKeyboard() && getFrame() != nullptr)
@@ -308,12 +308,12 @@ CMouseEventResult OVAnimScreen::mouseHelp(MouseStep step, CPoint local, int butt
 {
     if (step != MouseStep::Down)
         return kMouseEventHandled;
-    const HelpPages::Click click = help.mouseDown(local, buttons);
-    if (click == HelpPages::kClose) {
+    const OVHelpPages::Click click = help.mouseDown(local, buttons);
+    if (click == OVHelpPages::kClose) {
         helpVisible.store(false, std::memory_order_relaxed);
         helpClosed.store(true, std::memory_order_relaxed);
     }
-    if (click != HelpPages::kIgnored)
+    if (click != OVHelpPages::kIgnored)
         setDirty();
     return kMouseEventHandled;
 }
@@ -322,8 +322,8 @@ bool OVAnimScreen::onKeyDown(const CKeyCode& key)
 {
     if (!exportPage || currentMode != kExportMode || !exportPage->wantsKeyboard())
         return false;
-    const ExportPage::Click click = exportPage->onKeyDown(key);
-    if (click == ExportPage::kIgnored)
+    const OVExportPage::Click click = exportPage->onKeyDown(key);
+    if (click == OVExportPage::kIgnored)
         return false;
     setDirty();
     if (!exportPage->wantsKeyboard() && getFrame() != nullptr && getFrame()->getFocusView() == this)

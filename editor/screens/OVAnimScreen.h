@@ -19,10 +19,10 @@
 // mode, tool and help fields are also set by the editor's parameter follow,
 // so they are relaxed atomics.
 
-#include "editor/screens/EqView.h"
-#include "editor/screens/ExportPage.h"
-#include "editor/screens/HelpPages.h"
-#include "editor/screens/Room3DView.h"
+#include "editor/screens/OVEqView.h"
+#include "editor/screens/OVExportPage.h"
+#include "editor/screens/OVHelpPages.h"
+#include "editor/screens/OVRoom3DView.h"
 #include "editor/screens/UndoHistory.h"
 #include "core/EditorPort.h"
 #include "model/OvintaProgram.h"
@@ -179,10 +179,10 @@ private:
     int currentMode = -1;             // ScreenMode on screen, -1 before the first draw
     std::atomic<bool> rebuild3D{false};
     std::atomic<bool> helpClosed{false};
-    std::unique_ptr<Room3DView> room3D;
-    std::unique_ptr<EqView> eqView;
-    std::unique_ptr<ExportPage> exportPage;
-    HelpPages help;
+    std::unique_ptr<OVRoom3DView> room3D;
+    std::unique_ptr<OVEqView> eqView;
+    std::unique_ptr<OVExportPage> exportPage;
+    OVHelpPages help;
     bool helpShownLastDraw = false;
     std::atomic<bool> clearRequested{false};
 

@@ -33,10 +33,10 @@
 #include "editor/EditorBitmaps.h"
 #include "editor/EditorEqLink.h"
 #include "editor/OvintaEditor.h"
-#include "editor/screens/EqView.h"
-#include "editor/screens/ExportPage.h"
-#include "editor/screens/HelpPages.h"
-#include "editor/screens/Room3DView.h"
+#include "editor/screens/OVEqView.h"
+#include "editor/screens/OVExportPage.h"
+#include "editor/screens/OVHelpPages.h"
+#include "editor/screens/OVRoom3DView.h"
 #include "core/DirectEditorPort.h"
 #include "core/PluginCore.h"
 #include "core/StandaloneEditorHost.h"
@@ -91,7 +91,7 @@ void playBlock(PluginCore& core, int block, std::vector<std::vector<float>>& buf
 template <typename Draw>
 int writePage(const char* path, Draw draw)
 {
-    COffscreenContext picture(ExportPage::kSize, ExportPage::kSize);
+    COffscreenContext picture(OVExportPage::kSize, OVExportPage::kSize);
     draw(picture);
     if (!picture.writePng(path)) {
         std::fprintf(stderr, "editor-snapshot: cannot write %s\n", path);
@@ -104,7 +104,7 @@ int snapshotExportPage(const char* path)
 {
     auto plugin = std::make_unique<Instance>();
     CBitmap* background = loadEditorBitmap(bitmap::kExportPage);
-    ExportPage page(plugin->editor.getPort(), plugin->editor, background, OvintaEditor::exportInitialPath());
+    OVExportPage page(plugin->editor.getPort(), plugin->editor, background, OvintaEditor::exportInitialPath());
     if (background)
         background->forget();
     // Enough draws for the selection's outline to settle.
@@ -116,11 +116,11 @@ int snapshotExportPage(const char* path)
 
 int snapshotHelpPage(int number, const char* path)
 {
-    if (number < 1 || number > HelpPages::kPageCount) {
-        std::fprintf(stderr, "editor-snapshot: N must be 1..%d\n", HelpPages::kPageCount);
+    if (number < 1 || number > OVHelpPages::kPageCount) {
+        std::fprintf(stderr, "editor-snapshot: N must be 1..%d\n", OVHelpPages::kPageCount);
         return 2;
     }
-    HelpPages help;
+    OVHelpPages help;
     help.open();
     for (int i = 1; i < number; ++i)
         help.mouseDown(CPoint(0, 0), kLButton);
@@ -149,15 +149,15 @@ int snapshotView(bool eqView, const char* path, int program)
     EditorPort& port = plugin->editor.getPort();
     if (!eqView) {
         Picture background(bitmap::k3DBackground);
-        Room3DView room(port, background.bitmap);
+        OVRoom3DView room(port, background.bitmap);
         room.setMarkerPhases(6, 10);
         return writePage(path, [&](COffscreenContext& picture) { room.draw(picture); });
     }
     Picture background(bitmap::kEqBackground);
     Picture digits(bitmap::kBandDigits);
     EditorEqLink link(plugin->editor.getPort(), plugin->host, plugin->editor);
-    EqView eq(port, link, background.bitmap, digits.bitmap);
-    const int x = EqView::frequencyX(port.values().eqFrequency[1], port.values().sampleRate);
+    OVEqView eq(port, link, background.bitmap, digits.bitmap);
+    const int x = OVEqView::frequencyX(port.values().eqFrequency[1], port.values().sampleRate);
     eq.mouseDown(CPoint(x - 1, 200), kLButton);
     const int written = writePage(path, [&](COffscreenContext& picture) { eq.draw(picture); });
     eq.mouseCancel();

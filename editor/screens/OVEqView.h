@@ -1,5 +1,5 @@
 #pragma once
-// EqView: mode 2 of the main screen. It draws the measured response of the
+// OVEqView: mode 2 of the main screen. It draws the measured response of the
 // wet equaliser (EqResponse on a copy of the engine's analysed band set) on
 // a cube-root frequency axis, with a marker and a frequency label for each
 // band, and lets the user move the bands on the graph: a left drag moves a
@@ -26,7 +26,7 @@ class CBitmap;
 class EqEditLink;
 class EditorPort;
 
-class EqView {
+class OVEqView {
 public:
     static constexpr int kSize = 408;
     static constexpr int kZeroDbY = 204;            // pixel row of 0 dB
@@ -36,10 +36,10 @@ public:
     // `background` is the EQ view's 408 x 408 picture and `bandDigits` the
     // 9 x 40 strip of band markers 1..4 (either may be null: plain shapes
     // are drawn instead); the view holds a reference to each for its life.
-    EqView(EditorPort& port, EqEditLink& link, CBitmap* background, CBitmap* bandDigits);
-    ~EqView();
-    EqView(const EqView&) = delete;
-    EqView& operator=(const EqView&) = delete;
+    OVEqView(EditorPort& port, EqEditLink& link, CBitmap* background, CBitmap* bandDigits);
+    ~OVEqView();
+    OVEqView(const OVEqView&) = delete;
+    OVEqView& operator=(const OVEqView&) = delete;
 
     // Analyses the bands and draws the whole mode into `picture` (origin 0, 0).
     void draw(COffscreenContext& picture);
