@@ -41,6 +41,11 @@ void PluginCore::resume()
     roomEngine->resetAudio();
 }
 
+void PluginCore::reset()
+{
+    roomEngine->resetAudio();
+}
+
 int PluginCore::tailSamples() const
 {
     return -roomEngine->derived().longestTap.load();

@@ -44,6 +44,8 @@ public:
     // Suspend keeps the audio state; resume clears it and lets audio run.
     void suspend();
     void resume();
+    // Clears the audio state (histories, filters, combs): silence in, silence out.
+    void reset();
     // Samples the wet sound goes on for after the input stops: the latest
     // tap of the traced room.
     int tailSamples() const;

@@ -2,9 +2,10 @@
 
 namespace ovinta {
 
-// EditorLink: what the host frame needs from the plug-in's editor. The editor
-// implements it and registers itself with the effect (AudioEffect::setEditor);
-// until then the effect runs without one and every editor opcode answers 0.
+// EditorLink: what the host frame needs from the plug-in's window, in the
+// host's terms. VstEditorWindow implements it over the format-free editor and
+// is registered with the effect (AudioEffect::setEditor); until then the
+// effect runs without one and every editor opcode answers 0.
 //
 // Threads: every call comes from the host's user-interface thread.
 
