@@ -31,7 +31,9 @@ FailurePoints::FailurePoints()
 void FailurePoints::pass(FailurePoint point)
 {
 #ifdef OVINTA_FAILURE_HOOKS
-    if (armed[static_cast<int>(point)].exchange(false, std::memory_order_relaxed))
+    // A plain load first: an unarmed point never writes the shared flag.
+    std::atomic<bool>& flag = armed[static_cast<int>(point)];
+    if (flag.load(std::memory_order_relaxed) && flag.exchange(false, std::memory_order_relaxed))
         throw std::bad_alloc();
 #else
     (void)point;

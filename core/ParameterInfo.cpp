@@ -310,9 +310,15 @@ ParsedParameter parameterFromText(int id, std::string_view given)
         // The count the raw value gives back must be the one asked for:
         // this refuses fractions and counts the parameter cannot make.
         const ParsedParameter result = accepted(*p, raw);
-        if (number != std::trunc(number) || p->toPrinted(result.raw) != number)
-            return refused(what + " takes whole values " + p->range + " that it can make; \"" + text +
-                           "\" is not one");
+        if (number != std::trunc(number))
+            return refused(what + " takes whole values " + p->range + "; \"" + text + "\" is not one");
+        auto makes = [p](double n) {
+            return p->toPrinted(accepted(*p, p->fromPrinted != nullptr ? p->fromPrinted(n) : n).raw);
+        };
+        if (p->toPrinted(result.raw) != number)
+            return refused(what + " cannot be " + shortNumber(number) + "; the nearest it makes are " +
+                           shortNumber(makes(number - 1.0)) + " and " + shortNumber(makes(number + 1.0)) +
+                           " (" + p->range + ")");
         return result;
     }
     return accepted(*p, raw);

@@ -68,7 +68,7 @@ TEST(ParameterText, RefusedTextsNameWhatIsAllowed)
         {param::kGain, "raw:1.5", "0..1"},           // raw, above the raw range
         {param::kGain, "raw:x", "must be a number"},
         {param::kEQgain3, "-inf", "-15..+15 dB"},    // a gain that cannot reach -inf
-        {param::kNumRays, "101", "16..512 rays"},    // odd counts cannot be made
+        {param::kNumRays, "101", "the nearest it makes are 100 and 102"}, // odd counts cannot be made
         {param::kNumRays, "600", "16..512 rays"},
         {param::kNumRays, "8", "16..512 rays"},
         {param::kSurround, "3", "2, 4 or 5"},
@@ -77,6 +77,7 @@ TEST(ParameterText, RefusedTextsNameWhatIsAllowed)
         {param::kPanX, "47", "(0..46)"},
         {param::kSpeakerIn1, "2", "0..1 channel"},
         {param::kSpeakerIn1, "0.5", "whole"},
+        {param::kNumRays, "100.5", "whole"},
         {param::kScale, "5%", "10..200 %"},
     };
     for (const auto& row : rows) {
