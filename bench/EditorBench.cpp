@@ -232,7 +232,7 @@ struct FullEditView : OpenEditor {
     }
     void draw(bool rebuild, bool spokes)
     {
-        EditorSignals& signals = editor->getPort().signals();
+        EditorSignals& signals = effect->engine().editorSignals();
         if (rebuild)
             signals.viewDirty = true;
         if (spokes) {

@@ -7,6 +7,9 @@
 #include "core/PluginCore.h"
 #include "engine/RoomEngine.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace ovinta {
 
 namespace {
@@ -26,24 +29,78 @@ private:
 };
 } // namespace
 
-DirectEditorPort::DirectEditorPort(PluginCore& c)
-    : core(&c), engine(c.engine()), parameters(std::make_unique<PortParameters>(&c, c.engine())),
-      exporter(std::make_unique<Exporter>(engine, *parameters))
-{
-}
+DirectEditorPort::DirectEditorPort(PluginCore& c) : DirectEditorPort(c.engine(), &c) {}
 
-DirectEditorPort::DirectEditorPort(RoomEngine& e)
-    : core(nullptr), engine(e), parameters(std::make_unique<PortParameters>(nullptr, e)),
-      exporter(std::make_unique<Exporter>(engine, *parameters))
+DirectEditorPort::DirectEditorPort(RoomEngine& e) : DirectEditorPort(e, nullptr) {}
+
+DirectEditorPort::DirectEditorPort(RoomEngine& e, PluginCore* c)
+    : core(c), engine(e), parameters(std::make_unique<PortParameters>(c, e)),
+      exporter(std::make_unique<Exporter>(engine, *parameters)),
+      rayScratch(std::make_unique<RayView[]>(kMaxRays)), tapScratch(std::make_unique<PostedTap[]>(kMaxRays))
 {
+    // The port hands out the engine's temporary view numbers as they are.
+    static_assert(int{kTemporaryScatter} == int{kTempViewScatter} && int{kTemporaryRays} == int{kTempViewRays} &&
+                  int{kTemporaryEq} == int{kTempViewEq} && int{kTemporaryNone} == int{kTempViewNone});
 }
 
 DirectEditorPort::~DirectEditorPort() = default;
 
 // ---- Values and signals --------------------------------------------------------------
 
-const EngineValues& DirectEditorPort::values() { return engine.derived(); }
-EditorSignals& DirectEditorPort::signals() { return engine.editorSignals(); }
+EditorValues DirectEditorPort::values()
+{
+    const EngineValues& d = engine.derived();
+    EditorValues v;
+    for (int s = 0; s < 2; ++s) {
+        v.sourceX[s] = d.sourceX[s];
+        v.sourceY[s] = d.sourceY[s];
+    }
+    v.listenerX = d.listenerX;
+    v.listenerY = d.listenerY;
+    v.headSin = d.headSin;
+    v.headCos = d.headCos;
+    v.stereoOn = d.stereoOn;
+    v.reverseOn = d.reverseOn;
+    v.activeRays = d.activeRays;
+    v.longestTap = d.longestTap;
+    v.panX = d.panX;
+    v.panY = d.panY;
+    v.outputsSetting = d.outputsSetting;
+    v.outputCount = d.outputCount;
+    for (int role = 0; role < kOutputRoles; ++role) {
+        v.outputGain[role] = d.outputGain[role];
+        v.outputPeak[role] = d.outputPeak[role];
+    }
+    for (int band = 0; band < kEqBands; ++band)
+        v.eqFrequency[band] = d.eqFrequency[band];
+    v.heightSpread = d.heightSpread;
+    v.sampleRate = d.sampleRate;
+    v.mirrorValue = d.rawParam63;
+    return v;
+}
+
+// ---- Signals ------------------------------------------------------------------------------
+
+bool DirectEditorPort::viewDirty() { return engine.editorSignals().viewDirty; }
+void DirectEditorPort::setViewDirty(bool dirty) { engine.editorSignals().viewDirty = dirty; }
+bool DirectEditorPort::roomDirty() { return engine.editorSignals().roomDirty; }
+void DirectEditorPort::clearRoomDirty() { engine.editorSignals().roomDirty = false; }
+int DirectEditorPort::temporaryView() { return engine.editorSignals().tempViewMode; }
+int DirectEditorPort::temporaryViewTicks() { return engine.editorSignals().tempViewTicks; }
+
+void DirectEditorPort::setTemporaryView(int view, int ticks)
+{
+    engine.editorSignals().tempViewTicks = ticks;
+    engine.editorSignals().tempViewMode = view;
+}
+
+void DirectEditorPort::setTemporaryViewTicks(int ticks) { engine.editorSignals().tempViewTicks = ticks; }
+
+int DirectEditorPort::exportCountdown() { return engine.editorSignals().exportCountdown; }
+void DirectEditorPort::setExportCountdown(int ticks) { engine.editorSignals().exportCountdown = ticks; }
+bool DirectEditorPort::exportFailed() { return engine.editorSignals().exportError != 0; }
+int DirectEditorPort::errorBannerTicks() { return engine.editorSignals().exportErrorTicks; }
+void DirectEditorPort::setErrorBannerTicks(int ticks) { engine.editorSignals().exportErrorTicks = ticks; }
 const OvintaProgram& DirectEditorPort::currentProgramRecord() { return engine.currentProgramRecord(); }
 int DirectEditorPort::currentProgram() { return engine.currentProgram(); }
 
@@ -94,12 +151,29 @@ void DirectEditorPort::applyOutputConfiguration(EditorFollower& menus)
 
 int DirectEditorPort::copyWalls(Wall* out) { return engine.copyWalls(out); }
 bool DirectEditorPort::copyWall(int index, Wall& out) { return engine.copyWall(index, out); }
-int DirectEditorPort::copyRayViews(RayView* out, int count) { return engine.copyRayViews(out, count); }
+int DirectEditorPort::copyRayViews(RayOverlay* out, int count)
+{
+    const int got = engine.copyRayViews(rayScratch.get(), std::clamp(count, 0, kMaxRays));
+    for (int k = 0; k < got; ++k) {
+        const RayView& r = rayScratch[k];
+        out[k] = RayOverlay{r.source,    r.startDirX, r.startDirY, r.firstHitX,
+                            r.firstHitY, r.firstDirX, r.firstDirY, r.firstLevel};
+    }
+    return got;
+}
+
 int DirectEditorPort::takePostedFlags() { return engine.takePostedFlags(); }
 
-int DirectEditorPort::copyPostedTaps(int first, int count, PostedTap* out)
+int DirectEditorPort::copyPostedTaps(int first, int count, TapArrival* out)
 {
-    return engine.copyPostedTaps(first, count, out);
+    const int got = engine.copyPostedTaps(first, std::clamp(count, 0, kMaxRays), tapScratch.get());
+    for (int k = 0; k < got; ++k) {
+        const PostedTap& t = tapScratch[k];
+        out[k].delay = t.delay;
+        std::copy(std::begin(t.gain), std::end(t.gain), std::begin(out[k].gain));
+        out[k].hiFreq = t.hiFreq;
+    }
+    return got;
 }
 
 void DirectEditorPort::copyAnalysisEq(int set, EQfilter* bandsOut) { engine.copyAnalysisEq(set, bandsOut); }

@@ -16,6 +16,8 @@ class Exporter;
 class ParameterSource;
 class PluginCore;
 class RoomEngine;
+struct PostedTap;
+struct RayView;
 
 class DirectEditorPort : public EditorPort {
 public:
@@ -23,8 +25,20 @@ public:
     explicit DirectEditorPort(RoomEngine& engine);
     ~DirectEditorPort() override;
 
-    const EngineValues& values() override;
-    EditorSignals& signals() override;
+    EditorValues values() override;
+    bool viewDirty() override;
+    void setViewDirty(bool dirty) override;
+    bool roomDirty() override;
+    void clearRoomDirty() override;
+    int temporaryView() override;
+    int temporaryViewTicks() override;
+    void setTemporaryView(int view, int ticks) override;
+    void setTemporaryViewTicks(int ticks) override;
+    int exportCountdown() override;
+    void setExportCountdown(int ticks) override;
+    bool exportFailed() override;
+    int errorBannerTicks() override;
+    void setErrorBannerTicks(int ticks) override;
     const OvintaProgram& currentProgramRecord() override;
     int currentProgram() override;
     const char* programName(int program) override;
@@ -39,9 +53,9 @@ public:
 
     int copyWalls(Wall* out) override;
     bool copyWall(int index, Wall& out) override;
-    int copyRayViews(RayView* out, int count) override;
+    int copyRayViews(RayOverlay* out, int count) override;
     int takePostedFlags() override;
-    int copyPostedTaps(int first, int count, PostedTap* out) override;
+    int copyPostedTaps(int first, int count, TapArrival* out) override;
     void copyAnalysisEq(int set, EQfilter* bandsOut) override;
 
     bool insertWall(int x1, int y1, int x2, int y2) override;
@@ -59,10 +73,14 @@ public:
     bool exportImpulse(int format, float sampleRate, int normalise, const std::string& path) override;
 
 private:
+    DirectEditorPort(RoomEngine& engine, PluginCore* core);
+
     PluginCore* core; // null over a bare engine
     RoomEngine& engine;
     std::unique_ptr<ParameterSource> parameters; // the exporter's view of the parameters
     std::unique_ptr<Exporter> exporter;
+    std::unique_ptr<RayView[]> rayScratch;   // kMaxRays, the engine's records before copying
+    std::unique_ptr<PostedTap[]> tapScratch; // kMaxRays
 };
 
 } // namespace ovinta

@@ -5,15 +5,15 @@
 // the core and its engine); a format whose window runs apart from the DSP
 // keeps its own copies of the records below and fills them from messages.
 //
-// The records it hands out are plain data: the derived values the screens
-// show (EngineValues), the flags and countdowns raised for them
-// (EditorSignals), walls, ray overlays (RayView), posted taps (PostedTap)
-// and EQ band designs.
+// The records it hands out are plain data of its own: the values the
+// screens show (EditorValues, a copy), walls, ray overlays (RayOverlay),
+// arrivals (TapArrival) and EQ band designs. The flags and countdowns the
+// product raises for the screens are reached through calls.
 //
 // Threads: the editor's (the host's GUI thread), except where noted.
 
+#include "base/Limits.h"
 #include "dsp/EQfilter.h"
-#include "engine/EngineParts.h"
 #include "model/OvintaProgram.h"
 
 #include <string>
@@ -22,22 +22,78 @@ namespace ovinta {
 
 class EditorFollower;
 
+// The values the screens show, as the product derived them.
+struct EditorValues {
+    float sourceX[2] = {}, sourceY[2] = {}; // whole metres
+    float listenerX = 0.0f, listenerY = 0.0f;
+    float headSin = 0.0f, headCos = 1.0f;   // the listener's facing
+    int stereoOn = 0, reverseOn = 0;
+    int activeRays = 0;                     // ray slots in use
+    int longestTap = 0;                     // most negative tap delay, samples, <= 0
+    float panX = 0.0f, panY = 0.0f;         // surround panner, 0..46
+    int outputsSetting = 0;                 // 0 two, 1 four, 2 five outputs
+    int outputCount = 2;                    // outputs fed
+    float outputGain[kOutputRoles] = {};    // panner gains, L R Ls Rs C
+    float outputPeak[kOutputRoles] = {};    // meter peaks, L R Ls Rs C
+    float eqFrequency[kEqBands] = {};       // Hz
+    float heightSpread = 0.0f;              // the wall height's spread
+    float sampleRate = 44100.0f;            // Hz
+    float mirrorValue = 0.0f;               // last value sent to the MIRROR tag
+};
+
+// The temporary view the main screen shows after a change of scatter, ray
+// count or equaliser.
+enum TemporaryView : int { kTemporaryNone = 0, kTemporaryScatter = 1, kTemporaryRays = 2, kTemporaryEq = 3 };
+
+// One ray as the main screen's overlays draw it.
+struct RayOverlay {
+    int source = 0;                            // 0 source 1, 1 source 2
+    float startDirX = 0.0f, startDirY = 0.0f;  // emission direction (sin, cos)
+    float firstHitX = 0.0f, firstHitY = 0.0f;  // first reflection, (0, 0) before one
+    float firstDirX = 0.0f, firstDirY = 0.0f;  // direction after it x 20
+    float firstLevel = 0.0f;                   // level at the first reflection
+};
+
+// A ray's latest arrival, as the impulse screen draws it.
+struct TapArrival {
+    int delay = 0;                   // <= 0, samples after the direct moment
+    float gain[kOutputRoles] = {};   // L, R, Ls, Rs, C
+    float hiFreq = 0.0f;             // high-frequency factor, 0..1
+};
+
 class EditorPort {
 public:
     virtual ~EditorPort() = default;
 
-    // ---- Values and signals ---------------------------------------------------------
+    // ---- Values ---------------------------------------------------------------------------
     // What the product derived from its parameters: positions, rays, panner,
     // outputs, equaliser, meters, sample rate.
-    virtual const EngineValues& values() = 0;
-    // Flags and countdowns the product raises for the screens; the screens
-    // clear and count them down.
-    virtual EditorSignals& signals() = 0;
+    virtual EditorValues values() = 0;
     // The current program's stored values and walls, its number and the
     // names of every program.
     virtual const OvintaProgram& currentProgramRecord() = 0;
     virtual int currentProgram() = 0;
     virtual const char* programName(int program) = 0; // up to kProgramNameSize bytes, maybe without a NUL
+
+    // ---- Signals: raised by the product, cleared and counted down by the screens ----------
+    // The main screen must rebuild its cached picture.
+    virtual bool viewDirty() = 0;
+    virtual void setViewDirty(bool dirty) = 0;
+    // The room was replaced (a program or state): the room view rebuilds.
+    virtual bool roomDirty() = 0;
+    virtual void clearRoomDirty() = 0;
+    // The temporary view (TemporaryView) and the editor ticks it stays.
+    virtual int temporaryView() = 0;
+    virtual int temporaryViewTicks() = 0;
+    virtual void setTemporaryView(int view, int ticks) = 0; // ticks first, then the view
+    virtual void setTemporaryViewTicks(int ticks) = 0;
+    // The deferred export's countdown in editor ticks; 0 idle.
+    virtual int exportCountdown() = 0;
+    virtual void setExportCountdown(int ticks) = 0;
+    // An export failed to write: its banner shows for this many more ticks.
+    virtual bool exportFailed() = 0;
+    virtual int errorBannerTicks() = 0;
+    virtual void setErrorBannerTicks(int ticks) = 0;
 
     // ---- Parameters -------------------------------------------------------------------
     // A change the host does not record (the editor's own tags, switches).
@@ -61,11 +117,11 @@ public:
     // Wall `index` as the tracer sees it; false when there is none.
     virtual bool copyWall(int index, Wall& out) = 0;
     // The first `count` ray slots as the overlays draw them; returns how many.
-    virtual int copyRayViews(RayView* out, int count) = 0;
+    virtual int copyRayViews(RayOverlay* out, int count) = 0;
     // Clears the posted flags; returns how many taps were posted since.
     virtual int takePostedFlags() = 0;
     // The latest posted taps of slots [first, first + count); returns how many.
-    virtual int copyPostedTaps(int first, int count, PostedTap* out) = 0;
+    virtual int copyPostedTaps(int first, int count, TapArrival* out) = 0;
     // The designs of the analysed EQ sets (0 for history 0, 1 for history 1).
     virtual void copyAnalysisEq(int set, EQfilter* bandsOut) = 0;
 

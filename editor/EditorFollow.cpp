@@ -40,7 +40,7 @@ float OvintaEditor::displayedValue(int tag) const
     // The ray count shows the slots in use, which follow the stored count
     // once the next trace has rewritten them.
     if (tag == param::kNumRays)
-        return static_cast<float>(port.values().activeRays.load());
+        return static_cast<float>(port.values().activeRays);
     // The others show the table's value for the stored raw value, with the
     // engine's limit on wild values: what the engine derived from it.
     const param::Row* r = param::row(tag);
@@ -205,12 +205,9 @@ void OvintaEditor::followView(int tag, float value)
     }
     // A view chosen with a button ends a temporary EQ view, which would
     // otherwise take the screen back when its ticks run out.
-    EditorSignals& signals = port.signals();
-    if (signals.tempViewMode == kTempViewEq) {
-        signals.tempViewTicks = 0;
-        signals.tempViewMode = kTempViewNone;
-    }
-    signals.viewDirty = true;
+    if (port.temporaryView() == kTemporaryEq)
+        port.setTemporaryView(kTemporaryNone, 0);
+    port.setViewDirty(true);
 }
 
 void OvintaEditor::followTool(int tag)

@@ -65,15 +65,15 @@ void OvintaEditor::timedStep()
 
 void OvintaEditor::runDeferredExport()
 {
-    if (port.signals().exportCountdown == 0)
+    if (port.exportCountdown() == 0)
         return;
-    const int countdown = port.signals().exportCountdown + 1;
-    port.signals().exportCountdown = countdown;
+    const int countdown = port.exportCountdown() + 1;
+    port.setExportCountdown(countdown);
     if (countdown != kExportDelayTicks)
         return;
     port.exportImpulse(exportSettings.format, exportSettings.sampleRate, exportSettings.normalise,
                             exportSettings.path);
-    port.signals().exportCountdown = 0;
+    port.setExportCountdown(0);
     // Leave the export page: the edit view shows again.
     followParameter(param::kExportPage, 0.0f);
 }

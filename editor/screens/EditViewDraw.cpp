@@ -120,7 +120,7 @@ void OVAnimScreen::drawOverlay(CDrawContext& c)
 
 void OVAnimScreen::drawMarkers(CDrawContext& c)
 {
-    const EngineValues& v = port.values();
+    const EditorValues v = port.values();
     const bool stereo = v.stereoOn != 0;
     struct Mark {
         float x, y;
@@ -153,7 +153,7 @@ void OVAnimScreen::drawMarkers(CDrawContext& c)
 
 void OVAnimScreen::drawHeadArrow(CDrawContext& c)
 {
-    const EngineValues& v = port.values();
+    const EditorValues v = port.values();
     const float s = v.headSin, co = v.headCos;
     const int ox = markerPixel(v.listenerX), oy = markerPixel(v.listenerY);
     const CPoint points[3] = {
@@ -168,17 +168,16 @@ void OVAnimScreen::drawHeadArrow(CDrawContext& c)
 
 void OVAnimScreen::drawTempOverlay(CDrawContext& c)
 {
-    const EditorSignals& signals = port.signals();
-    const int mode = signals.tempViewMode;
-    if (signals.tempViewTicks <= 0 || (mode != kTempViewScatter && mode != kTempViewRays))
+    const int mode = port.temporaryView();
+    if (port.temporaryViewTicks() <= 0 || (mode != kTemporaryScatter && mode != kTemporaryRays))
         return;
     const int count = port.copyRayViews(rays, port.values().activeRays);
-    const EngineValues& v = port.values();
+    const EditorValues v = port.values();
     c.setFrameColor(kRayOverlay);
     c.setLineWidth(1);
     for (int k = 0; k < count; ++k) {
-        const RayView& r = rays[k];
-        if (mode == kTempViewScatter) {
+        const RayOverlay& r = rays[k];
+        if (mode == kTemporaryScatter) {
             if (r.firstHitX == 0.0f && r.firstHitY == 0.0f)
                 continue;
             const float x = static_cast<float>(kPixelsPerMetre) * r.firstHitX + static_cast<float>(kMarkerOrigin);

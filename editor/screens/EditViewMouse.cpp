@@ -101,7 +101,7 @@ void OVAnimScreen::reportStep(CDrawContext* context)
 
 bool OVAnimScreen::mirrorOn() const
 {
-    return port.values().rawParam63 > 0.5f;
+    return port.values().mirrorValue > 0.5f;
 }
 
 // ---- Press ---------------------------------------------------------------------------------
@@ -138,7 +138,7 @@ CMouseEventResult OVAnimScreen::editPress(CPoint local, int buttons)
 
 bool OVAnimScreen::pickMarker(CPoint local)
 {
-    const EngineValues& v = port.values();
+    const EditorValues v = port.values();
     const float mx = static_cast<float>(local.h - 2) / 8.0f;
     const float my = static_cast<float>(local.v - 2) / 8.0f;
     const float positions[3][2] = {{v.listenerX, v.listenerY}, {v.sourceX[0], v.sourceY[0]}, {v.sourceX[1], v.sourceY[1]}};
@@ -178,7 +178,7 @@ void OVAnimScreen::editStep(int u, int v)
         } else {
             port.dragVertex(endX, endY, u, v, EditorPort::VertexDrag::Move);
         }
-        port.signals().viewDirty = true;
+        port.setViewDirty(true);
     } else {
         rubberBand = true;
     }
@@ -188,7 +188,7 @@ void OVAnimScreen::editStep(int u, int v)
 
 void OVAnimScreen::moveDraggedMarker(int u, int v)
 {
-    const EngineValues& p = port.values();
+    const EditorValues p = port.values();
     auto at = [u, v](float x, float y) { return static_cast<int>(x) == u && static_cast<int>(y) == v; };
     // The listener never lands on a source that plays, a source never on
     // the listener.
@@ -211,7 +211,7 @@ void OVAnimScreen::sweepAt(int u, int v)
          GridWall{static_cast<int>(w.x1), static_cast<int>(w.y1), static_cast<int>(w.x2), static_cast<int>(w.y2)},
          false);
     port.deleteWall(index);
-    port.signals().viewDirty = true;
+    port.setViewDirty(true);
 }
 
 // ---- Release ---------------------------------------------------------------------------------
@@ -302,7 +302,7 @@ void OVAnimScreen::finishGesture()
     gesture = Gesture::None;
     vertexPicked = false;
     rubberBand = false;
-    port.signals().viewDirty = true;
+    port.setViewDirty(true);
 }
 
 // A program load replaced the room during the gesture: its walls and

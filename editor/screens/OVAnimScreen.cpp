@@ -38,7 +38,7 @@ OVAnimScreen::OVAnimScreen(const CRect& r, CControlListener* l, int t, EditorPor
     if (parts.exportListener != nullptr)
         exportPage = std::make_unique<OVExportPage>(port, *parts.exportListener, parts.exportBackground,
                                                   parts.exportPath);
-    port.signals().viewDirty = true;
+    port.setViewDirty(true);
 }
 
 OVAnimScreen::~OVAnimScreen()
@@ -65,11 +65,8 @@ void OVAnimScreen::draw(CDrawContext* context)
         clearRoom();
     if (helpVisible.load(std::memory_order_relaxed)) {
         // No temporary EQ view while the help is read.
-        EditorSignals& signals = port.signals();
-        if (signals.tempViewMode == kTempViewEq) {
-            signals.tempViewTicks = 0;
-            signals.tempViewMode = kTempViewNone;
-        }
+        if (port.temporaryView() == kTemporaryEq)
+            port.setTemporaryView(kTemporaryNone, 0);
         drawHelp(composite);
         composite.copyFrom(context, size);
         setDirty(false);
@@ -78,18 +75,17 @@ void OVAnimScreen::draw(CDrawContext* context)
     if (helpShownLastDraw) {
         // Back from the help: the mode's picture is drawn afresh.
         helpShownLastDraw = false;
-        port.signals().viewDirty = true;
+        port.setViewDirty(true);
     }
     chooseMode();
-    EditorSignals& signals = port.signals();
     if (currentMode == kExportMode) {
         drawExportPage(composite);
     } else {
         // The 3D view turns with the animation, so it is drawn every time.
         // A replaced room (program load) is redrawn as well.
-        const bool roomReplaced = currentMode == kEditMode && signals.roomDirty;
-        if (signals.viewDirty || roomReplaced || currentMode == k3DMode) {
-            signals.viewDirty = false;
+        const bool roomReplaced = currentMode == kEditMode && port.roomDirty();
+        if (port.viewDirty() || roomReplaced || currentMode == k3DMode) {
+            port.setViewDirty(false);
             if (currentMode == k3DMode)
                 drawMode3D(picture);
             else if (currentMode == kEQMode)
@@ -110,11 +106,10 @@ void OVAnimScreen::draw(CDrawContext* context)
 
 void OVAnimScreen::chooseMode()
 {
-    EditorSignals& signals = port.signals();
     // A change of an EQ control shows the EQ view for a while, then returns
     // to the mode that was shown before.
-    const int ticks = signals.tempViewTicks;
-    if (ticks > 0 && signals.tempViewMode == kTempViewEq) {
+    const int ticks = port.temporaryViewTicks();
+    if (ticks > 0 && port.temporaryView() == kTemporaryEq) {
         const int saved = savedMode.load(std::memory_order_relaxed);
         if (saved == -1) {
             if (currentMode != kEQMode) {
@@ -124,17 +119,16 @@ void OVAnimScreen::chooseMode()
                 savedMode.store(back, std::memory_order_relaxed);
                 requestedMode.store(kEQMode, std::memory_order_relaxed);
             } else {
-                signals.tempViewTicks = 0; // the EQ view is shown anyway
-                signals.tempViewMode = kTempViewNone;
+                port.setTemporaryView(kTemporaryNone, 0); // the EQ view is shown anyway
             }
         } else if (ticks == 1) {
             requestedMode.store(saved, std::memory_order_relaxed);
             savedMode.store(-1, std::memory_order_relaxed);
-            signals.viewDirty = true;
+            port.setViewDirty(true);
         }
     }
     const int requested = requestedMode.load(std::memory_order_relaxed);
-    if (signals.viewDirty || requested != currentMode) {
+    if (port.viewDirty() || requested != currentMode) {
         if (requested == k3DMode)
             rebuild3D.store(true, std::memory_order_relaxed);
         if (requested != currentMode) {
@@ -144,33 +138,32 @@ void OVAnimScreen::chooseMode()
             if (eqView)
                 eqView->modeChanged();
             currentMode = requested;
-            signals.viewDirty = true;
+            port.setViewDirty(true);
         }
     }
 }
 
 void OVAnimScreen::countTempViewTick()
 {
-    EditorSignals& signals = port.signals();
-    const int ticks = signals.tempViewTicks;
+    const int ticks = port.temporaryViewTicks();
     if (ticks <= 0)
         return;
-    signals.tempViewTicks = ticks - 1;
     if (ticks == 1)
-        signals.tempViewMode = kTempViewNone;
+        port.setTemporaryView(kTemporaryNone, 0);
+    else
+        port.setTemporaryViewTicks(ticks - 1);
 }
 
 // A program load replaced the room: what the ring holds belongs to the old
 // room and must not be applied to the new one.
 void OVAnimScreen::syncHistoryWithRoom()
 {
-    EditorSignals& signals = port.signals();
-    if (!signals.roomDirty)
+    if (!port.roomDirty())
         return;
-    signals.roomDirty = false;
+    port.clearRoomDirty();
     history.reset();
     ++roomGeneration;
-    signals.viewDirty = true;
+    port.setViewDirty(true);
 }
 
 // ---- CLEAR and UNDO ------------------------------------------------------------------
@@ -187,7 +180,7 @@ void OVAnimScreen::clearRoom()
              k > 0);
         port.deleteWall(count - 1 - k);
     }
-    port.signals().viewDirty = true;
+    port.setViewDirty(true);
     setDirty();
 }
 
@@ -204,12 +197,12 @@ void OVAnimScreen::undoGroup()
             break;
         case kUndoWallAdded:
             port.deleteWallByEnds(r.x1, r.y1, r.x2, r.y2);
-            port.signals().viewDirty = true;
+            port.setViewDirty(true);
             break;
         case kUndoWallRemoved:
             if (!port.insertWall(r.x1, r.y1, r.x2, r.y2))
                 showRoomFull();
-            port.signals().viewDirty = true;
+            port.setViewDirty(true);
             break;
         default: break;
         }

@@ -172,7 +172,7 @@ private:
     COffscreenContext picture;        // the static part of the current mode
     COffscreenContext composite;      // picture + live overlay, copied to the window
     Wall walls[kMaxWalls];            // scratch copy of the engine's walls
-    RayView rays[kMaxRays];           // scratch copy for the temporary overlays
+    RayOverlay rays[kMaxRays];           // scratch copy for the temporary overlays
     CPoint wallEnds[2 * kMaxWalls];   // the walls as pixel segments, drawn in one stroke
     CBitmap* endDot = nullptr;        // a wall end's circle, drawn once, then copied
 

@@ -349,7 +349,7 @@ void OVEqView::endDrag()
     }
     drag = Drag::None;
     selected = -1;
-    port.signals().viewDirty = true;
+    port.setViewDirty(true);
 }
 
 void OVEqView::modeChanged()

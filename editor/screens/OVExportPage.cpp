@@ -144,7 +144,7 @@ void OVExportPage::draw(CDrawContext& picture)
         drawGroup(picture, g);
     if (entryOpen)
         drawEntry(picture);
-    if (port.signals().exportCountdown != 0)
+    if (port.exportCountdown() != 0)
         drawNotice(picture, "Exporting, please wait...");
     else if (dialogOpen)
         drawNotice(picture, "Waiting for the file dialog...");
@@ -210,11 +210,10 @@ void OVExportPage::drawEntry(CDrawContext& picture)
 
 void OVExportPage::drawErrorBanner(CDrawContext& picture, EditorPort& port)
 {
-    auto& signals = port.signals();
-    const int ticks = signals.exportErrorTicks;
-    if (signals.exportError == 0 || ticks <= 0)
+    const int ticks = port.errorBannerTicks();
+    if (!port.exportFailed() || ticks <= 0)
         return;
-    signals.exportErrorTicks = ticks - 1;
+    port.setErrorBannerTicks(ticks - 1);
     if (ticks % kBannerBlink == 0)
         return; // a short flicker every 16 draws
     const CRect banner(1, 173, 413, 197);
@@ -359,7 +358,7 @@ OVExportPage::Click OVExportPage::startExport(const std::string& path)
     request.normalise = groups[kNormaliseGroup].selected == 1 ? 1 : 0;
     request.path = path;
     listener.exportRequested(request);
-    port.signals().exportCountdown = 1;
+    port.setExportCountdown(1);
     return kExportStarted;
 }
 

@@ -105,7 +105,7 @@ void OVImpulseScreen::drawBatch()
         drawRay(batch[i], samplesPerPixel, reverse, longestTap);
 }
 
-void OVImpulseScreen::drawRay(const PostedTap& tap, float samplesPerPixel, bool reverse, int longestTap)
+void OVImpulseScreen::drawRay(const TapArrival& tap, float samplesPerPixel, bool reverse, int longestTap)
 {
     // Delays are negative: the arrival lies -delay samples after the direct
     // moment. Reversed, the time axis is mirrored around the longest tap so

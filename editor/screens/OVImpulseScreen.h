@@ -42,14 +42,14 @@ public:
 private:
     bool startPass();
     void drawBatch();
-    void drawRay(const PostedTap& tap, float samplesPerPixel, bool reverse, int longestTap);
+    void drawRay(const TapArrival& tap, float samplesPerPixel, bool reverse, int longestTap);
 
     EditorPort& port;
     CBitmap* panels;               // borrowed, held by the editor
     COffscreenContext volumePanel; // 200 x 80
     COffscreenContext filterPanel; // 200 x 80
     int progress = -1;             // slots left in the pass, <= 0 idle
-    PostedTap batch[kRaysPerDraw]; // the taps of one draw
+    TapArrival batch[kRaysPerDraw]; // the taps of one draw
 };
 
 } // namespace ovinta

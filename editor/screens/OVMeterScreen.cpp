@@ -154,8 +154,8 @@ void OVMeterScreen::drawLevelFans(int outputs)
 void OVMeterScreen::drawPuck()
 {
     // Panner units are 2 pixels.
-    const int x = truncToInt(2.0 * static_cast<double>(port.values().panX.load()));
-    const int y = truncToInt(2.0 * static_cast<double>(port.values().panY.load()));
+    const int x = truncToInt(2.0 * static_cast<double>(port.values().panX));
+    const int y = truncToInt(2.0 * static_cast<double>(port.values().panY));
     if (std::abs(x) > 2 * kSide || std::abs(y) > 2 * kSide)
         return; // a wild host value: the puck lies far off the picture
     drawPart(pictures.markers, CRect(x - kPuckHalf, y - kPuckHalf, x + kPuckHalf, y + kPuckHalf),
@@ -175,8 +175,8 @@ CMouseEventResult OVMeterScreen::mouse(CDrawContext* context, CPoint& where, int
         return kMouseEventNotHandled;
     if (buttons & kRButton)
         return kMouseEventHandled; // both buttons: nothing
-    const int px = truncToInt(static_cast<double>(port.values().panX.load()));
-    const int py = truncToInt(static_cast<double>(port.values().panY.load()));
+    const int px = truncToInt(static_cast<double>(port.values().panX));
+    const int py = truncToInt(static_cast<double>(port.values().panY));
     const int u = pannerUnitAt(where.h, size.left, 0);
     const int v = pannerUnitAt(where.v, size.top, 0);
     // Only a press on the ring (about 3 units around its centre) grabs it;

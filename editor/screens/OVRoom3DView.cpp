@@ -199,7 +199,7 @@ void OVRoom3DView::projectPanel(Face3D& face, const Projection3D& projection) co
 
 void OVRoom3DView::projectMarker(Face3D& face, const Projection3D& projection) const
 {
-    const EngineValues& d = port.values();
+    const EditorValues d = port.values();
     face.visible = false;
     float planX = d.listenerX, planY = d.listenerY;
     int phase = listenerPhase;
