@@ -3,7 +3,7 @@
 // four modes (0 edit view, 1 3D view, 2 EQ view, 3 export page) or, over
 // them, the help pages, and it owns the mode logic they share: which mode
 // the view buttons ask for, the temporary EQ view after an EQ change and its
-// return, and the engine's viewDirty.
+// return, and the port's view-dirty signal.
 //
 // The edit view (this class) draws the room on the 50 x 50 m plan, 8 pixels
 // per metre: a cached picture of the grid and the walls, and over it every

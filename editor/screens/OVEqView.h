@@ -7,7 +7,7 @@
 // width. The band taken is the one whose frequency is nearest the press.
 //
 // The main screen owns one and delegates to it while mode 2 is shown:
-// draw() whenever the picture must be redone (the engine's viewDirty, a
+// draw() whenever the picture must be redone (the port's view-dirty signal, a
 // mode change), the mouse calls during a gesture, modeChanged() when the
 // screen leaves or enters the mode.
 //
@@ -47,7 +47,7 @@ public:
     // Mouse gesture, positions relative to the picture's top-left, buttons
     // as the toolkit gives them (kLButton: frequency and gain, kRButton:
     // width). kMouseEventTrack while the drag goes on. The release clears
-    // the selection and sets the engine's viewDirty: the caller redraws.
+    // the selection and sets the port's view-dirty signal: the caller redraws.
     CMouseEventResult mouseDown(CPoint where, int buttons);
     CMouseEventResult mouseMoved(CPoint where, int buttons);
     CMouseEventResult mouseUp(CPoint where, int buttons);

@@ -7,7 +7,7 @@
 //
 // The main screen owns one and delegates to it while mode 1 is shown:
 // draw() every tick, the mouse calls during a gesture, requestRebuild()
-// whenever the room changed (entering the mode, the engine's viewDirty, the
+// whenever the room changed (entering the mode, the port's view-dirty signal, the
 // wall height). A left drag turns the view, a right drag pans and zooms.
 //
 // Threads: requestRebuild may be called from any thread (the editor's
