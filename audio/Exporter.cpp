@@ -63,6 +63,28 @@ ExportResult Exporter::exportImpulse(int format, float sampleRate, int normalise
         return result;
     }
     engine.takeAudioPath();
+    try {
+        return exportHeld(format, sampleRate, normalise, fileName, result);
+    } catch (...) {
+        // A failure part-way (an allocation) leaves no half-written file,
+        // and the engine plays again at its own rate.
+        closeFiles(kOutputRoles, nullptr);
+        for (const std::string& path : result.files)
+            std::remove(path.c_str());
+        restoreEngine(heldRate, heldDryGain);
+        engine.releaseAudioPath();
+        engine.editorSignals().exportError = 1;
+        engine.editorSignals().exportErrorTicks = kErrorBannerTicks;
+        engine.editorSignals().exportCountdown = 0;
+        throw;
+    }
+}
+
+ExportResult Exporter::exportHeld(int format, float sampleRate, int normalise, const std::string& fileName,
+                                  ExportResult& result)
+{
+    heldRate = engine.derived().sampleRate;
+    heldDryGain = engine.derived().dryGain;
     const int channels = channelsFor(engine.derived().outputCount);
     if (!openFiles(channels, baseName(fileName), format, result)) {
         engine.editorSignals().exportError = 1;

@@ -6,18 +6,19 @@
 #include "editor/EditorBitmaps.h"
 #include "editor/EditorEqLink.h"
 #include "editor/OvintaEditor.h"
-#include "editor/screens/EqView.h"
-#include "editor/screens/ExportPage.h"
-#include "editor/screens/HelpPages.h"
+#include "editor/screens/OVEqView.h"
+#include "editor/screens/OVExportPage.h"
+#include "editor/screens/OVHelpPages.h"
 #include "editor/screens/OVImpulseScreen.h"
 #include "editor/screens/OVMeterScreen.h"
-#include "editor/screens/Room3DView.h"
+#include "editor/screens/OVRoom3DView.h"
 #include "engine/RoomEngine.h"
 #include "editor/screens/OVAnimScreen.h"
 #include "toolkit/COffscreenContext.h"
-#include "host/EffectVST.h"
+#include "core/DirectEditorPort.h"
+#include "core/PluginCore.h"
+#include "core/StandaloneEditorHost.h"
 #include "model/Parameters.h"
-#include "plugin/PluginFactory.h"
 #include "resources/EditorLayout.h"
 #include "tests/RoomEngineTestAccess.h"
 #include "toolkit/CBitmap.h"
@@ -40,15 +41,17 @@ namespace {
 
 constexpr double kTickSeconds = 0.040;
 
-VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+// The plug-in without a host: the core and its editor.
+struct Instance {
+    PluginCore core;
+    StandaloneEditorHost host{core};
+    OvintaEditor editor{std::make_unique<DirectEditorPort>(core), host};
+};
 
 struct OpenEditor {
-    OpenEditor() : effect(createEffectWithEditor(&quietHost))
+    OpenEditor() : plugin(std::make_unique<Instance>()), effect(&plugin->core)
     {
-        editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+        editor = &plugin->editor;
         editor->open(nullptr);
         window = editor->getFrame()->getHeadless();
         step();
@@ -59,7 +62,8 @@ struct OpenEditor {
         window->setTickCount(ticks);
         editor->idle();
     }
-    std::unique_ptr<EffectVST> effect;
+    std::unique_ptr<Instance> plugin;
+    PluginCore* effect = nullptr; // the core, as a host drives it
     OvintaEditor* editor = nullptr;
     HeadlessWindow* window = nullptr;
     uint32_t ticks = 1000;
@@ -103,7 +107,7 @@ BENCHMARK(BM_EditorTimedIdleStep)->Unit(benchmark::kMillisecond);
 void BM_Room3DViewFullRoom(benchmark::State& state)
 {
     OpenEditor open;
-    RoomEngine& engine = open.effect->getEngine();
+    RoomEngine& engine = open.effect->engine();
     std::mt19937 random(3);
     std::uniform_int_distribution<int> metre(0, 50);
     std::vector<Wall> walls;
@@ -111,8 +115,8 @@ void BM_Room3DViewFullRoom(benchmark::State& state)
         walls.push_back(makeWall(metre(random), metre(random), metre(random), metre(random)));
     engine.setActiveWalls(walls.data(), kMaxWalls);
     CBitmap* background = loadEditorBitmap(bitmap::k3DBackground);
-    Room3DView view(engine, background);
-    COffscreenContext picture(Room3DView::kSize, Room3DView::kSize);
+    OVRoom3DView view(open.editor->getPort(), background);
+    COffscreenContext picture(OVRoom3DView::kSize, OVRoom3DView::kSize);
     view.draw(picture);
     for (auto _ : state)
         view.draw(picture);
@@ -127,11 +131,11 @@ BENCHMARK(BM_Room3DViewFullRoom)->Unit(benchmark::kMillisecond);
 void BM_EqViewRedraw(benchmark::State& state)
 {
     OpenEditor open;
-    EditorEqLink link(*open.effect, *open.editor);
+    EditorEqLink link(open.editor->getPort(), open.plugin->host, *open.editor);
     CBitmap* background = loadEditorBitmap(bitmap::kEqBackground);
     CBitmap* digits = loadEditorBitmap(bitmap::kBandDigits);
-    EqView view(open.effect->getEngine(), link, background, digits);
-    COffscreenContext picture(EqView::kSize, EqView::kSize);
+    OVEqView view(open.editor->getPort(), link, background, digits);
+    COffscreenContext picture(OVEqView::kSize, OVEqView::kSize);
     for (auto _ : state)
         view.draw(picture);
     for (CBitmap* b : {background, digits})
@@ -145,7 +149,7 @@ BENCHMARK(BM_EqViewRedraw)->Unit(benchmark::kMillisecond);
 void BM_ImpulseScreenPassStart(benchmark::State& state)
 {
     OpenEditor open;
-    RoomEngine& engine = open.effect->getEngine();
+    RoomEngine& engine = open.effect->engine();
     RoomEngineTestAccess::values(engine).activeRays = OVImpulseScreen::kRaysPerDraw;
     for (int k = 0; k < OVImpulseScreen::kRaysPerDraw; ++k) {
         RaySlot& slot = engine.raySlots()[k];
@@ -169,7 +173,7 @@ void BM_MeterScreenDraw(benchmark::State& state)
     OpenEditor open;
     open.effect->setParameter(param::kSurround, 2.0f);
     open.step();
-    RoomEngine& engine = open.effect->getEngine();
+    RoomEngine& engine = open.effect->engine();
     auto* screen = dynamic_cast<OVMeterScreen*>(open.editor->getControl(param::kMeterScreen));
     CDrawContext* window = open.editor->getFrame()->getBackingStore();
     for (auto _ : state) {
@@ -185,20 +189,20 @@ void BM_ExportPageDraw(benchmark::State& state)
 {
     OpenEditor open;
     CBitmap* background = loadEditorBitmap(bitmap::kExportPage);
-    ExportPage page(open.effect->getEngine(), *open.editor, background, "/tmp/OvintaIR_");
+    OVExportPage page(open.editor->getPort(), *open.editor, background, "/tmp/OvintaIR_");
     if (background)
         background->forget();
-    COffscreenContext picture(ExportPage::kSize, ExportPage::kSize);
-    open.effect->getEngine().editorSignals().exportCountdown = 1;
+    COffscreenContext picture(OVExportPage::kSize, OVExportPage::kSize);
+    open.effect->engine().editorSignals().exportCountdown = 1;
     measure(state, [&] { page.draw(picture); });
-    open.effect->getEngine().editorSignals().exportCountdown = 0;
+    open.effect->engine().editorSignals().exportCountdown = 0;
 }
 BENCHMARK(BM_ExportPageDraw)->Unit(benchmark::kMillisecond);
 
 // One help page (argument: page 0..7) drawn into the 408 x 408 picture.
 void BM_HelpPageDraw(benchmark::State& state)
 {
-    HelpPages help;
+    OVHelpPages help;
     help.open();
     for (int64_t i = 0; i < state.range(0); ++i)
         help.mouseDown(CPoint(0, 0), kLButton);
@@ -214,7 +218,7 @@ BENCHMARK(BM_HelpPageDraw)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 struct FullEditView : OpenEditor {
     FullEditView() : target(704, 560)
     {
-        RoomEngine& engine = editor->getEngine();
+        RoomEngine& engine = effect->engine();
         while (engine.copyWalls(scratch) > 0)
             engine.deleteWall(0);
         for (int i = 0; i < kMaxWalls; ++i) {
@@ -228,7 +232,7 @@ struct FullEditView : OpenEditor {
     }
     void draw(bool rebuild, bool spokes)
     {
-        EditorSignals& signals = editor->getEngine().editorSignals();
+        EditorSignals& signals = effect->engine().editorSignals();
         if (rebuild)
             signals.viewDirty = true;
         if (spokes) {

@@ -4,7 +4,7 @@
 
 #include "DemoPanel.h"
 
-#include "toolkit/AEffGUIEditor.h"
+#include "toolkit/WindowEditor.h"
 #include "toolkit/CFrame.h"
 
 #include <benchmark/benchmark.h>
@@ -16,7 +16,7 @@ namespace ovinta {
 
 namespace {
 
-class BenchEditor : public AEffGUIEditor, public CControlListener {
+class BenchEditor : public WindowEditor, public CControlListener {
 public:
     BenchEditor()
     {

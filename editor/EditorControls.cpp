@@ -1,6 +1,6 @@
 // OvintaEditor: building the window's contents at open. Every control gets
 // its rectangle, tag and picture from EditorLayout.h and starts from the
-// effect's current parameter value.
+// host's current parameter value.
 
 #include "editor/OvintaEditor.h"
 
@@ -13,8 +13,8 @@
 #include "editor/screens/OVAnimScreen.h"
 #include "editor/screens/OVImpulseScreen.h"
 #include "editor/screens/OVMeterScreen.h"
-#include "engine/RoomEngine.h"
-#include "host/EffectVST.h"
+#include "core/EditorPort.h"
+#include "core/EditorPort.h"
 #include "model/ParameterTable.h"
 #include "model/Parameters.h"
 #include "toolkit/CAnimKnob.h"
@@ -86,7 +86,7 @@ void OvintaEditor::createControls()
     createValueDisplays();
     for (int tag : layout::kPositionTags) {
         auto* position = place(new OVFakeControl(layout::kPositionRect, this, tag));
-        position->setValue(effect.getParameter(tag));
+        position->setValue(host.getParameter(tag));
     }
 }
 
@@ -100,9 +100,9 @@ void OvintaEditor::createScreens()
     parts.eqLink = eqLink.get();
     parts.exportListener = this;
     parts.exportPath = exportInitialPath();
-    mainScreen = place(new OVAnimScreen(layout::kMainScreenRect, this, param::kMainScreen, engine,
+    mainScreen = place(new OVAnimScreen(layout::kMainScreenRect, this, param::kMainScreen, port,
                                         sharedBitmap(bitmap::kEditGrid), sharedBitmap(bitmap::kMarkers), parts));
-    impulseScreen = place(new OVImpulseScreen(layout::kImpulseScreenRect, this, param::kImpulseScreen, engine,
+    impulseScreen = place(new OVImpulseScreen(layout::kImpulseScreenRect, this, param::kImpulseScreen, port,
                                               sharedBitmap(bitmap::kImpulsePanels)));
     MeterPictures meter;
     meter.background = sharedBitmap(bitmap::kMeterBackground);
@@ -117,7 +117,7 @@ void OvintaEditor::createScreens()
     meter.levelBar = sharedBitmap(bitmap::kLevelBar);
     meter.markers = sharedBitmap(bitmap::kMarkers);
     meterScreen = place(new OVMeterScreen(layout::kMeterScreenRect, *this, param::kMeterScreen, meter));
-    impulseScreen->setValue(effect.getParameter(param::kImpulseScreen));
+    impulseScreen->setValue(host.getParameter(param::kImpulseScreen));
 }
 
 void OvintaEditor::createKnobs()
@@ -126,7 +126,7 @@ void OvintaEditor::createKnobs()
         LentBitmap film(k.bitmap);
         auto* knob = place(new CAnimKnob(CRect::fromSize(k.left, k.top, k.width, k.height), this, k.tag,
                                          layout::kKnobFrames, k.height, film.get()));
-        knob->setValue(effect.getParameter(k.tag));
+        knob->setValue(host.getParameter(k.tag));
     }
     {
         LentBitmap film(layout::kEqKnobBitmap);
@@ -137,7 +137,7 @@ void OvintaEditor::createKnobs()
                                                 layout::kEqKnobWidth, layout::kEqKnobHeight);
                 auto* knob =
                     place(new CAnimKnob(r, this, tag, layout::kKnobFrames, layout::kEqKnobHeight, film.get()));
-                knob->setValue(effect.getParameter(tag));
+                knob->setValue(host.getParameter(tag));
             }
         }
     }
@@ -145,14 +145,14 @@ void OvintaEditor::createKnobs()
         LentBitmap film(layout::kHeadAngleBitmap);
         auto* head = place(new CAnimRotary(layout::kHeadAngleRect, this, param::kHeadAngle, layout::kKnobFrames,
                                            layout::kHeadAngleFrameHeight, film.get()));
-        head->setValue(effect.getParameter(param::kHeadAngle));
+        head->setValue(host.getParameter(param::kHeadAngle));
     }
     {
         LentBitmap groove(layout::kBendGrooveBitmap);
         LentBitmap handle(layout::kBendHandleBitmap);
         auto* bend = place(new CHorizontalSlider(layout::kBendRect, this, param::kBend, layout::kBendHandleMin,
                                                  layout::kBendHandleMax, handle.get(), groove.get()));
-        bend->setValue(effect.getParameter(param::kBend));
+        bend->setValue(host.getParameter(param::kBend));
     }
 }
 
@@ -170,13 +170,13 @@ void OvintaEditor::createButtons()
     constexpr int kStoredButtons[] = {param::kStereoOnOff, param::kReverseOnOff, param::kMirror, param::kClear,
                                       param::kUndo};
     for (int tag : kStoredButtons)
-        setControlValue(tag, effect.getParameter(tag));
+        setControlValue(tag, host.getParameter(tag));
     setControlValue(param::kToolLines, 1.0f);
 
     LentBitmap film(layout::kOutputsBitmap);
     auto* outputs = place(new CInstSelect(layout::kOutputsRect, this, param::kSurround, layout::kOutputsFrames,
                                           layout::kOutputsFrameHeight, film.get()));
-    outputs->setValue(effect.getParameter(param::kSurround));
+    outputs->setValue(host.getParameter(param::kSurround));
 }
 
 void OvintaEditor::createMenus()
@@ -224,7 +224,7 @@ void OvintaEditor::fillProgramMenu()
     // skipped, so the mapping is kept both ways.
     programEntries = 0;
     for (int program = 0; program < kProgramCount; ++program) {
-        const char* name = engine.programBank().programs[program].name;
+        const char* name = port.programName(program);
         const std::size_t length = strnlen(name, kProgramNameSize - 1);
         if (length == 0)
             continue;
@@ -233,7 +233,7 @@ void OvintaEditor::fillProgramMenu()
         programMenu->addEntry(text);
         entryProgram[programEntries++] = program;
     }
-    programMenu->setValue(static_cast<float>(programEntry(engine.currentProgram())));
+    programMenu->setValue(static_cast<float>(programEntry(port.currentProgram())));
 }
 
 } // namespace ovinta

@@ -3,20 +3,23 @@
 #include "editor/EditorEqLink.h"
 
 #include "editor/OvintaEditor.h"
-#include "host/EffectVST.h"
+#include "core/EditorHost.h"
+#include "core/EditorPort.h"
 
 namespace ovinta {
 
-EditorEqLink::EditorEqLink(EffectVST& e, OvintaEditor& ed) : effect(e), editor(ed) {}
+EditorEqLink::EditorEqLink(EditorPort& p, EditorHost& h, OvintaEditor& ed) : port(p), host(h), editor(ed) {}
 
 float EditorEqLink::getParameter(int index)
 {
-    return effect.getParameter(index);
+    return host.getParameter(index);
 }
 
 void EditorEqLink::setParameter(int index, float value)
 {
-    effect.setParameter(index, value);
+    port.setParameter(index, value);
+    // The knob follows at once, so that a report sends the value just set.
+    editor.followPending();
 }
 
 void EditorEqLink::beginEdit(int index)
@@ -31,12 +34,12 @@ void EditorEqLink::endEdit(int index)
 
 void EditorEqLink::reportKnob(int index)
 {
-    // The knob carries the value the effect stored; without an open window
+    // The knob carries the value the core stored; without an open window
     // there is no knob, and the value goes to the host directly.
     if (CControl* knob = editor.getControl(index))
         editor.valueChanged(nullptr, knob);
     else
-        effect.setParameterAutomated(index, effect.getParameter(index));
+        host.setParameter(index, host.getParameter(index));
 }
 
 } // namespace ovinta

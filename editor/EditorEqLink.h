@@ -1,6 +1,6 @@
 #pragma once
 // EditorEqLink: the editor's side of the EQ view's band drags. Values go
-// through the effect's setParameter (engine, program, and back into the EQ
+// through the port's setParameter (port, program, and back into the EQ
 // knobs); a reported knob tells the editor it changed, which sends its value
 // to the host as automation; the gesture brackets reach the host as
 // begin/end edit. GUI thread only.
@@ -9,12 +9,13 @@
 
 namespace ovinta {
 
-class EffectVST;
+class EditorHost;
+class EditorPort;
 class OvintaEditor;
 
 class EditorEqLink : public EqEditLink {
 public:
-    EditorEqLink(EffectVST& effect, OvintaEditor& editor);
+    EditorEqLink(EditorPort& port, EditorHost& host, OvintaEditor& editor);
 
     float getParameter(int index) override;
     void setParameter(int index, float value) override;
@@ -23,7 +24,8 @@ public:
     void reportKnob(int index) override;
 
 private:
-    EffectVST& effect;
+    EditorPort& port;
+    EditorHost& host;
     OvintaEditor& editor;
 };
 

@@ -8,7 +8,7 @@
 #include "editor/OvintaEditor.h"
 
 #include "editor/screens/OVAnimScreen.h"
-#include "host/EffectVST.h"
+#include "core/EditorPort.h"
 #include "toolkit/CFileSelector.h"
 #include "toolkit/platform/UserFolders.h"
 
@@ -16,32 +16,21 @@
 
 namespace ovinta {
 
-FileAnswer OvintaEditor::selectExportFile(VstFileSelect& select, std::string& chosenPath, ExportPage& page)
+FileAnswer OvintaEditor::selectExportFile(const FileRequest& select, std::string& chosenPath, OVExportPage& page)
 {
-    if (effect.canHostDo("openFileSelector") == 1) {
-        // The host fills returnPath (allocating it, as no buffer is given)
-        // and releases it when the selector is closed.
-        if (!effect.openFileSelector(&select))
-            return FileAnswer::kCancelled;
-        const bool chosen = select.returnPath != nullptr && select.returnPath[0] != '\0';
-        if (chosen)
-            chosenPath = select.returnPath;
-        effect.closeFileSelector(&select);
-        return chosen ? FileAnswer::kChosen : FileAnswer::kCancelled;
-    }
+    if (host.hasFileSelector())
+        return host.selectFile(select, chosenPath) ? FileAnswer::kChosen : FileAnswer::kCancelled;
     if (!fileSelector || !fileSelector->isAvailable())
         return FileAnswer::kNoDialog;
     // One dialog at a time; it answers the page that opened it.
     if (fileSelector->isOpen())
         return FileAnswer::kCancelled;
     FileDialogRequest request;
-    request.save = select.command == kVstFileSave;
+    request.save = select.save;
     request.title = select.title;
-    request.initialPath = select.initialPath ? select.initialPath : "";
-    if (select.nbFileTypes > 0 && select.fileTypes) {
-        request.filterName = select.fileTypes[0].name;
-        request.filterExtension = select.fileTypes[0].dosType;
-    }
+    request.initialPath = select.initialPath;
+    request.filterName = select.typeName;
+    request.filterExtension = select.dosType;
     if (!fileSelector->start(request))
         return FileAnswer::kCancelled;
     // A platform whose dialog is modal has its answer already.
@@ -54,7 +43,7 @@ FileAnswer OvintaEditor::selectExportFile(VstFileSelect& select, std::string& ch
     return FileAnswer::kPending;
 }
 
-void OvintaEditor::exportPageClosing(ExportPage& page)
+void OvintaEditor::exportPageClosing(OVExportPage& page)
 {
     if (dialogPage != &page)
         return;
@@ -71,13 +60,13 @@ void OvintaEditor::pollFileDialog()
     const FileDialogSession::State state = fileSelector->poll(path);
     if (state == FileDialogSession::kOpen)
         return;
-    ExportPage* page = std::exchange(dialogPage, nullptr);
-    const ExportPage::Click click =
+    OVExportPage* page = std::exchange(dialogPage, nullptr);
+    const OVExportPage::Click click =
         state == FileDialogSession::kChosen ? page->fileChosen(path) : page->fileCancelled();
     // What the main screen does after a press on the page.
-    if (mainScreen == nullptr || click == ExportPage::kIgnored)
+    if (mainScreen == nullptr || click == OVExportPage::kIgnored)
         return;
-    if (click == ExportPage::kExportStarted)
+    if (click == OVExportPage::kExportStarted)
         valueChanged(nullptr, mainScreen);
     mainScreen->setDirty();
 }
@@ -87,7 +76,7 @@ void OvintaEditor::closeFileDialog()
     if (fileSelector)
         fileSelector->cancel();
     // The page outlives the dialog here: it returns to its state before SAVE.
-    if (ExportPage* page = std::exchange(dialogPage, nullptr))
+    if (OVExportPage* page = std::exchange(dialogPage, nullptr))
         page->fileCancelled();
 }
 
@@ -98,7 +87,7 @@ void OvintaEditor::exportRequested(const ExportRequest& request)
 
 std::string OvintaEditor::exportInitialPath()
 {
-    return ExportPage::defaultInitialPath(moduleFolder());
+    return OVExportPage::defaultInitialPath(moduleFolder());
 }
 
 } // namespace ovinta

@@ -1,5 +1,5 @@
 // OvintaEditor: the two directions of a parameter change. valueChanged takes
-// a user's change from a control to the effect; setParameter brings every
+// a user's change from a control to the core and the host; followPending brings every
 // change (the user's, the host's, a program's) back into the controls and
 // the value displays, which show what the engine made of it (the parameter
 // table's shown values).
@@ -9,8 +9,8 @@
 #include "base/Convert.h"
 #include "editor/OVFakeControl.h"
 #include "editor/screens/OVAnimScreen.h"
-#include "engine/RoomEngine.h"
-#include "host/EffectVST.h"
+#include "core/EditorPort.h"
+#include "core/EditorPort.h"
 #include "model/ParameterFormulas.h"
 #include "model/ParameterTable.h"
 #include "model/Parameters.h"
@@ -40,11 +40,11 @@ float OvintaEditor::displayedValue(int tag) const
     // The ray count shows the slots in use, which follow the stored count
     // once the next trace has rewritten them.
     if (tag == param::kNumRays)
-        return static_cast<float>(engine.derived().activeRays.load());
+        return static_cast<float>(port.values().activeRays);
     // The others show the table's value for the stored raw value, with the
     // engine's limit on wild values: what the engine derived from it.
     const param::Row* r = param::row(tag);
-    const float* raw = programField(engine.currentProgramRecord(), tag);
+    const float* raw = programField(port.currentProgramRecord(), tag);
     if (r == nullptr || r->shown == nullptr || raw == nullptr)
         return 0.0f;
     return r->shown(formula::limited(*raw));
@@ -70,7 +70,7 @@ int OvintaEditor::programEntry(int program) const
     return -1;
 }
 
-// ---- Control -> effect -----------------------------------------------------------------
+// ---- Control -> core -------------------------------------------------------------------
 
 void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
 {
@@ -82,32 +82,35 @@ void OvintaEditor::valueChanged(CDrawContext*, CControl* control)
         // The menu's value is an entry; the parameter is a program number.
         const int entry = truncToInt(static_cast<double>(v));
         if (entry >= 0 && entry < programEntries)
-            effect.setParameterAutomated(tag, static_cast<float>(entryProgram[entry]));
+            host.setParameter(tag, static_cast<float>(entryProgram[entry]));
     } else if (tag >= 0 && tag < kHostParameterCount && parameterIsReported(tag)) {
-        effect.setParameterAutomated(tag, v);
+        host.setParameter(tag, v);
     } else if (tag == param::kUndo) {
         // The release undoes one edit group. A marker put back is reported
-        // at once, so the program record and the host follow the engine.
+        // at once, so the program record and the host follow the port.
         if (v <= 0.5f && mainScreen) {
             mainScreen->undoGroup();
             reportPositions();
         }
-        effect.setParameter(tag, v);
+        port.setParameter(tag, v);
     } else if (tag == param::kMainScreen) {
         reportPositions();
     } else if (tag == param::kMeterScreen) {
         if (auto* panX = dynamic_cast<OVFakeControl*>(getControl(param::kPanX)))
-            panX->notifyValue(engine.derived().panX * kPannerScale);
+            panX->notifyValue(port.values().panX * kPannerScale);
         if (auto* panY = dynamic_cast<OVFakeControl*>(getControl(param::kPanY)))
-            panY->notifyValue(engine.derived().panY * kPannerScale);
+            panY->notifyValue(port.values().panY * kPannerScale);
     } else if (tag == param::kHelp) {
         toggleHelp();
     } else if ((tag >= param::kStereoOnOff && tag < kHostParameterCount) || tag == param::k3DView ||
                tag == param::kEQView || tag == param::kExportPage ||
                (tag >= param::kToolLines && tag <= param::kClear) || tag == param::kProgramPrevious ||
                tag == param::kProgramNext) {
-        effect.setParameter(tag, v);
+        port.setParameter(tag, v);
     }
+    // The change comes back from the core as any other: the controls it
+    // moves follow before the caller goes on.
+    followPending();
     control->setDirty();
 }
 
@@ -115,8 +118,8 @@ void OvintaEditor::reportPositions()
 {
     // The screen moved the engine's positions in whole metres; the controls
     // report those that changed at their next draw.
-    const float metres[6] = {engine.derived().listenerX, engine.derived().listenerY, engine.derived().sourceX[0],
-                             engine.derived().sourceY[0], engine.derived().sourceX[1], engine.derived().sourceY[1]};
+    const float metres[6] = {port.values().listenerX, port.values().listenerY, port.values().sourceX[0],
+                             port.values().sourceY[0], port.values().sourceX[1], port.values().sourceY[1]};
     for (int i = 0; i < 6; ++i)
         if (auto* position = dynamic_cast<OVFakeControl*>(getControl(param::kEarsX + i)))
             position->notifyValue(formula::positionValue(metres[i]));
@@ -137,19 +140,18 @@ void OvintaEditor::toggleHelp()
 
 // ---- Effect -> controls --------------------------------------------------------------------
 
-void OvintaEditor::setParameter(int index, float value)
+void OvintaEditor::followPending()
 {
-    std::lock_guard<std::mutex> guard(followLock);
-    if (!openFlag.load(std::memory_order_acquire))
+    if (!isOpen())
         return;
-    followParameter(index, value);
+    port.takeParameterChanges(*this);
 }
 
 void OvintaEditor::followParameter(int tag, float value)
 {
     const param::Follow follow = followOf(tag);
     if (follow == param::Follow::KnobWithDisplay) {
-        setControlValue(tag, effect.getParameter(tag));
+        setControlValue(tag, host.getParameter(tag));
         refreshValueDisplay(tag);
         if (tag == param::kHeight && mainScreen && mainScreen->requestedMode.load() == k3DMode)
             mainScreen->request3DRebuild();
@@ -158,7 +160,7 @@ void OvintaEditor::followParameter(int tag, float value)
     if (follow == param::Follow::StoredValue) {
         // Positions, bend, switches, EQ knobs, pins, rays and outputs show the
         // stored value, set silently: nothing goes back to the host.
-        setControlValue(tag, effect.getParameter(tag));
+        setControlValue(tag, host.getParameter(tag));
         return;
     }
     switch (tag) {
@@ -203,12 +205,9 @@ void OvintaEditor::followView(int tag, float value)
     }
     // A view chosen with a button ends a temporary EQ view, which would
     // otherwise take the screen back when its ticks run out.
-    EditorSignals& signals = engine.editorSignals();
-    if (signals.tempViewMode == kTempViewEq) {
-        signals.tempViewTicks = 0;
-        signals.tempViewMode = kTempViewNone;
-    }
-    signals.viewDirty = true;
+    if (port.temporaryView() == kTemporaryEq)
+        port.setTemporaryView(kTemporaryNone, 0);
+    port.setViewDirty(true);
 }
 
 void OvintaEditor::followTool(int tag)

@@ -4,12 +4,11 @@
 
 #include "editor/OvintaEditor.h"
 
-#include "audio/Exporter.h"
 #include "editor/screens/OVAnimScreen.h"
 #include "editor/screens/OVImpulseScreen.h"
 #include "editor/screens/OVMeterScreen.h"
-#include "engine/RoomEngine.h"
-#include "host/EffectVST.h"
+#include "core/EditorPort.h"
+#include "core/EditorPort.h"
 #include "model/Parameters.h"
 #include "toolkit/CFileSelector.h"
 
@@ -24,9 +23,10 @@ void OvintaEditor::idle()
 {
     // The configuration step does nothing unless the outputs changed; with
     // the window closed it still sets the number of fed outputs.
-    effect.applyOutputConfiguration();
+    port.applyOutputConfiguration(*this);
     if (frame == nullptr || !isOpen())
         return;
+    followPending();
     if (meterScreen)
         meterScreen->setDirty();
 
@@ -42,17 +42,18 @@ void OvintaEditor::idle()
     // Before the frame's idle, as a press would arrive: a chosen file
     // starts the countdown in this call.
     pollFileDialog();
-    AEffGUIEditor::idle();
+    WindowEditor::idle();
     // The last help page was clicked: HELP goes off as if pressed.
     if (mainScreen != nullptr && mainScreen->takeHelpClosed() && helpShown())
         toggleHelp();
     runDeferredExport();
+    followPending();
 }
 
 void OvintaEditor::timedStep()
 {
     // Keeps the response building while the host sends no audio blocks.
-    lastProcessTick = engine.idleTrace(lastProcessTick);
+    lastProcessTick = port.idleTrace(lastProcessTick);
     // The ray count in use changes when the tracer rewrites the slots,
     // after the parameter change that asked for it.
     refreshValueDisplay(param::kNumRays);
@@ -64,17 +65,17 @@ void OvintaEditor::timedStep()
 
 void OvintaEditor::runDeferredExport()
 {
-    if (engine.editorSignals().exportCountdown == 0)
+    if (port.exportCountdown() == 0)
         return;
-    const int countdown = engine.editorSignals().exportCountdown + 1;
-    engine.editorSignals().exportCountdown = countdown;
+    const int countdown = port.exportCountdown() + 1;
+    port.setExportCountdown(countdown);
     if (countdown != kExportDelayTicks)
         return;
-    exporter->exportImpulse(exportSettings.format, exportSettings.sampleRate, exportSettings.normalise,
+    port.exportImpulse(exportSettings.format, exportSettings.sampleRate, exportSettings.normalise,
                             exportSettings.path);
-    engine.editorSignals().exportCountdown = 0;
+    port.setExportCountdown(0);
     // Leave the export page: the edit view shows again.
-    setParameter(param::kExportPage, 0.0f);
+    followParameter(param::kExportPage, 0.0f);
 }
 
 } // namespace ovinta

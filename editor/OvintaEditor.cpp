@@ -7,11 +7,10 @@
 
 #include "editor/EditorEqLink.h"
 
-#include "audio/Exporter.h"
 #include "editor/EditorBitmaps.h"
 #include "editor/OVFakeControl.h"
-#include "engine/RoomEngine.h"
-#include "host/EffectVST.h"
+#include "core/EditorPort.h"
+#include "core/EditorPort.h"
 #include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFileSelector.h"
@@ -21,23 +20,6 @@
 #include <cstddef>
 
 namespace ovinta {
-
-// The host's rectangle record and the toolkit's have the same layout.
-static_assert(sizeof(ERect) == sizeof(EditorRect));
-static_assert(offsetof(ERect, top) == offsetof(EditorRect, top));
-static_assert(offsetof(ERect, left) == offsetof(EditorRect, left));
-static_assert(offsetof(ERect, bottom) == offsetof(EditorRect, bottom));
-static_assert(offsetof(ERect, right) == offsetof(EditorRect, right));
-
-// The exporter reads parameters the way the host would.
-class EffectParameters : public ParameterSource {
-public:
-    explicit EffectParameters(EffectVST& e) : effect(e) {}
-    float getParameter(int index) override { return effect.getParameter(index); }
-
-private:
-    EffectVST& effect;
-};
 
 namespace {
 // Pictures the editor holds for the whole life of the plug-in and lends to
@@ -54,15 +36,15 @@ constexpr int kSharedBitmapIds[] = {
 
 // ---- Construction -----------------------------------------------------------------
 
-OvintaEditor::OvintaEditor(EffectVST& e)
-    : effect(e), engine(e.getEngine()), parameters(std::make_unique<EffectParameters>(e))
+OvintaEditor::OvintaEditor(std::unique_ptr<EditorPort> ownedPort, EditorHost& h)
+    : portOwned(std::move(ownedPort)), port(*portOwned), host(h)
 {
     static_assert(sizeof(kSharedBitmapIds) / sizeof(int) == kSharedBitmapCount);
-    exporter = std::make_unique<Exporter>(engine, *parameters);
-    eqLink = std::make_unique<EditorEqLink>(effect, *this);
+    eqLink = std::make_unique<EditorEqLink>(port, host, *this);
     for (int i = 0; i < kSharedBitmapCount; ++i)
         sharedBitmaps[i] = loadEditorBitmap(kSharedBitmapIds[i]);
     background = loadEditorBitmap(layout::kBackgroundBitmap);
+    port.attachEditor(this);
     // The window is the background's size, whether or not the picture loaded.
     setEditorSize(layout::kWindowWidth, layout::kWindowHeight);
 }
@@ -77,6 +59,7 @@ CBitmap* OvintaEditor::sharedBitmap(int id) const
 
 OvintaEditor::~OvintaEditor()
 {
+    port.attachEditor(nullptr);
     close();
     for (CBitmap*& bitmap : sharedBitmaps) {
         if (bitmap)
@@ -90,21 +73,11 @@ OvintaEditor::~OvintaEditor()
 
 // ---- Window -----------------------------------------------------------------------
 
-bool OvintaEditor::getRect(ERect** r)
-{
-    if (r == nullptr)
-        return false;
-    EditorRect* own = nullptr;
-    AEffGUIEditor::getRect(&own);
-    *r = reinterpret_cast<ERect*>(own);
-    return true;
-}
-
 bool OvintaEditor::open(void* parent)
 {
     if (frame != nullptr)
         close(); // a second open without a close starts afresh
-    AEffGUIEditor::open(parent);
+    WindowEditor::open(parent);
     frame = new CFrame(CRect(0, 0, layout::kWindowWidth, layout::kWindowHeight), parent, this);
     if (!frame->isOpen()) {
         // No window system to open on: nothing is shown, nothing follows.
@@ -113,32 +86,30 @@ bool OvintaEditor::open(void* parent)
         return false;
     }
     frame->setBackground(background);
-    AEffGUIEditor::setKnobMode(kLinearMode);
+    WindowEditor::setKnobMode(kLinearMode);
 
     createControls();
     fillProgramMenu();
     fileSelector = std::make_unique<CFileSelector>(frame);
     lastTimedStep = getTicks();
 
-    engine.requestOutputConfiguration();
+    // The controls were made with the current values: older changes are done.
+    port.dropParameterChanges();
+    port.requestOutputConfiguration();
     openFlag.store(true, std::memory_order_release);
     // Fill the pin menus before the first paint.
-    effect.applyOutputConfiguration();
+    port.applyOutputConfiguration(*this);
     return true;
 }
 
 void OvintaEditor::close()
 {
-    {
-        // Once the flag is down no parameter follow can reach the controls.
-        std::lock_guard<std::mutex> guard(followLock);
-        openFlag.store(false, std::memory_order_release);
-    }
+    openFlag.store(false, std::memory_order_release);
     // Kills an open dialog program before anything it could answer goes.
     closeFileDialog();
     fileSelector.reset();
     forgetControls();
-    AEffGUIEditor::close();
+    WindowEditor::close();
 }
 
 void OvintaEditor::forgetControls()
@@ -154,22 +125,6 @@ void OvintaEditor::forgetControls()
     programEntries = 0;
 }
 
-bool OvintaEditor::onKeyDown(int character, int virtualKey, int modifiers)
-{
-    return AEffGUIEditor::onKeyDown(CKeyCode{character, virtualKey, modifiers});
-}
-
-bool OvintaEditor::onKeyUp(int character, int virtualKey, int modifiers)
-{
-    return AEffGUIEditor::onKeyUp(CKeyCode{character, virtualKey, modifiers});
-}
-
-bool OvintaEditor::setKnobMode(int mode)
-{
-    AEffGUIEditor::setKnobMode(mode);
-    return true;
-}
-
 // ---- Gestures ------------------------------------------------------------------------
 
 void OvintaEditor::beginEdit(int index)
@@ -177,13 +132,13 @@ void OvintaEditor::beginEdit(int index)
     // Only host parameters are announced; the editor's own buttons are not
     // parameters the host knows.
     if (index >= 0 && index < kHostParameterCount)
-        effect.beginEdit(index);
+        host.beginEdit(index);
 }
 
 void OvintaEditor::endEdit(int index)
 {
     if (index >= 0 && index < kHostParameterCount)
-        effect.endEdit(index);
+        host.endEdit(index);
 }
 
 void OvintaEditor::beginPositionEdit(int tag)
@@ -222,7 +177,7 @@ void OvintaEditor::setInputPinMenu(int menu, const char* const* names, int count
 void OvintaEditor::refreshInputPin(int menu)
 {
     if (menu >= 0 && menu < kInputChannelCapacity)
-        setParameter(param::kSpeakerIn1 + menu, 0.0f);
+        followParameter(param::kSpeakerIn1 + menu, 0.0f);
 }
 
 void OvintaEditor::setOutputPinMenu(int role, const char* const* names, int count)

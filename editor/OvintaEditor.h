@@ -1,33 +1,35 @@
 #pragma once
 // OvintaEditor: the plug-in's 704 x 560 window. It lays out about seventy
 // controls over a fixed background picture, binds each to a tag (the
-// parameter index it edits), sends the user's changes to the effect, makes
+// parameter index it edits), sends the user's changes to the host, makes
 // the controls follow parameter changes from the host, and runs the idle
 // cycle: output configuration, screen animation, tracing while the host is
 // stopped, the answer of an open file dialog and the deferred
 // impulse-response export.
 //
-// The effect owns the editor for the whole life of the plug-in instance,
-// whether or not the window is ever opened; the engine belongs to the
-// effect.
+// The format's adapter owns the editor for the whole life of the plug-in
+// instance, whether or not the window is ever opened; the engine belongs to
+// the core. The editor reaches the product through the core and asks its
+// host (EditorHost) for automation, gestures and file selection; it knows
+// no plug-in format.
 //
-// Threads: everything runs on the host's GUI thread except setParameter,
-// which the effect calls after every parameter change from whatever thread
-// made it. It only stores values into controls and marks them dirty; all
-// painting happens in idle. followLock keeps it from touching controls that
-// close() is about to delete.
+// Threads: everything runs on the host's GUI thread. Parameter changes from
+// any thread reach it through the core's parameter mirror, which the editor
+// takes in its idle and after its own changes; isOpen may be asked from any
+// thread.
 
-#include "editor/screens/ExportPage.h"
-#include "host/EditorLink.h"
+#include "editor/screens/OVExportPage.h"
+#include "core/EditorFollower.h"
+#include "core/EditorHost.h"
+#include "core/EditorPort.h"
 #include "model/OvintaProgram.h"
 #include "resources/EditorLayout.h"
-#include "toolkit/AEffGUIEditor.h"
+#include "toolkit/WindowEditor.h"
 #include "toolkit/CControl.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 
 namespace ovinta {
@@ -36,38 +38,31 @@ class CBitmap;
 class CFileSelector;
 class CParamDisplay;
 class COptionMenu;
-class EffectParameters;
 class EditorEqLink;
-class EffectVST;
-class Exporter;
 class OVAnimScreen;
 class OVFakeControl;
 class OVImpulseScreen;
 class OVMeterScreen;
-class RoomEngine;
 
-class OvintaEditor : public AEffGUIEditor,
-                     public EditorLink,
+class OvintaEditor : public WindowEditor,
+                     public EditorFollower,
                      public CControlListener,
                      public ExportPageListener {
 public:
-    explicit OvintaEditor(EffectVST& effect);
+    // Takes the port to the product (owned from then on) and the host.
+    OvintaEditor(std::unique_ptr<EditorPort> port, EditorHost& host);
     ~OvintaEditor() override;
 
     // ---- Window (host GUI thread) -----------------------------------------------
-    using AEffGUIEditor::getRect;
-    using AEffGUIEditor::onKeyDown;
-    using AEffGUIEditor::onKeyUp;
-    bool getRect(ERect** rect) override;
     bool open(void* parentWindow) override;
     void close() override;
     void idle() override;
-    bool onKeyDown(int character, int virtualKey, int modifiers) override;
-    bool onKeyUp(int character, int virtualKey, int modifiers) override;
-    bool setKnobMode(int mode) override;
 
-    // ---- Parameter follow (any non-audio thread) ------------------------------------
-    void setParameter(int index, float value) override;
+    // ---- Parameter follow (GUI thread) ---------------------------------------------------
+    // Follows every change posted to the core's mirror since the last call.
+    void followPending();
+    // Moves the controls of `tag` to `value` (the mirror's, or the editor's own).
+    void followParameter(int tag, float value) override;
 
     // ---- Output configuration (from idle) ----------------------------------------------
     void setInputPinMenu(int menu, const char* const* names, int count) override;
@@ -85,16 +80,16 @@ public:
     void endPositionEdit(int tag);
 
     // ---- Export page (GUI thread; EditorExport.cpp) ---------------------------------------
-    FileAnswer selectExportFile(VstFileSelect& select, std::string& chosenPath, ExportPage& page) override;
+    FileAnswer selectExportFile(const FileRequest& request, std::string& chosenPath, OVExportPage& page) override;
     void exportRequested(const ExportRequest& request) override;
-    void exportPageClosing(ExportPage& page) override;
+    void exportPageClosing(OVExportPage& page) override;
     // Where the export page's file dialog starts.
     static std::string exportInitialPath();
 
     // ---- State, for the screens and for tests -------------------------------------------------
     bool isOpen() const override { return openFlag.load(std::memory_order_acquire); }
     bool helpShown() const { return overlay.load(std::memory_order_relaxed) == kHelpOverlay; }
-    RoomEngine& getEngine() { return engine; }
+    EditorPort& getPort() { return port; }
     // The control bound to `tag` (0..68), or null (closed, or no such control).
     CControl* getControl(int tag) const;
     // The value display under the knob of `tag`, or null.
@@ -123,7 +118,6 @@ private:
     CBitmap* sharedBitmap(int id) const; // one the editor holds for life, or null
 
     // Parameter follow and listener (EditorFollow.cpp).
-    void followParameter(int tag, float value);
     void followView(int tag, float value);
     void followTool(int tag);
     void refreshValueDisplay(int tag);
@@ -140,13 +134,12 @@ private:
     void pollFileDialog();
     void closeFileDialog();
 
-    EffectVST& effect;
-    RoomEngine& engine;
-    std::unique_ptr<Exporter> exporter;
-    std::unique_ptr<EffectParameters> parameters; // the exporter's view of the effect
+    std::unique_ptr<EditorPort> portOwned;
+    EditorPort& port;
+    EditorHost& host;
     std::unique_ptr<CFileSelector> fileSelector;        // created at open
     std::unique_ptr<EditorEqLink> eqLink;               // the EQ view's way to the parameters
-    ExportPage* dialogPage = nullptr; // the page that waits for the open file dialog, or null
+    OVExportPage* dialogPage = nullptr; // the page that waits for the open file dialog, or null
     ExportRequest exportSettings;
 
     CBitmap* background = nullptr;                     // window background, held for life
@@ -166,7 +159,6 @@ private:
     std::atomic<int> overlay{0};        // 0 none, kHelpOverlay while the help pages show
     std::atomic<bool> openFlag{false};  // true between the end of open and close
     uint32_t lastTimedStep = 0;         // tick count (ms) of the last timed idle step
-    std::mutex followLock;              // setParameter against close
 };
 
 } // namespace ovinta

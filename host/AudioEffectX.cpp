@@ -37,32 +37,55 @@ AudioEffect* effectOf(AEffect* effect)
 }
 
 // The entry points stored in the record. They only find the object and
-// forward; the host may call them from different threads.
+// forward; the host may call them from different threads. Each is a
+// barrier: nothing thrown below (a failed allocation in a chunk load or an
+// export, anything) unwinds into the host. A failed call gives the format's
+// "failed" answer (0, or silence) and the instance goes on.
 VstIntPtr dispatchEntry(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                         void* ptr, float opt)
 {
-    AudioEffect* object = effectOf(effect);
-    return object != nullptr ? object->dispatcher(opcode, index, value, ptr, opt) : 0;
+    try {
+        AudioEffect* object = effectOf(effect);
+        return object != nullptr ? object->dispatcher(opcode, index, value, ptr, opt) : 0;
+    } catch (...) {
+        return 0;
+    }
 }
 
 void setParameterEntry(AEffect* effect, VstInt32 index, float value)
 {
-    if (AudioEffect* object = effectOf(effect)) {
-        object->setParameter(index, value);
-        object->hostParameterSet();
+    try {
+        if (AudioEffect* object = effectOf(effect)) {
+            object->setParameter(index, value);
+            object->hostParameterSet();
+        }
+    } catch (...) {
     }
 }
 
 float getParameterEntry(AEffect* effect, VstInt32 index)
 {
-    AudioEffect* object = effectOf(effect);
-    return object != nullptr ? object->getParameter(index) : 0.0f;
+    try {
+        AudioEffect* object = effectOf(effect);
+        return object != nullptr ? object->getParameter(index) : 0.0f;
+    } catch (...) {
+        return 0.0f;
+    }
 }
 
 void processReplacingEntry(AEffect* effect, float** inputs, float** outputs, VstInt32 frames)
 {
-    if (AudioEffect* object = effectOf(effect))
-        object->processReplacing(inputs, outputs, frames);
+    try {
+        if (AudioEffect* object = effectOf(effect))
+            object->processReplacing(inputs, outputs, frames);
+    } catch (...) {
+        // Whatever the block wrote is dropped: the host hears silence.
+        if (effect == nullptr || outputs == nullptr || frames <= 0)
+            return;
+        for (VstInt32 c = 0; c < effect->numOutputs; ++c)
+            if (outputs[c] != nullptr)
+                std::memset(outputs[c], 0, static_cast<std::size_t>(frames) * sizeof(float));
+    }
 }
 
 // The accumulating and double-precision calls are present but do nothing:
@@ -349,6 +372,11 @@ bool AudioEffectX::openFileSelector(VstFileSelect* selection)
     if (selection == nullptr)
         return false;
     return callHost(audioMasterOpenFileSelector, 0, 0, selection, 0.0f) != 0;
+}
+
+bool AudioEffectX::sizeWindow(int width, int height)
+{
+    return callHost(audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
 }
 
 bool AudioEffectX::closeFileSelector(VstFileSelect* selection)

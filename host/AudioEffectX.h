@@ -8,8 +8,10 @@
 //
 // Threads: the host may call the dispatcher, setParameter/getParameter and
 // processReplacing from different threads; the frame adds no locking of its
-// own, and its few scalars are relaxed atomics. Host pointers are checked here, once, so overrides receive non-null
-// buffers and records.
+// own, and its few scalars are relaxed atomics. Host pointers are checked
+// here, once, so overrides receive non-null buffers and records. Every entry
+// point is an exception barrier: a call that fails below answers as the
+// format says a failed call does (0, or silence) and the instance goes on.
 
 #include "base/Shared.h"
 #include "host/EditorLink.h"
@@ -141,6 +143,8 @@ public:
     // 1 when the host answers yes to a capability question.
     VstInt32 canHostDo(const char* text);
     bool openFileSelector(VstFileSelect* selection);
+    // Asks the host to resize the editor window to width x height pixels.
+    bool sizeWindow(int width, int height);
     bool closeFileSelector(VstFileSelect* selection);
 
 private:

@@ -1,22 +1,16 @@
 #pragma once
-// EffectVST: the plug-in's effect object, one per instance. It creates and
-// owns the RoomEngine, answers the host's opcodes (names, pins, speakers,
-// capabilities, chunks), routes parameter changes to the engine and the
-// editor, applies programs and hands audio blocks to the engine's process
-// driver. It keeps almost no state of its own: the program index, the
-// speaker arrangements and the editor link.
+// EffectVST: the VST 2.4 adapter, one per plug-in instance. It owns the
+// PluginCore and translates the host's opcodes into core calls: names,
+// pins, speaker arrangement records, capabilities, chunks, parameters,
+// programs and audio blocks. What it keeps of its own is VST translation:
+// the speaker arrangement records the host reads back and the editor link.
 //
 // Threads: the dispatcher and parameter calls may come from any host thread;
-// processReplacing comes from the audio thread and only calls processBlock;
-// applyOutputConfiguration comes from the editor's idle and from
-// stateChanged, on the host thread that changed the program, a chunk, the
-// speakers or a parameter; only the editor's idle touches the editor's menus.
-// It calls no host callback; it takes configurationLock and arrangementLock,
-// so it is never run on the audio thread. The
-// speaker arrangement records are shared between the dispatcher and the
-// editor's idle, never with the audio thread, and are guarded by
-// arrangementLock.
+// processReplacing comes from the audio thread and only calls the core's
+// process. The speaker arrangement records are shared between dispatcher
+// threads, never with the audio thread, and are guarded by arrangementLock.
 
+#include "core/PluginCore.h"
 #include "host/AudioEffectX.h"
 
 #include <memory>
@@ -24,16 +18,12 @@
 
 namespace ovinta {
 
-class RoomEngine;
-
 constexpr VstInt32 kOvintaUniqueId = fourCharCode('O', 'v', 'n', 't');
 constexpr VstInt32 kOvintaVendorVersion = 2300;
-// Largest speaker arrangement taken from a host; larger (or empty, or
-// negative) channel counts are refused.
-constexpr int kMaxArrangementChannels = 64;
-// Input arrangements above this many channels are replaced by a 5.1 layout.
-constexpr int kMaxInputArrangementChannels = 6;
-
+// Largest speaker arrangement taken from a host, and the input size above
+// which a 5.1 layout replaces it: the core's limits.
+constexpr int kMaxArrangementChannels = kMaxLayoutChannels;
+constexpr int kMaxInputArrangementChannels = kMaxInputLayoutChannels;
 // A speaker arrangement record allocated with room for its speakers.
 class SpeakerArrangementBuffer {
 public:
@@ -57,14 +47,17 @@ public:
     explicit EffectVST(audioMasterCallback host);
     ~EffectVST() override;
 
-    RoomEngine& getEngine() { return *engine; }
+    PluginCore& getCore() { return core; }
+    RoomEngine& getEngine() { return core.engine(); }
     // Takes ownership of the editor and registers it; it is destroyed before
-    // the engine.
+    // the core.
     void attachEditor(std::unique_ptr<EditorLink> editorObject);
 
     // ---- Host dispatcher thread ---------------------------------------------
     void suspend() override;
     void resume() override;
+    void setSampleRate(float rate) override;
+    void setBlockSize(VstInt32 frames) override;
 
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
@@ -93,25 +86,10 @@ public:
     VstInt32 canDo(const char* text) override;
     VstPlugCategory getPlugCategory() override;
 
-    // ---- Editor idle ------------------------------------------------------------
-    // Turns the host's speakers and the outputs setting into the number of fed
-    // outputs, the routing of the output roles and the editor's pin menus.
-    // Does nothing unless the configuration changed since the last run. The
-    // menus are filled only when `fillMenus` says the caller is the editor's
-    // own thread; a run from another thread leaves them for the editor's
-    // next run, which then applies the configuration again with its menus.
-    // Runs are serialised: the editor's idle and a host thread may overlap.
-    void applyOutputConfiguration(bool fillMenus = true);
-    // A project reloaded in a host that never opens the editor still plays
-    // its saved outputs: the configuration is applied here while no editor
-    // window runs its idle.
+    // After a dispatcher call that changed the state, and after the host's
+    // own parameter change: the core applies the output configuration and
+    // traces a loaded program (see PluginCore).
     void stateChanged() override;
-    // Automation of the outputs setting or a pin from a host that never opens
-    // the editor must still reach the routing, and a program chosen by tag is
-    // traced ahead: both run here unless the call came on the audio thread,
-    // which must never wait for the arrangement lock; a change made there
-    // waits for the host's next call on another thread. Nothing here calls
-    // back into the host.
     void hostParameterSet() override;
 
     // ---- Audio thread ------------------------------------------------------------
@@ -123,15 +101,12 @@ public:
     void setDisplayFormatter(DisplayFormatter formatter) { displayFormatter = formatter; }
 
 private:
-    void reapplyProgramFields(int program);
-    void stepProgram(int step);
-    void programChosen(); // after a program chosen by tag or step: configure and trace it
-    void writeOwnLayout();
+    // Our own arrangement records, written from the core's layouts while
+    // the host has given none. arrangementLock held.
+    void writeOwnArrangements();
 
-    std::unique_ptr<RoomEngine> engine;
-    std::unique_ptr<EditorLink> ownedEditor;  // declared after the engine: destroyed first
-    std::mutex configurationLock;             // one applyOutputConfiguration at a time
-    bool pinMenusStale = true;                // guarded by configurationLock
+    PluginCore core;
+    std::unique_ptr<EditorLink> ownedEditor;  // declared after the core: destroyed first
     std::mutex arrangementLock;               // guards the two records below
     SpeakerArrangementBuffer inputArrangement;  // host's input speakers, or our own stereo
     SpeakerArrangementBuffer outputArrangement; // host's output speakers, or our own layout

@@ -8,9 +8,13 @@
 namespace ovinta {
 
 class EffectVST;
+class OvintaEditor;
 
 // A new effect with its editor attached; the caller (the entry point, or a
 // test) owns it.
 EffectVST* createEffectWithEditor(audioMasterCallback host);
+// The editor of an effect made by createEffectWithEditor (tests of the VST
+// adapter), or null.
+OvintaEditor* editorOf(EffectVST& effect);
 
 } // namespace ovinta

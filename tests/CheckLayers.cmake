@@ -1,6 +1,11 @@
 # Fails when a file of a layer includes a file of a layer above it, or of the
-# tools, tests or benchmarks. The layers, bottom first:
-set(layers base model dsp engine audio host toolkit resources editor plugin)
+# tools, tests or benchmarks; and when the toolkit or the editor reach past
+# the core into the engine or the audio path. The layers, bottom first (the
+# format adapters, host/ for VST 2.4, and the plug-in's assembly last):
+set(layers base model dsp engine audio core toolkit resources editor host plugin)
+# Layers that reach the product only through the core.
+set(through_core toolkit resources editor)
+set(past_core engine audio)
 set(above_all tools tests bench)
 set(offenders "")
 set(checked 0)
@@ -15,6 +20,10 @@ foreach(rank RANGE 0 ${layer_count})
   if(next LESS layer_count)
     list(SUBLIST layers ${next} -1 higher)
     list(APPEND forbidden ${higher})
+  endif()
+  list(FIND through_core ${layer} reaches_through_core)
+  if(reaches_through_core GREATER -1)
+    list(APPEND forbidden ${past_core})
   endif()
   list(JOIN forbidden "|" pattern)
   file(GLOB_RECURSE sources RELATIVE ${ROOT}

@@ -2,7 +2,7 @@
 
 #include "toolkit/CControl.h"
 
-#include "toolkit/AEffGUIEditor.h"
+#include "toolkit/WindowEditor.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 

@@ -2,7 +2,7 @@
 
 #include "toolkit/CFrame.h"
 
-#include "toolkit/AEffGUIEditor.h"
+#include "toolkit/WindowEditor.h"
 #include "toolkit/platform/HeadlessWindow.h"
 
 #include <cairo.h>
@@ -17,7 +17,7 @@ cairo_surface_t* newBackingSurface(const CRect& size)
 }
 } // namespace
 
-CFrame::CFrame(const CRect& r, void* parentWindow, AEffGUIEditor* ed)
+CFrame::CFrame(const CRect& r, void* parentWindow, WindowEditor* ed)
     : CViewContainer(CRect(0, 0, r.width(), r.height())), editor(ed)
 {
     cairo_surface_t* s = newBackingSurface(size);
@@ -118,9 +118,9 @@ void CFrame::present(const CRect& area)
     platform->present(view, r);
 }
 
-uint32_t CFrame::getTicks() { return platform ? platform->tickCountMs() : AEffGUIEditor::systemTicks(); }
+uint32_t CFrame::getTicks() { return platform ? platform->tickCountMs() : WindowEditor::systemTicks(); }
 
-int CFrame::getKnobMode() const { return AEffGUIEditor::getKnobMode(); }
+int CFrame::getKnobMode() const { return WindowEditor::getKnobMode(); }
 
 void CFrame::setFocusView(CView* view)
 {

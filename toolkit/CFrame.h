@@ -19,17 +19,17 @@
 
 namespace ovinta {
 
-class AEffGUIEditor;
+class WindowEditor;
 class HeadlessWindow;
 
 class CFrame : public CViewContainer, public PlatformEvents {
 public:
     // Opens the platform window inside `parentWindow` (null: headless).
-    CFrame(const CRect& size, void* parentWindow, AEffGUIEditor* editor);
+    CFrame(const CRect& size, void* parentWindow, WindowEditor* editor);
     ~CFrame() override;
 
     bool isOpen() const { return platform != nullptr; }
-    AEffGUIEditor* getEditor() const { return editor; }
+    WindowEditor* getEditor() const { return editor; }
     PlatformWindow* getPlatform() const { return platform.get(); }
     HeadlessWindow* getHeadless() const; // null unless headless
     CDrawContext* getBackingStore() const { return backing.get(); }
@@ -73,7 +73,7 @@ private:
     // Ends the current gesture without a release.
     void cancelMouseCapture();
 
-    AEffGUIEditor* editor;
+    WindowEditor* editor;
     std::unique_ptr<CDrawContext> backing;    // window-sized ARGB picture
     std::unique_ptr<PlatformWindow> platform; // null when no window could open
     CRect invalid;                            // areas to repaint fully

@@ -2,7 +2,7 @@
 
 #include "toolkit/CKnob.h"
 
-#include "toolkit/AEffGUIEditor.h"
+#include "toolkit/WindowEditor.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 
@@ -84,7 +84,7 @@ void CKnob::draw(CDrawContext* context)
 
 bool CKnob::linearDrag(int buttons) const
 {
-    const bool linearMode = (frame ? frame->getKnobMode() : AEffGUIEditor::getKnobMode()) == kLinearMode;
+    const bool linearMode = (frame ? frame->getKnobMode() : WindowEditor::getKnobMode()) == kLinearMode;
     return linearMode != ((buttons & kAlt) != 0);
 }
 

@@ -84,7 +84,7 @@ void OVAnimScreen::drawEditPicture()
     // Every wall's wide outer line first, then every inner line, then the
     // end circles: two strokes for the whole room, and joined walls show
     // one continuous band.
-    const int count = engine.copyWalls(walls);
+    const int count = port.copyWalls(walls);
     for (int i = 0; i < count; ++i) {
         const Wall& w = walls[i];
         wallEnds[2 * i] = CPoint(gridPixel(w.x1), gridPixel(w.y1));
@@ -120,7 +120,7 @@ void OVAnimScreen::drawOverlay(CDrawContext& c)
 
 void OVAnimScreen::drawMarkers(CDrawContext& c)
 {
-    const EngineValues& v = engine.derived();
+    const EditorValues v = port.values();
     const bool stereo = v.stereoOn != 0;
     struct Mark {
         float x, y;
@@ -153,7 +153,7 @@ void OVAnimScreen::drawMarkers(CDrawContext& c)
 
 void OVAnimScreen::drawHeadArrow(CDrawContext& c)
 {
-    const EngineValues& v = engine.derived();
+    const EditorValues v = port.values();
     const float s = v.headSin, co = v.headCos;
     const int ox = markerPixel(v.listenerX), oy = markerPixel(v.listenerY);
     const CPoint points[3] = {
@@ -168,17 +168,16 @@ void OVAnimScreen::drawHeadArrow(CDrawContext& c)
 
 void OVAnimScreen::drawTempOverlay(CDrawContext& c)
 {
-    const EditorSignals& signals = engine.editorSignals();
-    const int mode = signals.tempViewMode;
-    if (signals.tempViewTicks <= 0 || (mode != kTempViewScatter && mode != kTempViewRays))
+    const int mode = port.temporaryView();
+    if (port.temporaryViewTicks() <= 0 || (mode != kTemporaryScatter && mode != kTemporaryRays))
         return;
-    const int count = engine.copyRayViews(rays, engine.derived().activeRays);
-    const EngineValues& v = engine.derived();
+    const int count = port.copyRayViews(rays, port.values().activeRays);
+    const EditorValues v = port.values();
     c.setFrameColor(kRayOverlay);
     c.setLineWidth(1);
     for (int k = 0; k < count; ++k) {
-        const RayView& r = rays[k];
-        if (mode == kTempViewScatter) {
+        const RayOverlay& r = rays[k];
+        if (mode == kTemporaryScatter) {
             if (r.firstHitX == 0.0f && r.firstHitY == 0.0f)
                 continue;
             const float x = static_cast<float>(kPixelsPerMetre) * r.firstHitX + static_cast<float>(kMarkerOrigin);

@@ -101,7 +101,7 @@ void OVAnimScreen::reportStep(CDrawContext* context)
 
 bool OVAnimScreen::mirrorOn() const
 {
-    return engine.derived().rawParam63 > 0.5f;
+    return port.values().mirrorValue > 0.5f;
 }
 
 // ---- Press ---------------------------------------------------------------------------------
@@ -113,7 +113,7 @@ CMouseEventResult OVAnimScreen::editPress(CPoint local, int buttons)
     syncHistoryWithRoom();
     gestureRoom = roomGeneration;
     // Marks a vertex drag left behind are stale; this gesture picks its own.
-    engine.clearDragMarks();
+    port.clearDragMarks();
     vertexPicked = false;
     rubberBand = false;
     startX = endX = gridMetre(local.h);
@@ -126,11 +126,11 @@ CMouseEventResult OVAnimScreen::editPress(CPoint local, int buttons)
     gesture = Gesture::Tool;
     const int t = tool.load(std::memory_order_relaxed);
     if (t == kEditTool)
-        vertexPicked = engine.dragVertex(startX, startY, startX, startY, RoomEngine::VertexDrag::Pick);
+        vertexPicked = port.dragVertex(startX, startY, startX, startY, EditorPort::VertexDrag::Pick);
     if (pickMarker(local)) {
         gesture = Gesture::Marker;
         if (vertexPicked)
-            engine.clearDragMarks();
+            port.clearDragMarks();
         vertexPicked = false;
     }
     return kMouseEventTrack;
@@ -138,7 +138,7 @@ CMouseEventResult OVAnimScreen::editPress(CPoint local, int buttons)
 
 bool OVAnimScreen::pickMarker(CPoint local)
 {
-    const EngineValues& v = engine.derived();
+    const EditorValues v = port.values();
     const float mx = static_cast<float>(local.h - 2) / 8.0f;
     const float my = static_cast<float>(local.v - 2) / 8.0f;
     const float positions[3][2] = {{v.listenerX, v.listenerY}, {v.sourceX[0], v.sourceY[0]}, {v.sourceX[1], v.sourceY[1]}};
@@ -146,7 +146,7 @@ bool OVAnimScreen::pickMarker(CPoint local)
     for (int k = 0; k < 3; ++k) {
         const float dx = mx - positions[k][0], dy = my - positions[k][1];
         if (dx * dx + dy * dy < kPickRadiusSquared) {
-            draggedMarker = static_cast<RoomEngine::Marker>(k);
+            draggedMarker = static_cast<EditorPort::Marker>(k);
             push(static_cast<UndoType>(kUndoListenerMoved + k),
                  GridWall{static_cast<int>(positions[k][0]), static_cast<int>(positions[k][1]), 0, 0}, false);
             return true;
@@ -172,13 +172,13 @@ void OVAnimScreen::editStep(int u, int v)
         moveDraggedMarker(u, v);
     } else if (tool.load(std::memory_order_relaxed) == kEditTool) {
         if (!vertexPicked) {
-            vertexPicked = engine.dragVertex(u, v, u, v, RoomEngine::VertexDrag::Pick);
+            vertexPicked = port.dragVertex(u, v, u, v, EditorPort::VertexDrag::Pick);
             startX = u;
             startY = v;
         } else {
-            engine.dragVertex(endX, endY, u, v, RoomEngine::VertexDrag::Move);
+            port.dragVertex(endX, endY, u, v, EditorPort::VertexDrag::Move);
         }
-        engine.editorSignals().viewDirty = true;
+        port.setViewDirty(true);
     } else {
         rubberBand = true;
     }
@@ -188,30 +188,30 @@ void OVAnimScreen::editStep(int u, int v)
 
 void OVAnimScreen::moveDraggedMarker(int u, int v)
 {
-    const EngineValues& p = engine.derived();
+    const EditorValues p = port.values();
     auto at = [u, v](float x, float y) { return static_cast<int>(x) == u && static_cast<int>(y) == v; };
     // The listener never lands on a source that plays, a source never on
     // the listener.
     bool blocked = false;
-    if (draggedMarker == RoomEngine::Marker::Listener)
+    if (draggedMarker == EditorPort::Marker::Listener)
         blocked = at(p.sourceX[0], p.sourceY[0]) || (p.stereoOn != 0 && at(p.sourceX[1], p.sourceY[1]));
     else
         blocked = at(p.listenerX, p.listenerY);
     if (!blocked)
-        engine.moveMarker(draggedMarker, u, v);
+        port.moveMarker(draggedMarker, u, v);
 }
 
 void OVAnimScreen::sweepAt(int u, int v)
 {
-    const int index = engine.findWallAt(u, v);
+    const int index = port.findWallAt(u, v);
     Wall w;
-    if (index < 0 || !engine.copyWall(index, w))
+    if (index < 0 || !port.copyWall(index, w))
         return;
     push(kUndoWallRemoved,
          GridWall{static_cast<int>(w.x1), static_cast<int>(w.y1), static_cast<int>(w.x2), static_cast<int>(w.y2)},
          false);
-    engine.deleteWall(index);
-    engine.editorSignals().viewDirty = true;
+    port.deleteWall(index);
+    port.setViewDirty(true);
 }
 
 // ---- Release ---------------------------------------------------------------------------------
@@ -255,9 +255,9 @@ void OVAnimScreen::finishVertexMove()
 {
     bool first = true;
     for (int guard = 0; guard < kMaxWalls; ++guard) {
-        const int index = engine.findDraggedWall(endX, endY);
+        const int index = port.findDraggedWall(endX, endY);
         Wall w;
-        if (index < 0 || !engine.copyWall(index, w))
+        if (index < 0 || !port.copyWall(index, w))
             break;
         const GridWall moved{static_cast<int>(w.x1), static_cast<int>(w.y1), static_cast<int>(w.x2),
                              static_cast<int>(w.y2)};
@@ -271,9 +271,9 @@ void OVAnimScreen::finishVertexMove()
         }
         push(kUndoWallRemoved, old, !first);
         first = false;
-        engine.deleteWall(index);
+        port.deleteWall(index);
         if (moved.x1 != moved.x2 || moved.y1 != moved.y2) {
-            engine.insertWall(moved.x1, moved.y1, moved.x2, moved.y2);
+            port.insertWall(moved.x1, moved.y1, moved.x2, moved.y2);
             push(kUndoWallAdded, moved, true);
         }
     }
@@ -283,14 +283,14 @@ void OVAnimScreen::finishVertexMove()
 // room and the history as they were and shows the full-room notice.
 void OVAnimScreen::addWallGroup(const GridWall* group, int count)
 {
-    if (engine.copyWalls(walls) + count > kMaxWalls) {
+    if (port.copyWalls(walls) + count > kMaxWalls) {
         showRoomFull();
         return;
     }
     int added = 0;
     for (int k = 0; k < count; ++k) {
         const GridWall& w = group[k];
-        if (engine.insertWall(w.x1, w.y1, w.x2, w.y2))
+        if (port.insertWall(w.x1, w.y1, w.x2, w.y2))
             push(kUndoWallAdded, w, added++ > 0);
     }
 }
@@ -298,11 +298,11 @@ void OVAnimScreen::addWallGroup(const GridWall* group, int count)
 void OVAnimScreen::finishGesture()
 {
     if (vertexPicked || gesture == Gesture::Tool)
-        engine.clearDragMarks();
+        port.clearDragMarks();
     gesture = Gesture::None;
     vertexPicked = false;
     rubberBand = false;
-    engine.editorSignals().viewDirty = true;
+    port.setViewDirty(true);
 }
 
 // A program load replaced the room during the gesture: its walls and
@@ -322,7 +322,7 @@ bool OVAnimScreen::roomReplaced()
 void OVAnimScreen::abandonGesture()
 {
     if (gesture == Gesture::Tool && vertexPicked && (endX != startX || endY != startY))
-        engine.dragVertex(endX, endY, startX, startY, RoomEngine::VertexDrag::Move);
+        port.dragVertex(endX, endY, startX, startY, EditorPort::VertexDrag::Move);
     finishGesture();
 }
 

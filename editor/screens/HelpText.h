@@ -1,6 +1,6 @@
 #pragma once
 // The user manual shown by the help pages: one table of lines per page.
-// Plain data; HelpPages lays it out.
+// Plain data; OVHelpPages lays it out.
 
 #include <span>
 

@@ -27,18 +27,18 @@ void drawPlaceholder(COffscreenContext& into, const char* name)
 }
 } // namespace
 
-OVAnimScreen::OVAnimScreen(const CRect& r, CControlListener* l, int t, RoomEngine& e, CBitmap* grid,
+OVAnimScreen::OVAnimScreen(const CRect& r, CControlListener* l, int t, EditorPort& e, CBitmap* grid,
                            CBitmap* markers, const MainScreenParts& parts)
-    : CControl(r, l, t, nullptr), engine(e), gridBitmap(grid), markerBitmap(markers),
+    : CControl(r, l, t, nullptr), port(e), gridBitmap(grid), markerBitmap(markers),
       picture(r.width(), r.height(), kBlackCColor), composite(r.width(), r.height(), kBlackCColor)
 {
-    room3D = std::make_unique<Room3DView>(engine, parts.background3D);
+    room3D = std::make_unique<OVRoom3DView>(port, parts.background3D);
     if (parts.eqLink != nullptr)
-        eqView = std::make_unique<EqView>(engine, *parts.eqLink, parts.eqBackground, parts.bandDigits);
+        eqView = std::make_unique<OVEqView>(port, *parts.eqLink, parts.eqBackground, parts.bandDigits);
     if (parts.exportListener != nullptr)
-        exportPage = std::make_unique<ExportPage>(engine, *parts.exportListener, parts.exportBackground,
+        exportPage = std::make_unique<OVExportPage>(port, *parts.exportListener, parts.exportBackground,
                                                   parts.exportPath);
-    engine.editorSignals().viewDirty = true;
+    port.setViewDirty(true);
 }
 
 OVAnimScreen::~OVAnimScreen()
@@ -65,11 +65,8 @@ void OVAnimScreen::draw(CDrawContext* context)
         clearRoom();
     if (helpVisible.load(std::memory_order_relaxed)) {
         // No temporary EQ view while the help is read.
-        EditorSignals& signals = engine.editorSignals();
-        if (signals.tempViewMode == kTempViewEq) {
-            signals.tempViewTicks = 0;
-            signals.tempViewMode = kTempViewNone;
-        }
+        if (port.temporaryView() == kTemporaryEq)
+            port.setTemporaryView(kTemporaryNone, 0);
         drawHelp(composite);
         composite.copyFrom(context, size);
         setDirty(false);
@@ -78,18 +75,17 @@ void OVAnimScreen::draw(CDrawContext* context)
     if (helpShownLastDraw) {
         // Back from the help: the mode's picture is drawn afresh.
         helpShownLastDraw = false;
-        engine.editorSignals().viewDirty = true;
+        port.setViewDirty(true);
     }
     chooseMode();
-    EditorSignals& signals = engine.editorSignals();
     if (currentMode == kExportMode) {
         drawExportPage(composite);
     } else {
         // The 3D view turns with the animation, so it is drawn every time.
         // A replaced room (program load) is redrawn as well.
-        const bool roomReplaced = currentMode == kEditMode && signals.roomDirty;
-        if (signals.viewDirty || roomReplaced || currentMode == k3DMode) {
-            signals.viewDirty = false;
+        const bool roomReplaced = currentMode == kEditMode && port.roomDirty();
+        if (port.viewDirty() || roomReplaced || currentMode == k3DMode) {
+            port.setViewDirty(false);
             if (currentMode == k3DMode)
                 drawMode3D(picture);
             else if (currentMode == kEQMode)
@@ -101,7 +97,7 @@ void OVAnimScreen::draw(CDrawContext* context)
         if (currentMode == kEditMode)
             drawOverlay(composite);
         // A failed export is announced over whatever mode shows.
-        ExportPage::drawErrorBanner(composite, engine);
+        OVExportPage::drawErrorBanner(composite, port);
     }
     composite.copyFrom(context, size);
     countTempViewTick();
@@ -110,11 +106,10 @@ void OVAnimScreen::draw(CDrawContext* context)
 
 void OVAnimScreen::chooseMode()
 {
-    EditorSignals& signals = engine.editorSignals();
     // A change of an EQ control shows the EQ view for a while, then returns
     // to the mode that was shown before.
-    const int ticks = signals.tempViewTicks;
-    if (ticks > 0 && signals.tempViewMode == kTempViewEq) {
+    const int ticks = port.temporaryViewTicks();
+    if (ticks > 0 && port.temporaryView() == kTemporaryEq) {
         const int saved = savedMode.load(std::memory_order_relaxed);
         if (saved == -1) {
             if (currentMode != kEQMode) {
@@ -124,17 +119,16 @@ void OVAnimScreen::chooseMode()
                 savedMode.store(back, std::memory_order_relaxed);
                 requestedMode.store(kEQMode, std::memory_order_relaxed);
             } else {
-                signals.tempViewTicks = 0; // the EQ view is shown anyway
-                signals.tempViewMode = kTempViewNone;
+                port.setTemporaryView(kTemporaryNone, 0); // the EQ view is shown anyway
             }
         } else if (ticks == 1) {
             requestedMode.store(saved, std::memory_order_relaxed);
             savedMode.store(-1, std::memory_order_relaxed);
-            signals.viewDirty = true;
+            port.setViewDirty(true);
         }
     }
     const int requested = requestedMode.load(std::memory_order_relaxed);
-    if (signals.viewDirty || requested != currentMode) {
+    if (port.viewDirty() || requested != currentMode) {
         if (requested == k3DMode)
             rebuild3D.store(true, std::memory_order_relaxed);
         if (requested != currentMode) {
@@ -144,33 +138,32 @@ void OVAnimScreen::chooseMode()
             if (eqView)
                 eqView->modeChanged();
             currentMode = requested;
-            signals.viewDirty = true;
+            port.setViewDirty(true);
         }
     }
 }
 
 void OVAnimScreen::countTempViewTick()
 {
-    EditorSignals& signals = engine.editorSignals();
-    const int ticks = signals.tempViewTicks;
+    const int ticks = port.temporaryViewTicks();
     if (ticks <= 0)
         return;
-    signals.tempViewTicks = ticks - 1;
     if (ticks == 1)
-        signals.tempViewMode = kTempViewNone;
+        port.setTemporaryView(kTemporaryNone, 0);
+    else
+        port.setTemporaryViewTicks(ticks - 1);
 }
 
 // A program load replaced the room: what the ring holds belongs to the old
 // room and must not be applied to the new one.
 void OVAnimScreen::syncHistoryWithRoom()
 {
-    EditorSignals& signals = engine.editorSignals();
-    if (!signals.roomDirty)
+    if (!port.roomDirty())
         return;
-    signals.roomDirty = false;
+    port.clearRoomDirty();
     history.reset();
     ++roomGeneration;
-    signals.viewDirty = true;
+    port.setViewDirty(true);
 }
 
 // ---- CLEAR and UNDO ------------------------------------------------------------------
@@ -179,15 +172,15 @@ void OVAnimScreen::clearRoom()
 {
     syncHistoryWithRoom();
     // Last first, so no wall moves down while the list empties.
-    const int count = engine.copyWalls(walls);
+    const int count = port.copyWalls(walls);
     for (int k = 0; k < count; ++k) {
         const Wall& w = walls[count - 1 - k];
         push(kUndoWallRemoved, GridWall{static_cast<int>(w.x1), static_cast<int>(w.y1), static_cast<int>(w.x2),
                                         static_cast<int>(w.y2)},
              k > 0);
-        engine.deleteWall(count - 1 - k);
+        port.deleteWall(count - 1 - k);
     }
-    engine.editorSignals().viewDirty = true;
+    port.setViewDirty(true);
     setDirty();
 }
 
@@ -200,16 +193,16 @@ void OVAnimScreen::undoGroup()
         case kUndoListenerMoved:
         case kUndoSource1Moved:
         case kUndoSource2Moved:
-            engine.moveMarker(static_cast<RoomEngine::Marker>(r.type - kUndoListenerMoved), r.x1, r.y1);
+            port.moveMarker(static_cast<EditorPort::Marker>(r.type - kUndoListenerMoved), r.x1, r.y1);
             break;
         case kUndoWallAdded:
-            engine.deleteWallByEnds(r.x1, r.y1, r.x2, r.y2);
-            engine.editorSignals().viewDirty = true;
+            port.deleteWallByEnds(r.x1, r.y1, r.x2, r.y2);
+            port.setViewDirty(true);
             break;
         case kUndoWallRemoved:
-            if (!engine.insertWall(r.x1, r.y1, r.x2, r.y2))
+            if (!port.insertWall(r.x1, r.y1, r.x2, r.y2))
                 showRoomFull();
-            engine.editorSignals().viewDirty = true;
+            port.setViewDirty(true);
             break;
         default: break;
         }
@@ -295,8 +288,8 @@ CMouseEventResult OVAnimScreen::mouseExportPage(MouseStep step, CPoint local, in
 {
     if (!exportPage || step != MouseStep::Down)
         return kMouseEventNotHandled;
-    const ExportPage::Click click = exportPage->mouseDown(local, buttons);
-    if (click != ExportPage::kIgnored)
+    const OVExportPage::Click click = exportPage->mouseDown(local, buttons);
+    if (click != OVExportPage::kIgnored)
         setDirty();
     // The page's own file-name entry takes the keyboard while it is open.
     if (exportPage->wantsKeyboard() && getFrame() != nullptr)
@@ -308,12 +301,12 @@ CMouseEventResult OVAnimScreen::mouseHelp(MouseStep step, CPoint local, int butt
 {
     if (step != MouseStep::Down)
         return kMouseEventHandled;
-    const HelpPages::Click click = help.mouseDown(local, buttons);
-    if (click == HelpPages::kClose) {
+    const OVHelpPages::Click click = help.mouseDown(local, buttons);
+    if (click == OVHelpPages::kClose) {
         helpVisible.store(false, std::memory_order_relaxed);
         helpClosed.store(true, std::memory_order_relaxed);
     }
-    if (click != HelpPages::kIgnored)
+    if (click != OVHelpPages::kIgnored)
         setDirty();
     return kMouseEventHandled;
 }
@@ -322,8 +315,8 @@ bool OVAnimScreen::onKeyDown(const CKeyCode& key)
 {
     if (!exportPage || currentMode != kExportMode || !exportPage->wantsKeyboard())
         return false;
-    const ExportPage::Click click = exportPage->onKeyDown(key);
-    if (click == ExportPage::kIgnored)
+    const OVExportPage::Click click = exportPage->onKeyDown(key);
+    if (click == OVExportPage::kIgnored)
         return false;
     setDirty();
     if (!exportPage->wantsKeyboard() && getFrame() != nullptr && getFrame()->getFocusView() == this)

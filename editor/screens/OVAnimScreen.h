@@ -3,7 +3,7 @@
 // four modes (0 edit view, 1 3D view, 2 EQ view, 3 export page) or, over
 // them, the help pages, and it owns the mode logic they share: which mode
 // the view buttons ask for, the temporary EQ view after an EQ change and its
-// return, and the engine's viewDirty.
+// return, and the port's view-dirty signal.
 //
 // The edit view (this class) draws the room on the 50 x 50 m plan, 8 pixels
 // per metre: a cached picture of the grid and the walls, and over it every
@@ -19,12 +19,12 @@
 // mode, tool and help fields are also set by the editor's parameter follow,
 // so they are relaxed atomics.
 
-#include "editor/screens/EqView.h"
-#include "editor/screens/ExportPage.h"
-#include "editor/screens/HelpPages.h"
-#include "editor/screens/Room3DView.h"
+#include "editor/screens/OVEqView.h"
+#include "editor/screens/OVExportPage.h"
+#include "editor/screens/OVHelpPages.h"
+#include "editor/screens/OVRoom3DView.h"
 #include "editor/screens/UndoHistory.h"
-#include "engine/RoomEngine.h"
+#include "core/EditorPort.h"
 #include "model/OvintaProgram.h"
 #include "toolkit/CControl.h"
 #include "toolkit/COffscreenContext.h"
@@ -59,7 +59,7 @@ public:
     // `grid` (the plan's background) and `markers` (the 16 x 64 sprite
     // strip) are borrowed from the editor, which outlives the screen; either
     // may be null.
-    OVAnimScreen(const CRect& size, CControlListener* listener, int tag, RoomEngine& engine, CBitmap* grid,
+    OVAnimScreen(const CRect& size, CControlListener* listener, int tag, EditorPort& port, CBitmap* grid,
                  CBitmap* markers, const MainScreenParts& parts = {});
     ~OVAnimScreen() override;
 
@@ -166,29 +166,29 @@ private:
     void push(UndoType type, const GridWall& w, bool continues);
     void showRoomFull();
 
-    RoomEngine& engine;
+    EditorPort& port;
     CBitmap* gridBitmap = nullptr;    // borrowed
     CBitmap* markerBitmap = nullptr;  // borrowed
     COffscreenContext picture;        // the static part of the current mode
     COffscreenContext composite;      // picture + live overlay, copied to the window
     Wall walls[kMaxWalls];            // scratch copy of the engine's walls
-    RayView rays[kMaxRays];           // scratch copy for the temporary overlays
+    RayOverlay rays[kMaxRays];           // scratch copy for the temporary overlays
     CPoint wallEnds[2 * kMaxWalls];   // the walls as pixel segments, drawn in one stroke
     CBitmap* endDot = nullptr;        // a wall end's circle, drawn once, then copied
 
     int currentMode = -1;             // ScreenMode on screen, -1 before the first draw
     std::atomic<bool> rebuild3D{false};
     std::atomic<bool> helpClosed{false};
-    std::unique_ptr<Room3DView> room3D;
-    std::unique_ptr<EqView> eqView;
-    std::unique_ptr<ExportPage> exportPage;
-    HelpPages help;
+    std::unique_ptr<OVRoom3DView> room3D;
+    std::unique_ptr<OVEqView> eqView;
+    std::unique_ptr<OVExportPage> exportPage;
+    OVHelpPages help;
     bool helpShownLastDraw = false;
     std::atomic<bool> clearRequested{false};
 
     // Gesture state, between a press and its release.
     Gesture gesture = Gesture::None;
-    RoomEngine::Marker draggedMarker = RoomEngine::Marker::Listener;
+    EditorPort::Marker draggedMarker = EditorPort::Marker::Listener;
     int otherModeGesture = -1;        // mode that took the press, -1 none
     bool vertexPicked = false;        // EDIT: some wall end follows the pointer
     int startX = 0, startY = 0;       // grid point where the gesture started

@@ -3,7 +3,7 @@
 #include "editor/screens/OVImpulseScreen.h"
 
 #include "base/Convert.h"
-#include "engine/RoomEngine.h"
+#include "core/EditorPort.h"
 #include "toolkit/CBitmap.h"
 
 #include <algorithm>
@@ -51,8 +51,8 @@ int barPixels(float scaled)
 
 } // namespace
 
-OVImpulseScreen::OVImpulseScreen(const CRect& r, CControlListener* l, int t, RoomEngine& e, CBitmap* p)
-    : CControl(r, l, t, nullptr), engine(e), panels(p), volumePanel(kPanelWidth, kPanelHeight, kBlackCColor),
+OVImpulseScreen::OVImpulseScreen(const CRect& r, CControlListener* l, int t, EditorPort& e, CBitmap* p)
+    : CControl(r, l, t, nullptr), port(e), panels(p), volumePanel(kPanelWidth, kPanelHeight, kBlackCColor),
       filterPanel(kPanelWidth, kPanelHeight, kBlackCColor)
 {
 }
@@ -73,8 +73,8 @@ void OVImpulseScreen::draw(CDrawContext* context)
 
 bool OVImpulseScreen::startPass()
 {
-    const int rays = std::min(static_cast<int>(engine.derived().activeRays), kMaxRays);
-    if (rays < 1 || engine.takePostedFlags() == 0)
+    const int rays = std::min(static_cast<int>(port.values().activeRays), kMaxRays);
+    if (rays < 1 || port.takePostedFlags() == 0)
         return false;
     progress = rays;
     // A fresh background erases the previous pass's bars.
@@ -95,17 +95,17 @@ void OVImpulseScreen::drawBatch()
 {
     // The pass runs from the last slot down, 32 at a time.
     const int first = std::max(progress - kRaysPerDraw, 0);
-    const int count = engine.copyPostedTaps(first, progress - first, batch);
-    const float samplesPerPixel = engine.derived().sampleRate / kPixelsPerSecond;
-    const bool reverse = engine.derived().reverseOn != 0;
-    const int longestTap = engine.derived().longestTap;
+    const int count = port.copyPostedTaps(first, progress - first, batch);
+    const float samplesPerPixel = port.values().sampleRate / kPixelsPerSecond;
+    const bool reverse = port.values().reverseOn != 0;
+    const int longestTap = port.values().longestTap;
     volumePanel.setDrawMode(kCopyMode);
     filterPanel.setDrawMode(kCopyMode);
     for (int i = 0; i < count; ++i)
         drawRay(batch[i], samplesPerPixel, reverse, longestTap);
 }
 
-void OVImpulseScreen::drawRay(const PostedTap& tap, float samplesPerPixel, bool reverse, int longestTap)
+void OVImpulseScreen::drawRay(const TapArrival& tap, float samplesPerPixel, bool reverse, int longestTap)
 {
     // Delays are negative: the arrival lies -delay samples after the direct
     // moment. Reversed, the time axis is mirrored around the longest tap so

@@ -12,14 +12,14 @@
 // only copied to the window. The editor marks the screen dirty at every
 // timed idle step. GUI thread only; no mouse.
 
-#include "engine/EngineParts.h"
+#include "core/EditorPort.h"
 #include "toolkit/CControl.h"
 #include "toolkit/COffscreenContext.h"
 
 namespace ovinta {
 
 class CBitmap;
-class RoomEngine;
+class EditorPort;
 
 class OVImpulseScreen : public CControl {
 public:
@@ -30,7 +30,7 @@ public:
 
     // `panels` (200 x 160: the volume panel's background above the filter
     // panel's) is borrowed from the editor; null paints the panels black.
-    OVImpulseScreen(const CRect& size, CControlListener* listener, int tag, RoomEngine& engine,
+    OVImpulseScreen(const CRect& size, CControlListener* listener, int tag, EditorPort& port,
                     CBitmap* panels);
     ~OVImpulseScreen() override;
 
@@ -42,14 +42,14 @@ public:
 private:
     bool startPass();
     void drawBatch();
-    void drawRay(const PostedTap& tap, float samplesPerPixel, bool reverse, int longestTap);
+    void drawRay(const TapArrival& tap, float samplesPerPixel, bool reverse, int longestTap);
 
-    RoomEngine& engine;
+    EditorPort& port;
     CBitmap* panels;               // borrowed, held by the editor
     COffscreenContext volumePanel; // 200 x 80
     COffscreenContext filterPanel; // 200 x 80
     int progress = -1;             // slots left in the pass, <= 0 idle
-    PostedTap batch[kRaysPerDraw]; // the taps of one draw
+    TapArrival batch[kRaysPerDraw]; // the taps of one draw
 };
 
 } // namespace ovinta

@@ -5,7 +5,7 @@
 #include "base/Convert.h"
 #include "base/Limits.h"
 #include "editor/OvintaEditor.h"
-#include "engine/RoomEngine.h"
+#include "core/EditorPort.h"
 #include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
@@ -50,7 +50,7 @@ int levelPixels(float level, int pixelsPerDecade, int fullScale)
 } // namespace
 
 OVMeterScreen::OVMeterScreen(const CRect& r, OvintaEditor& ed, int t, const MeterPictures& p)
-    : CControl(r, &ed, t, nullptr), editor(ed), engine(ed.getEngine()), pictures(p),
+    : CControl(r, &ed, t, nullptr), editor(ed), port(ed.getPort()), pictures(p),
       picture(kSide, kSide, kBlackCColor)
 {
 }
@@ -78,7 +78,7 @@ void OVMeterScreen::draw(CDrawContext* context)
         picture.setFillColor(kBlackCColor);
         picture.fillRect(whole);
     }
-    const int outputs = engine.derived().outputCount;
+    const int outputs = port.values().outputCount;
     drawPart(pictures.labels[0], CRect(0, 0, 12, 12), CPoint(0, 0));
     drawPart(pictures.labels[1], CRect(80, 0, 92, 12), CPoint(0, 0));
     if (outputs > 2) {
@@ -93,9 +93,9 @@ void OVMeterScreen::draw(CDrawContext* context)
     lastDrawTick = now;
     // With more than two outputs the wet sound is spread over more speakers,
     // so each level shows doubled.
-    const bool surround = engine.derived().outputsSetting != 0;
+    const bool surround = port.values().outputsSetting != 0;
     for (int k = 0; k < kOutputRoles; ++k) {
-        float level = engine.derived().outputPeak[k] + kLevelFloor;
+        float level = port.values().outputPeak[k] + kLevelFloor;
         if (surround)
             level *= 2.0f;
         displayLevel[k] = std::min(level, 1.0f);
@@ -113,8 +113,8 @@ void OVMeterScreen::decayPeaks(float elapsedMs)
     // A 200 ms gap or more clears the peaks; a block that raises a peak
     // between the read and the write here is lost for this one draw.
     for (int k = 0; k < kOutputRoles; ++k) {
-        const float peak = engine.derived().outputPeak[k];
-        engine.lowerOutputPeak(k, std::max(peak - peak * (elapsedMs * kDecayPerMs), 0.0f));
+        const float peak = port.values().outputPeak[k];
+        port.lowerOutputPeak(k, std::max(peak - peak * (elapsedMs * kDecayPerMs), 0.0f));
     }
 }
 
@@ -122,7 +122,7 @@ void OVMeterScreen::drawGainFans(int outputs)
 {
     int n[kOutputRoles];
     for (int k = 0; k < kOutputRoles; ++k)
-        n[k] = gainPixels(engine.derived().outputGain[k], k == 4 ? kCentreStripesHeight : kGainFanSize);
+        n[k] = gainPixels(port.values().outputGain[k], k == 4 ? kCentreStripesHeight : kGainFanSize);
     const int s = kGainFanSize;
     drawPart(pictures.stripesFalling, CRect(3, 3, 3 + n[0], 3 + n[0]), CPoint(0, 0));
     drawPart(pictures.stripesRising, CRect(89 - n[1], 3, 89, 3 + n[1]), CPoint(s - n[1], 0));
@@ -154,8 +154,8 @@ void OVMeterScreen::drawLevelFans(int outputs)
 void OVMeterScreen::drawPuck()
 {
     // Panner units are 2 pixels.
-    const int x = truncToInt(2.0 * static_cast<double>(engine.derived().panX.load()));
-    const int y = truncToInt(2.0 * static_cast<double>(engine.derived().panY.load()));
+    const int x = truncToInt(2.0 * static_cast<double>(port.values().panX));
+    const int y = truncToInt(2.0 * static_cast<double>(port.values().panY));
     if (std::abs(x) > 2 * kSide || std::abs(y) > 2 * kSide)
         return; // a wild host value: the puck lies far off the picture
     drawPart(pictures.markers, CRect(x - kPuckHalf, y - kPuckHalf, x + kPuckHalf, y + kPuckHalf),
@@ -175,8 +175,8 @@ CMouseEventResult OVMeterScreen::mouse(CDrawContext* context, CPoint& where, int
         return kMouseEventNotHandled;
     if (buttons & kRButton)
         return kMouseEventHandled; // both buttons: nothing
-    const int px = truncToInt(static_cast<double>(engine.derived().panX.load()));
-    const int py = truncToInt(static_cast<double>(engine.derived().panY.load()));
+    const int px = truncToInt(static_cast<double>(port.values().panX));
+    const int py = truncToInt(static_cast<double>(port.values().panY));
     const int u = pannerUnitAt(where.h, size.left, 0);
     const int v = pannerUnitAt(where.v, size.top, 0);
     // Only a press on the ring (about 3 units around its centre) grabs it;
@@ -188,7 +188,7 @@ CMouseEventResult OVMeterScreen::mouse(CDrawContext* context, CPoint& where, int
     grabY = v - py;
     editor.beginPositionEdit(param::kPanX);
     editor.beginPositionEdit(param::kPanY);
-    engine.movePanner(static_cast<float>(px), static_cast<float>(py));
+    port.movePanner(static_cast<float>(px), static_cast<float>(py));
     setDirty();
     notifyListener(context);
     return kMouseEventTrack;
@@ -202,7 +202,7 @@ CMouseEventResult OVMeterScreen::onMouseMoved(CDrawContext* context, CPoint wher
         endGesture();
         return kMouseEventHandled;
     }
-    engine.movePanner(static_cast<float>(pannerUnitAt(where.h, size.left, grabX)),
+    port.movePanner(static_cast<float>(pannerUnitAt(where.h, size.left, grabX)),
                       static_cast<float>(pannerUnitAt(where.v, size.top, grabY)));
     setDirty();
     notifyListener(context);

@@ -19,7 +19,7 @@ namespace ovinta {
 
 class CBitmap;
 class OvintaEditor;
-class RoomEngine;
+class EditorPort;
 
 // The pictures the meter draws, borrowed from the editor (null: not drawn).
 struct MeterPictures {
@@ -60,7 +60,7 @@ private:
     void endGesture();
 
     OvintaEditor& editor;
-    RoomEngine& engine;
+    EditorPort& port;
     MeterPictures pictures;
     COffscreenContext picture;                              // 92 x 92
     float displayLevel[5] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f}; // peaks as shown, 0..1

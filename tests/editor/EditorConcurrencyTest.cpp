@@ -43,7 +43,7 @@ float nextValue(uint32_t& state)
 struct Instance {
     Instance() : effect(createEffectWithEditor(&countingHost))
     {
-        editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+        editor = editorOf(*effect);
     }
     void open()
     {

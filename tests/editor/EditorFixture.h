@@ -7,6 +7,7 @@
 #include "plugin/PluginFactory.h"
 #include "engine/RoomEngine.h"
 #include "host/EffectVST.h"
+#include "host/VstEditor.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/platform/HeadlessWindow.h"
 
@@ -29,7 +30,7 @@ protected:
     {
         recorder = &calls;
         effect.reset(createEffectWithEditor(&recordingHost));
-        editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+        editor = editorOf(*effect);
         ASSERT_NE(editor, nullptr);
     }
     void TearDown() override
@@ -75,6 +76,8 @@ protected:
         const CRect r = editor->getControl(tag)->getViewSize();
         return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
+    // The editor's host: the VST adapter's, over the recording host.
+    EditorHost* editorHost() { return &dynamic_cast<VstEditorWindow*>(effect->getEditor())->editorHost(); }
     float control(int tag) const { return editor->getControl(tag)->getValue(); }
     RoomEngine& engine() { return effect->getEngine(); }
     OvintaProgram& program() { return engine().currentProgramRecord(); }

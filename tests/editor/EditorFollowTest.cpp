@@ -36,7 +36,12 @@ protected:
         AEffect* e = effect->getAeffect();
         e->setParameter(e, index, value);
     }
-    std::string shown(int tag) { return displayText(editor->getValueDisplay(tag)); }
+    // What a display shows once the editor's next idle has followed the changes.
+    std::string shown(int tag)
+    {
+        idle(1, 0);
+        return displayText(editor->getValueDisplay(tag));
+    }
     std::string hostDisplay(int index)
     {
         char text[kVstMaxLabelLen] = "untouched";
@@ -254,6 +259,7 @@ TEST_F(EditorFollowTest, ProgramMenuListsOnlyNamedProgramsAndMapsThemBack)
     EXPECT_EQ(effect->getProgram(), 3);
     EXPECT_EQ(menu->getCurrent(), 2);
     effect->setProgram(2); // the program without an entry
+    idle(1, 0);
     EXPECT_EQ(menu->getCurrent(), -1);
 }
 

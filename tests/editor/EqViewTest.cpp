@@ -2,7 +2,8 @@
 // what a band drag sends: the axis, the band taken by a press, the drags
 // and their gesture brackets, and the curve beyond the picture's limits.
 
-#include "editor/screens/EqView.h"
+#include "core/DirectEditorPort.h"
+#include "editor/screens/OVEqView.h"
 #include "EditorFixture.h"
 #include "editor/EditorEqLink.h"
 #include "editor/screens/EqEditLink.h"
@@ -62,7 +63,8 @@ protected:
     {
         engine = enginetest::makeEngine();
         link = std::make_unique<RecordingLink>(*engine);
-        view = std::make_unique<EqView>(*engine, *link, nullptr, nullptr);
+        port = std::make_unique<DirectEditorPort>(*engine);
+        view = std::make_unique<OVEqView>(*port, *link, nullptr, nullptr);
         // Flat bands at 100 Hz, 500 Hz, 2 kHz and 8 kHz.
         const float hz[4] = {100.0f, 500.0f, 2000.0f, 8000.0f};
         for (int band = 0; band < 4; ++band)
@@ -75,12 +77,13 @@ protected:
         engine->setParameter(param::kEQwide1 + 3 * band, width);
     }
     // A press at the pixel column where the axis shows `hz`.
-    CPoint columnOf(float hz, int y) const { return CPoint(EqView::frequencyX(hz, 44100.0f) - 1, y); }
+    CPoint columnOf(float hz, int y) const { return CPoint(OVEqView::frequencyX(hz, 44100.0f) - 1, y); }
 
     std::unique_ptr<RoomEngine> engine;
+    std::unique_ptr<DirectEditorPort> port; // the view's way to the engine
     std::unique_ptr<RecordingLink> link;
-    std::unique_ptr<EqView> view;
-    COffscreenContext picture{EqView::kSize, EqView::kSize};
+    std::unique_ptr<OVEqView> view;
+    COffscreenContext picture{OVEqView::kSize, OVEqView::kSize};
 };
 
 TEST_F(EqViewTest, TheOneKilohertzTickSitsAtColumn142)
@@ -209,7 +212,7 @@ TEST_F(EqViewTest, BandLabelsSitAboveABoostAndBelowACut)
         view->draw(picture);
         // The marker's row: 6 dB per 0.2 of gain, doubled by the band, at
         // 100 pixels per 13.33 dB.
-        const int x = EqView::frequencyX(500.0f, 44100.0f) + 1;
+        const int x = OVEqView::frequencyX(500.0f, 44100.0f) + 1;
         const int rise = static_cast<int>(std::lround((c.gain - 0.5f) * 60.0f * 100.0f / (20.0f / 1.5f)));
         EXPECT_EQ(picture.getPixel(x - 17, 204 - rise + c.labelOffset), kLabelBox) << c.gain;
         EXPECT_NE(picture.getPixel(x - 17, 204 - rise - c.labelOffset), kLabelBox) << c.gain;
@@ -221,10 +224,10 @@ TEST_F(EqViewTest, BandLabelsSitAboveABoostAndBelowACut)
 TEST_F(EditorTest, ABandDragReachesTheHostAsKnobAutomation)
 {
     openEditor();
-    EditorEqLink link(*effect, *editor);
-    EqView view(engine(), link, nullptr, nullptr);
+    EditorEqLink link(editor->getPort(), *editorHost(), *editor);
+    OVEqView view(editor->getPort(), link, nullptr, nullptr);
     const float hz = engine().derived().eqFrequency[1];
-    const CPoint press(EqView::frequencyX(hz, engine().derived().sampleRate) - 1, 300);
+    const CPoint press(OVEqView::frequencyX(hz, engine().derived().sampleRate) - 1, 300);
     const float gainBefore = effect->getParameter(param::kEQgain2);
     calls.clear();
     ASSERT_EQ(view.mouseDown(press, kLButton), kMouseEventTrack);

@@ -1,7 +1,8 @@
 // The export page on its own (option groups, SAVE, the own file-name entry,
 // the banner) and through the opened editor (files written, open errors).
 
-#include "editor/screens/ExportPage.h"
+#include "core/DirectEditorPort.h"
+#include "editor/screens/OVExportPage.h"
 #include "EditorFixture.h"
 #include "editor/EditorBitmaps.h"
 #include "model/Parameters.h"
@@ -33,15 +34,15 @@ struct ScriptedListener : ExportPageListener {
     std::string answerPath;
     int requests = 0;
     std::string fileTypeName, dosType, title, initialPath;
-    VstInt32 command = -1;
+    bool save = false;
     std::optional<ExportRequest> started;
 
-    FileAnswer selectExportFile(VstFileSelect& s, std::string& path, ExportPage&) override
+    FileAnswer selectExportFile(const FileRequest& s, std::string& path, OVExportPage&) override
     {
         ++requests;
-        command = s.command;
-        fileTypeName = s.fileTypes[0].name;
-        dosType = s.fileTypes[0].dosType;
+        save = s.save;
+        fileTypeName = s.typeName;
+        dosType = s.dosType;
         title = s.title;
         initialPath = s.initialPath;
         if (answer == FileAnswer::kChosen)
@@ -49,7 +50,7 @@ struct ScriptedListener : ExportPageListener {
         return answer;
     }
     void exportRequested(const ExportRequest& r) override { started = r; }
-    void exportPageClosing(ExportPage&) override {}
+    void exportPageClosing(OVExportPage&) override {}
 };
 
 // Centre of option `i` of a group's row at (x0, y0).
@@ -64,9 +65,10 @@ CKeyCode virtualKey(int v) { return CKeyCode{0, v, 0}; }
 class ExportPageTest : public ::testing::Test {
 protected:
     std::unique_ptr<RoomEngine> engine = enginetest::makeEngine();
+    DirectEditorPort port{*engine}; // the page's way to the engine
     ScriptedListener listener;
-    ExportPage page{*engine, listener, nullptr, "/music/OvintaIR_"};
-    COffscreenContext picture{ExportPage::kSize, ExportPage::kSize};
+    OVExportPage page{port, listener, nullptr, "/music/OvintaIR_"};
+    COffscreenContext picture{OVExportPage::kSize, OVExportPage::kSize};
 
     int selected(int g) const { return page.group(g).selected; }
     void type(const char* text)
@@ -78,10 +80,10 @@ protected:
 
 TEST_F(ExportPageTest, StartsOn44100FloatWavNormalisedWithSaveUnlit)
 {
-    EXPECT_EQ(selected(ExportPage::kRateGroup), 0);
-    EXPECT_EQ(selected(ExportPage::kFormatGroup), 1);
-    EXPECT_EQ(selected(ExportPage::kNormaliseGroup), 1);
-    EXPECT_EQ(selected(ExportPage::kSaveGroup), -1);
+    EXPECT_EQ(selected(OVExportPage::kRateGroup), 0);
+    EXPECT_EQ(selected(OVExportPage::kFormatGroup), 1);
+    EXPECT_EQ(selected(OVExportPage::kNormaliseGroup), 1);
+    EXPECT_EQ(selected(OVExportPage::kSaveGroup), -1);
 }
 
 TEST_F(ExportPageTest, SelectedOutlineFadesFromYellowToPale)
@@ -126,11 +128,11 @@ TEST_F(ExportPageTest, PressesSelectOnlyStrictlyInsideABox)
         {"middle button", boxCentre(32, 128, 1), 2, 0, 1, 1},
     };
     for (const auto& row : rows) {
-        ExportPage fresh(*engine, listener, nullptr, "");
+        OVExportPage fresh(port, listener, nullptr, "");
         fresh.mouseDown(row.where, row.buttons);
-        EXPECT_EQ(fresh.group(ExportPage::kRateGroup).selected, row.rate) << row.name;
-        EXPECT_EQ(fresh.group(ExportPage::kFormatGroup).selected, row.format) << row.name;
-        EXPECT_EQ(fresh.group(ExportPage::kNormaliseGroup).selected, row.normalise) << row.name;
+        EXPECT_EQ(fresh.group(OVExportPage::kRateGroup).selected, row.rate) << row.name;
+        EXPECT_EQ(fresh.group(OVExportPage::kFormatGroup).selected, row.format) << row.name;
+        EXPECT_EQ(fresh.group(OVExportPage::kNormaliseGroup).selected, row.normalise) << row.name;
     }
     EXPECT_EQ(listener.requests, 0);
 }
@@ -138,17 +140,17 @@ TEST_F(ExportPageTest, PressesSelectOnlyStrictlyInsideABox)
 TEST_F(ExportPageTest, CancelledSaveChangesNothingAndLeavesSaveUnlit)
 {
     listener.answer = FileAnswer::kCancelled;
-    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kRedraw);
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), OVExportPage::kRedraw);
     EXPECT_EQ(listener.requests, 1);
-    EXPECT_EQ(listener.command, kVstFileSave);
+    EXPECT_TRUE(listener.save);
     EXPECT_EQ(listener.title, "Select initial filename to save");
     EXPECT_EQ(listener.initialPath, "/music/OvintaIR_");
     EXPECT_EQ(listener.fileTypeName, "32 IEEE float WAV"); // the page's initial format
     EXPECT_EQ(listener.dosType, "wav");
     EXPECT_FALSE(listener.started);
     EXPECT_EQ(engine->editorSignals().exportCountdown, 0);
-    EXPECT_EQ(selected(ExportPage::kSaveGroup), -1);
-    EXPECT_EQ(selected(ExportPage::kFormatGroup), 1);
+    EXPECT_EQ(selected(OVExportPage::kSaveGroup), -1);
+    EXPECT_EQ(selected(OVExportPage::kFormatGroup), 1);
     EXPECT_EQ(page.chosenSampleRate(), -1.0f);
 }
 
@@ -159,14 +161,14 @@ TEST_F(ExportPageTest, ChosenFileStartsTheCountdownWithThePageChoices)
     page.mouseDown(boxCentre(32, 240, 0), kLButton); // not normalised
     listener.answer = FileAnswer::kChosen;
     listener.answerPath = "/tmp/room.wav";
-    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kExportStarted);
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), OVExportPage::kExportStarted);
     ASSERT_TRUE(listener.started);
     EXPECT_EQ(listener.started->format, 0);
     EXPECT_EQ(listener.started->sampleRate, 96000.0f);
     EXPECT_EQ(listener.started->normalise, 0);
     EXPECT_EQ(listener.started->path, "/tmp/room.wav");
     EXPECT_EQ(engine->editorSignals().exportCountdown, 1);
-    EXPECT_EQ(selected(ExportPage::kSaveGroup), -1);
+    EXPECT_EQ(selected(OVExportPage::kSaveGroup), -1);
 
     // While the countdown runs the notice covers the bottom of the page.
     page.draw(picture);
@@ -190,16 +192,16 @@ TEST_F(ExportPageTest, WithoutADialogTheOwnEntryTakesTheName)
     for (const auto& row : rows) {
         ScriptedListener l;
         l.answer = FileAnswer::kNoDialog;
-        ExportPage p(*engine, l, nullptr, "/music/OvintaIR_");
+        OVExportPage p(port, l, nullptr, "/music/OvintaIR_");
         engine->editorSignals().exportCountdown = 0;
-        EXPECT_EQ(p.mouseDown(kSave, kLButton), ExportPage::kRedraw) << row.name;
+        EXPECT_EQ(p.mouseDown(kSave, kLButton), OVExportPage::kRedraw) << row.name;
         ASSERT_TRUE(p.wantsKeyboard()) << row.name;
         EXPECT_STREQ(p.entryText(), "/music/OvintaIR_") << row.name;
         for (int i = 0; i < row.erase; ++i)
             p.onKeyDown(virtualKey(kKeyBack));
         for (const char* c = row.typed; *c; ++c)
             p.onKeyDown(typed(*c));
-        EXPECT_EQ(p.onKeyDown(virtualKey(kKeyReturn)), ExportPage::kExportStarted) << row.name;
+        EXPECT_EQ(p.onKeyDown(virtualKey(kKeyReturn)), OVExportPage::kExportStarted) << row.name;
         ASSERT_TRUE(l.started) << row.name;
         EXPECT_EQ(l.started->path, row.path) << row.name;
         EXPECT_FALSE(p.wantsKeyboard()) << row.name;
@@ -221,14 +223,14 @@ TEST_F(ExportPageTest, OwnEntryOkCancelAndEscape)
         page.mouseDown(kSave, kLButton);
         ASSERT_TRUE(page.wantsKeyboard());
         // Presses elsewhere on the page are held off while the entry is open.
-        EXPECT_EQ(page.mouseDown(boxCentre(32, 128, 1), kLButton), ExportPage::kIgnored) << row.name;
+        EXPECT_EQ(page.mouseDown(boxCentre(32, 128, 1), kLButton), OVExportPage::kIgnored) << row.name;
         if (row.escape)
             page.onKeyDown(virtualKey(kKeyEscape));
         else
             page.mouseDown(row.byOk ? kOk : kCancel, kLButton);
         EXPECT_FALSE(page.wantsKeyboard()) << row.name;
         EXPECT_EQ(listener.started.has_value(), row.exports) << row.name;
-        EXPECT_EQ(selected(ExportPage::kRateGroup), 0) << row.name;
+        EXPECT_EQ(selected(OVExportPage::kRateGroup), 0) << row.name;
     }
 }
 
@@ -238,7 +240,7 @@ TEST_F(ExportPageTest, ErrorBannerShowsFor100DrawsWithAFlickerEvery16)
     const CColor banner{95, 0, 0, 255};
     signals.exportError = 0;
     signals.exportErrorTicks = 100;
-    ExportPage::drawErrorBanner(picture, *engine);
+    OVExportPage::drawErrorBanner(picture, port);
     EXPECT_NE(picture.getPixel(4, 176), banner); // no error, no banner
     EXPECT_EQ(signals.exportErrorTicks, 100);
 
@@ -247,7 +249,7 @@ TEST_F(ExportPageTest, ErrorBannerShowsFor100DrawsWithAFlickerEvery16)
     for (int draw = 0; draw < 120; ++draw) {
         picture.setFillColor(kBlackCColor);
         picture.fillRect(CRect(0, 0, 408, 408));
-        ExportPage::drawErrorBanner(picture, *engine);
+        OVExportPage::drawErrorBanner(picture, port);
         shown += picture.getPixel(4, 176) == banner ? 1 : 0;
     }
     // Ticks 100..1: the six multiples of 16 (96, 80, .., 16) are skipped.
@@ -280,14 +282,14 @@ TEST_F(UserFolders, InitialPathAvoidsAFolderThatCannotBeWritten)
 {
     const std::string home = root.string() + "/";
     const std::string missing = "/nonexistent-ovinta-folder/";
-    EXPECT_EQ(ExportPage::defaultInitialPath(home), home + "OvintaIR_");
+    EXPECT_EQ(OVExportPage::defaultInitialPath(home), home + "OvintaIR_");
     // No user-dirs file: the home folder.
-    EXPECT_EQ(ExportPage::defaultInitialPath(missing), home + "OvintaIR_");
+    EXPECT_EQ(OVExportPage::defaultInitialPath(missing), home + "OvintaIR_");
     // A music folder that does not exist is passed over too.
     std::ofstream(root / "config" / "user-dirs.dirs") << "XDG_MUSIC_DIR=\"$HOME/Musik\"\n";
-    EXPECT_EQ(ExportPage::defaultInitialPath(missing), home + "OvintaIR_");
+    EXPECT_EQ(OVExportPage::defaultInitialPath(missing), home + "OvintaIR_");
     fs::create_directories(root / "Musik");
-    EXPECT_EQ(ExportPage::defaultInitialPath(missing), home + "Musik/OvintaIR_");
+    EXPECT_EQ(OVExportPage::defaultInitialPath(missing), home + "Musik/OvintaIR_");
 }
 
 TEST_F(UserFolders, ADialogProgramCountsOnlyWhenItIsOnThePath)
@@ -321,7 +323,7 @@ protected:
         EditorTest::TearDown();
     }
     // SAVE with no dialog, the name typed into the page's entry, Return.
-    void exportBy(ExportPage& page, const std::string& path)
+    void exportBy(OVExportPage& page, const std::string& path)
     {
         page.mouseDown(kSave, kLButton);
         ASSERT_TRUE(page.wantsKeyboard());
@@ -329,7 +331,7 @@ protected:
             page.onKeyDown(virtualKey(kKeyBack));
         for (char c : path)
             page.onKeyDown(typed(c));
-        ASSERT_EQ(page.onKeyDown(virtualKey(kKeyReturn)), ExportPage::kExportStarted);
+        ASSERT_EQ(page.onKeyDown(virtualKey(kKeyReturn)), OVExportPage::kExportStarted);
         idle(3, 1); // the countdown runs to the export
     }
     fs::path folder;
@@ -340,7 +342,7 @@ TEST_F(ExportThroughEditor, FiveOutputsGiveFiveNumberedFiles)
     openEditor();
     window->setFileDialogAvailable(false);
     RoomEngineTestAccess::values(engine()).outputCount = 5;
-    ExportPage page(engine(), *editor, nullptr, editor->exportInitialPath());
+    OVExportPage page(editor->getPort(), *editor, nullptr, editor->exportInitialPath());
     exportBy(page, (folder / "hall.wav").string());
     EXPECT_EQ(engine().editorSignals().exportCountdown, 0);
     EXPECT_EQ(engine().editorSignals().exportError, 0);
@@ -360,13 +362,13 @@ TEST_F(ExportThroughEditor, AFileThatCannotBeCreatedRaisesTheBanner)
 {
     openEditor();
     window->setFileDialogAvailable(false);
-    ExportPage page(engine(), *editor, nullptr, "");
+    OVExportPage page(editor->getPort(), *editor, nullptr, "");
     exportBy(page, (folder / "no-such-folder" / "room.wav").string());
     EXPECT_EQ(engine().editorSignals().exportCountdown, 0);
     EXPECT_EQ(engine().editorSignals().exportError, 1);
     EXPECT_EQ(engine().editorSignals().exportErrorTicks, 100);
     COffscreenContext picture(408, 408);
-    ExportPage::drawErrorBanner(picture, engine());
+    OVExportPage::drawErrorBanner(picture, editor->getPort());
     EXPECT_EQ(picture.getPixel(200, 176), (CColor{95, 0, 0, 255}));
 }
 
@@ -375,9 +377,9 @@ TEST_F(ExportThroughEditor, WithoutTheHostsSelectorThePlatformDialogAnswers)
     openEditor();
     // The recording host answers no to every capability: the platform dialog.
     window->setFileDialogAnswer((folder / "a.wav").string());
-    ExportPage page(engine(), *editor, nullptr, "/x/OvintaIR_");
+    OVExportPage page(editor->getPort(), *editor, nullptr, "/x/OvintaIR_");
     const size_t asked = callsOf(audioMasterCanDo).size();
-    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kExportStarted);
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), OVExportPage::kExportStarted);
     EXPECT_EQ(window->lastFileDialog().title, "Select initial filename to save");
     EXPECT_EQ(window->lastFileDialog().initialPath, "/x/OvintaIR_");
     EXPECT_EQ(window->lastFileDialog().filterExtension, "wav");
@@ -396,7 +398,7 @@ protected:
         program.emplace(answer);
         openEditor();
         window->setFileDialogStarter(&startExternalFileDialog);
-        page = std::make_unique<ExportPage>(engine(), *editor, nullptr, editor->exportInitialPath());
+        page = std::make_unique<OVExportPage>(editor->getPort(), *editor, nullptr, editor->exportInitialPath());
     }
     // Host idle calls until the page has its answer (ten seconds at most).
     void idleUntilAnswered()
@@ -410,13 +412,13 @@ protected:
     static bool running(pid_t pid) { return pid > 0 && ::kill(pid, 0) == 0; }
 
     std::optional<FakeDialogProgram> program;
-    std::unique_ptr<ExportPage> page;
+    std::unique_ptr<OVExportPage> page;
 };
 
 TEST_F(ExternalDialogExport, IdleGoesOnAndThePageSaysSoWhileTheDialogIsOpen)
 {
     openWith("exit 1");
-    EXPECT_EQ(page->mouseDown(kSave, kLButton), ExportPage::kRedraw);
+    EXPECT_EQ(page->mouseDown(kSave, kLButton), OVExportPage::kRedraw);
     const pid_t pid = program->firstRun();
     idle(5); // each would hang here if idle waited for the dialog
     EXPECT_TRUE(running(pid));
@@ -431,9 +433,9 @@ TEST_F(ExternalDialogExport, ASecondSaveWhileOpenStartsNothing)
 {
     openWith("exit 1");
     page->mouseDown(kSave, kLButton);
-    EXPECT_EQ(page->mouseDown(kSave, kLButton), ExportPage::kIgnored);
+    EXPECT_EQ(page->mouseDown(kSave, kLButton), OVExportPage::kIgnored);
     // Nor does SAVE on another page while this dialog is open.
-    ExportPage other(engine(), *editor, nullptr, "");
+    OVExportPage other(editor->getPort(), *editor, nullptr, "");
     other.mouseDown(kSave, kLButton);
     EXPECT_FALSE(other.fileDialogOpen());
     program->firstRun();
@@ -459,7 +461,7 @@ TEST_F(ExternalDialogExport, ChosenPathIsExportedCancelLeavesThePage)
         EXPECT_EQ(fs::exists(folder / "hall1.wav"), row.exports) << row.name;
         EXPECT_EQ(fs::exists(folder / "hall2.wav"), row.exports) << row.name;
         EXPECT_EQ(page->chosenSampleRate(), row.exports ? 48000.0f : -1.0f) << row.name;
-        EXPECT_EQ(page->group(ExportPage::kSaveGroup).selected, -1) << row.name;
+        EXPECT_EQ(page->group(OVExportPage::kSaveGroup).selected, -1) << row.name;
         EXPECT_EQ(engine().editorSignals().exportCountdown, 0) << row.name;
         page.reset();
         editor->close();
@@ -498,11 +500,13 @@ TEST_F(ExternalDialogExport, ClosingWhileOpenKillsAndReapsTheDialog)
     }
 }
 
-// A host with its own file selector: it answers from `hostAnswer` and
-// counts the selectors it opened and closed.
+// A host with its own file selector: it answers from `hostAnswer`, counts
+// the selectors it opened and closed and keeps the record it was given.
 struct SelectorHost {
     inline static char hostAnswer[64] = "";
     inline static int opened = 0, closed = 0;
+    inline static VstInt32 command = -1, fileTypes = 0;
+    inline static std::string title, initialPath, typeName, dosType;
     static VstIntPtr call(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
     {
         if (opcode == audioMasterVersion)
@@ -512,6 +516,12 @@ struct SelectorHost {
         auto* select = static_cast<VstFileSelect*>(ptr);
         if (opcode == audioMasterOpenFileSelector) {
             ++opened;
+            command = select->command;
+            fileTypes = select->nbFileTypes;
+            title = select->title;
+            initialPath = select->initialPath;
+            typeName = select->fileTypes[0].name;
+            dosType = select->fileTypes[0].dosType;
             select->returnPath = hostAnswer[0] ? hostAnswer : nullptr;
             return 1;
         }
@@ -524,16 +534,23 @@ struct SelectorHost {
 TEST(ExportPageHost, TheHostsFileSelectorIsUsedWhenOffered)
 {
     std::unique_ptr<EffectVST> effect(createEffectWithEditor(&SelectorHost::call));
-    auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+    OvintaEditor* editor = editorOf(*effect);
     ASSERT_NE(editor, nullptr);
     // Closed window, so no platform dialog could answer.
-    ExportPage page(effect->getEngine(), *editor, nullptr, "/x/OvintaIR_");
+    OVExportPage page(editor->getPort(), *editor, nullptr, "/x/OvintaIR_");
     std::strcpy(SelectorHost::hostAnswer, "/host/chosen.wav");
-    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kExportStarted);
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), OVExportPage::kExportStarted);
     EXPECT_EQ(editor->exportRequest().path, "/host/chosen.wav");
+    // The page's request, as the host's save-file record.
+    EXPECT_EQ(SelectorHost::command, kVstFileSave);
+    EXPECT_EQ(SelectorHost::fileTypes, 1);
+    EXPECT_EQ(SelectorHost::title, "Select initial filename to save");
+    EXPECT_EQ(SelectorHost::initialPath, "/x/OvintaIR_");
+    EXPECT_EQ(SelectorHost::typeName, "32 IEEE float WAV");
+    EXPECT_EQ(SelectorHost::dosType, "wav");
     SelectorHost::hostAnswer[0] = '\0'; // cancelled in the host's selector
     effect->getEngine().editorSignals().exportCountdown = 0;
-    EXPECT_EQ(page.mouseDown(kSave, kLButton), ExportPage::kRedraw);
+    EXPECT_EQ(page.mouseDown(kSave, kLButton), OVExportPage::kRedraw);
     EXPECT_EQ(effect->getEngine().editorSignals().exportCountdown, 0);
     EXPECT_EQ(SelectorHost::opened, 2);
     EXPECT_EQ(SelectorHost::closed, 2);

@@ -1,7 +1,7 @@
 // The help pages: paging, the closing click, the header's page number and
 // whether the manual's text fits its pages.
 
-#include "editor/screens/HelpPages.h"
+#include "editor/screens/OVHelpPages.h"
 #include "editor/screens/HelpText.h"
 #include "toolkit/COffscreenContext.h"
 
@@ -15,7 +15,7 @@ namespace ovinta {
 namespace {
 
 // The header's right end, where the page number stands, as pixels.
-std::vector<CColor> headerNumber(HelpPages& help)
+std::vector<CColor> headerNumber(OVHelpPages& help)
 {
     COffscreenContext picture(408, 408);
     help.draw(picture);
@@ -26,18 +26,18 @@ std::vector<CColor> headerNumber(HelpPages& help)
     return pixels;
 }
 
-TEST(HelpPages, EightClicksPageThroughAndTheLastCloses)
+TEST(OVHelpPages, EightClicksPageThroughAndTheLastCloses)
 {
-    HelpPages help;
+    OVHelpPages help;
     help.open();
-    EXPECT_EQ(help.mouseDown(CPoint(10, 10), kMButton), HelpPages::kIgnored); // only left and right page
+    EXPECT_EQ(help.mouseDown(CPoint(10, 10), kMButton), OVHelpPages::kIgnored); // only left and right page
     std::vector<std::vector<CColor>> numbers;
     for (int click = 0; click < 8; ++click) {
         EXPECT_EQ(help.currentPage(), click);
         numbers.push_back(headerNumber(help));
         // Alternate buttons: a right click pages like a left one.
         const int buttons = click % 2 ? kRButton : kLButton;
-        EXPECT_EQ(help.mouseDown(CPoint(200, 200), buttons), click == 7 ? HelpPages::kClose : HelpPages::kNextPage);
+        EXPECT_EQ(help.mouseDown(CPoint(200, 200), buttons), click == 7 ? OVHelpPages::kClose : OVHelpPages::kNextPage);
     }
     // Each page shows its own number in the header.
     for (size_t a = 0; a < numbers.size(); ++a)
@@ -49,7 +49,7 @@ TEST(HelpPages, EightClicksPageThroughAndTheLastCloses)
     EXPECT_EQ(headerNumber(help), numbers[0]);
 }
 
-TEST(HelpPages, SectionHeadingsComeInTheirPageOrder)
+TEST(OVHelpPages, SectionHeadingsComeInTheirPageOrder)
 {
     const std::vector<std::vector<std::string>> expected = {
         {},
@@ -70,29 +70,29 @@ TEST(HelpPages, SectionHeadingsComeInTheirPageOrder)
     }
 }
 
-TEST(HelpPages, EveryLineFitsItsPage)
+TEST(OVHelpPages, EveryLineFitsItsPage)
 {
     // Measured with the page's fonts: 12 px bold for sections, 11 px bold
     // for the title page's notice (from x 17); nothing may reach the
     // prompt at the bottom or the right edge.
     COffscreenContext measure(408, 408);
     for (int p = 0; p < helptext::kPageCount; ++p) {
-        int y = HelpPages::kFirstLineY - HelpPages::kLineStep;
-        int step = HelpPages::kLineStep;
+        int y = OVHelpPages::kFirstLineY - OVHelpPages::kLineStep;
+        int step = OVHelpPages::kLineStep;
         for (const helptext::Line& line : helptext::page(p)) {
             if (line.kind == helptext::kGap) {
                 step = line.gap;
                 continue;
             }
             y += step;
-            step = HelpPages::kLineStep;
+            step = OVHelpPages::kLineStep;
             const bool notice = line.kind == helptext::kNotice;
             measure.setFont(notice ? kNormalFontSmall : kNormalFont, kBoldFace);
-            const int x = notice ? 17 : line.kind == helptext::kHeading ? HelpPages::kHeadingX : HelpPages::kBodyX;
-            EXPECT_LE(x + measure.getStringWidth(line.text), HelpPages::kRight) << "page " << p + 1 << ": " << line.text;
+            const int x = notice ? 17 : line.kind == helptext::kHeading ? OVHelpPages::kHeadingX : OVHelpPages::kBodyX;
+            EXPECT_LE(x + measure.getStringWidth(line.text), OVHelpPages::kRight) << "page " << p + 1 << ": " << line.text;
         }
         if (p > 0) {
-            EXPECT_LE(y + HelpPages::kLineHeight, HelpPages::kPromptTop) << "page " << p + 1;
+            EXPECT_LE(y + OVHelpPages::kLineHeight, OVHelpPages::kPromptTop) << "page " << p + 1;
         }
     }
 }

@@ -3,7 +3,8 @@
 // painter's order checked as a strict order over many cameras, shading,
 // markers and the camera drags.
 
-#include "editor/screens/Room3DView.h"
+#include "core/DirectEditorPort.h"
+#include "editor/screens/OVRoom3DView.h"
 #include "model/Parameters.h"
 #include "tests/EngineTestSupport.h"
 
@@ -28,7 +29,7 @@ struct ProjectionCase {
     CPoint pixel;
 };
 
-TEST(Room3DView, ProjectsKnownPoints)
+TEST(OVRoom3DView, ProjectsKnownPoints)
 {
     // 300 pixels per metre at 1 m depth, from the picture's centre (204, 204).
     const ProjectionCase cases[] = {
@@ -63,7 +64,8 @@ protected:
     void SetUp() override
     {
         engine = enginetest::makeEngine();
-        view = std::make_unique<Room3DView>(*engine, nullptr);
+        port = std::make_unique<DirectEditorPort>(*engine);
+        view = std::make_unique<OVRoom3DView>(*port, nullptr);
     }
     void setWalls(std::initializer_list<Wall> list)
     {
@@ -84,8 +86,9 @@ protected:
     }
 
     std::unique_ptr<RoomEngine> engine;
-    std::unique_ptr<Room3DView> view;
-    COffscreenContext picture{Room3DView::kSize, Room3DView::kSize};
+    std::unique_ptr<DirectEditorPort> port; // the screen's way to the engine
+    std::unique_ptr<OVRoom3DView> view;
+    COffscreenContext picture{OVRoom3DView::kSize, OVRoom3DView::kSize};
 };
 
 TEST_F(Room3DViewTest, FacesReachingBehindTheEyeAreDroppedWhole)
@@ -122,7 +125,7 @@ TEST_F(Room3DViewTest, PainterOrderIsAStrictOrderOverManyCameras)
         const auto order = view->drawOrder();
         bool pastTiles = false;
         for (size_t i = 0; i < order.size(); ++i) {
-            ASSERT_FALSE(Room3DView::drawsBefore(*order[i], *order[i])) << "irreflexive";
+            ASSERT_FALSE(OVRoom3DView::drawsBefore(*order[i], *order[i])) << "irreflexive";
             const bool tile = order[i]->kind == kFloorTile;
             ASSERT_FALSE(tile && pastTiles) << "floor tiles come first, camera " << camera;
             pastTiles = pastTiles || !tile;
@@ -132,9 +135,9 @@ TEST_F(Room3DViewTest, PainterOrderIsAStrictOrderOverManyCameras)
             }
             // The sorted sequence must be exactly the comparison's order.
             for (size_t j = i + 1; j < order.size(); ++j) {
-                ASSERT_TRUE(Room3DView::drawsBefore(*order[i], *order[j]))
+                ASSERT_TRUE(OVRoom3DView::drawsBefore(*order[i], *order[j]))
                     << camera << ": " << i << " < " << j;
-                ASSERT_FALSE(Room3DView::drawsBefore(*order[j], *order[i]))
+                ASSERT_FALSE(OVRoom3DView::drawsBefore(*order[j], *order[i]))
                     << camera << ": " << j << " < " << i;
             }
         }

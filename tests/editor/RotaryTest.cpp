@@ -5,7 +5,7 @@
 #include "ControlProbe.h"
 #include "editor/controls/CInstSelect.h"
 #include "editor/controls/CRotary.h"
-#include "toolkit/AEffGUIEditor.h"
+#include "toolkit/WindowEditor.h"
 #include "toolkit/COffscreenContext.h"
 
 #include <gtest/gtest.h>
@@ -26,12 +26,12 @@ class RotaryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        savedMode = AEffGUIEditor::getKnobMode();
-        AEffGUIEditor::setKnobMode(kLinearMode);
+        savedMode = WindowEditor::getKnobMode();
+        WindowEditor::setKnobMode(kLinearMode);
         knob = new CRotary(kKnobRect, &listener, 16, nullptr);
         frame.get().addView(knob);
     }
-    void TearDown() override { AEffGUIEditor::setKnobMode(savedMode); }
+    void TearDown() override { WindowEditor::setKnobMode(savedMode); }
 
     // A drag from the knob's centre by (dx, dy) pixels in `steps` steps.
     void drag(int dx, int dy, int steps = 10, int buttons = kLButton)
@@ -161,7 +161,7 @@ TEST_F(RotaryTest, ControlClickSetsTheDefaultPointerUp)
 
 TEST_F(RotaryTest, CircularModeFollowsTheMouseAroundTheCentre)
 {
-    AEffGUIEditor::setKnobMode(kCircularMode);
+    WindowEditor::setKnobMode(kCircularMode);
     // Exactly below the centre is 0.
     press(CPoint(34, 50));
     EXPECT_EQ(knob->getValue(), 0.0f);

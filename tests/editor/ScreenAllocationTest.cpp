@@ -8,10 +8,10 @@
 #include "tests/RoomEngineTestAccess.h"
 
 #include "editor/EditorEqLink.h"
-#include "editor/screens/EqView.h"
+#include "editor/screens/OVEqView.h"
 #include "editor/screens/OVImpulseScreen.h"
 #include "editor/screens/OVMeterScreen.h"
-#include "editor/screens/Room3DView.h"
+#include "editor/screens/OVRoom3DView.h"
 #include "model/Parameters.h"
 
 namespace ovinta {
@@ -45,10 +45,10 @@ TEST_F(EditorTest, EqAnd3DViewDrawsAllocateNothing)
     for (int i = 0; i < kMaxWalls; ++i)
         walls[i] = makeWall(i % 50, (i * 7) % 50, (i * 13 + 5) % 50, (i * 3 + 9) % 51);
     engine().setActiveWalls(walls, kMaxWalls);
-    EditorEqLink link(*effect, *editor);
-    EqView eq(engine(), link, nullptr, nullptr);
-    Room3DView room(engine(), nullptr);
-    COffscreenContext picture(Room3DView::kSize, Room3DView::kSize);
+    EditorEqLink link(editor->getPort(), *editorHost(), *editor);
+    OVEqView eq(editor->getPort(), link, nullptr, nullptr);
+    OVRoom3DView room(editor->getPort(), nullptr);
+    COffscreenContext picture(OVRoom3DView::kSize, OVRoom3DView::kSize);
     eq.draw(picture);
     room.draw(picture);
 

@@ -68,7 +68,7 @@ protected:
     // The editor's own child window inside the host's.
     void* editorWindow()
     {
-        auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
+        auto* editor = editorOf(*effect);
         CFrame* frame = editor ? editor->getFrame() : nullptr;
         return frame && frame->getPlatform() ? frame->getPlatform()->nativeHandle() : nullptr;
     }

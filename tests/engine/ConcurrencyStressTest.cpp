@@ -8,7 +8,7 @@
 
 #include "engine/RoomEngine.h"
 #include "tests/RoomEngineTestAccess.h"
-#include "host/EffectVST.h"
+#include "core/PluginCore.h"
 #include "model/Parameters.h"
 
 #include <gtest/gtest.h>
@@ -26,11 +26,6 @@ namespace ovinta {
 
 namespace {
 
-VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 constexpr int kMaxBlock = 4096;
 constexpr auto kRunTime = std::chrono::milliseconds(2000);
 
@@ -41,7 +36,7 @@ struct AudioResult {
     float loudest = 0.0f;
 };
 
-void runAudio(EffectVST& effect, const std::atomic<bool>& stop, AudioResult& result)
+void runAudio(PluginCore& effect, const std::atomic<bool>& stop, AudioResult& result)
 {
     std::mt19937 rng(11u);
     std::uniform_int_distribution<int> blockSize(0, kMaxBlock);
@@ -65,7 +60,7 @@ void runAudio(EffectVST& effect, const std::atomic<bool>& stop, AudioResult& res
                 channel[static_cast<std::size_t>(i)] = 0.25f * sample(rng);
         for (auto& channel : out)
             std::fill(channel.begin(), channel.end(), 0.0f);
-        effect.processReplacing(inputs, outputs, frames);
+        effect.process(inputs, outputs, frames);
         for (auto& channel : out)
             for (int i = 0; i < frames; ++i) {
                 const float v = channel[static_cast<std::size_t>(i)];
@@ -82,7 +77,7 @@ void runAudio(EffectVST& effect, const std::atomic<bool>& stop, AudioResult& res
 }
 
 // One random action of the host's parameter thread.
-void hostAction(EffectVST& effect, std::mt19937& rng, std::vector<unsigned char>& savedChunk)
+void hostAction(PluginCore& effect, std::mt19937& rng, std::vector<unsigned char>& savedChunk)
 {
     std::uniform_int_distribution<int> kind(0, 99);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
@@ -102,16 +97,16 @@ void hostAction(EffectVST& effect, std::mt19937& rng, std::vector<unsigned char>
     } else if (k < 78) {
         effect.setParameter(param::kStereoOnOff, static_cast<float>(rng() % 2));
     } else if (k < 88) {
-        effect.setProgram(static_cast<VstInt32>(rng() % 45));
+        effect.setProgram(static_cast<int>(rng() % 45));
     } else if (k < 94) {
         void* data = nullptr;
-        const VstInt32 size = effect.getChunk(&data, true);
+        const int32_t size = effect.saveState(&data, true);
         if (data != nullptr && size > 0) {
             const auto* bytes = static_cast<const unsigned char*>(data);
             savedChunk.assign(bytes, bytes + size);
         }
         if (!savedChunk.empty())
-            effect.setChunk(savedChunk.data(), static_cast<VstIntPtr>(savedChunk.size()), true);
+            effect.loadState(savedChunk.data(), static_cast<int64_t>(savedChunk.size()), true);
     } else if (k < 97) {
         effect.suspend();
         effect.resume();
@@ -124,9 +119,9 @@ void hostAction(EffectVST& effect, std::mt19937& rng, std::vector<unsigned char>
 
 TEST(ConcurrencyStress, AudioParametersAndEditorShareOneInstance)
 {
-    auto effect = std::make_unique<EffectVST>(quietHost);
+    auto effect = std::make_unique<PluginCore>();
     effect->resume();
-    RoomEngine& engine = effect->getEngine();
+    RoomEngine& engine = effect->engine();
 
     std::atomic<bool> stop{false};
     AudioResult audio;

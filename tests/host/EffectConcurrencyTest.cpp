@@ -5,6 +5,7 @@
 // configuration ends consistent.
 
 #include "engine/RoomEngine.h"
+#include "core/EditorFollower.h"
 #include "host/EffectVST.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,7 @@ std::vector<unsigned char> makeArrangement(VstInt32 type, int channels, const Vs
 
 // An editor whose window is open: while it is, the configuration step is its
 // idle's alone, and the dispatcher leaves it to it.
-class OpenEditor : public EditorLink {
+class OpenEditor : public EditorLink, public EditorFollower {
 public:
     bool getRect(ERect**) override { return false; }
     bool open(void*) override { return true; }
@@ -54,7 +55,7 @@ public:
     bool onKeyDown(int, int, int) override { return false; }
     bool onKeyUp(int, int, int) override { return false; }
     bool setKnobMode(int) override { return false; }
-    void setParameter(int, float) override {}
+    void followParameter(int, float) override {}
     void setInputPinMenu(int, const char* const*, int) override {}
     void refreshInputPin(int) override {}
     void setOutputPinMenu(int, const char* const*, int) override {}
@@ -66,7 +67,10 @@ constexpr auto kRunTime = std::chrono::milliseconds(800);
 TEST(EffectConcurrency, SpeakersConfigurationAndAudioOnThreeThreads)
 {
     EffectVST effect(quietHost);
-    effect.attachEditor(std::make_unique<OpenEditor>());
+    auto owned = std::make_unique<OpenEditor>();
+    OpenEditor* editor = owned.get();
+    effect.getCore().attachEditor(editor);
+    effect.attachEditor(std::move(owned));
     AEffect* record = effect.getAeffect();
     std::atomic<bool> stop{false};
     std::atomic<bool> nonFinite{false};
@@ -120,7 +124,7 @@ TEST(EffectConcurrency, SpeakersConfigurationAndAudioOnThreeThreads)
         effect.setParameter(45, static_cast<float>(choose() % 3));
         if (++rounds % 8 == 0)
             effect.setProgram(static_cast<int>(choose() % 45));
-        effect.applyOutputConfiguration();
+        effect.getCore().applyOutputConfiguration(editor);
         lastTick = effect.getEngine().idleTrace(lastTick);
     }
     stop = true;
@@ -133,7 +137,7 @@ TEST(EffectConcurrency, SpeakersConfigurationAndAudioOnThreeThreads)
     // After the last change the step leaves a count the last arrangement and
     // setting allow: two with setting 0, at most four with setting 1.
     effect.setParameter(45, 1.0f);
-    effect.applyOutputConfiguration();
+    effect.getCore().applyOutputConfiguration(editor);
     VstSpeakerArrangement* in = nullptr;
     VstSpeakerArrangement* out = nullptr;
     ASSERT_EQ(record->dispatcher(record, effGetSpeakerArrangement, 0,

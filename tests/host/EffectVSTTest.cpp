@@ -1,6 +1,8 @@
 // EffectVST at the C++ level: what the editor sees (parameter follow, pin
-// menus), the output configuration it runs, and the host callbacks it makes.
+// menus), the output configuration the core runs for it, and the host
+// callbacks it makes.
 
+#include "core/EditorFollower.h"
 #include "engine/RoomEngine.h"
 #include "host/EffectVST.h"
 
@@ -37,7 +39,7 @@ VstIntPtr testHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* p
 }
 
 // An editor that records what the effect tells it.
-class FakeEditor : public EditorLink {
+class FakeEditor : public EditorLink, public EditorFollower {
 public:
     explicit FakeEditor(bool* destroyedFlag) : destroyed(destroyedFlag) {}
     ~FakeEditor() override { *destroyed = true; }
@@ -59,7 +61,7 @@ public:
     }
     bool onKeyUp(int, int, int) override { return false; }
     bool setKnobMode(int mode) override { return mode == 2; }
-    void setParameter(int index, float value) override { values.emplace_back(index, value); }
+    void followParameter(int, float) override {}
     void setInputPinMenu(int menu, const char* const* names, int count) override
     {
         inputMenus[menu].assign(names, names + count);
@@ -74,7 +76,6 @@ public:
 
     ERect area{0, 0, 560, 704};
     int opened = 0, idles = 0, lastKey = 0, lastModifiers = 0, menuUpdates = 0;
-    std::vector<std::pair<int, float>> values;
     std::vector<std::string> inputMenus[2], outputMenus[5];
     std::vector<int> refreshed;
     bool* destroyed;
@@ -89,7 +90,24 @@ protected:
         auto owned = std::make_unique<FakeEditor>(&editorDestroyed);
         editor = owned.get();
         effect->attachEditor(std::move(owned));
+        effect->getCore().attachEditor(editor);
         received.clear();
+    }
+    void TearDown() override
+    {
+        if (effect)
+            effect->getCore().attachEditor(nullptr);
+    }
+
+    // The editor's idle step of the output configuration.
+    void applyOutputConfiguration() { effect->getCore().applyOutputConfiguration(editor); }
+    // The changes posted to the editor since the last call, in tag order.
+    std::vector<std::pair<int, float>> followed()
+    {
+        std::vector<std::pair<int, float>> values;
+        effect->getCore().parameterMirror().takeChanges(
+            [&](int tag, float value) { values.emplace_back(tag, value); });
+        return values;
     }
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
@@ -166,7 +184,7 @@ TEST_F(EffectTest, OwnLayoutFollowsTheOutputsSetting)
     };
     for (const Row& row : rows) {
         effect->setParameter(45, row.setting);
-        effect->applyOutputConfiguration();
+        applyOutputConfiguration();
         EXPECT_EQ(engine().derived().outputCount.load(), row.outputs) << "setting " << row.setting;
         for (int role = 0; role < 5; ++role) {
             std::vector<std::string> expected = role < row.outputs ? row.names
@@ -194,26 +212,26 @@ TEST_F(EffectTest, ConfigurationRunsOnlyAfterAChange)
 {
     editor->open(nullptr); // the pin menus are filled for an open window
     effect->setParameter(45, 1.0f);
-    effect->applyOutputConfiguration();
+    applyOutputConfiguration();
     int updates = editor->menuUpdates;
     int changes = engine().changeCount();
-    effect->applyOutputConfiguration();
+    applyOutputConfiguration();
     EXPECT_EQ(editor->menuUpdates, updates);
     EXPECT_EQ(engine().changeCount(), changes);
 
     // Any program change asks for it again.
     effect->setProgram(3);
-    effect->applyOutputConfiguration();
+    applyOutputConfiguration();
     EXPECT_GT(editor->menuUpdates, updates);
 }
 
 TEST_F(EffectTest, RoutingOfUnfedRolesIsKept)
 {
     effect->setParameter(45, 2.0f);
-    effect->applyOutputConfiguration();
+    applyOutputConfiguration();
     effect->setParameter(43, 3.0f); // C role moved by hand to channel 3
     effect->setParameter(45, 1.0f);
-    effect->applyOutputConfiguration();
+    applyOutputConfiguration();
     EXPECT_EQ(engine().derived().outputCount.load(), 4);
     EXPECT_EQ(routing(4), 3);
 }
@@ -233,12 +251,12 @@ TEST_F(EffectTest, SurroundOutputCountFollowsTheSetting)
     const std::pair<float, int> rows[] = {{2.0f, 6}, {1.0f, 4}, {0.0f, 2}};
     for (auto [setting, outputs] : rows) {
         effect->setParameter(45, setting);
-        effect->applyOutputConfiguration();
+        applyOutputConfiguration();
         EXPECT_EQ(engine().derived().outputCount.load(), outputs) << "setting " << setting;
     }
     // With five outputs the roles find their speakers: L 0, R 1, Ls 4, Rs 5, C 2.
     effect->setParameter(45, 2.0f);
-    effect->applyOutputConfiguration();
+    applyOutputConfiguration();
     const int expected[5] = {0, 1, 4, 5, 2};
     for (int role = 0; role < 5; ++role)
         EXPECT_EQ(routing(role), expected[role]) << "role " << role;
@@ -257,10 +275,10 @@ TEST_F(EffectTest, OnlyTheEditorsThreadFillsThePinMenus)
     e->setParameter(e, 45, 1.0f); // automation: applied on the calling thread
     EXPECT_EQ(engine().derived().outputCount.load(), 4);
     EXPECT_EQ(editor->menuUpdates, 0);
-    effect->applyOutputConfiguration(); // an idle with the window still closed
+    applyOutputConfiguration(); // an idle with the window still closed
     EXPECT_EQ(editor->menuUpdates, 0);
     editor->open(nullptr);
-    effect->applyOutputConfiguration();
+    applyOutputConfiguration();
     EXPECT_EQ(editor->outputMenus[3], (std::vector<std::string>{"L", "R", "3", "4"}));
     EXPECT_TRUE(editor->outputMenus[4].empty());
 }
@@ -275,7 +293,7 @@ TEST_F(EffectTest, MonoInputFillsOnlyTheFirstSourceMenu)
     std::strcpy(input.speakers[0].name, "Mono");
     VstSpeakerArrangement output = stereo("", "Right"); // an unnamed channel is left out
     ASSERT_EQ(offer(&input, &output), 1);
-    effect->applyOutputConfiguration();
+    applyOutputConfiguration();
     EXPECT_EQ(editor->inputMenus[0], (std::vector<std::string>{"Mono"}));
     EXPECT_TRUE(editor->inputMenus[1].empty());
     EXPECT_EQ(editor->refreshed, (std::vector<int>{0}));
@@ -290,7 +308,7 @@ TEST_F(EffectTest, UnterminatedSpeakerNamesAreCutAtTheirField)
     VstSpeakerArrangement output = stereo("x", "y");
     std::memset(output.speakers[0].name, 'N', sizeof(output.speakers[0].name));
     ASSERT_EQ(offer(&input, &output), 1);
-    effect->applyOutputConfiguration();
+    applyOutputConfiguration();
     ASSERT_EQ(editor->outputMenus[0].size(), 2u);
     EXPECT_EQ(editor->outputMenus[0][0], std::string(63, 'N'));
 }
@@ -301,40 +319,38 @@ TEST_F(EffectTest, EditorFollowsHostChangesButNotBadValues)
 {
     AEffect* e = effect->getAeffect();
     // The pin settings of the first output configuration are not what this is about.
-    effect->applyOutputConfiguration();
-    editor->values.clear();
+    applyOutputConfiguration();
+    followed();
     e->setParameter(e, 7, 0.25f);
     e->setParameter(e, 7, NAN);
     e->setParameter(e, -3, 0.5f);
-    ASSERT_EQ(editor->values.size(), 1u);
-    EXPECT_EQ(editor->values[0], std::make_pair(7, 0.25f));
+    const auto values = followed();
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0], std::make_pair(7, 0.25f));
 }
 
-TEST_F(EffectTest, ProgramChangeReachesTheEditorAsOneBurstEndingWithItsNumber)
+TEST_F(EffectTest, ProgramChangeReachesTheEditorWithEveryFieldAndItsNumber)
 {
+    followed();
     effect->setProgram(12);
-    // Positions, pins, head/diffusion/switches, gains and walls, rays, panner,
-    // outputs, bend, height, scatter, equaliser, then the program number.
-    const int order[] = {8,  9,  10, 11, 12, 13, 37, 38, 39, 40, 41, 42, 43, 16, 17, 18,
-                         19, 23, 36, 0,  1,  2,  3,  6,  7,  15, 14, 44, 21, 22, 45, 20,
-                         5,  4,  24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 46};
-    ASSERT_EQ(editor->values.size(), std::size(order));
-    for (std::size_t i = 0; i < std::size(order); ++i)
-        EXPECT_EQ(editor->values[i].first, order[i]) << "call " << i;
-    EXPECT_EQ(editor->values.back().second, 12.0f);
-    // Each value is the one the program stores.
+    const auto values = followed();
+    // Every stored field once, with the value the program stores, and the
+    // program number.
+    ASSERT_EQ(values.size(), static_cast<std::size_t>(kHostParameterCount));
     const OvintaProgram& record = engine().programBank().programs[12];
-    EXPECT_EQ(editor->values[0].second, record.parEarsX);
-    EXPECT_EQ(editor->values[19].second, record.parGain);
-    EXPECT_EQ(editor->values[45].second, record.parEQwide4);
+    for (int index = 0; index < kStoredParameterCount; ++index)
+        EXPECT_EQ(values[index], std::make_pair(index, *programField(record, index))) << index;
+    EXPECT_EQ(values.back(), std::make_pair(46, 12.0f));
 }
 
 TEST_F(EffectTest, StepButtonsTellTheEditorTheNewProgram)
 {
+    followed();
     effect->setParameter(68, 0.0f);
-    ASSERT_GE(editor->values.size(), 2u);
-    EXPECT_EQ(editor->values[editor->values.size() - 2], std::make_pair(46, 1.0f));
-    EXPECT_EQ(editor->values.back(), std::make_pair(68, 0.0f));
+    const auto values = followed();
+    ASSERT_GE(values.size(), 2u);
+    EXPECT_EQ(values[values.size() - 2], std::make_pair(46, 1.0f));
+    EXPECT_EQ(values.back(), std::make_pair(68, 0.0f));
     EXPECT_EQ(effect->getProgram(), 1);
 }
 

@@ -8,6 +8,7 @@ ovinta_test(host_boundary_test
   HostSpeakersTest.cpp
   HostAudioTest.cpp
   HostProgramChangeTest.cpp
+  HostFailureTest.cpp
   LIBS ovinta_vsthost)
 target_compile_definitions(host_boundary_test PRIVATE OVINTA_PLUGIN_PATH="$<TARGET_FILE:ovinta>")
 add_dependencies(host_boundary_test ovinta)

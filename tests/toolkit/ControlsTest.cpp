@@ -45,7 +45,7 @@ TEST(CAnimKnob, ShowsTheFilmFrameNearestToItsValue)
 TEST(CAnimKnob, LinearDragOf100PixelsMovesHalfTheRange)
 {
     RecordingEditor ed;
-    AEffGUIEditor::setKnobMode(kLinearMode);
+    WindowEditor::setKnobMode(kLinearMode);
     CBitmap* film = makeTestFilm(20, 10, 64);
     auto* knob = new CAnimKnob(CRect(30, 40, 50, 50), &ed, 9, 64, 10, film);
     film->forget();
@@ -66,13 +66,13 @@ TEST(CAnimKnob, LinearDragOf100PixelsMovesHalfTheRange)
     ed.window().drag(CPoint(35, 45), CPoint(435, 45), 4);
     ed.runInput();
     EXPECT_FLOAT_EQ(knob->getValue(), 1.0f);
-    AEffGUIEditor::setKnobMode(kCircularMode);
+    WindowEditor::setKnobMode(kCircularMode);
 }
 
 TEST(CAnimKnob, WindowFollowsTheKnobDuringTheDrag)
 {
     RecordingEditor ed;
-    AEffGUIEditor::setKnobMode(kLinearMode);
+    WindowEditor::setKnobMode(kLinearMode);
     CBitmap* film = makeTestFilm(20, 10, 64);
     auto* knob = new CAnimKnob(CRect(30, 40, 50, 50), &ed, 9, 64, 10, film);
     film->forget();
@@ -91,13 +91,13 @@ TEST(CAnimKnob, WindowFollowsTheKnobDuringTheDrag)
     ed.window().releaseAt(CPoint(235, 45));
     ed.idle();
     EXPECT_EQ(ed.log.back(), "end 9");
-    AEffGUIEditor::setKnobMode(kCircularMode);
+    WindowEditor::setKnobMode(kCircularMode);
 }
 
 TEST(CKnob, CircularDragFollowsTheMouseAroundTheCentre)
 {
     RecordingEditor ed(200, 200);
-    AEffGUIEditor::setKnobMode(kCircularMode);
+    WindowEditor::setKnobMode(kCircularMode);
     auto* knob = new CKnob(CRect(50, 50, 150, 150), &ed, 4, nullptr, nullptr);
     ed.getFrame()->addView(knob);
     // Straight up from the centre is the middle of a 270-degree sweep that

@@ -2,7 +2,7 @@
 // A headless editor and frame for control tests, recording the gesture
 // brackets and listener calls in order.
 
-#include "toolkit/AEffGUIEditor.h"
+#include "toolkit/WindowEditor.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CControl.h"
 #include "toolkit/CFrame.h"
@@ -16,7 +16,7 @@
 
 namespace ovinta {
 
-class RecordingEditor : public AEffGUIEditor, public CControlListener {
+class RecordingEditor : public WindowEditor, public CControlListener {
 public:
     explicit RecordingEditor(int width = 200, int height = 120)
     {

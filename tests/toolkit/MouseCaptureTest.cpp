@@ -21,7 +21,7 @@ namespace {
 struct Panel {
     explicit Panel(bool nested = false)
     {
-        AEffGUIEditor::setKnobMode(kLinearMode);
+        WindowEditor::setKnobMode(kLinearMode);
         knob = new CKnob(CRect(30, 40, 50, 60), &ed, 5, nullptr, nullptr);
         knob->setValue(0.0f);
         if (nested) {
@@ -39,7 +39,7 @@ struct Panel {
         ed.getFrame()->addView(button);
         ed.idle();
     }
-    ~Panel() { AEffGUIEditor::setKnobMode(kCircularMode); }
+    ~Panel() { WindowEditor::setKnobMode(kCircularMode); }
     long count(const std::string& entry) const { return std::count(ed.log.begin(), ed.log.end(), entry); }
 
     RecordingEditor ed;

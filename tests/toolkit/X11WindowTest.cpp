@@ -45,9 +45,9 @@ private:
 const auto* const kServer = ::testing::AddGlobalTestEnvironment(new XvfbServer);
 
 // An editor whose frame opens on a given parent window.
-class WindowEditor : public RecordingEditor {
+class ParentedEditor : public RecordingEditor {
 public:
-    explicit WindowEditor(void* parent) : RecordingEditor(1, 1)
+    explicit ParentedEditor(void* parent) : RecordingEditor(1, 1)
     {
         delete frame;
         setEditorSize(704, 560);
@@ -77,7 +77,7 @@ TEST(X11Window, ChildWindowShowsTheSamePixelsAsTheHeadlessFrame)
     SKIP_WITHOUT_SERVER();
     X11TestHost host(704, 560);
     ASSERT_TRUE(host.isOpen());
-    WindowEditor onScreen(host.parentHandle());
+    ParentedEditor onScreen(host.parentHandle());
     ASSERT_TRUE(onScreen.getFrame()->isOpen());
     EXPECT_EQ(host.childCount(), 1);
     buildDemoPanel(onScreen.getFrame(), &onScreen);
@@ -105,7 +105,7 @@ TEST(X11Window, SyntheticPressReachesTheControl)
     SKIP_WITHOUT_SERVER();
     X11TestHost host(704, 560);
     ASSERT_TRUE(host.isOpen());
-    WindowEditor ed(host.parentHandle());
+    ParentedEditor ed(host.parentHandle());
     ASSERT_TRUE(ed.getFrame()->isOpen());
     CBitmap* film = makeTestFilm(60, 21, 2);
     auto* button = new COnOffButton(CRect(431, 336, 491, 357), &ed, 23, film);
@@ -146,9 +146,9 @@ TEST(X11Window, HeldDragKeepsEveryIdleShortAndTheKnobFollowing)
     SKIP_WITHOUT_SERVER();
     X11TestHost host(704, 560);
     ASSERT_TRUE(host.isOpen());
-    WindowEditor ed(host.parentHandle());
+    ParentedEditor ed(host.parentHandle());
     ASSERT_TRUE(ed.getFrame()->isOpen());
-    AEffGUIEditor::setKnobMode(kLinearMode);
+    WindowEditor::setKnobMode(kLinearMode);
     auto* knob = new CKnob(CRect(100, 100, 160, 160), &ed, 5, nullptr, nullptr);
     knob->setValue(0.0f);
     ed.getFrame()->addView(knob);
@@ -189,7 +189,7 @@ TEST(X11Window, HeldDragKeepsEveryIdleShortAndTheKnobFollowing)
     idleUntil([&] { return ed.log.back() == "end 5"; });
     EXPECT_EQ(ed.log.back(), "end 5");
     EXPECT_NEAR(knob->getValue(), 0.5f, 1e-4f);
-    AEffGUIEditor::setKnobMode(kCircularMode);
+    WindowEditor::setKnobMode(kCircularMode);
 }
 
 TEST(X11Window, APressAfterALostReleaseEndsTheOldGestureFirst)
@@ -197,9 +197,9 @@ TEST(X11Window, APressAfterALostReleaseEndsTheOldGestureFirst)
     SKIP_WITHOUT_SERVER();
     X11TestHost host(704, 560);
     ASSERT_TRUE(host.isOpen());
-    WindowEditor ed(host.parentHandle());
+    ParentedEditor ed(host.parentHandle());
     ASSERT_TRUE(ed.getFrame()->isOpen());
-    AEffGUIEditor::setKnobMode(kLinearMode);
+    WindowEditor::setKnobMode(kLinearMode);
     auto* knob = new CKnob(CRect(100, 100, 160, 160), &ed, 5, nullptr, nullptr);
     knob->setValue(0.0f);
     ed.getFrame()->addView(knob);
@@ -222,7 +222,7 @@ TEST(X11Window, APressAfterALostReleaseEndsTheOldGestureFirst)
     host.sendRelease(child, 150, 130, 1);
     idleUntilLogHas(5);
     EXPECT_EQ(ed.log.back(), "end 5");
-    AEffGUIEditor::setKnobMode(kCircularMode);
+    WindowEditor::setKnobMode(kCircularMode);
 }
 
 TEST(X11Window, ClosingAndReopeningLeavesNothingBehind)
@@ -232,13 +232,13 @@ TEST(X11Window, ClosingAndReopeningLeavesNothingBehind)
     ASSERT_TRUE(host.isOpen());
     {
         // The first open loads fonts and caches once; measure after it.
-        WindowEditor warmUp(host.parentHandle());
+        ParentedEditor warmUp(host.parentHandle());
         buildDemoPanel(warmUp.getFrame(), &warmUp);
         warmUp.idle();
     }
     const int filesBefore = openFileCount();
     for (int round = 0; round < 10; ++round) {
-        auto ed = std::make_unique<WindowEditor>(host.parentHandle());
+        auto ed = std::make_unique<ParentedEditor>(host.parentHandle());
         ASSERT_TRUE(ed->getFrame()->isOpen());
         buildDemoPanel(ed->getFrame(), ed.get());
         ed->idle();
@@ -254,7 +254,7 @@ TEST(X11Window, ClosingAndReopeningLeavesNothingBehind)
 TEST(X11Window, UnknownParentGivesAClosedFrameNotACrash)
 {
     SKIP_WITHOUT_SERVER();
-    WindowEditor ed(reinterpret_cast<void*>(uintptr_t{0x7ffffff0}));
+    ParentedEditor ed(reinterpret_cast<void*>(uintptr_t{0x7ffffff0}));
     EXPECT_FALSE(ed.getFrame()->isOpen());
     ed.idle(); // harmless without a window
 }
@@ -264,7 +264,7 @@ TEST(X11Window, HostDestroyingItsWindowFirstIsSurvived)
     SKIP_WITHOUT_SERVER();
     X11TestHost host(704, 560);
     ASSERT_TRUE(host.isOpen());
-    auto ed = std::make_unique<WindowEditor>(host.parentHandle());
+    auto ed = std::make_unique<ParentedEditor>(host.parentHandle());
     ASSERT_TRUE(ed->getFrame()->isOpen());
     buildDemoPanel(ed->getFrame(), ed.get());
     ed->idle();

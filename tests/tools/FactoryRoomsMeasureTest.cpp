@@ -1,4 +1,4 @@
-// Every factory room, rendered at 48 kHz through the effect object: it is
+// Every factory room, rendered at 48 kHz through the plug-in core: it is
 // audible, starts within half a second, and rings for a time that fits its
 // category (an intimate slap is short, a "Long:" room rings for seconds). The
 // tuned rooms also sit at the wet level they were tuned to.
@@ -73,10 +73,10 @@ const FixedRoom* fixedRoom(int program)
 
 TEST(FactoryRoomsMeasured, EveryRoomIsAudibleAndRingsForItsCategory)
 {
-    auto effect = std::make_unique<EffectVST>(standaloneHost);
+    auto core = std::make_unique<PluginCore>();
     for (int k = 0; k < kProgramCount; ++k) {
-        const std::string name = effect->getEngine().programBank().programs[k].name;
-        const RoomMeasurement m = measureProgram(*effect, k, kRate, kMaxSeconds);
+        const std::string name = core->engine().programBank().programs[k].name;
+        const RoomMeasurement m = measureProgram(*core, k, kRate, kMaxSeconds);
         char figures[160];
         std::snprintf(figures, sizeof figures,
                       "program %d %s: reverb %.2f s (%s), peak %.1f dBFS, wet level %.1f dB", k,
@@ -112,16 +112,16 @@ TEST(FactoryRoomsMeasured, DrySignalPassesAtItsGain)
 {
     // Independent of the room: with the wet gain at 0 an impulse comes out at
     // the dry gain v^2 on L and R, undelayed.
-    auto effect = std::make_unique<EffectVST>(standaloneHost);
-    effect->setProgram(30);
-    effect->setParameter(0, 0.0f);  // wet gain
-    effect->setParameter(1, 0.71f); // dry gain 0.71^2
-    effect->resume();
+    auto core = std::make_unique<PluginCore>();
+    core->setProgram(30);
+    core->setParameter(0, 0.0f);  // wet gain
+    core->setParameter(1, 0.71f); // dry gain 0.71^2
+    core->resume();
     float in0[64] = {1.0f}, in1[64] = {1.0f};
     float out[6][64] = {};
     float* inputs[2] = {in0, in1};
     float* outputs[6] = {out[0], out[1], out[2], out[3], out[4], out[5]};
-    effect->processReplacing(inputs, outputs, 64);
+    core->process(inputs, outputs, 64);
     EXPECT_NEAR(out[0][0], 0.71f * 0.71f, 1e-3f);
     EXPECT_NEAR(out[1][0], 0.71f * 0.71f, 1e-3f);
     EXPECT_NEAR(out[0][10], 0.0f, 1e-6f);

@@ -283,8 +283,8 @@ TEST(OvintaTool, SilentRenderStopsAfterOneQuietSecond)
 {
     const fs::path in = shortSignal();
     const fs::path out = workDir() / "drywet0.wav";
-    const ToolRun r = ovinta({"render", in.string(), out.string(), "--set", "wet gain=0", "--set",
-                          "1=0", "--block", "441"});
+    const ToolRun r = ovinta({"render", in.string(), out.string(), "--set", "wet gain=-inf", "--set",
+                          "1=raw:0", "--block", "441"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const Sound s = readSound(out);
     ASSERT_EQ(s.channels, 2);

@@ -16,7 +16,7 @@
 //   --drag TOOL X1 Y1 X2 Y2
 //                         hold a drag with TOOL (line, box or edit) from grid
 //                         point (X1, Y1) to (X2, Y2), not yet released
-//   --playing [OUTPUTS]   play drum-like noise bursts through the effect
+//   --playing [OUTPUTS]   play drum-like noise bursts through the plug-in
 //                         between the idle steps, as a running host would, so
 //                         the meters show levels and the impulse screen the
 //                         response; OUTPUTS (2, 4 or 5, default 2)
@@ -33,14 +33,14 @@
 #include "editor/EditorBitmaps.h"
 #include "editor/EditorEqLink.h"
 #include "editor/OvintaEditor.h"
-#include "editor/screens/EqView.h"
-#include "editor/screens/ExportPage.h"
-#include "editor/screens/HelpPages.h"
-#include "editor/screens/Room3DView.h"
-#include "engine/RoomEngine.h"
-#include "host/EffectVST.h"
+#include "editor/screens/OVEqView.h"
+#include "editor/screens/OVExportPage.h"
+#include "editor/screens/OVHelpPages.h"
+#include "editor/screens/OVRoom3DView.h"
+#include "core/DirectEditorPort.h"
+#include "core/PluginCore.h"
+#include "core/StandaloneEditorHost.h"
 #include "model/Parameters.h"
-#include "plugin/PluginFactory.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CControl.h"
 #include "toolkit/CFrame.h"
@@ -59,15 +59,17 @@ namespace ovinta {
 
 namespace {
 
-VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+// The plug-in without a host: the core and its editor.
+struct Instance {
+    PluginCore core;
+    StandaloneEditorHost host{core};
+    OvintaEditor editor{std::make_unique<DirectEditorPort>(core), host};
+};
 
 constexpr int kBlockFrames = 1764; // 40 ms at 44.1 kHz: one block per timed idle step
 
 // One block of a burst every half second: noise that dies away in ~60 ms.
-void playBlock(EffectVST& effect, int block, std::vector<std::vector<float>>& buffers)
+void playBlock(PluginCore& core, int block, std::vector<std::vector<float>>& buffers)
 {
     float* channels[kInputChannelCapacity + kOutputChannelCapacity];
     for (int c = 0; c < kInputChannelCapacity + kOutputChannelCapacity; ++c)
@@ -82,14 +84,14 @@ void playBlock(EffectVST& effect, int block, std::vector<std::vector<float>>& bu
         const float envelope = std::exp(-static_cast<float>(sinceBurst) / 2600.0f);
         in[0][i] = in[1][i] = 0.5f * noise * envelope;
     }
-    effect.processReplacing(in, out, kBlockFrames);
+    core.process(in, out, kBlockFrames);
 }
 
 // Draws one page of the main screen with `draw` and writes it to `path`.
 template <typename Draw>
 int writePage(const char* path, Draw draw)
 {
-    COffscreenContext picture(ExportPage::kSize, ExportPage::kSize);
+    COffscreenContext picture(OVExportPage::kSize, OVExportPage::kSize);
     draw(picture);
     if (!picture.writePng(path)) {
         std::fprintf(stderr, "editor-snapshot: cannot write %s\n", path);
@@ -100,12 +102,9 @@ int writePage(const char* path, Draw draw)
 
 int snapshotExportPage(const char* path)
 {
-    std::unique_ptr<EffectVST> effect(createEffectWithEditor(&quietHost));
-    auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
-    if (editor == nullptr)
-        return 1;
+    auto plugin = std::make_unique<Instance>();
     CBitmap* background = loadEditorBitmap(bitmap::kExportPage);
-    ExportPage page(effect->getEngine(), *editor, background, OvintaEditor::exportInitialPath());
+    OVExportPage page(plugin->editor.getPort(), plugin->editor, background, OvintaEditor::exportInitialPath());
     if (background)
         background->forget();
     // Enough draws for the selection's outline to settle.
@@ -117,11 +116,11 @@ int snapshotExportPage(const char* path)
 
 int snapshotHelpPage(int number, const char* path)
 {
-    if (number < 1 || number > HelpPages::kPageCount) {
-        std::fprintf(stderr, "editor-snapshot: N must be 1..%d\n", HelpPages::kPageCount);
+    if (number < 1 || number > OVHelpPages::kPageCount) {
+        std::fprintf(stderr, "editor-snapshot: N must be 1..%d\n", OVHelpPages::kPageCount);
         return 2;
     }
-    HelpPages help;
+    OVHelpPages help;
     help.open();
     for (int i = 1; i < number; ++i)
         help.mouseDown(CPoint(0, 0), kLButton);
@@ -145,23 +144,20 @@ int snapshotView(bool eqView, const char* path, int program)
         std::fprintf(stderr, "editor-snapshot: PROGRAM must be 0..%d\n", kProgramCount - 1);
         return 2;
     }
-    std::unique_ptr<EffectVST> effect(createEffectWithEditor(&quietHost));
-    auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
-    if (editor == nullptr)
-        return 1;
-    effect->setProgram(program);
-    RoomEngine& engine = effect->getEngine();
+    auto plugin = std::make_unique<Instance>();
+    plugin->core.setProgram(program);
+    EditorPort& port = plugin->editor.getPort();
     if (!eqView) {
         Picture background(bitmap::k3DBackground);
-        Room3DView room(engine, background.bitmap);
+        OVRoom3DView room(port, background.bitmap);
         room.setMarkerPhases(6, 10);
         return writePage(path, [&](COffscreenContext& picture) { room.draw(picture); });
     }
     Picture background(bitmap::kEqBackground);
     Picture digits(bitmap::kBandDigits);
-    EditorEqLink link(*effect, *editor);
-    EqView eq(engine, link, background.bitmap, digits.bitmap);
-    const int x = EqView::frequencyX(engine.derived().eqFrequency[1], engine.derived().sampleRate);
+    EditorEqLink link(plugin->editor.getPort(), plugin->host, plugin->editor);
+    OVEqView eq(port, link, background.bitmap, digits.bitmap);
+    const int x = OVEqView::frequencyX(port.values().eqFrequency[1], port.values().sampleRate);
     eq.mouseDown(CPoint(x - 1, 200), kLButton);
     const int written = writePage(path, [&](COffscreenContext& picture) { eq.draw(picture); });
     eq.mouseCancel();
@@ -249,17 +245,18 @@ int main(int argc, char** argv)
     Options o;
     if (!parse(argc, argv, o))
         return usage();
-    std::unique_ptr<EffectVST> effect(createEffectWithEditor(&quietHost));
-    effect->setProgram(o.program);
+    auto plugin = std::make_unique<Instance>();
+    PluginCore& core = plugin->core;
+    core.setProgram(o.program);
     if (o.playing) {
         // The outputs setting: 0 two, 1 four, 2 five outputs.
-        effect->setParameter(param::kSurround, o.outputs == 2 ? 0.0f : o.outputs == 4 ? 1.0f : 2.0f);
-        effect->setSampleRate(44100.0f);
-        effect->setBlockSize(kBlockFrames);
-        effect->resume();
+        core.setParameter(param::kSurround, o.outputs == 2 ? 0.0f : o.outputs == 4 ? 1.0f : 2.0f);
+        core.setSampleRate(44100.0f);
+        core.setBlockSize(kBlockFrames);
+        core.resume();
     }
-    auto* editor = dynamic_cast<OvintaEditor*>(effect->getEditor());
-    if (editor == nullptr || !editor->open(nullptr)) {
+    OvintaEditor* editor = &plugin->editor;
+    if (!editor->open(nullptr)) {
         std::fprintf(stderr, "editor-snapshot: the editor did not open\n");
         return 1;
     }
@@ -271,7 +268,7 @@ int main(int argc, char** argv)
     auto idle = [&](int steps) {
         for (int step = 0; step < steps; ++step) {
             if (o.playing)
-                playBlock(*effect, ++played, buffers);
+                playBlock(core, ++played, buffers);
             ticks += 40;
             window->setTickCount(ticks);
             editor->idle();
@@ -291,7 +288,7 @@ int main(int argc, char** argv)
     if (o.scatter || o.rays) {
         // The same value again: the knob's temporary overlay shows.
         const int knob = o.scatter ? param::kScatter : param::kNumRays;
-        effect->setParameter(knob, effect->getParameter(knob));
+        core.setParameter(knob, core.getParameter(knob));
         idle(2);
     }
     if (o.dragTool >= 0) {

@@ -58,8 +58,8 @@ int main(int argc, char** argv)
         only >= kProgramCount)
         return usage(argv[0]);
 
-    auto effect = std::make_unique<EffectVST>(standaloneHost);
-    const ProgramBank& bank = effect->getEngine().programBank();
+    auto core = std::make_unique<PluginCore>();
+    const ProgramBank& bank = core->engine().programBank();
     std::printf("| # | program | walls | reverb (s) | from | EDT (s) | initial delay (ms) | peak (dBFS) "
                 "| wet level (dB) |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|\n");
@@ -68,7 +68,7 @@ int main(int argc, char** argv)
             continue;
         // Measured before the run: the measurement itself silences the dry path.
         const int walls = bank.programs[k].wallCount;
-        const RoomMeasurement m = measureProgram(*effect, k, rate, seconds);
+        const RoomMeasurement m = measureProgram(*core, k, rate, seconds);
         std::printf("| %d | %s | %d |", k, bank.programs[k].name, walls);
         printValue(m.reverbSeconds, 2);
         std::printf(" %s |", m.reverbKind);

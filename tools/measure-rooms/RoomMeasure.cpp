@@ -1,4 +1,4 @@
-// Renders a program's impulse response through the effect and measures it.
+// Renders a program's impulse response through the plug-in core and measures it.
 
 #include "tools/measure-rooms/RoomMeasure.h"
 
@@ -19,7 +19,7 @@ constexpr int kOutputs = 6;
 constexpr double kSilenceBelowPeak = 1e-8; // energy ratio, -80 dB
 
 // Energy envelope sqrt(L^2 + R^2): its square is the energy of both channels.
-std::vector<double> renderResponse(EffectVST& effect, float sampleRate, double maxSeconds,
+std::vector<double> renderResponse(PluginCore& core, float sampleRate, double maxSeconds,
                                    double& peak)
 {
     std::vector<float> in[kInputs], out[kOutputs];
@@ -42,10 +42,10 @@ std::vector<double> renderResponse(EffectVST& effect, float sampleRate, double m
     double peakEnergy = 0.0;
     std::size_t lastLoud = 0;
     while (response.size() < maxSamples) {
-        // A host hands over cleared buffers; channels the effect does not feed stay 0.
+        // A host hands over cleared buffers; channels the core does not feed stay 0.
         for (int c = 0; c < kOutputs; ++c)
             std::fill(out[c].begin(), out[c].end(), 0.0f);
-        effect.processReplacing(inputs, outputs, kBlock);
+        core.process(inputs, outputs, kBlock);
         for (int c = 0; c < kInputs; ++c)
             in[c][0] = 0.0f;
         for (int i = 0; i < kBlock; ++i) {
@@ -66,22 +66,17 @@ std::vector<double> renderResponse(EffectVST& effect, float sampleRate, double m
 
 } // namespace
 
-VstIntPtr standaloneHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-RoomMeasurement measureProgram(EffectVST& effect, int program, float sampleRate, double maxSeconds)
+RoomMeasurement measureProgram(PluginCore& core, int program, float sampleRate, double maxSeconds)
 {
     RoomMeasurement m;
     m.program = program;
-    effect.setSampleRate(sampleRate);
-    effect.setProgram(program);
-    effect.setParameter(param::kDryOut, 0.0f);
-    effect.resume();
+    core.setSampleRate(sampleRate);
+    core.setProgram(program);
+    core.setParameter(param::kDryOut, 0.0f);
+    core.resume();
 
     double peak = 0.0;
-    const std::vector<double> response = renderResponse(effect, sampleRate, maxSeconds, peak);
+    const std::vector<double> response = renderResponse(core, sampleRate, maxSeconds, peak);
     m.renderedSeconds = double(response.size()) / double(sampleRate);
     if (peak <= 0.0)
         return m;

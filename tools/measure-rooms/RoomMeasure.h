@@ -1,10 +1,10 @@
 #pragma once
 // Impulse-response measurement of one program: the wet response to a unit
-// impulse on both inputs, rendered through the effect object at a given
+// impulse on both inputs, rendered through the plug-in core at a given
 // rate, and its reverberation time and initial delay from the backward-
 // integrated energy decay of L and R together.
 
-#include "host/EffectVST.h"
+#include "core/PluginCore.h"
 
 namespace ovinta {
 
@@ -20,14 +20,9 @@ struct RoomMeasurement {
     double renderedSeconds = 0.0;
 };
 
-// The host callback of an effect that runs without a host: it answers the
-// version query (2400) and nothing else.
-VstIntPtr standaloneHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                         void* ptr, float opt);
-
 // Sets the rate, selects `program`, silences the dry path, resets the audio
 // state (as a resume does) and renders until the response has died away
 // (80 dB below its peak) or maxSeconds have passed.
-RoomMeasurement measureProgram(EffectVST& effect, int program, float sampleRate, double maxSeconds);
+RoomMeasurement measureProgram(PluginCore& core, int program, float sampleRate, double maxSeconds);
 
 } // namespace ovinta

@@ -4,7 +4,7 @@
 
 #include "model/OvintaProgram.h"
 #include "model/Parameters.h"
-#include "tools/ovinta/ParameterUnits.h"
+#include "core/ParameterInfo.h"
 #include "tools/ovinta/ToolError.h"
 
 #include <algorithm>
@@ -149,9 +149,9 @@ int parameterIndex(const std::string& text)
     }
     const std::string wanted = lowerCase(text);
     for (int index = 0; index < kHostParameterCount; ++index) {
-        const ToolParameter* tool = toolParameter(index);
+        const ParameterInfo* info = parameterInfo(index);
         if ((lowerCase(parameterName(index)) == wanted && wanted != " ") ||
-            (tool != nullptr && lowerCase(tool->name) == wanted))
+            (info != nullptr && lowerCase(info->name) == wanted))
             return index;
     }
     throw ToolError("no parameter is named \"" + text + "\" (see ovinta info --program 0)");
@@ -205,7 +205,10 @@ ParameterSetting parseSetting(const std::string& text)
     const int index = parameterIndex(text.substr(0, equals));
     if (index == param::kProgramSelect)
         throw ToolError("choose the program with --program, not --set");
-    return {index, rawValueFromText(index, text.substr(equals + 1))};
+    const ParsedParameter parsed = parameterFromText(index, text.substr(equals + 1));
+    if (!parsed.ok)
+        throw ToolError(parsed.error);
+    return {index, parsed.raw};
 }
 
 } // namespace ovinta

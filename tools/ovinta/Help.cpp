@@ -36,7 +36,8 @@ constexpr CommandHelp kHelp[] = {
      "  --format F           wav16, wav24, wav32, wav32f (default for .wav),\n"
      "                       flac16, flac24 (default for .flac)\n"
      "  --program N|NAME     (-p) factory program (default 0); a name or part of one\n"
-     "  --set PARAM=VALUE    (-s) set a parameter, raw (0.5) or in its unit (-6dB); repeatable\n"
+     "  --set PARAM=VALUE    (-s) set a parameter as info prints it (-6dB, -6, on, 4)\n"
+     "                       or raw (raw:0.5); repeatable\n"
      "  --outputs 2|4|5      output channels (default: the program's setting)\n"
      "  --rate HZ            refuse an input that is not at this rate\n"
      "  --block N            frames per process call, 1..8192 (default 512)\n"
@@ -54,7 +55,7 @@ constexpr CommandHelp kHelp[] = {
      "  --format wav16|wav32f|raw  file format (default wav32f)\n"
      "  --normalise on|off   scale the loudest sample to full scale (default on)\n"
      "  --outputs 2|4|5      output files (default: the program's setting)\n"
-     "  --set PARAM=VALUE    set a parameter, raw or in its unit; repeatable\n"
+     "  --set PARAM=VALUE    set a parameter as info prints it, or raw:VALUE; repeatable\n"
      "  --quiet              no report and no progress bar\n"},
     {"info",
      "usage: ovinta info [options]\n"

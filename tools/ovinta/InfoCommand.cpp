@@ -5,11 +5,11 @@
 #include "tools/ovinta/CommandLine.h"
 #include "tools/ovinta/Commands.h"
 #include "tools/ovinta/Json.h"
-#include "tools/ovinta/ParameterUnits.h"
 #include "tools/ovinta/Progress.h"
 
 #include "tools/measure-rooms/RoomMeasure.h"
 
+#include "core/ParameterInfo.h"
 #include "model/FactoryPrograms.h"
 #include "model/HostDisplay.h"
 #include "model/OvintaProgram.h"
@@ -41,15 +41,15 @@ int outputsOf(const OvintaProgram& p)
     return setting == 2 ? 5 : setting == 1 ? 4 : 2;
 }
 
-// Each program's T30 from its impulse response rendered through the effect
-// object (L and R together), as the factory-room measurement does it.
+// Each program's T30 from its impulse response rendered through the plug-in
+// core (L and R together), as the factory-room measurement does it.
 std::vector<std::optional<double>> measureT30(bool showProgress)
 {
-    auto effect = std::make_unique<EffectVST>(standaloneHost);
+    auto core = std::make_unique<PluginCore>();
     std::vector<std::optional<double>> t30(kProgramCount);
     Progress progress("measuring", showProgress);
     for (int p = 0; p < kProgramCount; ++p) {
-        const RoomMeasurement m = measureProgram(*effect, p, kMeasureRate, kMeasureSeconds);
+        const RoomMeasurement m = measureProgram(*core, p, kMeasureRate, kMeasureSeconds);
         if (std::strcmp(m.reverbKind, "T30") == 0)
             t30[static_cast<std::size_t>(p)] = m.reverbSeconds;
         progress.update(static_cast<double>(p + 1) / kProgramCount);
@@ -115,7 +115,7 @@ void showProgram(const OvintaProgram& program, int number, bool asJson)
         const float raw = *programField(program, index);
         char text[valueformat::kTextCapacity];
         valueformat::hostParameterDisplay(index, raw, text, sizeof text);
-        const ToolParameter& p = *toolParameter(index);
+        const ParameterInfo& p = *parameterInfo(index);
         if (asJson) {
             bool first = true;
             out += index == 0 ? "{" : ",{";

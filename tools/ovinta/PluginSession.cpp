@@ -1,4 +1,4 @@
-// The tool's plug-in instance and its host callback.
+// The tool's plug-in instance: the format-free core, driven as a host would.
 
 #include "tools/ovinta/PluginSession.h"
 
@@ -7,43 +7,30 @@
 
 namespace ovinta {
 
-namespace {
-
-constexpr VstIntPtr kHostVersion = 2400;
-
-// A host that answers its version and nothing else.
-VstIntPtr toolHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+PluginSession::PluginSession(float sampleRate, int blockSize) : core(std::make_unique<PluginCore>())
 {
-    return opcode == audioMasterVersion ? kHostVersion : 0;
-}
-
-} // namespace
-
-PluginSession::PluginSession(float sampleRate, int blockSize)
-    : effect(std::make_unique<EffectVST>(toolHost))
-{
-    effect->setSampleRate(sampleRate);
-    effect->setBlockSize(blockSize);
+    core->setSampleRate(sampleRate);
+    core->setBlockSize(blockSize);
 }
 
 void PluginSession::selectProgram(int program)
 {
-    effect->setProgram(program);
+    core->setProgram(program);
 }
 
 void PluginSession::setParameter(int index, float value)
 {
-    effect->setParameter(index, value);
+    core->setParameter(index, value);
 }
 
 float PluginSession::getParameter(int index)
 {
-    return effect->getParameter(index);
+    return core->getParameter(index);
 }
 
 int PluginSession::programOutputs()
 {
-    const float setting = effect->getParameter(param::kSurround);
+    const float setting = core->getParameter(param::kSurround);
     if (setting >= 2.0f)
         return 5;
     return setting >= 1.0f ? 4 : 2;
@@ -51,19 +38,19 @@ int PluginSession::programOutputs()
 
 void PluginSession::setOutputs(int outputs)
 {
-    effect->setParameter(param::kSurround, outputs >= 5 ? 2.0f : (outputs == 4 ? 1.0f : 0.0f));
-    effect->getEngine().requestOutputConfiguration();
-    effect->applyOutputConfiguration();
+    core->setParameter(param::kSurround, outputs >= 5 ? 2.0f : (outputs == 4 ? 1.0f : 0.0f));
+    core->engine().requestOutputConfiguration();
+    core->applyOutputConfiguration(nullptr);
 }
 
 void PluginSession::start()
 {
-    effect->resume();
+    core->resume();
 }
 
 void PluginSession::process(float** in, float** out, int count)
 {
-    effect->processReplacing(in, out, count);
+    core->process(in, out, count);
 }
 
 } // namespace ovinta

@@ -1,13 +1,12 @@
 #pragma once
 // One plug-in instance driven by the tool the way a host drives it: the
-// effect object is created with a minimal host callback, given the sample
-// rate and block size, a program and parameter changes, its output
-// configuration applied as the open editor's idle would, resumed, and fed
-// process calls with the host's buffer layout (2 input and 6 output channel
-// buffers).
+// plug-in core is given the sample rate and block size, a program and
+// parameter changes, its output configuration applied as the open editor's
+// idle would, resumed, and fed process calls with the host's buffer layout
+// (2 input and 6 output channel buffers).
 
 #include "audio/Exporter.h"
-#include "host/EffectVST.h"
+#include "core/PluginCore.h"
 
 #include <memory>
 
@@ -32,10 +31,10 @@ public:
     // host buffers; count frames each.
     void process(float** in, float** out, int count);
 
-    RoomEngine& engine() { return effect->getEngine(); }
+    RoomEngine& engine() { return core->engine(); }
 
 private:
-    std::unique_ptr<EffectVST> effect;
+    std::unique_ptr<PluginCore> core;
 };
 
 } // namespace ovinta

@@ -1,5 +1,5 @@
 #pragma once
-// HelpPages: the eight-page user manual the main screen shows over every
+// OVHelpPages: the eight-page user manual the main screen shows over every
 // mode while HELP is on. Each page has a header with its number; a left or
 // right click anywhere turns to the next page, and the click on the last
 // page asks for the help to close.
@@ -13,7 +13,7 @@
 
 namespace ovinta {
 
-class HelpPages {
+class OVHelpPages {
 public:
     static constexpr int kPageCount = 8;
 

@@ -1,5 +1,5 @@
 #pragma once
-// EqView: mode 2 of the main screen. It draws the measured response of the
+// OVEqView: mode 2 of the main screen. It draws the measured response of the
 // wet equaliser (EqResponse on a copy of the engine's analysed band set) on
 // a cube-root frequency axis, with a marker and a frequency label for each
 // band, and lets the user move the bands on the graph: a left drag moves a
@@ -7,7 +7,7 @@
 // width. The band taken is the one whose frequency is nearest the press.
 //
 // The main screen owns one and delegates to it while mode 2 is shown:
-// draw() whenever the picture must be redone (the engine's viewDirty, a
+// draw() whenever the picture must be redone (the port's view-dirty signal, a
 // mode change), the mouse calls during a gesture, modeChanged() when the
 // screen leaves or enters the mode.
 //
@@ -24,9 +24,9 @@ namespace ovinta {
 
 class CBitmap;
 class EqEditLink;
-class RoomEngine;
+class EditorPort;
 
-class EqView {
+class OVEqView {
 public:
     static constexpr int kSize = 408;
     static constexpr int kZeroDbY = 204;            // pixel row of 0 dB
@@ -36,10 +36,10 @@ public:
     // `background` is the EQ view's 408 x 408 picture and `bandDigits` the
     // 9 x 40 strip of band markers 1..4 (either may be null: plain shapes
     // are drawn instead); the view holds a reference to each for its life.
-    EqView(RoomEngine& engine, EqEditLink& link, CBitmap* background, CBitmap* bandDigits);
-    ~EqView();
-    EqView(const EqView&) = delete;
-    EqView& operator=(const EqView&) = delete;
+    OVEqView(EditorPort& port, EqEditLink& link, CBitmap* background, CBitmap* bandDigits);
+    ~OVEqView();
+    OVEqView(const OVEqView&) = delete;
+    OVEqView& operator=(const OVEqView&) = delete;
 
     // Analyses the bands and draws the whole mode into `picture` (origin 0, 0).
     void draw(COffscreenContext& picture);
@@ -47,7 +47,7 @@ public:
     // Mouse gesture, positions relative to the picture's top-left, buttons
     // as the toolkit gives them (kLButton: frequency and gain, kRButton:
     // width). kMouseEventTrack while the drag goes on. The release clears
-    // the selection and sets the engine's viewDirty: the caller redraws.
+    // the selection and sets the port's view-dirty signal: the caller redraws.
     CMouseEventResult mouseDown(CPoint where, int buttons);
     CMouseEventResult mouseMoved(CPoint where, int buttons);
     CMouseEventResult mouseUp(CPoint where, int buttons);
@@ -79,7 +79,7 @@ private:
     void setQuantity(int row, float value);
     void endDrag();
 
-    RoomEngine& engine;
+    EditorPort& port;
     EqEditLink& link;
     CBitmap* background = nullptr;
     CBitmap* digits = nullptr;

@@ -1,6 +1,6 @@
-// HelpPages: header, sections and prompts of the manual's pages.
+// OVHelpPages: header, sections and prompts of the manual's pages.
 
-#include "editor/screens/HelpPages.h"
+#include "editor/screens/OVHelpPages.h"
 
 #include "editor/screens/HelpText.h"
 
@@ -24,7 +24,7 @@ constexpr int kNoticeStep = 12;
 
 } // namespace
 
-void HelpPages::draw(CDrawContext& picture)
+void OVHelpPages::draw(CDrawContext& picture)
 {
     // The page after the closing click is never shown; draw the last one.
     const int index = std::clamp(page, 0, kPageCount - 1);
@@ -45,7 +45,7 @@ void HelpPages::draw(CDrawContext& picture)
         drawSections(picture, index);
 }
 
-void HelpPages::drawTitlePage(CDrawContext& picture)
+void OVHelpPages::drawTitlePage(CDrawContext& picture)
 {
     picture.setFont(kNormalFontBig, kBoldFace);
     picture.setFontColor(kPrompt);
@@ -59,7 +59,7 @@ void HelpPages::drawTitlePage(CDrawContext& picture)
     }
 }
 
-void HelpPages::drawSections(CDrawContext& picture, int index)
+void OVHelpPages::drawSections(CDrawContext& picture, int index)
 {
     picture.setFont(kNormalFont, kBoldFace);
     picture.setFontColor(kWhiteCColor);
@@ -79,7 +79,7 @@ void HelpPages::drawSections(CDrawContext& picture, int index)
     picture.drawString(index == kPageCount - 1 ? "[CLICK TO END]" : "[CLICK FOR MORE]", kPagePrompt, kRightText);
 }
 
-HelpPages::Click HelpPages::mouseDown(CPoint, int buttons)
+OVHelpPages::Click OVHelpPages::mouseDown(CPoint, int buttons)
 {
     if ((buttons & (kLButton | kRButton)) == 0)
         return kIgnored;

@@ -1,12 +1,12 @@
-// EqView: the response curve with its fill, the band markers, the axes'
+// OVEqView: the response curve with its fill, the band markers, the axes'
 // labels, and the band drags.
 
-#include "editor/screens/EqView.h"
+#include "editor/screens/OVEqView.h"
 
 #include "base/Convert.h"
 #include "editor/screens/EqEditLink.h"
 #include "editor/screens/ScreenPanel.h"
-#include "engine/RoomEngine.h"
+#include "core/EditorPort.h"
 #include "model/ParameterFormulas.h"
 #include "model/Parameters.h"
 #include "toolkit/CBitmap.h"
@@ -59,8 +59,8 @@ float axisFraction(float bin)
 
 } // namespace
 
-EqView::EqView(RoomEngine& e, EqEditLink& l, CBitmap* bg, CBitmap* bandDigits)
-    : engine(e), link(l), background(bg), digits(bandDigits),
+OVEqView::OVEqView(EditorPort& e, EqEditLink& l, CBitmap* bg, CBitmap* bandDigits)
+    : port(e), link(l), background(bg), digits(bandDigits),
       analysis(std::make_unique<EqResponse>()), bands{{kEqLowShelf, 0.0f, 100.0f, 44100.0f, 0.6f},
                                                       {kEqPeaking, 0.0f, 500.0f, 44100.0f, 1.0f},
                                                       {kEqPeaking, 0.0f, 2000.0f, 44100.0f, 1.0f},
@@ -72,7 +72,7 @@ EqView::EqView(RoomEngine& e, EqEditLink& l, CBitmap* bg, CBitmap* bandDigits)
         digits->remember();
 }
 
-EqView::~EqView()
+OVEqView::~OVEqView()
 {
     if (background)
         background->forget();
@@ -80,13 +80,13 @@ EqView::~EqView()
         digits->forget();
 }
 
-float EqView::sampleRate() const
+float OVEqView::sampleRate() const
 {
-    const float rate = engine.derived().sampleRate;
+    const float rate = port.values().sampleRate;
     return std::isfinite(rate) && rate > 0.0f ? rate : 44100.0f;
 }
 
-int EqView::frequencyX(float hz, float rate)
+int OVEqView::frequencyX(float hz, float rate)
 {
     const float bin = hz * static_cast<float>(EqResponse::kLength) / rate;
     return truncToInt(static_cast<double>(static_cast<float>(kAxisWidth) * axisFraction(bin)));
@@ -96,7 +96,7 @@ int EqView::frequencyX(float hz, float rate)
 
 // Pixels above 0 dB of column x, the curve read between the two bins the
 // column falls on, held within +-limit.
-int EqView::curveOffset(int x, int limit) const
+int OVEqView::curveOffset(int x, int limit) const
 {
     const float b = 4096.0f * formula::cube(0.0025f * static_cast<float>(x));
     const int k = std::clamp(truncToInt(static_cast<double>(b)), 0, EqResponse::kBins - 2);
@@ -107,7 +107,7 @@ int EqView::curveOffset(int x, int limit) const
     return std::clamp(truncToInt(static_cast<double>(pixels)), -limit, limit);
 }
 
-void EqView::drawFill(COffscreenContext& picture) const
+void OVEqView::drawFill(COffscreenContext& picture) const
 {
     picture.setFillColor(kFill);
     for (int x = kFirstColumn; x <= kLastColumn; ++x) {
@@ -120,7 +120,7 @@ void EqView::drawFill(COffscreenContext& picture) const
     }
 }
 
-void EqView::drawCurve(COffscreenContext& picture) const
+void OVEqView::drawCurve(COffscreenContext& picture) const
 {
     picture.setFrameColor(kCurve);
     picture.setLineWidth(2);
@@ -146,13 +146,13 @@ void EqView::drawCurve(COffscreenContext& picture) const
     picture.setLineWidth(1);
 }
 
-void EqView::drawBandMarkers(COffscreenContext& picture) const
+void OVEqView::drawBandMarkers(COffscreenContext& picture) const
 {
     const float rate = sampleRate();
     const auto v = analysis->curve();
     picture.setFont(kNormalFontVerySmall);
     for (int band = 0; band < 4; ++band) {
-        const float hz = engine.derived().eqFrequency[band];
+        const float hz = port.values().eqFrequency[band];
         const float bin = std::clamp(hz * static_cast<float>(EqResponse::kLength) / rate, 0.0f,
                                      static_cast<float>(EqResponse::kBins - 1));
         const int x = truncToInt(static_cast<double>(static_cast<float>(kAxisWidth) * axisFraction(bin))) + 1;
@@ -182,7 +182,7 @@ void EqView::drawBandMarkers(COffscreenContext& picture) const
     }
 }
 
-void EqView::drawGainLabels(COffscreenContext& picture) const
+void OVEqView::drawGainLabels(COffscreenContext& picture) const
 {
     picture.setFont(kNormalFontVerySmall);
     picture.setFontColor(kLabel);
@@ -195,7 +195,7 @@ void EqView::drawGainLabels(COffscreenContext& picture) const
     }
 }
 
-void EqView::drawFrequencyTicks(COffscreenContext& picture) const
+void OVEqView::drawFrequencyTicks(COffscreenContext& picture) const
 {
     const float rate = sampleRate();
     picture.setFont(kNormalFontVerySmall);
@@ -213,7 +213,7 @@ void EqView::drawFrequencyTicks(COffscreenContext& picture) const
     }
 }
 
-void EqView::draw(COffscreenContext& picture)
+void OVEqView::draw(COffscreenContext& picture)
 {
     picture.resetClipRect();
     if (background)
@@ -223,7 +223,7 @@ void EqView::draw(COffscreenContext& picture)
 
     // The engine's analysed set carries the same designs as the audible one;
     // the analysis runs on a copy, so the engine's filters are not touched.
-    engine.copyAnalysisEq(0, bands);
+    port.copyAnalysisEq(0, bands);
     analysis->analyse(bands[0], bands[1], bands[2], bands[3]);
 
     drawFill(picture);
@@ -237,14 +237,14 @@ void EqView::draw(COffscreenContext& picture)
 
 // The raw frequency value that column x (press position + 1) stands for,
 // with its frequency limited below at 20 Hz only.
-float EqView::pressValue(int x) const
+float OVEqView::pressValue(int x) const
 {
     const float column = static_cast<float>(std::max(x, 1));
     const float hz = formula::cube(0.0025f * column) * (sampleRate() / 2.0f);
     return formula::eqFrequencyValue(std::max(hz, kLowestHz));
 }
 
-CMouseEventResult EqView::mouseDown(CPoint where, int buttons)
+CMouseEventResult OVEqView::mouseDown(CPoint where, int buttons)
 {
     if (drag != Drag::None)
         endDrag();
@@ -285,7 +285,7 @@ CMouseEventResult EqView::mouseDown(CPoint where, int buttons)
     return kMouseEventTrack;
 }
 
-void EqView::setQuantity(int row, float value)
+void OVEqView::setQuantity(int row, float value)
 {
     const int index = bandIndex(selected, row);
     const float limitedValue = std::clamp(value, 0.0f, 1.0f);
@@ -296,7 +296,7 @@ void EqView::setQuantity(int row, float value)
         link.reportKnob(bandIndex(band, row));
 }
 
-void EqView::applyDrag(CPoint where)
+void OVEqView::applyDrag(CPoint where)
 {
     if (drag == Drag::FrequencyAndGain) {
         const float moved = pressValue(where.h + 1) - pressFrequencyValue;
@@ -309,7 +309,7 @@ void EqView::applyDrag(CPoint where)
     }
 }
 
-CMouseEventResult EqView::mouseMoved(CPoint where, int buttons)
+CMouseEventResult OVEqView::mouseMoved(CPoint where, int buttons)
 {
     if (drag == Drag::None)
         return kMouseEventNotHandled;
@@ -321,7 +321,7 @@ CMouseEventResult EqView::mouseMoved(CPoint where, int buttons)
     return kMouseEventTrack;
 }
 
-CMouseEventResult EqView::mouseUp(CPoint, int buttons)
+CMouseEventResult OVEqView::mouseUp(CPoint, int buttons)
 {
     if (drag == Drag::None)
         return kMouseEventNotHandled;
@@ -331,13 +331,13 @@ CMouseEventResult EqView::mouseUp(CPoint, int buttons)
     return kMouseEventHandled;
 }
 
-void EqView::mouseCancel()
+void OVEqView::mouseCancel()
 {
     if (drag != Drag::None)
         endDrag();
 }
 
-void EqView::endDrag()
+void OVEqView::endDrag()
 {
     for (int band = 0; band < 4; ++band) {
         if (drag == Drag::FrequencyAndGain) {
@@ -349,10 +349,10 @@ void EqView::endDrag()
     }
     drag = Drag::None;
     selected = -1;
-    engine.editorSignals().viewDirty = true;
+    port.setViewDirty(true);
 }
 
-void EqView::modeChanged()
+void OVEqView::modeChanged()
 {
     if (drag != Drag::None)
         endDrag();

@@ -1,11 +1,11 @@
-// Room3DView: the model (walls, floor tiles, markers), its projection, the
+// OVRoom3DView: the model (walls, floor tiles, markers), its projection, the
 // painter's sort, the drawing, and the camera drags.
 
-#include "editor/screens/Room3DView.h"
+#include "editor/screens/OVRoom3DView.h"
 
 #include "base/Convert.h"
 #include "editor/screens/ScreenPanel.h"
-#include "engine/RoomEngine.h"
+#include "core/EditorPort.h"
 #include "resources/EditorLayout.h"
 #include "toolkit/CBitmap.h"
 
@@ -92,7 +92,7 @@ bool Projection3D::project(const Point3D& p, CPoint& pixel, float& along) const
 
 // ---- Construction ---------------------------------------------------------------------
 
-Room3DView::Room3DView(RoomEngine& e, CBitmap* bitmap) : engine(e), background(bitmap)
+OVRoom3DView::OVRoom3DView(EditorPort& e, CBitmap* bitmap) : port(e), background(bitmap)
 {
     if (background)
         background->remember();
@@ -100,19 +100,19 @@ Room3DView::Room3DView(RoomEngine& e, CBitmap* bitmap) : engine(e), background(b
         faceArray[i].index = i;
 }
 
-Room3DView::~Room3DView()
+OVRoom3DView::~OVRoom3DView()
 {
     if (background)
         background->forget();
 }
 
-void Room3DView::setMarkerPhases(int source, int listener)
+void OVRoom3DView::setMarkerPhases(int source, int listener)
 {
     sourcePhase = source & 15;
     listenerPhase = listener & 15;
 }
 
-void Room3DView::setCamera(const Camera3D& c)
+void OVRoom3DView::setCamera(const Camera3D& c)
 {
     cam.yaw = std::isfinite(c.yaw) ? c.yaw : 0.0f;
     cam.pitch = std::clamp(std::isfinite(c.pitch) ? c.pitch : 0.0f, Camera3D::kMinPitch, Camera3D::kMaxPitch);
@@ -123,12 +123,12 @@ void Room3DView::setCamera(const Camera3D& c)
 
 // ---- Model -------------------------------------------------------------------------------
 
-void Room3DView::rebuildModel()
+void OVRoom3DView::rebuildModel()
 {
-    const int wallCount = std::clamp(engine.copyWalls(walls), 0, kMaxWalls);
+    const int wallCount = std::clamp(port.copyWalls(walls), 0, kMaxWalls);
     // The height control adds spread to every reflection; the picture shows
     // it as wall height: 0.5 H + 4 metres, from top to floor.
-    const float H = engine.derived().heightSpread;
+    const float H = port.values().heightSpread;
     const float spread = std::isfinite(H) ? H : 0.0f;
     const float top = -0.25f * spread - 3.0f;
     const float floor = 0.25f * spread + 1.0f;
@@ -175,7 +175,7 @@ void Room3DView::rebuildModel()
 
 // ---- Projection and order -------------------------------------------------------------
 
-void Room3DView::projectPanel(Face3D& face, const Projection3D& projection) const
+void OVRoom3DView::projectPanel(Face3D& face, const Projection3D& projection) const
 {
     face.visible = false;
     if (!face.usable)
@@ -197,9 +197,9 @@ void Room3DView::projectPanel(Face3D& face, const Projection3D& projection) cons
     }
 }
 
-void Room3DView::projectMarker(Face3D& face, const Projection3D& projection) const
+void OVRoom3DView::projectMarker(Face3D& face, const Projection3D& projection) const
 {
-    const EngineValues& d = engine.derived();
+    const EditorValues d = port.values();
     face.visible = false;
     float planX = d.listenerX, planY = d.listenerY;
     int phase = listenerPhase;
@@ -230,7 +230,7 @@ void Room3DView::projectMarker(Face3D& face, const Projection3D& projection) con
     face.visible = std::isfinite(face.depthKey);
 }
 
-void Room3DView::projectFaces()
+void OVRoom3DView::projectFaces()
 {
     const Projection3D projection(cam);
     for (int i = 0; i < faceCount; ++i) {
@@ -242,7 +242,7 @@ void Room3DView::projectFaces()
     }
 }
 
-bool Room3DView::drawsBefore(const Face3D& p, const Face3D& q)
+bool OVRoom3DView::drawsBefore(const Face3D& p, const Face3D& q)
 {
     const bool pTile = p.kind == kFloorTile;
     const bool qTile = q.kind == kFloorTile;
@@ -257,7 +257,7 @@ bool Room3DView::drawsBefore(const Face3D& p, const Face3D& q)
     return p.index < q.index;
 }
 
-void Room3DView::sortFaces()
+void OVRoom3DView::sortFaces()
 {
     orderCount = 0;
     for (int i = 0; i < faceCount; ++i)
@@ -269,11 +269,11 @@ void Room3DView::sortFaces()
 
 // ---- Drawing -------------------------------------------------------------------------------
 
-void Room3DView::paintMarker(COffscreenContext& picture, const Face3D& face) const
+void OVRoom3DView::paintMarker(COffscreenContext& picture, const Face3D& face) const
 {
     CColor colour = layout::kListenerColour;
     if (face.kind == kSource1Face)
-        colour = engine.derived().stereoOn != 0 ? layout::kSource1StereoColour : layout::kSourceMonoColour;
+        colour = port.values().stereoOn != 0 ? layout::kSource1StereoColour : layout::kSourceMonoColour;
     else if (face.kind == kSource2Face)
         colour = layout::kSource2StereoColour;
     const CPoint centre = face.screen[0];
@@ -285,7 +285,7 @@ void Room3DView::paintMarker(COffscreenContext& picture, const Face3D& face) con
         picture.drawLine(face.screen[3], centre);
 }
 
-void Room3DView::paintFaces(COffscreenContext& picture) const
+void OVRoom3DView::paintFaces(COffscreenContext& picture) const
 {
     picture.setLineWidth(1);
     picture.setLineStyle(kLineSolid);
@@ -308,7 +308,7 @@ void Room3DView::paintFaces(COffscreenContext& picture) const
     }
 }
 
-void Room3DView::draw(COffscreenContext& picture)
+void OVRoom3DView::draw(COffscreenContext& picture)
 {
     if (rebuildRequested.exchange(false, std::memory_order_acquire) || faceCount == 0)
         rebuildModel();
@@ -325,7 +325,7 @@ void Room3DView::draw(COffscreenContext& picture)
 
 // ---- Mouse ---------------------------------------------------------------------------------
 
-CMouseEventResult Room3DView::mouseDown(CPoint where, int buttons)
+CMouseEventResult OVRoom3DView::mouseDown(CPoint where, int buttons)
 {
     const int held = buttons & (kLButton | kRButton);
     if (held != kLButton && held != kRButton)
@@ -336,7 +336,7 @@ CMouseEventResult Room3DView::mouseDown(CPoint where, int buttons)
     return kMouseEventTrack;
 }
 
-CMouseEventResult Room3DView::mouseMoved(CPoint where, int buttons)
+CMouseEventResult OVRoom3DView::mouseMoved(CPoint where, int buttons)
 {
     if (!tracking)
         return kMouseEventNotHandled;
@@ -359,7 +359,7 @@ CMouseEventResult Room3DView::mouseMoved(CPoint where, int buttons)
     return kMouseEventTrack;
 }
 
-CMouseEventResult Room3DView::mouseUp(CPoint where, int buttons)
+CMouseEventResult OVRoom3DView::mouseUp(CPoint where, int buttons)
 {
     if (!tracking)
         return kMouseEventNotHandled;
@@ -369,7 +369,7 @@ CMouseEventResult Room3DView::mouseUp(CPoint where, int buttons)
     return kMouseEventHandled;
 }
 
-void Room3DView::mouseCancel()
+void OVRoom3DView::mouseCancel()
 {
     tracking = false;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// ExportPage: the main screen's export page (its mode 3). The user picks a
+// OVExportPage: the main screen's export page (its mode 3). The user picks a
 // sample rate, a sample format and normalisation in three option groups and
 // presses SAVE; the page asks for a file (the host's file selector, else the
 // platform's save dialog, else its own file-name entry) and then starts the
@@ -16,7 +16,7 @@
 // screen's top-left corner, which is also the picture's origin, so a box is
 // hit exactly where it is drawn. GUI thread only.
 
-#include "host/vst2.h"
+#include "core/EditorHost.h"
 #include "toolkit/CTextEdit.h"
 
 #include <memory>
@@ -25,7 +25,7 @@
 namespace ovinta {
 
 class CBitmap;
-class RoomEngine;
+class EditorPort;
 
 // What the deferred export runs with: the page's choices and the chosen file.
 struct ExportRequest {
@@ -61,7 +61,7 @@ enum class FileAnswer {
     kPending,   // a dialog is open; its answer comes through fileChosen or fileCancelled
 };
 
-class ExportPage;
+class OVExportPage;
 
 // The editor's side of the page.
 class ExportPageListener {
@@ -72,16 +72,16 @@ public:
     // neither exists (the page then shows its own file-name entry).
     // kPending when the dialog stays open: the listener then owes `page`
     // exactly one fileChosen or fileCancelled, unless the page goes first.
-    virtual FileAnswer selectExportFile(VstFileSelect& select, std::string& chosenPath, ExportPage& page) = 0;
+    virtual FileAnswer selectExportFile(const FileRequest& request, std::string& chosenPath, OVExportPage& page) = 0;
     // A file was chosen: keep `request` for the deferred export. The page
-    // then starts the countdown on the engine.
+    // then starts the countdown on the port.
     virtual void exportRequested(const ExportRequest& request) = 0;
     // `page` is being destroyed while its dialog is open: close the dialog,
     // and send the page nothing more.
-    virtual void exportPageClosing(ExportPage& page) = 0;
+    virtual void exportPageClosing(OVExportPage& page) = 0;
 };
 
-class ExportPage {
+class OVExportPage {
 public:
     static constexpr int kSize = 408; // the page is 408 x 408 pixels
 
@@ -95,10 +95,10 @@ public:
     // `background`: the page's picture (408 x 408), or null for a plain
     // panel; the page holds a reference while it lives. `initialPath`: the
     // folder and name prefix offered in the file dialog.
-    ExportPage(RoomEngine& engine, ExportPageListener& listener, CBitmap* background, std::string initialPath);
-    ~ExportPage();
-    ExportPage(const ExportPage&) = delete;
-    ExportPage& operator=(const ExportPage&) = delete;
+    OVExportPage(EditorPort& port, ExportPageListener& listener, CBitmap* background, std::string initialPath);
+    ~OVExportPage();
+    OVExportPage(const OVExportPage&) = delete;
+    OVExportPage& operator=(const OVExportPage&) = delete;
 
     // Draws the whole page into `picture` at its origin.
     void draw(CDrawContext& picture);
@@ -122,7 +122,7 @@ public:
 
     // The red "ERROR SAVING FILE!" banner, drawn over the other modes after a
     // failed export. Counts the engine's banner ticks down, one per call.
-    static void drawErrorBanner(CDrawContext& picture, RoomEngine& engine);
+    static void drawErrorBanner(CDrawContext& picture, EditorPort& port);
 
     // The initial path of the file dialog: `moduleFolder` (with its trailing
     // slash) followed by "OvintaIR_" when that folder is writable, else the
@@ -146,7 +146,7 @@ private:
     void openEntry();
     Click startExport(const std::string& path);
 
-    RoomEngine& engine;
+    EditorPort& port;
     ExportPageListener& listener;
     CBitmap* background;             // one reference held, or null
     std::string initialPath;

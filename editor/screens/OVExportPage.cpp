@@ -1,10 +1,10 @@
-// ExportPage: option groups, SAVE, the file request and the page's own
+// OVExportPage: option groups, SAVE, the file request and the page's own
 // file-name entry.
 
-#include "editor/screens/ExportPage.h"
+#include "editor/screens/OVExportPage.h"
 
 #include "editor/screens/ScreenPanel.h"
-#include "engine/RoomEngine.h"
+#include "core/EditorPort.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/platform/UserFolders.h"
 
@@ -38,7 +38,7 @@ struct GroupRow {
     int selected;
     int phase;
 };
-constexpr GroupRow kGroupRows[ExportPage::kGroupCount] = {
+constexpr GroupRow kGroupRows[OVExportPage::kGroupCount] = {
     {{"44100", "48000", "96000"}, 3, 32, 128, 0, ExportChoice::kFullPhase},
     {{"16 bit Wav", "Float WAV", "Float RAW"}, 3, 32, 184, 1, ExportChoice::kFullPhase},
     {{"Off", "On"}, 2, 32, 240, 1, 0},
@@ -89,8 +89,8 @@ int ExportChoice::optionAt(CPoint where) const
     return -1;
 }
 
-ExportPage::ExportPage(RoomEngine& e, ExportPageListener& l, CBitmap* bg, std::string path)
-    : engine(e), listener(l), background(bg), initialPath(std::move(path))
+OVExportPage::OVExportPage(EditorPort& e, ExportPageListener& l, CBitmap* bg, std::string path)
+    : port(e), listener(l), background(bg), initialPath(std::move(path))
 {
     if (background)
         background->remember();
@@ -113,7 +113,7 @@ ExportPage::ExportPage(RoomEngine& e, ExportPageListener& l, CBitmap* bg, std::s
     entry->setHoriAlign(kLeftText);
 }
 
-ExportPage::~ExportPage()
+OVExportPage::~OVExportPage()
 {
     if (dialogOpen)
         listener.exportPageClosing(*this);
@@ -121,7 +121,7 @@ ExportPage::~ExportPage()
         background->forget();
 }
 
-std::string ExportPage::defaultInitialPath(const std::string& folder)
+std::string OVExportPage::defaultInitialPath(const std::string& folder)
 {
     // A system-wide install is rarely writable: a first export there would
     // only end in the error banner.
@@ -133,7 +133,7 @@ std::string ExportPage::defaultInitialPath(const std::string& folder)
 
 // ---- Drawing ---------------------------------------------------------------------
 
-void ExportPage::draw(CDrawContext& picture)
+void OVExportPage::draw(CDrawContext& picture)
 {
     const CRect whole(0, 0, kSize, kSize);
     if (background)
@@ -144,13 +144,13 @@ void ExportPage::draw(CDrawContext& picture)
         drawGroup(picture, g);
     if (entryOpen)
         drawEntry(picture);
-    if (engine.editorSignals().exportCountdown != 0)
+    if (port.exportCountdown() != 0)
         drawNotice(picture, "Exporting, please wait...");
     else if (dialogOpen)
         drawNotice(picture, "Waiting for the file dialog...");
 }
 
-void ExportPage::drawNotice(CDrawContext& picture, const char* text)
+void OVExportPage::drawNotice(CDrawContext& picture, const char* text)
 {
     const CRect notice(4, 370, 404, 394);
     picture.setFillColor(kNoticeFill);
@@ -160,7 +160,7 @@ void ExportPage::drawNotice(CDrawContext& picture, const char* text)
     picture.drawString(text, notice, kCenterText);
 }
 
-void ExportPage::drawGroup(CDrawContext& picture, ExportChoice& g)
+void OVExportPage::drawGroup(CDrawContext& picture, ExportChoice& g)
 {
     picture.setFont(kNormalFont, kBoldFace);
     picture.setLineWidth(1);
@@ -180,7 +180,7 @@ void ExportPage::drawGroup(CDrawContext& picture, ExportChoice& g)
     }
 }
 
-void ExportPage::drawEntry(CDrawContext& picture)
+void OVExportPage::drawEntry(CDrawContext& picture)
 {
     picture.setFillColor(kEntryPanel);
     picture.fillRect(kEntryPanelRect);
@@ -208,13 +208,12 @@ void ExportPage::drawEntry(CDrawContext& picture)
     }
 }
 
-void ExportPage::drawErrorBanner(CDrawContext& picture, RoomEngine& engine)
+void OVExportPage::drawErrorBanner(CDrawContext& picture, EditorPort& port)
 {
-    auto& signals = engine.editorSignals();
-    const int ticks = signals.exportErrorTicks;
-    if (signals.exportError == 0 || ticks <= 0)
+    const int ticks = port.errorBannerTicks();
+    if (!port.exportFailed() || ticks <= 0)
         return;
-    signals.exportErrorTicks = ticks - 1;
+    port.setErrorBannerTicks(ticks - 1);
     if (ticks % kBannerBlink == 0)
         return; // a short flicker every 16 draws
     const CRect banner(1, 173, 413, 197);
@@ -227,7 +226,7 @@ void ExportPage::drawErrorBanner(CDrawContext& picture, RoomEngine& engine)
 
 // ---- Mouse and keys --------------------------------------------------------------
 
-ExportPage::Click ExportPage::mouseDown(CPoint where, int buttons)
+OVExportPage::Click OVExportPage::mouseDown(CPoint where, int buttons)
 {
     if ((buttons & (kLButton | kRButton)) == 0)
         return kIgnored;
@@ -251,7 +250,7 @@ ExportPage::Click ExportPage::mouseDown(CPoint where, int buttons)
     return result;
 }
 
-ExportPage::Click ExportPage::onKeyDown(const CKeyCode& key)
+OVExportPage::Click OVExportPage::onKeyDown(const CKeyCode& key)
 {
     if (!entryOpen)
         return kIgnored;
@@ -265,30 +264,23 @@ ExportPage::Click ExportPage::onKeyDown(const CKeyCode& key)
     return entry->onKeyDown(key) ? kRedraw : kIgnored;
 }
 
-ExportPage::Click ExportPage::save()
+OVExportPage::Click OVExportPage::save()
 {
     // Never left highlighted, whatever the dialog answers.
     groups[kSaveGroup].selected = -1;
     chosenRate = -1.0f;
 
     const int format = std::clamp(groups[kFormatGroup].selected, 0, 2);
-    VstFileType type{};
-    copyTruncated(type.name, sizeof type.name, kFileTypes[format].name);
-    copyTruncated(type.macType, sizeof type.macType, kFileTypes[format].macType);
-    copyTruncated(type.dosType, sizeof type.dosType, kFileTypes[format].dosType);
-
-    char initial[1024];
-    copyTruncated(initial, sizeof initial, initialPath.c_str());
-    VstFileSelect select{};
-    select.command = kVstFileSave;
-    select.type = kVstFileType;
-    select.nbFileTypes = 1;
-    select.fileTypes = &type;
-    copyTruncated(select.title, sizeof select.title, kDialogTitle);
-    select.initialPath = initial;
+    FileRequest request;
+    request.save = true;
+    request.title = kDialogTitle;
+    request.initialPath = initialPath;
+    request.typeName = kFileTypes[format].name;
+    request.macType = kFileTypes[format].macType;
+    request.dosType = kFileTypes[format].dosType;
 
     std::string path;
-    switch (listener.selectExportFile(select, path, *this)) {
+    switch (listener.selectExportFile(request, path, *this)) {
     case FileAnswer::kChosen:
         return path.empty() ? kRedraw : startExport(path);
     case FileAnswer::kNoDialog:
@@ -301,7 +293,7 @@ ExportPage::Click ExportPage::save()
     return kRedraw;
 }
 
-ExportPage::Click ExportPage::fileChosen(const std::string& path)
+OVExportPage::Click OVExportPage::fileChosen(const std::string& path)
 {
     if (!dialogOpen)
         return kIgnored; // no dialog of this page is open
@@ -309,7 +301,7 @@ ExportPage::Click ExportPage::fileChosen(const std::string& path)
     return path.empty() ? kRedraw : startExport(path);
 }
 
-ExportPage::Click ExportPage::fileCancelled()
+OVExportPage::Click OVExportPage::fileCancelled()
 {
     if (!dialogOpen)
         return kIgnored;
@@ -317,14 +309,14 @@ ExportPage::Click ExportPage::fileCancelled()
     return kRedraw;
 }
 
-void ExportPage::openEntry()
+void OVExportPage::openEntry()
 {
     entryOpen = true;
     entry->setText(initialPath.c_str());
     entry->startEditing();
 }
 
-ExportPage::Click ExportPage::entryClick(CPoint where)
+OVExportPage::Click OVExportPage::entryClick(CPoint where)
 {
     if (strictlyInside(kOkBox, where))
         return confirmEntry();
@@ -339,7 +331,7 @@ ExportPage::Click ExportPage::entryClick(CPoint where)
     return kIgnored; // the entry keeps the page until OK or Cancel
 }
 
-ExportPage::Click ExportPage::confirmEntry()
+OVExportPage::Click OVExportPage::confirmEntry()
 {
     std::string path = entry->getText();
     // Nothing to name a file with yet: the entry stays open.
@@ -356,7 +348,7 @@ ExportPage::Click ExportPage::confirmEntry()
     return startExport(path);
 }
 
-ExportPage::Click ExportPage::startExport(const std::string& path)
+OVExportPage::Click OVExportPage::startExport(const std::string& path)
 {
     const int rate = std::clamp(groups[kRateGroup].selected, 0, 2);
     chosenRate = kRates[rate];
@@ -366,7 +358,7 @@ ExportPage::Click ExportPage::startExport(const std::string& path)
     request.normalise = groups[kNormaliseGroup].selected == 1 ? 1 : 0;
     request.path = path;
     listener.exportRequested(request);
-    engine.editorSignals().exportCountdown = 1;
+    port.setExportCountdown(1);
     return kExportStarted;
 }
 

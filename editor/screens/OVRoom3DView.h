@@ -1,5 +1,5 @@
 #pragma once
-// Room3DView: mode 1 of the main screen. It shows the room in perspective so
+// OVRoom3DView: mode 1 of the main screen. It shows the room in perspective so
 // that its shape and height can be judged: the walls as shaded vertical
 // panels on a tiled 50 x 50 m floor, the sources and the listener as discs.
 // A flat-shaded polygon renderer in painter's order: no depth buffer, and a
@@ -7,7 +7,7 @@
 //
 // The main screen owns one and delegates to it while mode 1 is shown:
 // draw() every tick, the mouse calls during a gesture, requestRebuild()
-// whenever the room changed (entering the mode, the engine's viewDirty, the
+// whenever the room changed (entering the mode, the port's view-dirty signal, the
 // wall height). A left drag turns the view, a right drag pans and zooms.
 //
 // Threads: requestRebuild may be called from any thread (the editor's
@@ -25,7 +25,7 @@
 namespace ovinta {
 
 class CBitmap;
-class RoomEngine;
+class EditorPort;
 
 // A point of the room in metres: x and z horizontal with the grid centre at
 // 0 (x to the right and z downwards on the plan), y vertical and growing
@@ -96,7 +96,7 @@ struct Face3D {
     int index = 0;         // place in the model; breaks ties in the drawing order
 };
 
-class Room3DView {
+class OVRoom3DView {
 public:
     static constexpr int kSize = 408; // the picture is kSize x kSize pixels
     static constexpr int kFloorTiles = 100;
@@ -105,10 +105,10 @@ public:
 
     // `background` (may be null: a plain panel is painted) is the 3D view's
     // 408 x 408 picture; the view holds a reference to it for its life.
-    Room3DView(RoomEngine& engine, CBitmap* background);
-    ~Room3DView();
-    Room3DView(const Room3DView&) = delete;
-    Room3DView& operator=(const Room3DView&) = delete;
+    OVRoom3DView(EditorPort& port, CBitmap* background);
+    ~OVRoom3DView();
+    OVRoom3DView(const OVRoom3DView&) = delete;
+    OVRoom3DView& operator=(const OVRoom3DView&) = delete;
 
     // ---- Any thread ---------------------------------------------------------------
     // The room, its height or the positions changed: the next draw rebuilds
@@ -154,7 +154,7 @@ private:
     void paintFaces(COffscreenContext& picture) const;
     void paintMarker(COffscreenContext& picture, const Face3D& face) const;
 
-    RoomEngine& engine;
+    EditorPort& port;
     CBitmap* background = nullptr;
     std::atomic<bool> rebuildRequested{true};
 
