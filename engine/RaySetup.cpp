@@ -13,11 +13,11 @@ namespace ovinta {
 void RoomEngine::setupRays()
 {
     changes.fetch_add(1, std::memory_order_release);
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     // This rewrite covers any set-up still waiting for the tracer.
     raySetupRequested.store(false, std::memory_order_relaxed);
     rewriteRays();
-    unlockTracer();
 }
 
 void RoomEngine::rewriteRays()

@@ -1,7 +1,8 @@
 // The ray tracer: advances the ray slots one straight segment per step,
 // reflects them off the active walls, captures them at the listener as taps
-// and hands the taps to the kernels through each slot's pending flag. Runs on
-// the thread that owns the audio path, under the tracer's lock.
+// and hands the taps to the kernels through each slot's pending flag. Runs
+// under the tracer's flag: on the thread that owns the audio path, or, tracing
+// a program change ahead of its commit, on a host thread or the engine's worker.
 //
 // The float arithmetic follows a fixed order in single precision (double only
 // for the scatter turn and the air powers), so a room always gives the same
@@ -54,10 +55,11 @@ bool RoomEngine::trace(int units)
 {
     if (!tryLockTracer())
         return false;
+    const SpinLock held(tracerFlag, kAdoptLock);
     // Every caller owns the audio path, so a rebuild traced ahead is
     // committed here before the tracer moves on from it.
     if (rebuildPrepared.load(std::memory_order_relaxed))
-        commitTracedAhead();
+        commitPrepared();
     if (raySetupRequested.exchange(false, std::memory_order_acquire))
         rewriteRays();
     const float preDelaySamples = startTracing();
@@ -65,7 +67,6 @@ bool RoomEngine::trace(int units)
     traceSteps(clampedUnits * kStepsPerUnit, preDelaySamples);
     values.longestTap = findLongestTap(preDelaySamples);
     refreshDiffusion();
-    unlockTracer();
     return true;
 }
 
@@ -84,6 +85,9 @@ bool RoomEngine::traceAhead(int units)
     if (aheadPass == 0)
         aheadPass = 1;
     tracingAhead = true;
+    // The caller took immediateRebuild (acquire) just now: the count covers
+    // the change it announced.
+    preparedChange = programChanges.load(std::memory_order_relaxed);
     if (raySetupRequested.exchange(false, std::memory_order_acquire))
         setUpRaysAhead();
     const float preDelaySamples = startTracing();
@@ -131,6 +135,14 @@ void RoomEngine::killRay(RaySlot& slot)
     slot.pending.store(1, std::memory_order_release);
 }
 
+void RoomEngine::commitPrepared()
+{
+    if (lateChange == preparedChange)
+        fadeInTracedAhead();
+    else
+        commitTracedAhead();
+}
+
 void RoomEngine::commitTracedAhead()
 {
     const int count = std::clamp(tracerRays, 0, kMaxRays);
@@ -154,6 +166,45 @@ void RoomEngine::commitTracedAhead()
             slot.takePendingTap();
         }
     }
+    finishCommit(count);
+}
+
+void RoomEngine::fadeInTracedAhead()
+{
+    // Each traced tap becomes the slot's pending tap, which the kernels fade
+    // in over the old one as after any retrace. A fade still under way ends
+    // first, and a slot the kernels did not play before starts from silence.
+    const int count = std::clamp(tracerRays, 0, kMaxRays);
+    const int played = std::clamp(static_cast<int>(values.activeRays), 0, kMaxRays);
+    for (int k = 0; k < count; ++k) {
+        RaySlot& slot = slots[k];
+        if (slot.pending.load(std::memory_order_acquire) != 0)
+            slot.takePendingTap();
+        if (k >= played) {
+            std::fill(std::begin(slot.tapGain), std::end(slot.tapGain), 0.0f);
+            slot.tapFilterState = 1e-20f;
+        }
+        if (aheadSetUp) {
+            slot.source = slot.aheadSource;
+            slot.fadeStep = slot.aheadFadeStep;
+        }
+        if (slot.aheadState == 0)
+            continue;
+        slot.newDelay = slot.aheadDelay;
+        std::copy(std::begin(slot.aheadGain), std::end(slot.aheadGain), slot.newGain);
+        slot.newCoeff = slot.aheadCoeff;
+        slot.newHiFreq = slot.aheadHiFreq;
+        slot.newReflected = slot.aheadReflected;
+        slot.newFilterState = 1e-20f;
+        slot.fadeLevel = 1.0f;
+        slot.aheadState = 0;
+        slot.pending.store(1, std::memory_order_release);
+    }
+    finishCommit(count);
+}
+
+void RoomEngine::finishCommit(int count)
+{
     if (aheadSetUp) {
         values.activeRays = count;
         triggerCombs();

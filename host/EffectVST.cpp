@@ -91,6 +91,8 @@ void EffectVST::resume()
 {
     engine->setProgramAndRate(curProgram, sampleRate);
     engine->resetAudio();
+    // A program chosen before the host resumes plays fully from the first block.
+    engine->traceProgramAhead();
     AudioEffectX::resume();
 }
 

@@ -79,7 +79,7 @@ TEST(ProgramSelection, ReturningToAProgramRestoresItsEditedRoom)
     EXPECT_EQ(e.currentProgram(), 0);
     EXPECT_FALSE(e.derived().loadingProgram);
     EXPECT_TRUE(RoomEngineTestAccess::immediateRebuild(e).load());
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
 }
 
 TEST(ProgramSelection, BadNumbersAndCorruptWallCountsAreContained)
@@ -128,25 +128,25 @@ TEST(AudioPath, TakingWaitsForNoOneAndRefusesWhileAudioRuns)
     auto engine = makeEngine();
     RoomEngine& e = *engine;
     e.releaseAudioPath();
-    ASSERT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
+    ASSERT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
 
-    RoomEngineTestAccess::processing(e).store(1); // a block is running
+    RoomEngineTestAccess::setProcessing(e, true); // a block is running
     EXPECT_FALSE(e.tryTakeAudioPath());
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1); // left running
-    RoomEngineTestAccess::processing(e).store(0);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1); // left running
+    RoomEngineTestAccess::setProcessing(e, false);
 
     ASSERT_TRUE(e.tryTakeAudioPath());
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 0);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 0);
     EXPECT_FALSE(e.tryTakeAudioPath()); // one holder at a time
     e.finishProgram();                  // a program change does not restart audio under the holder
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 0);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 0);
     e.releaseAudioPath();
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
 
     e.resetAudio();
     EXPECT_EQ(e.audioPath().sourceHistory[0][12345], 1e-20f);
     EXPECT_EQ(e.audioPath().sourceHistory[1][kHistoryLength - 1], 1e-20f);
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
 }
 
 TEST(AudioPath, IdleTracingRunsOnlyWhileAudioIsQuiet)
@@ -168,8 +168,8 @@ TEST(AudioPath, IdleTracingRunsOnlyWhileAudioIsQuiet)
     EXPECT_EQ(e.raySlots()[0].stamp, -1); // its silent set-up tap is not taken yet
     tick = e.idleTrace(tick); // still quiet: the commit frees the slots, which start paths
     EXPECT_EQ(e.raySlots()[0].stamp, e.changeCount());
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
-    EXPECT_FALSE(RoomEngineTestAccess::audioPathHeld(e).load());
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
+    EXPECT_FALSE(RoomEngineTestAccess::audioPathHeld(e));
 }
 
 TEST(AudioPath, CommitCopiesPendingTapsAtOnce)

@@ -95,10 +95,10 @@ TEST(RaySetup, TraceDoesNothingWhileTheTracerIsBusy)
 {
     auto engine = makeEngine();
     engine->setParameter(param::kNumRays, 0.0f);
-    RoomEngineTestAccess::tracerBusy(*engine).store(true);
+    RoomEngineTestAccess::holdTracer(*engine);
     EXPECT_FALSE(engine->trace(4));
     EXPECT_EQ(engine->derived().activeRays, 256);
-    RoomEngineTestAccess::tracerBusy(*engine).store(false);
+    RoomEngineTestAccess::releaseTracer(*engine);
     EXPECT_TRUE(engine->trace(4));
     EXPECT_EQ(engine->derived().activeRays, 16);
 }

@@ -3,6 +3,7 @@
 #include "tools/measure-rooms/RoomMeasure.h"
 
 #include "dsp/RoomAcoustics.h"
+#include "engine/RoomEngine.h"
 #include "model/Parameters.h"
 
 #include <algorithm>
@@ -79,6 +80,7 @@ RoomMeasurement measureProgram(EffectVST& effect, int program, float sampleRate,
     effect.setProgram(program);
     effect.setParameter(param::kDryOut, 0.0f);
     effect.resume();
+    effect.getEngine().runTraceWork(); // an offline render: the first block plays the whole room
 
     double peak = 0.0;
     const std::vector<double> response = renderResponse(effect, sampleRate, maxSeconds, peak);
