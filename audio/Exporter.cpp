@@ -62,13 +62,22 @@ ExportResult Exporter::exportImpulse(int format, float sampleRate, int normalise
         engine.editorSignals().exportCountdown = 0;
         return result;
     }
-    engine.takeAudioPath();
+    result = exportHoldingPath(format, sampleRate, normalise, fileName);
+    // Ends after the path is given back: the editor sees the export over
+    // when audio runs again.
+    engine.editorSignals().exportCountdown = 0;
+    return result;
+}
+
+ExportResult Exporter::exportHoldingPath(int format, float sampleRate, int normalise,
+                                         const std::string& fileName)
+{
+    ExportResult result;
+    const RoomEngine::AudioPathHold hold(engine);
     const int channels = channelsFor(engine.derived().outputCount);
     if (!openFiles(channels, baseName(fileName), format, result)) {
         engine.editorSignals().exportError = 1;
         engine.editorSignals().exportErrorTicks = kErrorBannerTicks;
-        engine.releaseAudioPath();
-        engine.editorSignals().exportCountdown = 0;
         return result;
     }
     engine.editorSignals().exportError = 0;
@@ -102,8 +111,6 @@ ExportResult Exporter::exportImpulse(int format, float sampleRate, int normalise
         engine.editorSignals().exportError = 1;
         engine.editorSignals().exportErrorTicks = kErrorBannerTicks;
     }
-    engine.releaseAudioPath();
-    engine.editorSignals().exportCountdown = 0;
     return result;
 }
 

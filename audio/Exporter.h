@@ -81,6 +81,8 @@ public:
     static int channelsFor(int outputCount);
 
 private:
+    ExportResult exportHoldingPath(int format, float sampleRate, int normalise,
+                                   const std::string& fileName);
     bool openFiles(int channels, const std::string& base, int format, ExportResult& result);
     void closeFiles(int channels, ExportResult* result);
     void prepareEngine(float sampleRate);

@@ -117,6 +117,18 @@ public:
     bool takeOutputConfigurationRequest();
     void applyOutputCount(int outputs);
 
+    // Holds the audio path for a scope (export, tests): takeAudioPath on
+    // construction, releaseAudioPath on destruction.
+    class SCOPED_CAPABILITY AudioPathHold {
+    public:
+        explicit AudioPathHold(RoomEngine& e) ACQUIRE(e.pathGate) : engine(e) { engine.takeAudioPath(); }
+        ~AudioPathHold() RELEASE() { engine.releaseAudioPath(); }
+        AudioPathHold(const AudioPathHold&) = delete;
+        AudioPathHold& operator=(const AudioPathHold&) = delete;
+
+    private:
+        RoomEngine& engine;
+    };
     // Takes the audio path away: audio stops, waits for a running block to end.
     void takeAudioPath() ACQUIRE(pathGate);
     // The same without waiting: false (and audio left running) when a block runs.

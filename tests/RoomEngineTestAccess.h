@@ -31,6 +31,10 @@ struct RoomEngineTestAccess {
             e.pathGate.leave();
     }
     static bool audioPathHeld(const RoomEngine& e) { return e.pathGate.isHeld(); }
+    // The gate's calls one at a time, where a test checks each step's answer
+    // rather than holding the path for a scope.
+    static bool tryTakeAudioPath(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.tryTakeAudioPath(); }
+    static void releaseAudioPath(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.releaseAudioPath(); }
     static std::atomic<bool>& immediateRebuild(RoomEngine& e) { return e.immediateRebuild; }
     static std::atomic<bool>& raySetupRequested(RoomEngine& e) { return e.raySetupRequested; }
     // Another thread holds the tracer's flag (holdTracer) until releaseTracer.

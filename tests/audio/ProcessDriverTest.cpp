@@ -55,7 +55,7 @@ std::unique_ptr<RoomEngine> makeDryEngine(int outputs, TraceWorker worker = Trac
     RoomEngineTestAccess::values(*e).outputCount = outputs;
     for (int k = 0; k < kOutputRoles; ++k)
         RoomEngineTestAccess::values(*e).outputGain[k] = kGain[k];
-    e->releaseAudioPath();
+    RoomEngineTestAccess::releaseAudioPath(*e); // audio runs
     return e;
 }
 
@@ -382,13 +382,14 @@ TEST_P(TracedAhead, PlaysTheSameBlocksAsTheAudioThreadsRebuild)
             enginetest::applyProgram(e, c.to, 48000.0f);
         }
         if (which == 0) {
-            e.takeAudioPath();
-            if (RoomEngineTestAccess::raySetupRequested(e).load())
-                e.setupRays();
-            e.commitTaps();
-            ASSERT_TRUE(e.trace(RoomEngine::kRebuildUnits));
-            e.commitTaps();
-            e.releaseAudioPath();
+            {
+                const RoomEngine::AudioPathHold hold(e);
+                if (RoomEngineTestAccess::raySetupRequested(e).load())
+                    e.setupRays();
+                e.commitTaps();
+                EXPECT_TRUE(e.trace(RoomEngine::kRebuildUnits));
+                e.commitTaps();
+            }
             RoomEngineTestAccess::immediateRebuild(e).store(false);
         } else {
             bool traced = false;

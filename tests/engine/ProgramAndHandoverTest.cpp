@@ -127,20 +127,20 @@ TEST(AudioPath, TakingWaitsForNoOneAndRefusesWhileAudioRuns)
 {
     auto engine = makeEngine();
     RoomEngine& e = *engine;
-    e.releaseAudioPath();
+    RoomEngineTestAccess::releaseAudioPath(e);
     ASSERT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
 
     RoomEngineTestAccess::setProcessing(e, true); // a block is running
-    EXPECT_FALSE(e.tryTakeAudioPath());
+    EXPECT_FALSE(RoomEngineTestAccess::tryTakeAudioPath(e));
     EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1); // left running
     RoomEngineTestAccess::setProcessing(e, false);
 
-    ASSERT_TRUE(e.tryTakeAudioPath());
+    ASSERT_TRUE(RoomEngineTestAccess::tryTakeAudioPath(e));
     EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 0);
-    EXPECT_FALSE(e.tryTakeAudioPath()); // one holder at a time
+    EXPECT_FALSE(RoomEngineTestAccess::tryTakeAudioPath(e)); // one holder at a time
     e.finishProgram();                  // a program change does not restart audio under the holder
     EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 0);
-    e.releaseAudioPath();
+    RoomEngineTestAccess::releaseAudioPath(e);
     EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
 
     e.resetAudio();
