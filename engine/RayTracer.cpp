@@ -103,11 +103,7 @@ void RoomEngine::holdAheadTap(RaySlot& slot)
     // The ahead tap starts as the slot's pending tap, so that the fields a
     // post leaves alone keep their previous values, as they do there.
     if (slot.aheadState == 0) {
-        slot.aheadDelay = slot.newDelay;
-        std::copy(std::begin(slot.newGain), std::end(slot.newGain), slot.aheadGain);
-        slot.aheadCoeff = slot.newCoeff;
-        slot.aheadHiFreq = slot.newHiFreq;
-        slot.aheadReflected = slot.newReflected;
+        slot.aheadTap = slot.pendingTap;
         slot.aheadState = 1;
     }
     slot.aheadPass = aheadPass;
@@ -119,18 +115,18 @@ void RoomEngine::killRay(RaySlot& slot)
     slot.posted = 1;
     if (tracingAhead) {
         holdAheadTap(slot);
-        for (float& gain : slot.aheadGain)
+        for (float& gain : slot.aheadTap.gain)
             gain = 0.0f;
-        slot.aheadHiFreq = 0.0f;
-        slot.aheadCoeff = 0.0f;
+        slot.aheadTap.hiFreq = 0.0f;
+        slot.aheadTap.coeff = 0.0f;
         return;
     }
     // A silent tap: the kernels fade the slot's previous tap out.
     slot.newFilterState = 1e-20f;
-    for (float& gain : slot.newGain)
+    for (float& gain : slot.pendingTap.gain)
         gain = 0.0f;
-    slot.newHiFreq = 0.0f;
-    slot.newCoeff = 0.0f;
+    slot.pendingTap.hiFreq = 0.0f;
+    slot.pendingTap.coeff = 0.0f;
     slot.fadeLevel = 1.0f;
     slot.pending.store(1, std::memory_order_release);
 }
@@ -153,11 +149,7 @@ void RoomEngine::commitTracedAhead()
             slot.fadeStep = slot.aheadFadeStep;
         }
         if (slot.aheadState != 0) {
-            slot.newDelay = slot.aheadDelay;
-            std::copy(std::begin(slot.aheadGain), std::end(slot.aheadGain), slot.newGain);
-            slot.newCoeff = slot.aheadCoeff;
-            slot.newHiFreq = slot.aheadHiFreq;
-            slot.newReflected = slot.aheadReflected;
+            slot.pendingTap = slot.aheadTap;
             slot.newFilterState = 1e-20f;
             slot.fadeLevel = 1.0f;
             slot.aheadState = 0;
@@ -181,7 +173,7 @@ void RoomEngine::fadeInTracedAhead()
         if (slot.pending.load(std::memory_order_acquire) != 0)
             slot.takePendingTap();
         if (k >= played) {
-            std::fill(std::begin(slot.tapGain), std::end(slot.tapGain), 0.0f);
+            std::fill(std::begin(slot.tap.gain), std::end(slot.tap.gain), 0.0f);
             slot.tapFilterState = 1e-20f;
         }
         if (aheadSetUp) {
@@ -190,11 +182,7 @@ void RoomEngine::fadeInTracedAhead()
         }
         if (slot.aheadState == 0)
             continue;
-        slot.newDelay = slot.aheadDelay;
-        std::copy(std::begin(slot.aheadGain), std::end(slot.aheadGain), slot.newGain);
-        slot.newCoeff = slot.aheadCoeff;
-        slot.newHiFreq = slot.aheadHiFreq;
-        slot.newReflected = slot.aheadReflected;
+        slot.pendingTap = slot.aheadTap;
         slot.newFilterState = 1e-20f;
         slot.fadeLevel = 1.0f;
         slot.aheadState = 0;
@@ -378,7 +366,7 @@ void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
     const float e = (dx + 1.0f) / 2.0f;
     const float f = (dy + 1.0f) / 2.0f;
     float gains[kOutputRoles];
-    const float* previous = tracingAhead && slot.aheadState != 0 ? slot.aheadGain : slot.newGain;
+    const float* previous = tracingAhead && slot.aheadState != 0 ? slot.aheadTap.gain : slot.pendingTap.gain;
     std::copy(previous, previous + kOutputRoles, gains);
     const int outputs = values.outputCount;
     if (outputs == 5) {
@@ -404,26 +392,23 @@ void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
         return;
     }
 
+    Tap captured;
+    captured.delay = static_cast<int>(d);
+    std::copy(std::begin(gains), std::end(gains), captured.gain);
+    captured.coeff = coeff;
+    captured.hiFreq = slot.hiFreq;
+    captured.reflected = slot.reflected;
     slot.tracing = 0;
+    slot.posted = 1;
     if (tracingAhead) {
         holdAheadTap(slot);
-        slot.aheadDelay = static_cast<int>(d);
-        std::copy(std::begin(gains), std::end(gains), slot.aheadGain);
-        slot.aheadCoeff = coeff;
-        slot.aheadHiFreq = slot.hiFreq;
-        slot.aheadReflected = slot.reflected;
-        slot.posted = 1;
+        slot.aheadTap = captured;
         return;
     }
-    slot.newDelay = static_cast<int>(d);
-    std::copy(std::begin(gains), std::end(gains), slot.newGain);
-    slot.newCoeff = coeff;
-    slot.newHiFreq = slot.hiFreq;
+    slot.pendingTap = captured;
     slot.fadeLevel = 1.0f;
-    slot.newReflected = slot.reflected;
     slot.newFilterState = 1e-20f;
     slot.pending.store(1, std::memory_order_release);
-    slot.posted = 1;
 }
 
 int RoomEngine::findLongestTap(float preDelaySamples) const
@@ -434,8 +419,8 @@ int RoomEngine::findLongestTap(float preDelaySamples) const
         const RaySlot& slot = slots[k];
         // A tap traced ahead replaces the pending one at the commit.
         const bool ahead = slot.aheadState != 0;
-        const float* gain = ahead ? slot.aheadGain : slot.newGain;
-        const int delay = ahead ? slot.aheadDelay : slot.newDelay;
+        const float* gain = ahead ? slot.aheadTap.gain : slot.pendingTap.gain;
+        const int delay = ahead ? slot.aheadTap.delay : slot.pendingTap.delay;
         const float audible = gain[0] + gain[1] + gain[2] + gain[3];
         if (audible > 0.0f && delay < longest)
             longest = delay;

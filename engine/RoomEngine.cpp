@@ -498,10 +498,10 @@ int RoomEngine::copyPostedTaps(int first, int count, PostedTap* out)
     const SpinLock held(tracerFlag);
     for (int i = 0; i < count; ++i) {
         const RaySlot& slot = slots[first + i];
-        out[i].delay = slot.newDelay;
+        out[i].delay = slot.pendingTap.delay;
         for (int role = 0; role < kOutputRoles; ++role)
-            out[i].gain[role] = slot.newGain[role];
-        out[i].hiFreq = slot.newHiFreq;
+            out[i].gain[role] = slot.pendingTap.gain[role];
+        out[i].hiFreq = slot.pendingTap.hiFreq;
     }
     return count;
 }

@@ -177,25 +177,25 @@ TEST(AudioPath, CommitCopiesPendingTapsAtOnce)
     auto engine = makeEngine();
     RoomEngine& e = *engine;
     RaySlot& slot = e.raySlots()[5];
-    slot.newDelay = -777;
-    slot.newGain[0] = 0.25f;
-    slot.newGain[4] = 0.5f;
-    slot.newCoeff = 0.125f;
+    slot.pendingTap.delay = -777;
+    slot.pendingTap.gain[0] = 0.25f;
+    slot.pendingTap.gain[4] = 0.5f;
+    slot.pendingTap.coeff = 0.125f;
     slot.newFilterState = 1e-20f;
     slot.source = 1;
     slot.pending.store(1);
     RaySlot& beyond = e.raySlots()[400]; // outside the 256 active slots
-    beyond.newDelay = -5;
-    beyond.tapDelay = 9;
+    beyond.pendingTap.delay = -5;
+    beyond.tap.delay = 9;
     beyond.pending.store(1);
     e.commitTaps();
-    EXPECT_EQ(slot.tapDelay, -777);
-    EXPECT_EQ(slot.tapGain[0], 0.25f);
-    EXPECT_EQ(slot.tapGain[4], 0.5f);
-    EXPECT_EQ(slot.tapCoeff, 0.125f);
+    EXPECT_EQ(slot.tap.delay, -777);
+    EXPECT_EQ(slot.tap.gain[0], 0.25f);
+    EXPECT_EQ(slot.tap.gain[4], 0.5f);
+    EXPECT_EQ(slot.tap.coeff, 0.125f);
     EXPECT_EQ(slot.tapSource, 1);
     EXPECT_EQ(slot.pending.load(), 0);
-    EXPECT_EQ(beyond.tapDelay, 9);
+    EXPECT_EQ(beyond.tap.delay, 9);
     EXPECT_EQ(beyond.pending.load(), 1);
 }
 

@@ -38,7 +38,7 @@ TEST(RaySetup, ConstructionPreparesTwoHundredFiftySixMonoRays)
         EXPECT_EQ(slot.fadeLevel, 1.0f);
         EXPECT_GE(slot.fadeStep, 0.0001f);
         EXPECT_LT(slot.fadeStep, 0.0002f);
-        for (float gain : slot.newGain)
+        for (float gain : slot.pendingTap.gain)
             EXPECT_EQ(gain, 0.0f);
         steps.insert(slot.fadeStep);
     }
