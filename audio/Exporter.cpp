@@ -62,42 +62,59 @@ ExportResult Exporter::exportImpulse(int format, float sampleRate, int normalise
         engine.editorSignals().exportCountdown = 0;
         return result;
     }
-    engine.takeAudioPath();
     try {
-        return exportHeld(format, sampleRate, normalise, fileName, result);
+        exportHoldingPath(format, sampleRate, normalise, fileName, result);
     } catch (...) {
-        // A failure part-way (an allocation) leaves no half-written file,
-        // and the engine plays again at its own rate.
+        // A failure part-way (an allocation) leaves no half-written file; the
+        // engine is back at its own rate and the path given back by now.
         closeFiles(kOutputRoles, nullptr);
         for (const std::string& path : result.files)
             std::remove(path.c_str());
-        restoreEngine(heldRate, heldDryGain);
-        engine.releaseAudioPath();
         engine.editorSignals().exportError = 1;
         engine.editorSignals().exportErrorTicks = kErrorBannerTicks;
         engine.editorSignals().exportCountdown = 0;
         throw;
     }
+    // Ends after the path is given back: the editor sees the export over
+    // when audio runs again.
+    engine.editorSignals().exportCountdown = 0;
+    return result;
 }
 
-ExportResult Exporter::exportHeld(int format, float sampleRate, int normalise, const std::string& fileName,
-                                  ExportResult& result)
+void Exporter::exportHoldingPath(int format, float sampleRate, int normalise,
+                                 const std::string& fileName, ExportResult& result)
 {
-    heldRate = engine.derived().sampleRate;
-    heldDryGain = engine.derived().dryGain;
+    const RoomEngine::AudioPathHold hold(engine);
     const int channels = channelsFor(engine.derived().outputCount);
     if (!openFiles(channels, baseName(fileName), format, result)) {
         engine.editorSignals().exportError = 1;
         engine.editorSignals().exportErrorTicks = kErrorBannerTicks;
-        engine.releaseAudioPath();
-        engine.editorSignals().exportCountdown = 0;
-        return result;
+        return;
     }
     engine.editorSignals().exportError = 0;
     const float savedRate = engine.derived().sampleRate;
     const float savedDryGain = engine.derived().dryGain;
     prepareEngine(sampleRate);
+    bool written = false;
+    try {
+        written = writeFiles(channels, format, sampleRate, normalise, result);
+    } catch (...) {
+        restoreEngine(savedRate, savedDryGain);
+        throw;
+    }
+    restoreEngine(savedRate, savedDryGain);
+    // A file that was not written whole is reported like one that could not
+    // be opened, so a full disk never passes for a finished export.
+    result.status = written ? ExportResult::kWritten : ExportResult::kWriteFailed;
+    if (!written) {
+        engine.editorSignals().exportError = 1;
+        engine.editorSignals().exportErrorTicks = kErrorBannerTicks;
+    }
+}
 
+bool Exporter::writeFiles(int channels, int format, float sampleRate, int normalise,
+                          ExportResult& result)
+{
     const float peak = measurePass(channels, normalise != 0);
     // A response that never left silence has nothing to scale.
     const float impulse =
@@ -114,19 +131,7 @@ ExportResult Exporter::exportHeld(int format, float sampleRate, int normalise, c
     }
     written &= writePass(channels, format, impulse);
     closeFiles(channels, &result);
-    written &= result.status != ExportResult::kWriteFailed;
-
-    restoreEngine(savedRate, savedDryGain);
-    // A file that was not written whole is reported like one that could not
-    // be opened, so a full disk never passes for a finished export.
-    result.status = written ? ExportResult::kWritten : ExportResult::kWriteFailed;
-    if (!written) {
-        engine.editorSignals().exportError = 1;
-        engine.editorSignals().exportErrorTicks = kErrorBannerTicks;
-    }
-    engine.releaseAudioPath();
-    engine.editorSignals().exportCountdown = 0;
-    return result;
+    return written && result.status != ExportResult::kWriteFailed;
 }
 
 bool Exporter::openFiles(int channels, const std::string& base, int format, ExportResult& result)

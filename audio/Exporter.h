@@ -81,9 +81,12 @@ public:
     static int channelsFor(int outputCount);
 
 private:
-    // The export once the audio path is held; `result` lists the files made.
-    ExportResult exportHeld(int format, float sampleRate, int normalise, const std::string& fileName,
-                            ExportResult& result);
+    // The export while the audio path is held; `result` lists the files made.
+    void exportHoldingPath(int format, float sampleRate, int normalise, const std::string& fileName,
+                           ExportResult& result);
+    // The two passes and the headers, into the open files; false when a
+    // file was not written whole.
+    bool writeFiles(int channels, int format, float sampleRate, int normalise, ExportResult& result);
     bool openFiles(int channels, const std::string& base, int format, ExportResult& result);
     void closeFiles(int channels, ExportResult* result);
     void prepareEngine(float sampleRate);
@@ -100,7 +103,6 @@ private:
     std::vector<float> inA, inB;                // kExportBlock each
     std::vector<float> outputs[kOutputRoles];   // kExportBlock each
     std::FILE* files[kOutputRoles] = {};
-    float heldRate = 44100.0f, heldDryGain = 0.0f; // the engine's, while an export holds the path
     ExportChannel channelState[kOutputRoles];
     ExportProgress* progress = nullptr;
 };

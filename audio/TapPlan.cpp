@@ -56,7 +56,7 @@ int padLanes(TapLanes& lanes, int first, int used)
 bool heard(const RaySlot& slot, int outputs)
 {
     for (int k = 0; k < outputs; ++k)
-        if (slot.tapGain[k] > 0.0f)
+        if (slot.tap.gain[k] > 0.0f)
             return true;
     return false;
 }
@@ -91,27 +91,27 @@ void planTaps(RoomEngine& engine, int outputs, int count)
         if (work.slotPending[j] == 0) {
             if (!heard(slot, outputs))
                 continue;
-            loadLane(lanes, steadyLane, {history[slot.tapSource & 1], readPos(slot.tapDelay), slot.tapCoeff,
+            loadLane(lanes, steadyLane, {history[slot.tapSource & 1], readPos(slot.tap.delay), slot.tap.coeff,
                                          slot.tapFilterState, 0.0f, 0.0f, 0.0f});
             TapRun& run = work.runs[runCount++];
             run = {kRunSteady, steadyLane++, j, count, {}};
             for (int k = 0; k < outputs; ++k)
-                run.gain[k] = slot.tapGain[k] + kTiny;
+                run.gain[k] = slot.tap.gain[k] + kTiny;
             continue;
         }
-        loadLane(lanes, fadeLane, {history[slot.source & 1], readPos(slot.newDelay), slot.newCoeff,
+        loadLane(lanes, fadeLane, {history[slot.source & 1], readPos(slot.pendingTap.delay), slot.pendingTap.coeff,
                                    slot.newFilterState, 1.0f - slot.fadeLevel, slot.fadeStep, 1.0f});
         TapRun& in = work.runs[runCount++];
         in = {kRunFadeIn, fadeLane++, j, count, {}};
         for (int k = 0; k < outputs; ++k)
-            in.gain[k] = slot.newGain[k];
-        loadLane(lanes, fadeLane, {history[slot.tapSource & 1], readPos(slot.tapDelay), slot.tapCoeff,
+            in.gain[k] = slot.pendingTap.gain[k];
+        loadLane(lanes, fadeLane, {history[slot.tapSource & 1], readPos(slot.tap.delay), slot.tap.coeff,
                                    slot.tapFilterState, slot.fadeLevel, -slot.fadeStep,
                                    std::numeric_limits<float>::infinity()});
         TapRun& out = work.runs[runCount++];
         out = {kRunFadeOut, fadeLane++, j, count, {}};
         for (int k = 0; k < outputs; ++k)
-            out.gain[k] = slot.tapGain[k];
+            out.gain[k] = slot.tap.gain[k];
     }
     work.runCount = runCount;
     work.steadyLanes = padLanes(lanes, 0, steady);

@@ -153,10 +153,10 @@ void BM_ImpulseScreenPassStart(benchmark::State& state)
     RoomEngineTestAccess::values(engine).activeRays = OVImpulseScreen::kRaysPerDraw;
     for (int k = 0; k < OVImpulseScreen::kRaysPerDraw; ++k) {
         RaySlot& slot = engine.raySlots()[k];
-        slot.newDelay = -2000 * k;
-        for (float& gain : slot.newGain)
+        slot.pendingTap.delay = -2000 * k;
+        for (float& gain : slot.pendingTap.gain)
             gain = 0.05f;
-        slot.newHiFreq = 1.0f;
+        slot.pendingTap.hiFreq = 1.0f;
     }
     auto* screen = dynamic_cast<OVImpulseScreen*>(open.editor->getControl(param::kImpulseScreen));
     CDrawContext* window = open.editor->getFrame()->getBackingStore();

@@ -9,11 +9,22 @@ if(OVINTA_SANITIZE)
   add_link_options(-fsanitize=${OVINTA_SANITIZE})
 endif()
 
+# clang checks the lock annotations (base/ThreadSafety.h): guarded data is
+# touched only with its lock held, and every lock taken is given back.
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  option(OVINTA_THREAD_SAFETY "Check the lock annotations with clang's -Wthread-safety" ON)
+else()
+  set(OVINTA_THREAD_SAFETY OFF)
+endif()
+
 # ovinta_warnings(target): the project's warning set, errors when OVINTA_WERROR is on.
 function(ovinta_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
     -Wno-sign-conversion -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-align -Wnull-dereference
     -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough)
+  if(OVINTA_THREAD_SAFETY)
+    target_compile_options(${target} PRIVATE -Wthread-safety)
+  endif()
   if(OVINTA_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

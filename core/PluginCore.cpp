@@ -39,6 +39,8 @@ void PluginCore::resume()
 {
     roomEngine->setProgramAndRate(currentProgram, rateHz);
     roomEngine->resetAudio();
+    // A program chosen before the host resumes plays fully from the first block.
+    roomEngine->traceProgramAhead();
 }
 
 void PluginCore::reset()

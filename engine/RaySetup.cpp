@@ -13,11 +13,11 @@ namespace ovinta {
 void RoomEngine::setupRays()
 {
     changes.fetch_add(1, std::memory_order_release);
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     // This rewrite covers any set-up still waiting for the tracer.
     raySetupRequested.store(false, std::memory_order_relaxed);
     rewriteRays();
-    unlockTracer();
 }
 
 void RoomEngine::rewriteRays()
@@ -29,11 +29,11 @@ void RoomEngine::rewriteRays()
     random.seed(6413237u);
     for (int i = 0; i < count; ++i) {
         RaySlot& slot = slots[i];
-        slot.newReflected = 0;
+        slot.pendingTap.reflected = 0;
         slot.tapSource = slot.source;
-        for (float& gain : slot.newGain)
+        for (float& gain : slot.pendingTap.gain)
             gain = 0.0f;
-        slot.newCoeff = slot.newHiFreq = 0.0f;
+        slot.pendingTap.coeff = slot.pendingTap.hiFreq = 0.0f;
         slot.newFilterState = slot.tapFilterState = 1e-20f;
         slot.fadeStep = drawFadeStep();
         slot.fadeLevel = 1.0f;
@@ -55,11 +55,11 @@ void RoomEngine::setUpRaysAhead()
         RaySlot& slot = slots[i];
         slot.aheadState = 1;
         slot.aheadPass = 0;
-        slot.aheadDelay = slot.newDelay; // a silent tap keeps its delay
-        for (float& gain : slot.aheadGain)
+        slot.aheadTap.delay = slot.pendingTap.delay; // a silent tap keeps its delay
+        for (float& gain : slot.aheadTap.gain)
             gain = 0.0f;
-        slot.aheadCoeff = slot.aheadHiFreq = 0.0f;
-        slot.aheadReflected = 0;
+        slot.aheadTap.coeff = slot.aheadTap.hiFreq = 0.0f;
+        slot.aheadTap.reflected = 0;
         slot.aheadFadeStep = drawFadeStep();
     }
     for (int i = count; i < kMaxRays; ++i)

@@ -12,15 +12,24 @@
 
 namespace ovinta {
 
+// One tap of a ray: where it reads the history, how loud it plays on each
+// output role and how it is filtered. A slot holds three: the committed one
+// the kernels play, the pending one a crossfade brings in, and one traced
+// ahead of its commit.
+struct Tap {
+    int delay = 0;                // <= 0, samples relative to writePos
+    float gain[kOutputRoles] = {};
+    float coeff = 0.0f;           // c of y = c*x + (1 - c)*y
+    float hiFreq = 0.0f;          // high-frequency factor at capture, display only
+    int reflected = 0;            // 0 marks the direct sound
+};
+
 // One ray and the tap it last delivered.
 struct RaySlot {
     // Committed tap, read and written by the kernels (audio path).
+    Tap tap;
     int tapSource = 0;            // history buffer 0 or 1
-    int tapDelay = 0;             // <= 0, samples relative to writePos
     float tapFilterState = 0.0f;  // one-pole low-pass state
-    float tapGain[kOutputRoles] = {};
-    float tapCoeff = 0.0f;        // c of y = c*x + (1 - c)*y
-    float tapHiFreq = 0.0f;       // display only
 
     // Hand-over: 1 while a posted tap waits to be faded in. Set (release) by
     // the tracer after it wrote the pending tap; cleared (release) by the
@@ -44,17 +53,13 @@ struct RaySlot {
     float pathLength = 0.0f;      // metres travelled
     int lastWall = -1;            // wall last hit, -1 none
 
-    // Pending tap, written by the tracer while pending is 0.
-    int newDelay = 0;
-    float newGain[kOutputRoles] = {};
-    float newCoeff = 0.0f;
-    float newHiFreq = 0.0f;
+    // Pending tap (from source `source`), written by the tracer while pending is 0.
+    Tap pendingTap;
 
     // Running values of the path.
     float level = 0.0f;           // amplitude, starts at 1
     float hiFreq = 0.0f;          // high-frequency factor, starts at 1
     int reflected = 0;            // 1 once the first reflection is recorded
-    int newReflected = 0;         // reflected at capture: 0 marks the direct sound
     Shared<int> posted{0};        // set on every post; the impulse screen clears it
 
     // A tap traced ahead on a host thread after a program change (tracer
@@ -64,24 +69,16 @@ struct RaySlot {
     int aheadState = 0;
     uint32_t aheadPass = 0;       // preparation that posted it (the slot waits for the commit)
     int aheadSource = 0;          // source after a ray set-up traced ahead
-    int aheadDelay = 0;
-    float aheadGain[kOutputRoles] = {};
-    float aheadCoeff = 0.0f;
-    float aheadHiFreq = 0.0f;
-    int aheadReflected = 0;
+    Tap aheadTap;
     float aheadFadeStep = 0.0f;   // crossfade step drawn by a ray set-up traced ahead
 
     // The pending tap becomes the committed one, with no crossfade (a commit,
     // or the end of a crossfade), and the slot goes back to the tracer.
     void takePendingTap()
     {
+        tap = pendingTap;
         tapSource = source;
-        tapDelay = newDelay;
         tapFilterState = newFilterState;
-        for (int role = 0; role < kOutputRoles; ++role)
-            tapGain[role] = newGain[role];
-        tapCoeff = newCoeff;
-        tapHiFreq = newHiFreq;
         pending.store(0, std::memory_order_release);
     }
 };

@@ -1,7 +1,8 @@
 // The ray tracer: advances the ray slots one straight segment per step,
 // reflects them off the active walls, captures them at the listener as taps
-// and hands the taps to the kernels through each slot's pending flag. Runs on
-// the thread that owns the audio path, under the tracer's lock.
+// and hands the taps to the kernels through each slot's pending flag. Runs
+// under the tracer's flag: on the thread that owns the audio path, or, tracing
+// a program change ahead of its commit, on a host thread or the engine's worker.
 //
 // The float arithmetic follows a fixed order in single precision (double only
 // for the scatter turn and the air powers), so a room always gives the same
@@ -54,10 +55,11 @@ bool RoomEngine::trace(int units)
 {
     if (!tryLockTracer())
         return false;
+    const SpinLock held(tracerFlag, kAdoptLock);
     // Every caller owns the audio path, so a rebuild traced ahead is
     // committed here before the tracer moves on from it.
     if (rebuildPrepared.load(std::memory_order_relaxed))
-        commitTracedAhead();
+        commitPrepared();
     if (raySetupRequested.exchange(false, std::memory_order_acquire))
         rewriteRays();
     const float preDelaySamples = startTracing();
@@ -65,7 +67,6 @@ bool RoomEngine::trace(int units)
     traceSteps(clampedUnits * kStepsPerUnit, preDelaySamples);
     values.longestTap = findLongestTap(preDelaySamples);
     refreshDiffusion();
-    unlockTracer();
     return true;
 }
 
@@ -84,6 +85,9 @@ bool RoomEngine::traceAhead(int units)
     if (aheadPass == 0)
         aheadPass = 1;
     tracingAhead = true;
+    // The caller took immediateRebuild (acquire) just now: the count covers
+    // the change it announced.
+    preparedChange = programChanges.load(std::memory_order_relaxed);
     if (raySetupRequested.exchange(false, std::memory_order_acquire))
         setUpRaysAhead();
     const float preDelaySamples = startTracing();
@@ -99,11 +103,7 @@ void RoomEngine::holdAheadTap(RaySlot& slot)
     // The ahead tap starts as the slot's pending tap, so that the fields a
     // post leaves alone keep their previous values, as they do there.
     if (slot.aheadState == 0) {
-        slot.aheadDelay = slot.newDelay;
-        std::copy(std::begin(slot.newGain), std::end(slot.newGain), slot.aheadGain);
-        slot.aheadCoeff = slot.newCoeff;
-        slot.aheadHiFreq = slot.newHiFreq;
-        slot.aheadReflected = slot.newReflected;
+        slot.aheadTap = slot.pendingTap;
         slot.aheadState = 1;
     }
     slot.aheadPass = aheadPass;
@@ -115,20 +115,28 @@ void RoomEngine::killRay(RaySlot& slot)
     slot.posted = 1;
     if (tracingAhead) {
         holdAheadTap(slot);
-        for (float& gain : slot.aheadGain)
+        for (float& gain : slot.aheadTap.gain)
             gain = 0.0f;
-        slot.aheadHiFreq = 0.0f;
-        slot.aheadCoeff = 0.0f;
+        slot.aheadTap.hiFreq = 0.0f;
+        slot.aheadTap.coeff = 0.0f;
         return;
     }
     // A silent tap: the kernels fade the slot's previous tap out.
     slot.newFilterState = 1e-20f;
-    for (float& gain : slot.newGain)
+    for (float& gain : slot.pendingTap.gain)
         gain = 0.0f;
-    slot.newHiFreq = 0.0f;
-    slot.newCoeff = 0.0f;
+    slot.pendingTap.hiFreq = 0.0f;
+    slot.pendingTap.coeff = 0.0f;
     slot.fadeLevel = 1.0f;
     slot.pending.store(1, std::memory_order_release);
+}
+
+void RoomEngine::commitPrepared()
+{
+    if (lateChange == preparedChange)
+        fadeInTracedAhead();
+    else
+        commitTracedAhead();
 }
 
 void RoomEngine::commitTracedAhead()
@@ -141,11 +149,7 @@ void RoomEngine::commitTracedAhead()
             slot.fadeStep = slot.aheadFadeStep;
         }
         if (slot.aheadState != 0) {
-            slot.newDelay = slot.aheadDelay;
-            std::copy(std::begin(slot.aheadGain), std::end(slot.aheadGain), slot.newGain);
-            slot.newCoeff = slot.aheadCoeff;
-            slot.newHiFreq = slot.aheadHiFreq;
-            slot.newReflected = slot.aheadReflected;
+            slot.pendingTap = slot.aheadTap;
             slot.newFilterState = 1e-20f;
             slot.fadeLevel = 1.0f;
             slot.aheadState = 0;
@@ -154,6 +158,41 @@ void RoomEngine::commitTracedAhead()
             slot.takePendingTap();
         }
     }
+    finishCommit(count);
+}
+
+void RoomEngine::fadeInTracedAhead()
+{
+    // Each traced tap becomes the slot's pending tap, which the kernels fade
+    // in over the old one as after any retrace. A fade still under way ends
+    // first, and a slot the kernels did not play before starts from silence.
+    const int count = std::clamp(tracerRays, 0, kMaxRays);
+    const int played = std::clamp(static_cast<int>(values.activeRays), 0, kMaxRays);
+    for (int k = 0; k < count; ++k) {
+        RaySlot& slot = slots[k];
+        if (slot.pending.load(std::memory_order_acquire) != 0)
+            slot.takePendingTap();
+        if (k >= played) {
+            std::fill(std::begin(slot.tap.gain), std::end(slot.tap.gain), 0.0f);
+            slot.tapFilterState = 1e-20f;
+        }
+        if (aheadSetUp) {
+            slot.source = slot.aheadSource;
+            slot.fadeStep = slot.aheadFadeStep;
+        }
+        if (slot.aheadState == 0)
+            continue;
+        slot.pendingTap = slot.aheadTap;
+        slot.newFilterState = 1e-20f;
+        slot.fadeLevel = 1.0f;
+        slot.aheadState = 0;
+        slot.pending.store(1, std::memory_order_release);
+    }
+    finishCommit(count);
+}
+
+void RoomEngine::finishCommit(int count)
+{
     if (aheadSetUp) {
         values.activeRays = count;
         triggerCombs();
@@ -327,7 +366,7 @@ void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
     const float e = (dx + 1.0f) / 2.0f;
     const float f = (dy + 1.0f) / 2.0f;
     float gains[kOutputRoles];
-    const float* previous = tracingAhead && slot.aheadState != 0 ? slot.aheadGain : slot.newGain;
+    const float* previous = tracingAhead && slot.aheadState != 0 ? slot.aheadTap.gain : slot.pendingTap.gain;
     std::copy(previous, previous + kOutputRoles, gains);
     const int outputs = values.outputCount;
     if (outputs == 5) {
@@ -353,26 +392,23 @@ void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
         return;
     }
 
+    Tap captured;
+    captured.delay = static_cast<int>(d);
+    std::copy(std::begin(gains), std::end(gains), captured.gain);
+    captured.coeff = coeff;
+    captured.hiFreq = slot.hiFreq;
+    captured.reflected = slot.reflected;
     slot.tracing = 0;
+    slot.posted = 1;
     if (tracingAhead) {
         holdAheadTap(slot);
-        slot.aheadDelay = static_cast<int>(d);
-        std::copy(std::begin(gains), std::end(gains), slot.aheadGain);
-        slot.aheadCoeff = coeff;
-        slot.aheadHiFreq = slot.hiFreq;
-        slot.aheadReflected = slot.reflected;
-        slot.posted = 1;
+        slot.aheadTap = captured;
         return;
     }
-    slot.newDelay = static_cast<int>(d);
-    std::copy(std::begin(gains), std::end(gains), slot.newGain);
-    slot.newCoeff = coeff;
-    slot.newHiFreq = slot.hiFreq;
+    slot.pendingTap = captured;
     slot.fadeLevel = 1.0f;
-    slot.newReflected = slot.reflected;
     slot.newFilterState = 1e-20f;
     slot.pending.store(1, std::memory_order_release);
-    slot.posted = 1;
 }
 
 int RoomEngine::findLongestTap(float preDelaySamples) const
@@ -383,8 +419,8 @@ int RoomEngine::findLongestTap(float preDelaySamples) const
         const RaySlot& slot = slots[k];
         // A tap traced ahead replaces the pending one at the commit.
         const bool ahead = slot.aheadState != 0;
-        const float* gain = ahead ? slot.aheadGain : slot.newGain;
-        const int delay = ahead ? slot.aheadDelay : slot.newDelay;
+        const float* gain = ahead ? slot.aheadTap.gain : slot.pendingTap.gain;
+        const int delay = ahead ? slot.aheadTap.delay : slot.pendingTap.delay;
         const float audible = gain[0] + gain[1] + gain[2] + gain[3];
         if (audible > 0.0f && delay < longest)
             longest = delay;

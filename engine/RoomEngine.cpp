@@ -24,9 +24,22 @@ EQfilter makeDefaultBand()
     return EQfilter(kEqLowPass, 0.0f, 2500.0f, 44100.0f, 5.0f);
 }
 
-void pauseBriefly()
+// Attempts of a host thread to take the tracer's flag before it leaves a
+// program change to the worker: enough to ride out the audio thread's
+// per-block trace and the editor's copies, not a long trace.
+constexpr int kBriefAttempts = 64;
+
+// The value a reset fills the histories with.
+constexpr float kResetFill = 1e-20f;
+
+// Fills `count` samples of a history that end just before `end`, which may
+// wrap past the history's start.
+void fillBefore(float* history, uint32_t end, uint32_t count)
 {
-    std::this_thread::yield();
+    const uint32_t start = (end - count) & kHistoryMask;
+    const uint32_t first = std::min(count, static_cast<uint32_t>(kHistoryLength) - start);
+    std::fill_n(history + start, first, kResetFill);
+    std::fill_n(history, count - first, kResetFill);
 }
 
 constexpr int kBandType[kEqBands] = {kEqLowShelf, kEqPeaking, kEqPeaking, kEqHighShelf};
@@ -43,10 +56,14 @@ AudioPath::AudioPath()
     }
 }
 
-RoomEngine::RoomEngine()
+RoomEngine::RoomEngine(TraceWorker mode)
     : eqB{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
       eqD{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()}
 {
+    for (auto& history : spareHistory) {
+        history = std::make_unique<float[]>(kHistoryLength);
+        std::fill_n(history.get(), kHistoryLength, kResetFill);
+    }
     bank.reserved = 0;
     loadFactoryPrograms(bank.programs);
 
@@ -57,9 +74,17 @@ RoomEngine::RoomEngine()
     for (int role = 0; role < kOutputRoles; ++role)
         values.outputChannel[role] = role;
     setupRays();
+    if (mode == TraceWorker::Own)
+        worker = std::thread([this, seen = workSignal.load()] { runWorker(seen); });
 }
 
-RoomEngine::~RoomEngine() = default;
+RoomEngine::~RoomEngine()
+{
+    stopping.store(true, std::memory_order_release);
+    wakeWorker();
+    if (worker.joinable())
+        worker.join();
+}
 
 // ---- Host parameter thread and editor ---------------------------------------
 
@@ -100,14 +125,15 @@ void RoomEngine::finishProgram()
     requestOutputConfiguration();
     signals.roomDirty = true;
     // Audio resumes unless another thread holds the path; its release turns
-    // audio back on. Taking the holder flag for the moment of the store keeps
-    // this from re-enabling audio under a reset or an export.
-    if (!audioPathHeld.exchange(true, std::memory_order_acquire)) {
-        audioEnabled.store(1);
-        audioPathHeld.store(false, std::memory_order_release);
-    }
+    // audio back on.
+    pathGate.enableUnlessHeld();
+    programChanges.fetch_add(1, std::memory_order_relaxed);
     immediateRebuild.store(true, std::memory_order_release);
     values.loadingProgram = false;
+    // The audio thread never traces a room: its change goes to the worker at
+    // once. A host thread traces its own change ahead (traceProgramAhead).
+    if (onAudioThread())
+        wakeWorker();
 }
 
 bool RoomEngine::onAudioThread() const
@@ -118,34 +144,100 @@ bool RoomEngine::onAudioThread() const
 bool RoomEngine::traceProgramAhead()
 {
     // Most calls (every host parameter change off the audio thread) find no
-    // program change waiting: they leave without touching the tracer's lock.
+    // program change waiting: they leave without touching the tracer's flag.
     if (onAudioThread() || !immediateRebuild.load(std::memory_order_relaxed))
         return false;
-    if (!tryLockTracerBriefly())
+    if (!tracerFlag.tryLockBriefly(kBriefAttempts))
         return false;
+    const SpinLock held(tracerFlag, kAdoptLock);
+    adoptStagedWalls();
     // The trace below covers every program change finished so far; one
-    // finished later raises the flag again. An audio thread that took the
-    // flag first rebuilds the room itself (or finds the tracer busy here and
-    // raises the flag again).
-    if (!immediateRebuild.exchange(false, std::memory_order_acquire)) {
-        unlockTracer();
+    // finished later raises the flag again. A worker that took the flag
+    // first traces the room itself.
+    if (!immediateRebuild.exchange(false, std::memory_order_acquire))
         return false;
-    }
     traceAhead(kRebuildUnits);
-    unlockTracer();
     return true;
+}
+
+bool RoomEngine::runTraceWork()
+{
+    bool worked = refillSpareHistory();
+    // Taken even when no change waits: a worker may be tracing one, and the
+    // caller learns it is done when the flag comes free.
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
+    if (immediateRebuild.exchange(false, std::memory_order_acquire)) {
+        traceAhead(kRebuildUnits);
+        worked = true;
+    }
+    return worked;
+}
+
+bool RoomEngine::programChangePending() const
+{
+    return immediateRebuild.load(std::memory_order_acquire) || rebuildPrepared.load(std::memory_order_acquire);
+}
+
+void RoomEngine::runWorker(uint32_t seen)
+{
+    // Only handed work: a host thread traces its own program changes ahead.
+    // A wake-up during the work changes the signal, so the next wait returns
+    // at once and the work runs again.
+    for (;;) {
+        workSignal.wait(seen, std::memory_order_acquire);
+        seen = workSignal.load(std::memory_order_acquire);
+        if (stopping.load(std::memory_order_acquire))
+            return;
+        runTraceWork();
+    }
+}
+
+void RoomEngine::wakeWorker()
+{
+    // No lock and no allocation: an atomic increment and a futex wake.
+    workSignal.fetch_add(1, std::memory_order_release);
+    workSignal.notify_one();
 }
 
 void RoomEngine::setActiveWalls(const Wall* source, int count)
 {
     count = std::clamp(count, 0, kMaxWalls);
-    lockTracer();
+    if (onAudioThread()) {
+        // The tracer may be busy for a whole trace: the list waits for the
+        // flag's next holder (the worker tracing this program ahead).
+        stagedWalls.post(source, count);
+    } else {
+        const SpinLock held(tracerFlag);
+        adoptStagedWalls(); // an older list from the audio thread gives way
+        writeActiveWalls(source, count);
+    }
+    signals.roomDirty = true;
+}
+
+bool RoomEngine::tryLockTracer()
+{
+    if (!tracerFlag.tryLock())
+        return false;
+    adoptStagedWalls();
+    return true;
+}
+
+void RoomEngine::adoptStagedWalls()
+{
+    const int count = stagedWalls.take(walls);
+    if (count < 0)
+        return;
+    wallCount = count;
+    rebuildGrid();
+}
+
+void RoomEngine::writeActiveWalls(const Wall* source, int count)
+{
     if (count > 0)
         std::memcpy(walls, source, sizeof(Wall) * static_cast<std::size_t>(count));
     wallCount = count;
     rebuildGrid();
-    unlockTracer();
-    signals.roomDirty = true;
 }
 
 void RoomEngine::rebuildGrid()
@@ -209,6 +301,30 @@ void RoomEngine::updateEqBand(int band)
 {
     if (band < 0 || band >= kEqBands)
         return;
+    eqBandsWaiting.fetch_or(1u << band, std::memory_order_release);
+    // The audio thread only tries the flag: a band it cannot design now is
+    // designed by the flag's holder or at its own next block start.
+    if (!onAudioThread()) {
+        const SpinLock held(eqFlag);
+        designWaitingEqBands();
+    } else if (eqFlag.tryLock()) {
+        const SpinLock held(eqFlag, kAdoptLock);
+        designWaitingEqBands();
+    }
+    signals.viewDirty = true;
+    showTempView(kTempViewEq, 30);
+}
+
+void RoomEngine::designWaitingEqBands()
+{
+    const uint32_t bands = eqBandsWaiting.exchange(0, std::memory_order_acquire);
+    for (int band = 0; band < kEqBands; ++band)
+        if ((bands & (1u << band)) != 0)
+            designEqBand(band);
+}
+
+void RoomEngine::designEqBand(int band)
+{
     const int type = kBandType[band];
     const float rate = values.sampleRate;
     const float frequency = std::min(static_cast<float>(values.eqFrequency[band]), 0.45f * rate);
@@ -216,8 +332,6 @@ void RoomEngine::updateEqBand(int band)
     const float width = values.eqWidth[band];
     const bool stereo = values.stereoOn != 0;
 
-    while (eqWriterBusy.exchange(true, std::memory_order_acquire))
-        pauseBriefly();
     eqB[band].computeCoefficients(type, gain, frequency, rate, width);
     if (stereo)
         eqD[band].computeCoefficients(type, gain, frequency, rate, width);
@@ -237,65 +351,69 @@ void RoomEngine::updateEqBand(int band)
         target.a2.store(designed.a2, kPublish);
     }
     eqSequence.store(sequence + 2, std::memory_order_release);
-    eqWriterBusy.store(false, std::memory_order_release);
-
-    signals.viewDirty = true;
-    showTempView(kTempViewEq, 30);
 }
 
 void RoomEngine::copyAnalysisEq(int set, EQfilter* bandsOut)
 {
     if (bandsOut == nullptr)
         return;
+    const SpinLock held(eqFlag);
+    designWaitingEqBands();
     const EQfilter* source = set == 0 ? eqB : eqD;
-    while (eqWriterBusy.exchange(true, std::memory_order_acquire))
-        pauseBriefly();
     for (int band = 0; band < kEqBands; ++band)
         bandsOut[band] = source[band];
-    eqWriterBusy.store(false, std::memory_order_release);
 }
 
-// ---- Audio path and tracer guards ---------------------------------------------
+// ---- Audio path and its reset ----------------------------------------------------
 
 void RoomEngine::takeAudioPath()
 {
-    while (audioPathHeld.exchange(true, std::memory_order_acquire))
-        pauseBriefly();
-    // Two-flag handshake with the process call: seq_cst on both flags.
-    audioEnabled.store(0);
-    while (processing.load() != 0)
-        pauseBriefly();
+    pathGate.take();
 }
 
 bool RoomEngine::tryTakeAudioPath()
 {
-    if (audioPathHeld.exchange(true, std::memory_order_acquire))
-        return false;
-    const int wasEnabled = audioEnabled.exchange(0);
-    if (processing.load() != 0) {
-        audioEnabled.store(wasEnabled);
-        audioPathHeld.store(false, std::memory_order_release);
-        return false;
-    }
-    return true;
+    return pathGate.tryTake();
 }
 
 void RoomEngine::releaseAudioPath()
 {
-    audioEnabled.store(1);
-    audioPathHeld.store(false, std::memory_order_release);
+    pathGate.give();
 }
 
 void RoomEngine::resetAudio()
 {
-    takeAudioPath();
-    // The written stretch ends at writePos and may wrap past the history's start.
+    if (onAudioThread()) {
+        // Never waits: an export or the editor's tracing holds the path for
+        // long, so the next block start clears it instead.
+        if (!pathGate.tryTake()) {
+            resetWaiting.store(true, std::memory_order_relaxed);
+            return;
+        }
+    } else {
+        pathGate.take();
+    }
+    const AudioPathLease lease(pathGate, kAdoptLock);
+    clearAudioPath();
+}
+
+void RoomEngine::clearAudioPath()
+{
+    resetWaiting.store(false, std::memory_order_relaxed);
     const uint32_t count = audio.unclean;
-    const uint32_t start = (audio.writePos - count) & kHistoryMask;
-    const uint32_t first = std::min(count, static_cast<uint32_t>(kHistoryLength) - start);
-    for (auto& history : audio.sourceHistory) {
-        std::fill_n(history.get() + start, first, 1e-20f);
-        std::fill_n(history.get(), count - first, 1e-20f);
+    // On the audio thread the refilled spares change places with the
+    // histories, and the worker refills the old ones: filling a whole
+    // history here could take a tenth of a block.
+    if (onAudioThread() && spareReady.load(std::memory_order_acquire)) {
+        for (int k = 0; k < 2; ++k)
+            std::swap(audio.sourceHistory[k], spareHistory[k]);
+        spareDirtyEnd = audio.writePos;
+        spareDirtyCount = count;
+        spareReady.store(false, std::memory_order_release);
+        wakeWorker();
+    } else {
+        for (auto& history : audio.sourceHistory)
+            fillBefore(history.get(), audio.writePos, count);
     }
     audio.unclean = 0;
     for (int band = 0; band < kEqBands; ++band) {
@@ -305,36 +423,16 @@ void RoomEngine::resetAudio()
     for (auto& combBank : audio.combs)
         for (CombFilter& comb : combBank)
             comb.clear();
-    releaseAudioPath();
 }
 
-void RoomEngine::lockTracer()
+bool RoomEngine::refillSpareHistory()
 {
-    while (tracerBusy.exchange(true, std::memory_order_acquire))
-        pauseBriefly();
-}
-
-bool RoomEngine::tryLockTracer()
-{
-    return !tracerBusy.exchange(true, std::memory_order_acquire);
-}
-
-bool RoomEngine::tryLockTracerBriefly()
-{
-    // Rides out the audio thread's per-block trace and the editor's short
-    // copies; a long holder (another thread tracing a program) is not waited for.
-    constexpr int kAttempts = 64;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (tryLockTracer())
-            return true;
-        pauseBriefly();
-    }
-    return false;
-}
-
-void RoomEngine::unlockTracer()
-{
-    tracerBusy.store(false, std::memory_order_release);
+    if (spareReady.load(std::memory_order_acquire))
+        return false;
+    for (auto& history : spareHistory)
+        fillBefore(history.get(), spareDirtyEnd, spareDirtyCount);
+    spareReady.store(true, std::memory_order_release);
+    return true;
 }
 
 int RoomEngine::idleTrace(int lastSeenTick)
@@ -342,28 +440,28 @@ int RoomEngine::idleTrace(int lastSeenTick)
     const int tick = values.processTick;
     if (tick != lastSeenTick)
         return tick;
-    if (tryTakeAudioPath()) {
+    if (pathGate.tryTake()) {
+        const AudioPathLease lease(pathGate, kAdoptLock);
         commitTaps();
         trace(32);
-        releaseAudioPath();
     }
     return lastSeenTick;
 }
 
 int RoomEngine::copyWalls(Wall* out)
 {
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     const int count = wallCount;
     if (count > 0)
         std::memcpy(out, walls, sizeof(Wall) * static_cast<std::size_t>(count));
-    unlockTracer();
     return count;
 }
 
 int RoomEngine::copyRayViews(RayView* out, int count)
 {
     count = std::clamp(count, 0, kMaxRays);
-    lockTracer();
+    const SpinLock held(tracerFlag);
     for (int k = 0; k < count; ++k) {
         const RaySlot& slot = slots[k];
         out[k].source = pathSource(slot);
@@ -375,7 +473,6 @@ int RoomEngine::copyRayViews(RayView* out, int count)
         out[k].firstDirY = slot.firstDirY;
         out[k].firstLevel = slot.firstLevel;
     }
-    unlockTracer();
     return count;
 }
 
@@ -397,16 +494,15 @@ int RoomEngine::copyPostedTaps(int first, int count, PostedTap* out)
     first = std::clamp(first, 0, rays);
     count = std::clamp(count, 0, rays - first);
     // The tracer writes a slot's pending tap only under its lock, and the
-    // kernels only read it, so under the lock the copy is whole.
-    lockTracer();
+    // kernels only read it, so under the flag the copy is whole.
+    const SpinLock held(tracerFlag);
     for (int i = 0; i < count; ++i) {
         const RaySlot& slot = slots[first + i];
-        out[i].delay = slot.newDelay;
+        out[i].delay = slot.pendingTap.delay;
         for (int role = 0; role < kOutputRoles; ++role)
-            out[i].gain[role] = slot.newGain[role];
-        out[i].hiFreq = slot.newHiFreq;
+            out[i].gain[role] = slot.pendingTap.gain[role];
+        out[i].hiFreq = slot.pendingTap.hiFreq;
     }
-    unlockTracer();
     return count;
 }
 
@@ -432,62 +528,48 @@ void RoomEngine::movePanner(float x, float y)
 
 void RoomEngine::usePlainWallScan(bool plain)
 {
-    lockTracer();
+    const SpinLock held(tracerFlag);
     useWallGrid = !plain;
-    unlockTracer();
 }
 
 // ---- Audio path -------------------------------------------------------------
 
 bool RoomEngine::beginProcess()
 {
-    // Two-flag handshake with takeAudioPath: each side stores its own flag
-    // and then reads the other's, which needs sequential consistency.
-    processing.store(1);
-    if (audioEnabled.load() == 0) {
-        processing.store(0);
+    if (!pathGate.enter())
         return false;
-    }
     values.processTick = values.processTick + 1;
     const std::thread::id self = std::this_thread::get_id();
-    if (audioThread.load(std::memory_order_relaxed) != self)
+    if (audioThread.load(std::memory_order_relaxed) != self) {
         audioThread.store(self, std::memory_order_relaxed);
+        realtime::markThisThread();
+    }
     return true;
 }
 
 void RoomEngine::endProcess()
 {
-    processing.store(0);
+    pathGate.leave();
 }
 
 void RoomEngine::rebuildAfterProgramChange()
 {
-    // A rebuild traced ahead on another thread only needs its commit. A
-    // busy tracer (another preparation under way) leaves it to the next block.
+    if (resetWaiting.load(std::memory_order_relaxed))
+        clearAudioPath();
+    // A room traced ahead needs only its commit; a busy tracer (another
+    // preparation under way) leaves it to the next block.
     if (rebuildPrepared.load(std::memory_order_relaxed) && tryLockTracer()) {
+        const SpinLock held(tracerFlag, kAdoptLock);
         if (rebuildPrepared.load(std::memory_order_relaxed))
-            commitTracedAhead();
-        unlockTracer();
+            commitPrepared();
     }
-    if (!immediateRebuild.exchange(false, std::memory_order_acquire))
-        return;
-    // A busy tracer leaves the rebuild to the next block. The flag is raised
-    // with a read-modify-write so that it stays in the release sequence of a
-    // program change that lands meanwhile.
-    // A ray set-up the program asked for runs first: it posts a silent tap in
-    // every slot, which the commit below takes, so that the trace finds every
-    // slot free and the block plays the whole new room, not a fade-in.
-    if (tryLockTracer()) {
-        if (rebuildPrepared.load(std::memory_order_relaxed))
-            commitTracedAhead();
-        if (raySetupRequested.exchange(false, std::memory_order_acquire))
-            rewriteRays();
-        unlockTracer();
+    // This block plays the old room: the new one, traced by the worker,
+    // will fade in.
+    if (immediateRebuild.load(std::memory_order_relaxed) || rebuildPrepared.load(std::memory_order_relaxed)) {
+        lateChange = programChanges.load(std::memory_order_relaxed);
+        if (immediateRebuild.load(std::memory_order_relaxed))
+            wakeWorker();
     }
-    commitTaps();
-    if (!trace(kRebuildUnits))
-        immediateRebuild.exchange(true, std::memory_order_relaxed);
-    commitTaps();
 }
 
 void RoomEngine::setRenderSettings(float sampleRate, float dryGain)

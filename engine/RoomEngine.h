@@ -20,12 +20,20 @@
 //   editor at their next step.
 // - The audio path (AudioPath, and the committed taps of the ray slots)
 //   belongs to the audio thread. Another thread that must touch it (reset,
-//   export, idle tracing) first takes the path away with the
-//   audioEnabled/processing handshake (takeAudioPath / tryTakeAudioPath).
+//   export, idle tracing) first takes the path away through the gate
+//   (takeAudioPath / tryTakeAudioPath, base/AudioPathGate.h).
 // - The tracer's state (active walls, the slots' path and pending-tap fields
-//   while pending is 0, the step cursor) is guarded by a busy flag. The audio
-//   thread only ever try-locks it and skips tracing when it is busy; other
-//   threads spin-lock it for the short time they need (wall copies and edits).
+//   while pending is 0, the step cursor) is guarded by a spin flag. The audio
+//   thread only ever tries it and skips tracing when it is busy; other
+//   threads spin for it (wall copies and edits, tracing). A wall list the
+//   audio thread applies waits in a stage for the flag's next holder.
+// - The audio thread never waits and never traces a whole room. A program
+//   change that needs a trace is traced ahead: on the host thread that made
+//   it (traceProgramAhead), or by the engine's worker thread, or, for an
+//   engine made without one, by its owner calling runTraceWork. The audio
+//   thread commits the traced room at a block start: at once when it is
+//   ready for the first block after the change, else crossfaded like any
+//   retrace.
 // - A ray slot's pending tap is handed from the tracer to the kernels with the
 //   slot's `pending` flag (release on post, acquire on take).
 // - Ray set-ups requested by the setter (stereo switch, ray count) bump the
@@ -33,12 +41,18 @@
 //   thread that traces, so it never tears a slot the kernels are reading.
 // - Equaliser designs are published to the audio thread through a sequence
 //   counter (seqlock); the kernels pick up a consistent set at block start.
+//   A band the audio thread changes while another thread designs is marked
+//   and designed by the next holder of the designs' flag.
 
+#include "base/AudioPathGate.h"
 #include "base/EngineRandom.h"
 #include "base/Limits.h"
+#include "base/SpinFlag.h"
+#include "base/ThreadSafety.h"
 #include "engine/EngineParts.h"
 #include "engine/RaySlot.h"
 #include "engine/WallGrid.h"
+#include "engine/WallStage.h"
 #include "model/OvintaProgram.h"
 
 #include <atomic>
@@ -50,10 +64,15 @@ namespace ovinta {
 
 constexpr int kInitialChangeCount = 23;
 
+// Who traces the program changes the audio thread cannot wait for: the
+// engine's own worker thread, or the engine's owner through runTraceWork
+// (a plug-in format's host worker, a deterministic offline render).
+enum class TraceWorker { Own, Caller };
+
 class RoomEngine {
 public:
-    RoomEngine();
-    ~RoomEngine();
+    explicit RoomEngine(TraceWorker worker = TraceWorker::Own);
+    ~RoomEngine(); // stops and joins the worker thread
     RoomEngine(const RoomEngine&) = delete;
     RoomEngine& operator=(const RoomEngine&) = delete;
 
@@ -73,10 +92,19 @@ public:
     // traces the new room fully (and sets up the rays it asks for) into taps
     // that the audio thread only has to commit at its next block start, so
     // the block plays the whole new room while the audio thread does almost
-    // nothing. False, leaving the rebuild to the audio thread as before, when
-    // no program change awaits its rebuild, on the audio thread, or when the
-    // tracer stays busy.
+    // nothing. False, leaving the trace to the worker, when no program change
+    // awaits its room, on the audio thread, or when the tracer stays busy.
     bool traceProgramAhead();
+    // The work handed on by the audio thread: the room of a program change
+    // traced ahead (waiting for the tracer's flag), a history refilled for
+    // the next reset. Run by the worker thread, or by the owner of an engine
+    // made with TraceWorker::Caller, or by an offline render on the thread
+    // that plays, between process calls (never inside one). On return every
+    // program change finished before the call has its room traced, so the
+    // next block plays it whole. True when it did something.
+    bool runTraceWork();
+    // A program change whose room the audio thread does not play yet.
+    bool programChangePending() const;
 
     // Number of channels of the host's input arrangement (1 forces mono sources).
     void setInputChannelCount(int channels) { values.inputChannelCount = channels; }
@@ -89,12 +117,26 @@ public:
     bool takeOutputConfigurationRequest();
     void applyOutputCount(int outputs);
 
+    // Holds the audio path for a scope (export, tests): takeAudioPath on
+    // construction, releaseAudioPath on destruction.
+    class SCOPED_CAPABILITY AudioPathHold {
+    public:
+        explicit AudioPathHold(RoomEngine& e) ACQUIRE(e.pathGate) : engine(e) { engine.takeAudioPath(); }
+        ~AudioPathHold() RELEASE() { engine.releaseAudioPath(); }
+        AudioPathHold(const AudioPathHold&) = delete;
+        AudioPathHold& operator=(const AudioPathHold&) = delete;
+
+    private:
+        RoomEngine& engine;
+    };
     // Takes the audio path away: audio stops, waits for a running block to end.
-    void takeAudioPath();
+    void takeAudioPath() ACQUIRE(pathGate);
     // The same without waiting: false (and audio left running) when a block runs.
-    bool tryTakeAudioPath();
-    void releaseAudioPath();         // audio runs again
-    void resetAudio();               // take, clear history, EQ state and combs, release
+    bool tryTakeAudioPath() TRY_ACQUIRE(true, pathGate);
+    void releaseAudioPath() RELEASE(pathGate); // audio runs again
+    // Take, clear history, EQ state and combs, release. On the audio thread
+    // it never waits: a path held elsewhere is cleared at the next block start.
+    void resetAudio();
 
     // ---- Any thread: read-only views -------------------------------------
     const EngineValues& derived() const { return values; }
@@ -104,10 +146,11 @@ public:
     // ---- Audio thread (or a thread holding the audio path) ----------------
     // The start of a process call: false when audio is disabled, and the call
     // must return at once (without endProcess).
-    bool beginProcess();
-    void endProcess();
-    // After a program change: commit, trace the whole room, commit, so the
-    // block plays the new room at once. A busy tracer leaves it to the next block.
+    bool beginProcess() TRY_ACQUIRE(true, pathGate);
+    void endProcess() RELEASE(pathGate);
+    // Block start: commits a room traced ahead when the tracer is free (a
+    // busy tracer leaves it to the next block), hands a program change that
+    // waits untraced to the worker, and runs a reset that waited for the path.
     void rebuildAfterProgramChange();
     AudioPath& audioPath() { return audio; }
     const AudioPath& audioPath() const { return audio; }
@@ -124,7 +167,7 @@ public:
     bool trace(int units);
     // Immediate ray and comb set-up (constructor, export).
     void setupRays();
-    // Units a program change traces before the new room's first block.
+    // Units a program change traces ahead of the new room's first block.
     static constexpr int kRebuildUnits = 4096;
     // The exporter, holding the audio path: render at this rate with this dry
     // gain (and then set the saved values back).
@@ -215,64 +258,84 @@ private:
     void updateOutputGains();        // surround-panner gains from panX, panY, outputsSetting
     void updateEqBand(int band);     // redesign band 0..3 from its stored settings
 
-    // Guard of the tracer's state (see the class comment).
-    void lockTracer();
-    bool tryLockTracer();
-    void unlockTracer();
-    void rebuildGrid(); // after the active walls changed, tracer lock held
-    void removeWall(int index); // from both lists, tracer lock held
+    // The tracer's flag, taken with the staged wall list adopted. The try
+    // never waits (audio thread).
+    bool tryLockTracer() TRY_ACQUIRE(true, tracerFlag);
+    void adoptStagedWalls() REQUIRES(tracerFlag);
+    void writeActiveWalls(const Wall* source, int count) REQUIRES(tracerFlag);
+    void rebuildGrid() REQUIRES(tracerFlag); // after the active walls changed
+    void removeWall(int index) REQUIRES(tracerFlag); // from both lists
+
+    // Worker thread and the work handed to it.
+    void runWorker(uint32_t seen); // seen: the wake-up signal when the thread started
+    void wakeWorker();
+    bool refillSpareHistory();
+    void clearAudioPath();           // the reset's work, audio path held
+    void designWaitingEqBands() REQUIRES(eqFlag);
+    void designEqBand(int band) REQUIRES(eqFlag);
 
     // Slot and comb rewrite for the current ray count and sources (tracer thread).
-    void rewriteRays();
-    void triggerCombs();
+    void rewriteRays() REQUIRES(tracerFlag);
+    void triggerCombs() REQUIRES(tracerFlag);
     // The tracer's part of a set-up (directions, sources, path starts, slot
     // count): `ahead` puts the sources in the slots' ahead fields. Returns
     // the slot count.
-    int setUpRayPaths(bool ahead);
-    void setUpRaysAhead();          // the whole set-up, kept off the kernels' fields
-    float drawFadeStep();
-    bool tryLockTracerBriefly();
+    int setUpRayPaths(bool ahead) REQUIRES(tracerFlag);
+    void setUpRaysAhead() REQUIRES(tracerFlag); // the whole set-up, kept off the kernels' fields
+    float drawFadeStep() REQUIRES(tracerFlag);
 
-    // Tracing ahead (RayTracer.cpp), under the tracer's lock: the taps go to
+    // Tracing ahead (RayTracer.cpp), under the tracer's flag: the taps go to
     // the slots' ahead fields; the commit, by a thread that owns the audio
-    // path, turns them into the committed taps.
-    bool traceAhead(int units);
-    void holdAheadTap(RaySlot& slot);
-    void commitTracedAhead();
-    void discardTracedAhead();
-    int pathSource(const RaySlot& slot) const { return aheadSetUp ? slot.aheadSource : slot.source; }
+    // path, turns them into the committed taps: at once when the room is
+    // ready for the first block after its change, as crossfades when blocks
+    // of the old room played meanwhile (lateChange).
+    bool traceAhead(int units) REQUIRES(tracerFlag);
+    void holdAheadTap(RaySlot& slot) REQUIRES(tracerFlag);
+    void commitPrepared() REQUIRES(tracerFlag);
+    void commitTracedAhead() REQUIRES(tracerFlag);
+    void fadeInTracedAhead() REQUIRES(tracerFlag);
+    void finishCommit(int count) REQUIRES(tracerFlag);
+    void discardTracedAhead() REQUIRES(tracerFlag);
+    int pathSource(const RaySlot& slot) const REQUIRES(tracerFlag)
+    {
+        return aheadSetUp ? slot.aheadSource : slot.source;
+    }
 
-    // Tracer internals (RayTracer.cpp), run while tracerBusy is held.
-    void traceSteps(int steps, float preDelaySamples);
-    void startPath(RaySlot& slot, int stamp);
+    // Tracer internals (RayTracer.cpp), run while tracerFlag is held.
+    void traceSteps(int steps, float preDelaySamples) REQUIRES(tracerFlag);
+    void startPath(RaySlot& slot, int stamp) REQUIRES(tracerFlag);
     // Puts the ray at its source, heading along its emission angle, at full level.
     void placeAtSource(RaySlot& slot, int source);
-    void stepRay(RaySlot& slot, float preDelaySamples);
-    void reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySamples);
-    void captureRay(RaySlot& slot, float preDelaySamples);
-    void killRay(RaySlot& slot);
+    void stepRay(RaySlot& slot, float preDelaySamples) REQUIRES(tracerFlag);
+    void reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySamples) REQUIRES(tracerFlag);
+    void captureRay(RaySlot& slot, float preDelaySamples) REQUIRES(tracerFlag);
+    void killRay(RaySlot& slot) REQUIRES(tracerFlag);
     float startTracing(); // refreshes samples per metre, returns the pre-delay in samples
-    int findLongestTap(float preDelaySamples) const;
+    int findLongestTap(float preDelaySamples) const REQUIRES(tracerFlag);
     void refreshDiffusion();
 
     // ---- Values and signals -------------------------------------------------
     EngineValues values;
     EditorSignals signals;
 
-    // ---- Room (guarded by tracerBusy) ---------------------------------------
-    int wallCount = 0;
-    Wall walls[kMaxWalls] = {};        // normals face the last ray
-    WallGrid wallGrid;                 // cells over the active walls
-    bool useWallGrid = true;           // false: plain scan (benchmarks)
-    int stepCursor = 0;                // next slot to trace
-    int tracerRays = 0;                // slots the tracer visits (activeRays once committed)
-    bool tracingAhead = false;         // posts go to the slots' ahead fields
-    bool aheadSetUp = false;           // the rebuild traced ahead includes a ray set-up
-    uint32_t aheadPass = 0;            // number of the latest preparation
-    int aheadLongestTap = 0;           // longestTap of the rebuild traced ahead
-    float rayCos = 1.0f, raySin = 0.0f; // angular ray spacing
-    float captureSpread = 0.0f;        // chord between neighbouring rays per metre of path
-    EngineRandom random;               // this instance's generator
+    // ---- Room (guarded by the tracer's flag) ---------------------------------
+    SpinFlag tracerFlag;
+    int wallCount GUARDED_BY(tracerFlag) = 0;
+    Wall walls[kMaxWalls] GUARDED_BY(tracerFlag) = {}; // normals face the last ray
+    WallGrid wallGrid GUARDED_BY(tracerFlag);          // cells over the active walls
+    bool useWallGrid GUARDED_BY(tracerFlag) = true;    // false: plain scan (benchmarks)
+    int stepCursor GUARDED_BY(tracerFlag) = 0;         // next slot to trace
+    int tracerRays GUARDED_BY(tracerFlag) = 0;         // slots the tracer visits (activeRays once committed)
+    bool tracingAhead GUARDED_BY(tracerFlag) = false;  // posts go to the slots' ahead fields
+    bool aheadSetUp GUARDED_BY(tracerFlag) = false;    // the rebuild traced ahead includes a ray set-up
+    uint32_t aheadPass GUARDED_BY(tracerFlag) = 0;     // number of the latest preparation
+    uint32_t preparedChange GUARDED_BY(tracerFlag) = 0; // programChanges the preparation traced
+    int aheadLongestTap GUARDED_BY(tracerFlag) = 0;    // longestTap of the rebuild traced ahead
+    float rayCos GUARDED_BY(tracerFlag) = 1.0f;        // angular ray spacing
+    float raySin GUARDED_BY(tracerFlag) = 0.0f;
+    float captureSpread GUARDED_BY(tracerFlag) = 0.0f; // chord between neighbouring rays per metre of path
+    EngineRandom random GUARDED_BY(tracerFlag);        // this instance's generator
+    WallStage stagedWalls;             // posted by the audio thread, adopted under the flag
 
     // ---- Programs, slots and the audio path ---------------------------------
     ProgramBank bank;                  // reserved word + 45 contiguous records
@@ -280,22 +343,27 @@ private:
     AudioPath audio;
 
     // ---- Hand-overs between threads -------------------------------------------
-    std::atomic<int> audioEnabled{0};  // seq_cst: two-flag handshake with processing
-    std::atomic<int> processing{0};    // seq_cst: 1 while a process call runs
-    // Only one non-audio thread holds the audio path at a time (reset, export,
-    // idle tracing); the holder flag orders them among themselves.
-    std::atomic<bool> audioPathHeld{false};
-    std::atomic<bool> immediateRebuild{false}; // release by finishProgram, acquire by the process call
+    AudioPathGate pathGate;            // the audio thread's process calls, or one other holder
+    // A program change waits for its room to be traced: set (release) by
+    // finishProgram, taken (acquire) by the thread that traces it ahead.
+    std::atomic<bool> immediateRebuild{false};
+    // Program changes finished so far (relaxed; immediateRebuild orders them).
+    std::atomic<uint32_t> programChanges{0};
+    // The latest program change that a block started under before its room
+    // was committed; that room fades in. Touched only by the audio path's owner.
+    uint32_t lateChange = ~0u;
+    // A reset on the audio thread found the path held: the next block start
+    // clears it. Audio thread and path holders.
+    std::atomic<bool> resetWaiting{false};
     // A rebuild traced ahead waits for its commit. Written under the tracer's
-    // lock, whose release and acquire order it; read early without the lock
+    // flag, whose release and acquire order it; read early without the flag
     // only as a hint.
     std::atomic<bool> rebuildPrepared{false};
-    // The thread of the latest process call: a program change made on it is
-    // rebuilt by the next block as before.
+    // The thread of the latest process call: it never waits, and a program
+    // change made on it is traced by the worker.
     std::atomic<std::thread::id> audioThread{};
     std::atomic<int> changes{kInitialChangeCount}; // release on change, acquire by the tracer
     std::atomic<bool> raySetupRequested{false}; // release by the setter, acquire by the tracer
-    std::atomic<bool> tracerBusy{false};
     Shared<bool> arrangementGiven;     // host has described its speakers
     // Output configuration must be recomputed: set (release) by any thread,
     // taken (exchange) by the one thread that then applies it.
@@ -304,10 +372,27 @@ private:
     // ---- Equaliser designs ------------------------------------------------------
     // Sets B and D are the copies that the EQ view analyses; their designs are
     // published to the audio path's sets A and C.
-    EQfilter eqB[kEqBands], eqD[kEqBands];
+    SpinFlag eqFlag;                   // one designer at a time; the audio thread only tries
+    EQfilter eqB[kEqBands] GUARDED_BY(eqFlag);
+    EQfilter eqD[kEqBands] GUARDED_BY(eqFlag);
     EqDesign eqDesign[2][kEqBands];    // [0] for set A, [1] for set C
     std::atomic<uint32_t> eqSequence{0}; // odd while a design is being written
-    std::atomic<bool> eqWriterBusy{false};
+    // Bands (bit per band) changed but not designed yet (release on mark,
+    // acquire by the designer that takes them).
+    std::atomic<uint32_t> eqBandsWaiting{0};
+
+    // ---- History refill and worker ----------------------------------------------
+    // Histories filled with the reset value: a reset on the audio thread
+    // swaps them in and hands the old ones to the worker to refill.
+    std::unique_ptr<float[]> spareHistory[2];
+    // True while the spares are filled and the audio path's to take (release
+    // by the refiller, acquire by the reset); false while the worker's.
+    std::atomic<bool> spareReady{true};
+    uint32_t spareDirtyEnd = 0;        // writePos when the spares were swapped out
+    uint32_t spareDirtyCount = 0;      // samples before it to refill
+    std::atomic<uint32_t> workSignal{0}; // bumped (release) to wake the worker
+    std::atomic<bool> stopping{false};   // the worker ends (release by the destructor)
+    std::thread worker;                // absent for TraceWorker::Caller
 };
 
 } // namespace ovinta

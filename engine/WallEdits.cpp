@@ -55,7 +55,8 @@ bool RoomEngine::insertWall(int x1, int y1, int x2, int y2)
 {
     if (!onPlan(x1) || !onPlan(y1) || !onPlan(x2) || !onPlan(y2) || (x1 == x2 && y1 == y2))
         return false;
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     OvintaProgram& program = currentProgramRecord();
     const bool room = wallCount < kMaxWalls;
     if (room) {
@@ -68,7 +69,6 @@ bool RoomEngine::insertWall(int x1, int y1, int x2, int y2)
         program.walls[wallCount - 1] = wall;
         rebuildGrid();
     }
-    unlockTracer();
     if (room)
         bumpChangeCount();
     return room;
@@ -76,13 +76,13 @@ bool RoomEngine::insertWall(int x1, int y1, int x2, int y2)
 
 bool RoomEngine::deleteWall(int index)
 {
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     const bool valid = index >= 0 && index < wallCount;
     if (valid) {
         removeWall(index);
         rebuildGrid();
     }
-    unlockTracer();
     if (valid)
         bumpChangeCount();
     return valid;
@@ -90,7 +90,8 @@ bool RoomEngine::deleteWall(int index)
 
 int RoomEngine::deleteWallByEnds(int x1, int y1, int x2, int y2)
 {
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     int removed = 0;
     for (int i = 0; i < wallCount; ++i) {
         const Wall& w = walls[i];
@@ -101,7 +102,6 @@ int RoomEngine::deleteWallByEnds(int x1, int y1, int x2, int y2)
     }
     if (removed > 0)
         rebuildGrid();
-    unlockTracer();
     if (removed > 0)
         bumpChangeCount();
     return removed;
@@ -128,7 +128,8 @@ bool RoomEngine::dragVertex(int fromX, int fromY, int toX, int toY, VertexDrag k
     const float x = static_cast<float>(toX);
     const float y = static_cast<float>(toY);
     bool moved = false;
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     for (int i = 0; i < wallCount; ++i) {
         Wall& w = walls[i];
         bool changed = false;
@@ -152,26 +153,26 @@ bool RoomEngine::dragVertex(int fromX, int fromY, int toX, int toY, VertexDrag k
     }
     if (moved)
         rebuildGrid();
-    unlockTracer();
     return moved;
 }
 
 int RoomEngine::findDraggedWall(int x, int y)
 {
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     int found = -1;
     for (int i = 0; i < wallCount && found < 0; ++i) {
         const Wall& w = walls[i];
         if (w.dragEnd != 0 && (endIs(w.x1, w.y1, x, y) || endIs(w.x2, w.y2, x, y)))
             found = i;
     }
-    unlockTracer();
     return found;
 }
 
 int RoomEngine::findWallAt(int x, int y)
 {
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     int found = -1;
     for (int i = 0; i < wallCount && found < 0; ++i) {
         const Wall& w = walls[i];
@@ -184,26 +185,25 @@ int RoomEngine::findWallAt(int x, int y)
         if (cross < reach && inBox)
             found = i;
     }
-    unlockTracer();
     return found;
 }
 
 bool RoomEngine::copyWall(int index, Wall& out)
 {
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     const bool valid = index >= 0 && index < wallCount;
     if (valid)
         out = walls[index];
-    unlockTracer();
     return valid;
 }
 
 void RoomEngine::clearDragMarks()
 {
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     for (int i = 0; i < wallCount; ++i)
         walls[i].dragEnd = 0;
-    unlockTracer();
 }
 
 void RoomEngine::moveMarker(Marker which, int x, int y)
@@ -212,7 +212,8 @@ void RoomEngine::moveMarker(Marker which, int x, int y)
     const float my = static_cast<float>(std::clamp(y, 0, kPlanMetres));
     const int first = param::kEarsX + 2 * static_cast<int>(which);
     OvintaProgram& program = currentProgramRecord();
-    lockTracer();
+    const SpinLock held(tracerFlag);
+    adoptStagedWalls();
     switch (which) {
     case Marker::Listener:
         values.listenerX = mx;
@@ -230,7 +231,6 @@ void RoomEngine::moveMarker(Marker which, int x, int y)
     // position controls then tell the host the same values.
     *programField(program, first) = formula::positionValue(mx);
     *programField(program, first + 1) = formula::positionValue(my);
-    unlockTracer();
     bumpChangeCount();
 }
 

@@ -15,9 +15,9 @@ namespace ovinta {
 
 namespace enginetest {
 
-inline std::unique_ptr<RoomEngine> makeEngine()
+inline std::unique_ptr<RoomEngine> makeEngine(TraceWorker worker = TraceWorker::Own)
 {
-    return std::make_unique<RoomEngine>();
+    return std::make_unique<RoomEngine>(worker);
 }
 
 // Applies program p the way program selection does: rate, walls, every

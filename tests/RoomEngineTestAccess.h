@@ -7,27 +7,44 @@
 
 namespace ovinta {
 
+// Tests read guarded state without its flag: they run it when no other
+// thread touches the engine.
 struct RoomEngineTestAccess {
     static EngineValues& values(RoomEngine& e) { return e.values; }
-    static int& wallCount(RoomEngine& e) { return e.wallCount; }
-    static int wallCount(const RoomEngine& e) { return e.wallCount; }
-    static Wall* walls(RoomEngine& e) { return e.walls; }
-    static const Wall* walls(const RoomEngine& e) { return e.walls; }
-    static int& stepCursor(RoomEngine& e) { return e.stepCursor; }
-    static int stepCursor(const RoomEngine& e) { return e.stepCursor; }
-    static bool& useWallGrid(RoomEngine& e) { return e.useWallGrid; }
-    static float rayCos(const RoomEngine& e) { return e.rayCos; }
-    static float raySin(const RoomEngine& e) { return e.raySin; }
-    static std::atomic<int>& audioEnabled(RoomEngine& e) { return e.audioEnabled; }
-    static std::atomic<int>& processing(RoomEngine& e) { return e.processing; }
-    static std::atomic<bool>& audioPathHeld(RoomEngine& e) { return e.audioPathHeld; }
+    static int& wallCount(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.wallCount; }
+    static int wallCount(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.wallCount; }
+    static Wall* walls(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.walls; }
+    static const Wall* walls(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.walls; }
+    static int& stepCursor(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.stepCursor; }
+    static int stepCursor(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.stepCursor; }
+    static bool& useWallGrid(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.useWallGrid; }
+    static float rayCos(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.rayCos; }
+    static float raySin(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.raySin; }
+    static int audioEnabled(const RoomEngine& e) { return e.pathGate.isEnabled() ? 1 : 0; }
+    static int processing(const RoomEngine& e) { return e.pathGate.isProcessing() ? 1 : 0; }
+    // A block runs (true) or ends (false) on the gate, as far as other threads see.
+    static void setProcessing(RoomEngine& e, bool running) NO_THREAD_SAFETY_ANALYSIS
+    {
+        if (running)
+            (void)e.pathGate.enter();
+        else
+            e.pathGate.leave();
+    }
+    static bool audioPathHeld(const RoomEngine& e) { return e.pathGate.isHeld(); }
+    // The gate's calls one at a time, where a test checks each step's answer
+    // rather than holding the path for a scope.
+    static bool tryTakeAudioPath(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.tryTakeAudioPath(); }
+    static void releaseAudioPath(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.releaseAudioPath(); }
     static std::atomic<bool>& immediateRebuild(RoomEngine& e) { return e.immediateRebuild; }
     static std::atomic<bool>& raySetupRequested(RoomEngine& e) { return e.raySetupRequested; }
-    static std::atomic<bool>& tracerBusy(RoomEngine& e) { return e.tracerBusy; }
-    static uint32_t aheadPreparations(const RoomEngine& e) { return e.aheadPass; }
+    // Another thread holds the tracer's flag (holdTracer) until releaseTracer.
+    static void holdTracer(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.tracerFlag.lock(); }
+    static void releaseTracer(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.tracerFlag.unlock(); }
+    static bool tracerHeld(const RoomEngine& e) { return e.tracerFlag.isHeld(); }
+    static uint32_t aheadPreparations(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.aheadPass; }
     static std::atomic<uint32_t>& eqSequence(RoomEngine& e) { return e.eqSequence; }
-    static EQfilter* eqB(RoomEngine& e) { return e.eqB; }
-    static EQfilter* eqD(RoomEngine& e) { return e.eqD; }
+    static EQfilter* eqB(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.eqB; }
+    static EQfilter* eqD(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.eqD; }
 };
 
 } // namespace ovinta

@@ -233,7 +233,7 @@ TEST(Exporter, UnopenableFileStopsBeforeTheEngineChanges)
     EXPECT_EQ(f.engine->editorSignals().exportError.load(), 1);
     EXPECT_EQ(f.engine->editorSignals().exportErrorTicks.load(), 100);
     EXPECT_EQ(f.engine->editorSignals().exportCountdown.load(), 0);
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine).load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine), 1);
     EXPECT_EQ(f.engine->derived().sampleRate.load(), kHostRate);
     EXPECT_EQ(f.engine->derived().dryGain.load(), dryBefore);
     // The first file was opened before the failure: it stays, empty.
@@ -260,7 +260,7 @@ TEST(Exporter, FailedWritesAreReportedAndTheEngineStillRestored)
     EXPECT_EQ(r.status, ExportResult::kWriteFailed);
     EXPECT_EQ(f.engine->editorSignals().exportError.load(), 1);
     EXPECT_EQ(f.engine->editorSignals().exportErrorTicks.load(), 100);
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine).load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine), 1);
     EXPECT_EQ(f.engine->derived().sampleRate.load(), kHostRate);
 }
 
@@ -281,7 +281,7 @@ TEST(Exporter, EngineIsRestoredAndSilentAfterwards)
     EXPECT_EQ(f.engine->derived().sampleRate.load(), kHostRate);
     EXPECT_EQ(f.engine->derived().dryGain.load(), dry);
     EXPECT_EQ(f.engine->editorSignals().exportError.load(), 0);
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine).load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine), 1);
     EXPECT_EQ(f.engine->editorSignals().exportCountdown.load(), 0);
     for (int b = 0; b < kEqBands; ++b) { // designed at the host rate again
         EXPECT_EQ(RoomEngineTestAccess::eqB(*f.engine)[b].b0, before[b][0]);
@@ -320,7 +320,7 @@ TEST(Exporter, RefusesSettingsItCannotWrite)
     EXPECT_EQ(f.exporter.exportImpulse(0, 1e9f, 1, (dir / "a").string()).status,
               ExportResult::kBadSettings);
     EXPECT_TRUE(fs::is_empty(dir));
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine).load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(*f.engine), 1);
 }
 
 // ---- Completeness against the effect's own render ----------------------
@@ -337,9 +337,10 @@ std::vector<std::vector<float>> renderedResponse(int program, float rate)
     auto engine = std::make_unique<RoomEngine>();
     engine->setInputChannelCount(2);
     enginetest::applyProgram(*engine, program, rate);
-    // Rays set up now, so that the rebuild of the first block traces the
-    // room and commits its taps at once, as the export does.
+    // Rays set up now and the room traced ahead, so that the first block
+    // commits its taps at once, as the export does.
     engine->setupRays();
+    EXPECT_TRUE(engine->traceProgramAhead());
     engine->resetAudio();
     RoomEngineTestAccess::values(*engine).dryGain = 0.0f;
     const int channels = Exporter::channelsFor(engine->derived().outputCount);

@@ -51,12 +51,12 @@ void setSteadyTap(RaySlot& slot, int delay, float gainL, float coeff = 1.0f)
 {
     slot.pending.store(0);
     slot.tapSource = 0;
-    slot.tapDelay = delay;
-    slot.tapCoeff = coeff;
+    slot.tap.delay = delay;
+    slot.tap.coeff = coeff;
     slot.tapFilterState = 0.0f;
-    for (float& g : slot.tapGain)
+    for (float& g : slot.tap.gain)
         g = 0.0f;
-    slot.tapGain[0] = gainL;
+    slot.tap.gain[0] = gainL;
 }
 
 struct Block {
@@ -197,7 +197,7 @@ TEST(Kernels, TapsWithoutAnAudibleGainAreSkipped)
         std::fill_n(e->audioPath().sourceHistory[0].get(), kHistoryLength, 1.0f);
         RoomEngineTestAccess::values(*e).activeRays = 1;
         setSteadyTap(e->raySlots()[0], -2000, -1.0f, 0.5f);
-        e->raySlots()[0].tapGain[4] = 2.0f;
+        e->raySlots()[0].tap.gain[4] = 2.0f;
         e->raySlots()[0].tapFilterState = 0.125f;
         Block blk(32);
         if (outputs == 2)
@@ -229,12 +229,12 @@ TEST(Kernels, CrossfadeMovesFromTheOldTapToTheNewOne)
     RaySlot& slot = e->raySlots()[0];
     setSteadyTap(slot, -2000, 0.5f);
     slot.source = 0;
-    slot.newDelay = -1000;
-    slot.newCoeff = 1.0f;
+    slot.pendingTap.delay = -1000;
+    slot.pendingTap.coeff = 1.0f;
     slot.newFilterState = 1e-20f;
-    for (float& g : slot.newGain)
+    for (float& g : slot.pendingTap.gain)
         g = 0.0f;
-    slot.newGain[0] = 1.0f;
+    slot.pendingTap.gain[0] = 1.0f;
     slot.fadeLevel = 1.0f;
     slot.fadeStep = 0.0001f;
     slot.pending.store(1);
@@ -261,9 +261,9 @@ TEST(Kernels, CrossfadeMovesFromTheOldTapToTheNewOne)
     }
     // 10,000 samples fall in the block that spans samples 9,728..10,239.
     EXPECT_EQ(committedInBlock, 19);
-    EXPECT_EQ(slot.tapDelay, -1000);
-    EXPECT_EQ(slot.tapGain[0], 1.0f);
-    EXPECT_EQ(slot.tapCoeff, 1.0f);
+    EXPECT_EQ(slot.tap.delay, -1000);
+    EXPECT_EQ(slot.tap.gain[0], 1.0f);
+    EXPECT_EQ(slot.tap.coeff, 1.0f);
 }
 
 TEST(Kernels, ReverseReadsFromTheLongestTapBackwards)

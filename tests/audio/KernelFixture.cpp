@@ -16,23 +16,23 @@ void setUpSlot(RaySlot& slot, int index, const KernelScene& scene, EngineRandom&
 {
     slot.tapSource = scene.stereo ? index & 1 : 0;
     slot.source = slot.tapSource;
-    slot.tapDelay = -static_cast<int>(unit(random) * static_cast<float>(scene.maxDelay));
-    slot.tapCoeff = 0.05f + 0.9f * unit(random);
+    slot.tap.delay = -static_cast<int>(unit(random) * static_cast<float>(scene.maxDelay));
+    slot.tap.coeff = 0.05f + 0.9f * unit(random);
     slot.tapFilterState = 0.01f * (unit(random) - 0.5f);
     for (int k = 0; k < kOutputRoles; ++k)
-        slot.tapGain[k] = 0.02f * unit(random);
+        slot.tap.gain[k] = 0.02f * unit(random);
     if (scene.silentEvery > 0 && index % scene.silentEvery == 1)
         for (int k = 0; k < kOutputRoles; ++k)
-            slot.tapGain[k] = k == 2 ? -0.01f : 0.0f;
+            slot.tap.gain[k] = k == 2 ? -0.01f : 0.0f;
     slot.fadeStep = unit(random) * 0.0001f + 0.0001f;
     slot.pending.store(0, std::memory_order_relaxed);
     if (scene.pendingEvery > 0 && index % scene.pendingEvery == 0) {
-        slot.newDelay = -static_cast<int>(unit(random) * static_cast<float>(scene.maxDelay));
-        slot.newCoeff = 0.05f + 0.9f * unit(random);
+        slot.pendingTap.delay = -static_cast<int>(unit(random) * static_cast<float>(scene.maxDelay));
+        slot.pendingTap.coeff = 0.05f + 0.9f * unit(random);
         slot.newFilterState = 1e-20f;
-        slot.newHiFreq = 0.5f;
+        slot.pendingTap.hiFreq = 0.5f;
         for (int k = 0; k < kOutputRoles; ++k)
-            slot.newGain[k] = 0.02f * unit(random);
+            slot.pendingTap.gain[k] = 0.02f * unit(random);
         // Some crossfades start fresh, some are already under way.
         slot.fadeLevel = index % 3 == 0 ? 1.0f : 0.3f * unit(random);
         slot.pending.store(1, std::memory_order_release);

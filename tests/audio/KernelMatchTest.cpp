@@ -78,11 +78,11 @@ int compareEngines(const RoomEngine& x, const RoomEngine& y, const std::string& 
         check(s.tapFilterState, t.tapFilterState, at + " tapFilterState");
         check(s.newFilterState, t.newFilterState, at + " newFilterState");
         check(s.fadeLevel, t.fadeLevel, at + " fadeLevel");
-        check(s.tapCoeff, t.tapCoeff, at + " tapCoeff");
-        check(static_cast<float>(s.tapDelay), static_cast<float>(t.tapDelay), at + " tapDelay");
+        check(s.tap.coeff, t.tap.coeff, at + " tapCoeff");
+        check(static_cast<float>(s.tap.delay), static_cast<float>(t.tap.delay), at + " tapDelay");
         check(static_cast<float>(s.pending.load()), static_cast<float>(t.pending.load()), at + " pending");
         for (int k = 0; k < kOutputRoles; ++k)
-            check(s.tapGain[k], t.tapGain[k], at + " tapGain");
+            check(s.tap.gain[k], t.tap.gain[k], at + " tapGain");
     }
     for (int h = 0; h < 2; ++h)
         for (int i = 0; i < kHistoryLength; ++i)

@@ -13,6 +13,7 @@
 
 #include <xmmintrin.h>
 
+#include <chrono>
 #include <memory>
 #include <ostream>
 #include <thread>
@@ -44,9 +45,9 @@ struct Host {
     }
 };
 
-std::unique_ptr<RoomEngine> makeDryEngine(int outputs)
+std::unique_ptr<RoomEngine> makeDryEngine(int outputs, TraceWorker worker = TraceWorker::Own)
 {
-    auto e = std::make_unique<RoomEngine>();
+    auto e = std::make_unique<RoomEngine>(worker);
     RoomEngineTestAccess::values(*e).dryGain = 1.0f;
     RoomEngineTestAccess::values(*e).widthFactor = 0.5f;
     RoomEngineTestAccess::values(*e).stereoOn = 1;
@@ -54,7 +55,7 @@ std::unique_ptr<RoomEngine> makeDryEngine(int outputs)
     RoomEngineTestAccess::values(*e).outputCount = outputs;
     for (int k = 0; k < kOutputRoles; ++k)
         RoomEngineTestAccess::values(*e).outputGain[k] = kGain[k];
-    e->releaseAudioPath();
+    RoomEngineTestAccess::releaseAudioPath(*e); // audio runs
     return e;
 }
 
@@ -85,7 +86,7 @@ TEST(ProcessDriver, TracerAdvancesOneUnitPer64SamplesAndAtLeastOne)
         processBlock(*e, host.inPtr, host.outPtr, r.frames);
         EXPECT_EQ(stepsTaken(*e, cursor), 32 * r.units) << r.frames << " frames";
         EXPECT_EQ(e->derived().processTick, tick + 1);
-        EXPECT_EQ(RoomEngineTestAccess::processing(*e).load(), 0);
+        EXPECT_EQ(RoomEngineTestAccess::processing(*e), 0);
     }
 }
 
@@ -183,7 +184,7 @@ TEST(ProcessDriver, DisabledAudioSilencesTheHostBuffers)
     for (int c = 0; c < 6; ++c)
         EXPECT_EQ(host.out[c][10], 0.0f);
     EXPECT_EQ(e->derived().processTick, tick);
-    EXPECT_EQ(RoomEngineTestAccess::processing(*e).load(), 0);
+    EXPECT_EQ(RoomEngineTestAccess::processing(*e), 0);
     e->releaseAudioPath();
 }
 
@@ -240,7 +241,7 @@ TEST(ProcessDriver, BadHostArgumentsRenderNothingAndSilenceTheGivenBuffers)
     EXPECT_EQ(e->audioPath().writePos, start);
     for (int c = 0; c < 6; ++c)
         EXPECT_EQ(host.out[c][0], 0.0f) << c;
-    EXPECT_EQ(RoomEngineTestAccess::processing(*e).load(), 0);
+    EXPECT_EQ(RoomEngineTestAccess::processing(*e), 0);
 }
 
 TEST(ProcessDriver, HostFloatingPointModeIsRestored)
@@ -276,32 +277,64 @@ TEST(ProcessDriver, DenormalsAreFlushedWhileProcessing)
     EXPECT_NE(tiny * tiny, 0.0f) << "the test's own mode must keep denormals";
 }
 
-TEST(ProcessDriver, ProgramChangeRebuildsBeforeTheBlockAndRetriesWhenTheTracerIsBusy)
+int pendingSlots(const RoomEngine& e)
 {
-    auto e = makeDryEngine(2);
-    auto pendingSlots = [&e] {
-        int pending = 0;
-        for (int j = 0; j < e->derived().activeRays; ++j)
-            pending += e->raySlots()[j].pending.load();
-        return pending;
-    };
-    EXPECT_EQ(pendingSlots(), e->derived().activeRays) << "the ray set-up leaves every slot pending";
+    int pending = 0;
+    for (int j = 0; j < e.derived().activeRays; ++j)
+        pending += e.raySlots()[j].pending.load();
+    return pending;
+}
+
+// A program change made on the audio thread is never traced by a block: the
+// worker's work (run here by the test) traces it, the next block start with
+// a free tracer commits it, and, since blocks of the old room played
+// meanwhile, the new taps fade in as after any retrace.
+TEST(ProcessDriver, ProgramChangeOnTheAudioThreadIsTracedElsewhereAndFadesIn)
+{
+    auto e = enginetest::makeEngine(TraceWorker::Caller);
+    enginetest::applyProgram(*e, 0, 48000.0f);
+    ASSERT_TRUE(e->traceProgramAhead());
     Host host(64);
-    RoomEngineTestAccess::tracerBusy(*e).store(true); // another thread is tracing
-    RoomEngineTestAccess::immediateRebuild(*e).store(true, std::memory_order_release);
+    processBlock(*e, host.inPtr, host.outPtr, 64); // commits program 0; this thread plays
+    ASSERT_FALSE(e->programChangePending());
+    enginetest::applyProgram(*e, 5, 48000.0f);
+    EXPECT_FALSE(e->traceProgramAhead()) << "not on the audio thread";
     processBlock(*e, host.inPtr, host.outPtr, 64);
-    EXPECT_TRUE(RoomEngineTestAccess::immediateRebuild(*e).load()) << "the rebuild waits for the tracer";
-    EXPECT_EQ(pendingSlots(), 0) << "both commits still ran";
-    RoomEngineTestAccess::tracerBusy(*e).store(false);
+    EXPECT_TRUE(e->programChangePending()) << "the block did not trace the room";
+    const uint32_t preparations = RoomEngineTestAccess::aheadPreparations(*e);
+    ASSERT_TRUE(e->runTraceWork());
+    EXPECT_EQ(RoomEngineTestAccess::aheadPreparations(*e), preparations + 1);
+    RoomEngineTestAccess::holdTracer(*e); // another thread uses the tracer
     processBlock(*e, host.inPtr, host.outPtr, 64);
-    EXPECT_FALSE(RoomEngineTestAccess::immediateRebuild(*e).load());
-    // Commit, 4096 units, commit: only the block's own unit (32 steps) can
-    // have posted taps since.
-    EXPECT_LE(pendingSlots(), 32);
+    EXPECT_TRUE(e->programChangePending()) << "the commit waits for a free tracer";
+    RoomEngineTestAccess::releaseTracer(*e);
+    processBlock(*e, host.inPtr, host.outPtr, 64);
+    EXPECT_FALSE(e->programChangePending());
+    // An instant commit leaves at most the block's own 32 steps pending.
+    EXPECT_GT(pendingSlots(*e), e->derived().activeRays / 2) << "the new taps fade in";
+}
+
+// With its own worker the engine needs no help: a change on the audio thread
+// plays after some blocks, however the threads are scheduled.
+TEST(ProcessDriver, TheWorkerTracesAProgramChangeMadeOnTheAudioThread)
+{
+    auto e = enginetest::makeEngine();
+    enginetest::applyProgram(*e, 0, 48000.0f);
+    Host host(64);
+    processBlock(*e, host.inPtr, host.outPtr, 64);
+    enginetest::applyProgram(*e, 41, 48000.0f);
+    int blocks = 0;
+    for (; blocks < 5000 && e->programChangePending(); ++blocks) {
+        processBlock(*e, host.inPtr, host.outPtr, 64);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_FALSE(e->programChangePending()) << blocks;
+    EXPECT_EQ(e->derived().currentProgram, 41);
 }
 
 // A program change traced ahead on another thread plays, from the first
-// block on, exactly what the audio thread's own rebuild plays.
+// block on, exactly what a whole trace on the audio path plays (the ray
+// set-up, commit, trace of the whole room and commit that an export runs).
 struct AheadCase {
     const char* name;
     int from, to;       // factory programs; to < 0: no program, the listener moves instead
@@ -328,9 +361,10 @@ TEST_P(TracedAhead, PlaysTheSameBlocksAsTheAudioThreadsRebuild)
     std::unique_ptr<RoomEngine> engines[2];
     std::vector<float> played[2];
     for (int which = 0; which < 2; ++which) {
-        engines[which] = enginetest::makeEngine();
+        engines[which] = enginetest::makeEngine(TraceWorker::Caller);
         RoomEngine& e = *engines[which];
         enginetest::applyProgram(e, c.from, 48000.0f);
+        ASSERT_TRUE(e.traceProgramAhead());
         e.resetAudio();
         for (int block = 0; block < 4; ++block)
             processBlock(e, host.inPtr, host.outPtr, kFrames);
@@ -347,7 +381,17 @@ TEST_P(TracedAhead, PlaysTheSameBlocksAsTheAudioThreadsRebuild)
                 e.programBank().programs[c.to].parNumRays = c.rays;
             enginetest::applyProgram(e, c.to, 48000.0f);
         }
-        if (which == 1) {
+        if (which == 0) {
+            {
+                const RoomEngine::AudioPathHold hold(e);
+                if (RoomEngineTestAccess::raySetupRequested(e).load())
+                    e.setupRays();
+                e.commitTaps();
+                EXPECT_TRUE(e.trace(RoomEngine::kRebuildUnits));
+                e.commitTaps();
+            }
+            RoomEngineTestAccess::immediateRebuild(e).store(false);
+        } else {
             bool traced = false;
             std::thread hostThread([&] { traced = e.traceProgramAhead(); });
             hostThread.join();
@@ -380,19 +424,19 @@ INSTANTIATE_TEST_SUITE_P(
                       AheadCase{"no_ray_setup_mid_fade", 3, -1, -1.0f, true}),
     [](const ::testing::TestParamInfo<AheadCase>& param) { return std::string(param.param.name); });
 
-TEST(ProcessDriver, ProgramChangesTheAudioThreadMustRebuildItself)
+TEST(ProcessDriver, ProgramChangesLeftToTheWorker)
 {
     for (bool onAudioThread : {true, false}) {
-        auto e = makeDryEngine(2);
+        auto e = makeDryEngine(2, TraceWorker::Caller);
         Host host(64);
         if (onAudioThread)
             processBlock(*e, host.inPtr, host.outPtr, 64); // this thread is now the audio thread
         else
-            RoomEngineTestAccess::tracerBusy(*e).store(true); // another thread traces a long while
+            RoomEngineTestAccess::holdTracer(*e); // another thread traces a long while
         e->finishProgram();
         EXPECT_FALSE(e->traceProgramAhead()) << onAudioThread;
-        EXPECT_TRUE(RoomEngineTestAccess::immediateRebuild(*e).load()) << "left to the next block";
-        RoomEngineTestAccess::tracerBusy(*e).store(false);
+        EXPECT_TRUE(RoomEngineTestAccess::immediateRebuild(*e).load()) << "left to the worker";
+        RoomEngineTestAccess::releaseTracer(*e);
     }
 }
 

@@ -89,15 +89,15 @@ void steadyTap(RoomEngine& engine, RaySlot& slot, float* const* out, int outputs
 {
     bool heard = false;
     for (int k = 0; k < outputs; ++k)
-        heard = heard || slot.tapGain[k] > 0.0f;
+        heard = heard || slot.tap.gain[k] > 0.0f;
     if (!heard)
         return;
     float g[kOutputRoles];
     for (int k = 0; k < outputs; ++k)
-        g[k] = slot.tapGain[k] + kTiny;
+        g[k] = slot.tap.gain[k] + kTiny;
     const float* src = engine.audioPath().sourceHistory[slot.tapSource & 1].get();
-    uint32_t q = readStart(engine, slot.tapDelay, reverse, longest);
-    const float c = slot.tapCoeff;
+    uint32_t q = readStart(engine, slot.tap.delay, reverse, longest);
+    const float c = slot.tap.coeff;
     float y = slot.tapFilterState;
     for (int i = 0; i < count; ++i) {
         y = c * src[q] + (1.0f - c) * y;
@@ -116,44 +116,44 @@ void crossfadeTap(RoomEngine& engine, RaySlot& slot, float* const* out, int outp
     const float step = slot.fadeStep;
     {
         const float* src = engine.audioPath().sourceHistory[slot.source & 1].get();
-        uint32_t q = readStart(engine, slot.newDelay, reverse, longest);
-        const float c = slot.newCoeff;
+        uint32_t q = readStart(engine, slot.pendingTap.delay, reverse, longest);
+        const float c = slot.pendingTap.coeff;
         float y = slot.newFilterState;
         float t = 1.0f - slot.fadeLevel;
         for (int i = 0; i < count; ++i) {
             y = c * src[q] + (1.0f - c) * y;
             if (t < 1.0f) {
                 for (int k = 0; k < outputs; ++k)
-                    out[k][i] += slot.newGain[k] * y * t;
+                    out[k][i] += slot.pendingTap.gain[k] * y * t;
                 t = t + step;
             } else {
                 for (int k = 0; k < outputs; ++k)
-                    out[k][i] += slot.newGain[k] * y;
+                    out[k][i] += slot.pendingTap.gain[k] * y;
             }
             q = (q + 1) & kHistoryMask;
         }
         slot.newFilterState = y;
     }
     const float* src = engine.audioPath().sourceHistory[slot.tapSource & 1].get();
-    uint32_t q = readStart(engine, slot.tapDelay, reverse, longest);
-    const float c = slot.tapCoeff;
+    uint32_t q = readStart(engine, slot.tap.delay, reverse, longest);
+    const float c = slot.tap.coeff;
     float y = slot.tapFilterState;
     float v = slot.fadeLevel;
     for (int i = 0; i < count && v > kTiny; ++i) {
         y = c * src[q] + (1.0f - c) * y;
         for (int k = 0; k < outputs; ++k)
-            out[k][i] += slot.tapGain[k] * y * v;
+            out[k][i] += slot.tap.gain[k] * y * v;
         v = v - step;
         q = (q + 1) & kHistoryMask;
     }
     slot.tapFilterState = y;
     if (v <= kTiny) {
-        slot.tapCoeff = slot.newCoeff;
-        slot.tapDelay = slot.newDelay;
+        slot.tap.coeff = slot.pendingTap.coeff;
+        slot.tap.delay = slot.pendingTap.delay;
         for (int k = 0; k < kOutputRoles; ++k)
-            slot.tapGain[k] = slot.newGain[k];
+            slot.tap.gain[k] = slot.pendingTap.gain[k];
         slot.tapSource = slot.source;
-        slot.tapHiFreq = slot.newHiFreq;
+        slot.tap.hiFreq = slot.pendingTap.hiFreq;
         slot.tapFilterState = slot.newFilterState;
         slot.pending.store(0, std::memory_order_release);
     } else {

@@ -57,10 +57,10 @@ protected:
     void post(int slot, int delay, const std::vector<float>& gains, float hiFreq)
     {
         RaySlot& s = engine().raySlots()[slot];
-        s.newDelay = delay;
+        s.pendingTap.delay = delay;
         for (int role = 0; role < kOutputRoles; ++role)
-            s.newGain[role] = role < static_cast<int>(gains.size()) ? gains[role] : 0.0f;
-        s.newHiFreq = hiFreq;
+            s.pendingTap.gain[role] = role < static_cast<int>(gains.size()) ? gains[role] : 0.0f;
+        s.pendingTap.hiFreq = hiFreq;
         s.posted = 1;
     }
 
@@ -191,7 +191,7 @@ TEST_F(ImpulseScreenTest, PanelsAreRedrawnOnlyWhenATapIsPosted)
     ASSERT_EQ(barColumns(kVolumeCorner), std::vector<int>{50});
 
     // The slot changes without a post: the panels keep their picture.
-    engine().raySlots()[0].newDelay = delayForColumn(120);
+    engine().raySlots()[0].pendingTap.delay = delayForColumn(120);
     for (int step = 0; step < 3; ++step)
         quietIdle();
     EXPECT_EQ(barColumns(kVolumeCorner), std::vector<int>{50});

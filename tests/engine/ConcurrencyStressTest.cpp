@@ -177,8 +177,8 @@ TEST(ConcurrencyStress, AudioParametersAndEditorShareOneInstance)
     // After the storm the engine's own state is still in range.
     EXPECT_GE(engine.derived().activeRays, 16);
     EXPECT_LE(engine.derived().activeRays, kMaxRays);
-    EXPECT_FALSE(RoomEngineTestAccess::audioPathHeld(engine).load()); // every taker gave the path back
-    EXPECT_FALSE(RoomEngineTestAccess::tracerBusy(engine).load());
+    EXPECT_FALSE(RoomEngineTestAccess::audioPathHeld(engine)); // every taker gave the path back
+    EXPECT_FALSE(RoomEngineTestAccess::tracerHeld(engine));
     // Program changes and chunk loads on the host's and the editor's threads
     // were traced there.
     EXPECT_GT(RoomEngineTestAccess::aheadPreparations(engine), 0u);

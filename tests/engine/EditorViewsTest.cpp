@@ -61,9 +61,9 @@ TEST(EditorViews, PostedTapsAreTakenOnceAndMatchTheCommittedTaps)
     ASSERT_EQ(engine->copyPostedTaps(0, 64, taps.data()), 64);
     for (int k = 0; k < 64; ++k) {
         const RaySlot& slot = engine->raySlots()[k];
-        EXPECT_EQ(taps[k].delay, slot.tapDelay) << k;
-        EXPECT_EQ(taps[k].gain[0], slot.tapGain[0]) << k;
-        EXPECT_EQ(taps[k].hiFreq, slot.tapHiFreq) << k;
+        EXPECT_EQ(taps[k].delay, slot.tap.delay) << k;
+        EXPECT_EQ(taps[k].gain[0], slot.tap.gain[0]) << k;
+        EXPECT_EQ(taps[k].hiFreq, slot.tap.hiFreq) << k;
     }
     // Only slots in use are copied.
     EXPECT_EQ(engine->copyPostedTaps(60, 32, taps.data()), 4);

@@ -79,7 +79,7 @@ TEST(ProgramSelection, ReturningToAProgramRestoresItsEditedRoom)
     EXPECT_EQ(e.currentProgram(), 0);
     EXPECT_FALSE(e.derived().loadingProgram);
     EXPECT_TRUE(RoomEngineTestAccess::immediateRebuild(e).load());
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
 }
 
 TEST(ProgramSelection, BadNumbersAndCorruptWallCountsAreContained)
@@ -127,26 +127,26 @@ TEST(AudioPath, TakingWaitsForNoOneAndRefusesWhileAudioRuns)
 {
     auto engine = makeEngine();
     RoomEngine& e = *engine;
-    e.releaseAudioPath();
-    ASSERT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
+    RoomEngineTestAccess::releaseAudioPath(e);
+    ASSERT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
 
-    RoomEngineTestAccess::processing(e).store(1); // a block is running
-    EXPECT_FALSE(e.tryTakeAudioPath());
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1); // left running
-    RoomEngineTestAccess::processing(e).store(0);
+    RoomEngineTestAccess::setProcessing(e, true); // a block is running
+    EXPECT_FALSE(RoomEngineTestAccess::tryTakeAudioPath(e));
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1); // left running
+    RoomEngineTestAccess::setProcessing(e, false);
 
-    ASSERT_TRUE(e.tryTakeAudioPath());
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 0);
-    EXPECT_FALSE(e.tryTakeAudioPath()); // one holder at a time
+    ASSERT_TRUE(RoomEngineTestAccess::tryTakeAudioPath(e));
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 0);
+    EXPECT_FALSE(RoomEngineTestAccess::tryTakeAudioPath(e)); // one holder at a time
     e.finishProgram();                  // a program change does not restart audio under the holder
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 0);
-    e.releaseAudioPath();
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 0);
+    RoomEngineTestAccess::releaseAudioPath(e);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
 
     e.resetAudio();
     EXPECT_EQ(e.audioPath().sourceHistory[0][12345], 1e-20f);
     EXPECT_EQ(e.audioPath().sourceHistory[1][kHistoryLength - 1], 1e-20f);
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
 }
 
 TEST(AudioPath, IdleTracingRunsOnlyWhileAudioIsQuiet)
@@ -168,8 +168,8 @@ TEST(AudioPath, IdleTracingRunsOnlyWhileAudioIsQuiet)
     EXPECT_EQ(e.raySlots()[0].stamp, -1); // its silent set-up tap is not taken yet
     tick = e.idleTrace(tick); // still quiet: the commit frees the slots, which start paths
     EXPECT_EQ(e.raySlots()[0].stamp, e.changeCount());
-    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e).load(), 1);
-    EXPECT_FALSE(RoomEngineTestAccess::audioPathHeld(e).load());
+    EXPECT_EQ(RoomEngineTestAccess::audioEnabled(e), 1);
+    EXPECT_FALSE(RoomEngineTestAccess::audioPathHeld(e));
 }
 
 TEST(AudioPath, CommitCopiesPendingTapsAtOnce)
@@ -177,25 +177,25 @@ TEST(AudioPath, CommitCopiesPendingTapsAtOnce)
     auto engine = makeEngine();
     RoomEngine& e = *engine;
     RaySlot& slot = e.raySlots()[5];
-    slot.newDelay = -777;
-    slot.newGain[0] = 0.25f;
-    slot.newGain[4] = 0.5f;
-    slot.newCoeff = 0.125f;
+    slot.pendingTap.delay = -777;
+    slot.pendingTap.gain[0] = 0.25f;
+    slot.pendingTap.gain[4] = 0.5f;
+    slot.pendingTap.coeff = 0.125f;
     slot.newFilterState = 1e-20f;
     slot.source = 1;
     slot.pending.store(1);
     RaySlot& beyond = e.raySlots()[400]; // outside the 256 active slots
-    beyond.newDelay = -5;
-    beyond.tapDelay = 9;
+    beyond.pendingTap.delay = -5;
+    beyond.tap.delay = 9;
     beyond.pending.store(1);
     e.commitTaps();
-    EXPECT_EQ(slot.tapDelay, -777);
-    EXPECT_EQ(slot.tapGain[0], 0.25f);
-    EXPECT_EQ(slot.tapGain[4], 0.5f);
-    EXPECT_EQ(slot.tapCoeff, 0.125f);
+    EXPECT_EQ(slot.tap.delay, -777);
+    EXPECT_EQ(slot.tap.gain[0], 0.25f);
+    EXPECT_EQ(slot.tap.gain[4], 0.5f);
+    EXPECT_EQ(slot.tap.coeff, 0.125f);
     EXPECT_EQ(slot.tapSource, 1);
     EXPECT_EQ(slot.pending.load(), 0);
-    EXPECT_EQ(beyond.tapDelay, 9);
+    EXPECT_EQ(beyond.tap.delay, 9);
     EXPECT_EQ(beyond.pending.load(), 1);
 }
 

@@ -38,7 +38,7 @@ TEST(RaySetup, ConstructionPreparesTwoHundredFiftySixMonoRays)
         EXPECT_EQ(slot.fadeLevel, 1.0f);
         EXPECT_GE(slot.fadeStep, 0.0001f);
         EXPECT_LT(slot.fadeStep, 0.0002f);
-        for (float gain : slot.newGain)
+        for (float gain : slot.pendingTap.gain)
             EXPECT_EQ(gain, 0.0f);
         steps.insert(slot.fadeStep);
     }
@@ -95,10 +95,10 @@ TEST(RaySetup, TraceDoesNothingWhileTheTracerIsBusy)
 {
     auto engine = makeEngine();
     engine->setParameter(param::kNumRays, 0.0f);
-    RoomEngineTestAccess::tracerBusy(*engine).store(true);
+    RoomEngineTestAccess::holdTracer(*engine);
     EXPECT_FALSE(engine->trace(4));
     EXPECT_EQ(engine->derived().activeRays, 256);
-    RoomEngineTestAccess::tracerBusy(*engine).store(false);
+    RoomEngineTestAccess::releaseTracer(*engine);
     EXPECT_TRUE(engine->trace(4));
     EXPECT_EQ(engine->derived().activeRays, 16);
 }

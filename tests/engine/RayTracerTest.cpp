@@ -60,7 +60,7 @@ void traceFresh(RoomEngine& e, int units)
 float gainSum(const RaySlot& slot)
 {
     float sum = 0.0f;
-    for (float g : slot.newGain)
+    for (float g : slot.pendingTap.gain)
         sum += g;
     return sum;
 }
@@ -102,14 +102,14 @@ TEST(RayTracer, StraightAtTheListenerFromTenMetres)
     const std::vector<int> heard = audibleSlots(e);
     ASSERT_EQ(heard, (std::vector<int>{0, 1, 255}));
     const RaySlot& straight = e.raySlots()[0];
-    EXPECT_EQ(straight.newDelay, -static_cast<int>(10.0 * kSamplesPerMetre44k));
-    EXPECT_EQ(straight.newReflected, 0);
-    EXPECT_FLOAT_EQ(straight.newGain[0], 0.5f); // arriving head-on: both sides alike
-    EXPECT_FLOAT_EQ(straight.newGain[1], 0.5f);
-    EXPECT_EQ(straight.newGain[2], 0.0f);
-    EXPECT_FLOAT_EQ(straight.newCoeff, 1.0f); // nothing filtered
+    EXPECT_EQ(straight.pendingTap.delay, -static_cast<int>(10.0 * kSamplesPerMetre44k));
+    EXPECT_EQ(straight.pendingTap.reflected, 0);
+    EXPECT_FLOAT_EQ(straight.pendingTap.gain[0], 0.5f); // arriving head-on: both sides alike
+    EXPECT_FLOAT_EQ(straight.pendingTap.gain[1], 0.5f);
+    EXPECT_EQ(straight.pendingTap.gain[2], 0.0f);
+    EXPECT_FLOAT_EQ(straight.pendingTap.coeff, 1.0f); // nothing filtered
     const double slanted = 10.0 * std::cos(2.0 * 3.14159265358979 / 256.0);
-    EXPECT_EQ(e.raySlots()[1].newDelay, -static_cast<int>(slanted * kSamplesPerMetre44k));
+    EXPECT_EQ(e.raySlots()[1].pendingTap.delay, -static_cast<int>(slanted * kSamplesPerMetre44k));
     for (int k = 0; k < 256; ++k)
         EXPECT_EQ(e.raySlots()[k].pending.load(), 1) << k; // everyone posted, heard or silent
 }
@@ -145,10 +145,10 @@ TEST(RayTracer, PlainRoomGivesDirectSoundAndFirstOrderReflections)
         double dx = std::sin(theta), dy = std::cos(theta);
         const double toListener = dx * (lx - sx) + dy * (ly - sy);
         double metres = 0.0;
-        if (slot.newReflected == 0) {
+        if (slot.pendingTap.reflected == 0) {
             metres = toListener;
             directHeard = true;
-            EXPECT_NEAR(slot.newGain[0] + slot.newGain[1], 1.0f, 1e-5) << "slot " << k;
+            EXPECT_NEAR(slot.pendingTap.gain[0] + slot.pendingTap.gain[1], 1.0f, 1e-5) << "slot " << k;
         } else {
             // Distance to the first wall of the 40 m square.
             const double ax = dx > 0 ? (40.0 - sx) / dx : dx < 0 ? -sx / dx : 1e9;
@@ -164,9 +164,9 @@ TEST(RayTracer, PlainRoomGivesDirectSoundAndFirstOrderReflections)
                 dy = -dy;
             const double passing = toListener >= 0.0 && toListener < a ? toListener : 0.0;
             metres = a + passing + dx * (lx - rx) + dy * (ly - ry);
-            EXPECT_NEAR(slot.newGain[0] + slot.newGain[1], 0.0499f, 2e-4) << "slot " << k;
+            EXPECT_NEAR(slot.pendingTap.gain[0] + slot.pendingTap.gain[1], 0.0499f, 2e-4) << "slot " << k;
         }
-        EXPECT_NEAR(slot.newDelay, -metres * kSamplesPerMetre44k, 1.0) << "slot " << k;
+        EXPECT_NEAR(slot.pendingTap.delay, -metres * kSamplesPerMetre44k, 1.0) << "slot " << k;
     }
     EXPECT_TRUE(directHeard);
     for (int w = 0; w < 4; ++w)
@@ -182,7 +182,7 @@ TEST(RayTracer, ScaleTwoMakesSeventeenMetresFourThousandFourHundredTenSamples)
     place(e, 10.0f, 10.0f, 10.0f, 27.0f);
     traceFresh(e, 8);
     // 2 * 17 m at 44,100 / 340 samples per metre.
-    EXPECT_EQ(e.raySlots()[0].newDelay, -4410);
+    EXPECT_EQ(e.raySlots()[0].pendingTap.delay, -4410);
 }
 
 TEST(RayTracer, NegativePreDelayDropsShortTapsUnlessReversed)
@@ -200,7 +200,7 @@ TEST(RayTracer, NegativePreDelayDropsShortTapsUnlessReversed)
     e.trace(8);
     ASSERT_EQ(audibleSlots(e), (std::vector<int>{0, 1, 255}));
     // 22,050 samples of negative pre-delay minus 10 m of travel.
-    EXPECT_EQ(e.raySlots()[0].newDelay, static_cast<int>(22050.0 - 10.0 * kSamplesPerMetre44k));
+    EXPECT_EQ(e.raySlots()[0].pendingTap.delay, static_cast<int>(22050.0 - 10.0 * kSamplesPerMetre44k));
     // In reverse the longest tap (none is negative here) is moved by the
     // pre-delay: 0 - (-22,050).
     EXPECT_EQ(e.derived().longestTap, 22050);
@@ -257,8 +257,8 @@ TEST(RayTracer, HeadAngleTurnsTheArrivalBetweenTheEars)
         traceFresh(e, 1);
         const RaySlot& slot = e.raySlots()[4]; // 90 degrees: (1, 0)
         ASSERT_EQ(slot.pending.load(), 1);
-        EXPECT_NEAR(slot.newGain[0], row.left, 1e-6) << row.head;
-        EXPECT_NEAR(slot.newGain[1], row.right, 1e-6) << row.head;
+        EXPECT_NEAR(slot.pendingTap.gain[0], row.left, 1e-6) << row.head;
+        EXPECT_NEAR(slot.pendingTap.gain[1], row.right, 1e-6) << row.head;
     }
 }
 
@@ -303,25 +303,25 @@ TEST(RayTracer, ResponsesRepeatAcrossRunsAndInstances)
     for (int k = 0; k < first->derived().activeRays; ++k) {
         const RaySlot& a = first->raySlots()[k];
         const RaySlot& b = second->raySlots()[k];
-        EXPECT_EQ(a.tapDelay, b.tapDelay) << k;
+        EXPECT_EQ(a.tap.delay, b.tap.delay) << k;
         for (int role = 0; role < kOutputRoles; ++role)
-            EXPECT_EQ(a.tapGain[role], b.tapGain[role]) << k;
-        EXPECT_EQ(a.tapCoeff, b.tapCoeff) << k;
-        heard += a.tapGain[0] + a.tapGain[1] > 0.0f;
+            EXPECT_EQ(a.tap.gain[role], b.tap.gain[role]) << k;
+        EXPECT_EQ(a.tap.coeff, b.tap.coeff) << k;
+        heard += a.tap.gain[0] + a.tap.gain[1] > 0.0f;
     }
     EXPECT_GT(heard, 10);
 
     // A retrace under the same settings delivers the same taps again.
     std::vector<int> delays;
     for (int k = 0; k < first->derived().activeRays; ++k)
-        delays.push_back(first->raySlots()[k].tapDelay);
+        delays.push_back(first->raySlots()[k].tap.delay);
     first->setParameter(64, 1.0f); // a redraw tag: counts as a change, alters nothing
     first->trace(4096);
     first->commitTaps();
     first->trace(4096);
     first->commitTaps();
     for (int k = 0; k < first->derived().activeRays; ++k)
-        EXPECT_EQ(first->raySlots()[k].tapDelay, delays[static_cast<std::size_t>(k)]) << k;
+        EXPECT_EQ(first->raySlots()[k].tap.delay, delays[static_cast<std::size_t>(k)]) << k;
 }
 
 } // namespace ovinta

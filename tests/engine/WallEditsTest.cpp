@@ -156,8 +156,8 @@ std::vector<float> tracedTaps(RoomEngine& e)
     }
     std::vector<float> taps;
     for (int k = 0; k < e.derived().activeRays; ++k) {
-        taps.push_back(static_cast<float>(e.raySlots()[k].tapDelay));
-        taps.push_back(e.raySlots()[k].tapGain[0]);
+        taps.push_back(static_cast<float>(e.raySlots()[k].tap.delay));
+        taps.push_back(e.raySlots()[k].tap.gain[0]);
     }
     return taps;
 }

@@ -3,6 +3,7 @@
 #include "tools/measure-rooms/RoomMeasure.h"
 
 #include "dsp/RoomAcoustics.h"
+#include "engine/RoomEngine.h"
 #include "model/Parameters.h"
 
 #include <algorithm>
@@ -74,6 +75,7 @@ RoomMeasurement measureProgram(PluginCore& core, int program, float sampleRate, 
     core.setProgram(program);
     core.setParameter(param::kDryOut, 0.0f);
     core.resume();
+    core.engine().runTraceWork(); // an offline render: the first block plays the whole room
 
     double peak = 0.0;
     const std::vector<double> response = renderResponse(core, sampleRate, maxSeconds, peak);
