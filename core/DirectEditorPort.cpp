@@ -20,7 +20,7 @@ public:
     PortParameters(PluginCore* c, RoomEngine& e) : core(c), engine(e) {}
     float getParameter(int index) override
     {
-        return core != nullptr ? core->getParameter(index) : engine.getParameter(index);
+        return core != nullptr ? core->editorValue(index) : engine.getParameter(index);
     }
 
 private:

@@ -45,6 +45,14 @@ public:
                 follow(tag, values[tag].load(std::memory_order_relaxed));
     }
 
+    // Any thread: the latest value posted for `tag` (0 for an unknown tag).
+    float latest(int tag) const
+    {
+        if (tag < 0 || tag >= kTagCount)
+            return 0.0f;
+        return values[tag].load(std::memory_order_relaxed);
+    }
+
     // Drops every pending change (the window opens afresh).
     void clear()
     {

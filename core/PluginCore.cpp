@@ -81,7 +81,16 @@ void PluginCore::setParameter(int index, float value)
     } else if (index == param::kProgramNext && value == 0.0f) {
         stepProgram(+1);
     }
-    mirror.post(index, value);
+    // The editor follows what the program now stores, read here on the
+    // thread that wrote it: the setter may have adjusted the value.
+    mirror.post(index, index < kStoredParameterCount ? storedValue(index) : value);
+}
+
+float PluginCore::editorValue(int index)
+{
+    if (index >= 0 && index < kStoredParameterCount)
+        return mirror.latest(index);
+    return getParameter(index);
 }
 
 void PluginCore::stepProgram(int step)

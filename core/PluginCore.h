@@ -56,6 +56,11 @@ public:
     // the program buttons step, and the editor's mirror gets the value.
     void setParameter(int index, float value);
     float getParameter(int index);
+    // What the editor shows for parameter `index`, from its own thread: a
+    // stored parameter's latest value from the mirror (lock-free, never a
+    // read of a program record that another thread is writing); any other
+    // as getParameter gives it.
+    float editorValue(int index);
     // The value parameter `index` (0..46) stores in the current program (the
     // program number for 46), as its text shows it; 0 for other indexes.
     float storedValue(int index);

@@ -13,7 +13,7 @@ class StandaloneEditorHost : public EditorHost {
 public:
     explicit StandaloneEditorHost(PluginCore& owner) : core(owner) {}
 
-    float getParameter(int index) override { return core.getParameter(index); }
+    float getParameter(int index) override { return core.editorValue(index); }
     void setParameter(int index, float value) override { core.setParameter(index, value); }
     void beginEdit(int) override {}
     void endEdit(int) override {}

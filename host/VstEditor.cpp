@@ -24,7 +24,7 @@ void copyTruncated(char* out, std::size_t capacity, const std::string& text)
 
 float VstEditorHost::getParameter(int index)
 {
-    return effect.getParameter(index);
+    return effect.getCore().editorValue(index);
 }
 
 void VstEditorHost::setParameter(int index, float value)
