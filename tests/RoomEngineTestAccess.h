@@ -41,6 +41,9 @@ struct RoomEngineTestAccess {
     static void holdTracer(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.tracerFlag.lock(); }
     static void releaseTracer(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.tracerFlag.unlock(); }
     static bool tracerHeld(const RoomEngine& e) { return e.tracerFlag.isHeld(); }
+    // Another thread designs an equaliser band (holdEqDesigns) until releaseEqDesigns.
+    static void holdEqDesigns(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.eqFlag.lock(); }
+    static void releaseEqDesigns(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.eqFlag.unlock(); }
     static uint32_t aheadPreparations(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.aheadPass; }
     static std::atomic<uint32_t>& eqSequence(RoomEngine& e) { return e.eqSequence; }
     static EQfilter* eqB(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.eqB; }
