@@ -43,7 +43,8 @@ AudioPath::AudioPath()
 }
 
 RoomEngine::RoomEngine(TraceWorker mode)
-    : eqB{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
+    : tracer(values, slots, changes),
+      eqB{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
       eqD{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()}
 {
     for (auto& history : spareHistory) {
@@ -137,7 +138,7 @@ void RoomEngine::setActiveWalls(const Wall* source, int count)
     } else {
         const SpinLock held(tracerFlag);
         adoptStagedWalls(); // an older list from the audio thread gives way
-        writeActiveWalls(source, count);
+        tracer.setWalls(source, count);
     }
     signals.roomDirty = true;
 }
@@ -152,29 +153,11 @@ bool RoomEngine::tryLockTracer()
 
 void RoomEngine::adoptStagedWalls()
 {
-    const int count = stagedWalls.take(walls);
+    const int count = stagedWalls.take(tracer.editWalls());
     if (count < 0)
         return;
-    wallCount = count;
-    rebuildGrid();
-}
-
-void RoomEngine::writeActiveWalls(const Wall* source, int count)
-{
-    if (count > 0)
-        std::memcpy(walls, source, sizeof(Wall) * static_cast<std::size_t>(count));
-    wallCount = count;
-    rebuildGrid();
-}
-
-void RoomEngine::rebuildGrid()
-{
-    wallGrid.build(walls, wallCount);
-    // A path in flight may remember a wall that no longer exists; the index
-    // only serves to skip that wall on the next step.
-    for (RaySlot& slot : slots)
-        if (slot.lastWall >= wallCount)
-            slot.lastWall = -1;
+    tracer.setWallCount(count);
+    tracer.wallsChanged();
 }
 
 // ---- Output configuration --------------------------------------------------------
@@ -325,9 +308,9 @@ int RoomEngine::copyWalls(Wall* out)
 {
     const SpinLock held(tracerFlag);
     adoptStagedWalls();
-    const int count = wallCount;
+    const int count = tracer.wallCount();
     if (count > 0)
-        std::memcpy(out, walls, sizeof(Wall) * static_cast<std::size_t>(count));
+        std::memcpy(out, tracer.walls(), sizeof(Wall) * static_cast<std::size_t>(count));
     return count;
 }
 
@@ -337,7 +320,7 @@ int RoomEngine::copyRayViews(RayView* out, int count)
     const SpinLock held(tracerFlag);
     for (int k = 0; k < count; ++k) {
         const RaySlot& slot = slots[k];
-        out[k].source = pathSource(slot);
+        out[k].source = tracer.pathSource(slot);
         out[k].startDirX = slot.startDirX;
         out[k].startDirY = slot.startDirY;
         out[k].firstHitX = slot.firstHitX;
@@ -402,7 +385,7 @@ void RoomEngine::movePanner(float x, float y)
 void RoomEngine::usePlainWallScan(bool plain)
 {
     const SpinLock held(tracerFlag);
-    useWallGrid = !plain;
+    tracer.usePlainWallScan(plain);
 }
 
 // ---- Audio path -------------------------------------------------------------
