@@ -16,8 +16,6 @@ namespace ovinta {
 
 namespace {
 
-constexpr int kStepsPerUnit = 32;
-constexpr int kMaxUnits = 1 << 20;           // keeps units x 32 within int
 constexpr float kDelayLimit = 1048576.0f;     // history length in samples
 constexpr float kLevelFloor = 0.01f;
 constexpr float kHiFreqFloor = 0.0001f;
