@@ -25,7 +25,7 @@ void RoomEngine::rewriteRays()
     // A rewrite starts every slot over, so a rebuild traced ahead and not yet
     // committed has nothing left to give.
     discardTracedAhead();
-    const int count = setUpRayPaths(false);
+    const int count = tracer.setUpRayPaths(false);
     random.seed(6413237u);
     for (int i = 0; i < count; ++i) {
         RaySlot& slot = slots[i];
@@ -49,7 +49,7 @@ void RoomEngine::setUpRaysAhead()
     // The same set-up as rewriteRays, kept off everything the kernels read:
     // each slot's source, crossfade step and silent tap wait in its ahead
     // fields, and the slot count, the taps and the combs change at the commit.
-    const int count = setUpRayPaths(true);
+    const int count = tracer.setUpRayPaths(true);
     random.seed(6413237u);
     for (int i = 0; i < count; ++i) {
         RaySlot& slot = slots[i];
@@ -64,46 +64,12 @@ void RoomEngine::setUpRaysAhead()
     }
     for (int i = count; i < kMaxRays; ++i)
         slots[i].aheadState = 0;
-    aheadSetUp = true;
+    tracer.setAheadSetUp(true);
 }
 
 float RoomEngine::drawFadeStep()
 {
     return static_cast<float>(random.next()) / 32768.0f * 0.0001f + 0.0001f;
-}
-
-int RoomEngine::setUpRayPaths(bool ahead)
-{
-    const int count = std::clamp(static_cast<int>(values.rayCount), 2, kMaxRays);
-    const bool stereo = values.stereoOn != 0;
-    const float fullTurn = 6.2831855f;
-    for (int i = 0; i < count; ++i) {
-        RaySlot& slot = slots[i];
-        // Stereo pairs share an angle: the even slot is source 1's ray,
-        // the odd slot source 2's.
-        const int emission = stereo ? (i & ~1) : i;
-        const float theta = fullTurn * static_cast<float>(emission) / static_cast<float>(count);
-        slot.rayIndex = static_cast<float>(emission);
-        (ahead ? slot.aheadSource : slot.source) = stereo ? (i & 1) : 0;
-        slot.startDirX = std::sin(theta);
-        slot.startDirY = std::cos(theta);
-    }
-    const float spacing = (stereo ? 12.566371f : fullTurn) / static_cast<float>(count);
-    rayCos = std::cos(spacing);
-    raySin = std::sin(spacing);
-    const float chordCos = 1.0f - rayCos;
-    captureSpread = std::sqrt(chordCos * chordCos + raySin * raySin);
-
-    for (int i = 0; i < count; ++i) {
-        RaySlot& slot = slots[i];
-        placeAtSource(slot, ahead ? slot.aheadSource : slot.source);
-        slot.stamp = -1;
-        slot.tracing = 0;
-    }
-    tracerRays = count;
-    if (stepCursor >= count)
-        stepCursor = 0;
-    return count;
 }
 
 void RoomEngine::triggerCombs()

@@ -1,14 +1,7 @@
-// The ray tracer: advances the ray slots one straight segment per step,
-// reflects them off the active walls, captures them at the listener as taps
-// and hands the taps to the kernels through each slot's pending flag. Runs
-// under the tracer's flag: on the thread that owns the audio path, or, tracing
-// a program change ahead of its commit, on a host thread or the engine's worker.
-//
-// The float arithmetic follows a fixed order in single precision (double only
-// for the scatter turn and the air powers), so a room always gives the same
-// taps.
+// The ray tracer (RayTracer.h): walls, ray set-up, stepping, reflection,
+// capture and the longest tap.
 
-#include "engine/RoomEngine.h"
+#include "engine/RayTracer.h"
 
 #include "base/Convert.h"
 #include "engine/ScatterTurn.h"
@@ -17,13 +10,12 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace ovinta {
 
 namespace {
 
-constexpr int kStepsPerUnit = 32;
-constexpr int kMaxUnits = 1 << 20;           // keeps units x 32 within int
 constexpr float kDelayLimit = 1048576.0f;     // history length in samples
 constexpr float kLevelFloor = 0.01f;
 constexpr float kHiFreqFloor = 0.0001f;
@@ -51,33 +43,76 @@ bool allFinite(const float* values, int count)
 
 } // namespace
 
-bool RoomEngine::trace(int units)
+RayTracer::RayTracer(EngineValues& valuesIn, std::span<RaySlot, kMaxRays> slotsIn, const std::atomic<int>& changesIn)
+    : values(valuesIn), slots(slotsIn), changes(changesIn)
 {
-    if (!tryLockTracer())
-        return false;
-    const SpinLock held(tracerFlag, kAdoptLock);
-    // Every caller owns the audio path, so a rebuild traced ahead is
-    // committed here before the tracer moves on from it.
-    if (rebuildPrepared.load(std::memory_order_relaxed))
-        commitPrepared();
-    if (raySetupRequested.exchange(false, std::memory_order_acquire))
-        rewriteRays();
-    const float preDelaySamples = startTracing();
-    const int clampedUnits = units == 0 ? 1 : std::clamp(units, 0, kMaxUnits);
-    traceSteps(clampedUnits * kStepsPerUnit, preDelaySamples);
-    values.longestTap = findLongestTap(preDelaySamples);
-    refreshDiffusion();
-    return true;
 }
 
-float RoomEngine::startTracing()
+// ---- Walls -------------------------------------------------------------------------
+
+void RayTracer::setWalls(const Wall* source, int count)
 {
-    const float rate = values.sampleRate;
-    values.samplesPerMetre = rate * 0.0029411765f;
-    return values.preDelayMs * rate * 0.001f;
+    count = std::clamp(count, 0, kMaxWalls);
+    if (count > 0)
+        std::memcpy(roomWalls, source, sizeof(Wall) * static_cast<std::size_t>(count));
+    roomWallCount = count;
+    wallsChanged();
 }
 
-bool RoomEngine::traceAhead(int units)
+void RayTracer::setWallCount(int count)
+{
+    roomWallCount = std::clamp(count, 0, kMaxWalls);
+}
+
+void RayTracer::wallsChanged()
+{
+    wallGrid.build(roomWalls, roomWallCount);
+    // A path in flight may remember a wall that no longer exists; the index
+    // only serves to skip that wall on the next step.
+    for (RaySlot& slot : slots)
+        if (slot.lastWall >= roomWallCount)
+            slot.lastWall = -1;
+}
+
+// ---- Ray set-up ----------------------------------------------------------------------
+
+int RayTracer::setUpRayPaths(bool ahead)
+{
+    const int count = std::clamp(static_cast<int>(values.rayCount), 2, kMaxRays);
+    const bool stereo = values.stereoOn != 0;
+    const float fullTurn = 6.2831855f;
+    for (int i = 0; i < count; ++i) {
+        RaySlot& slot = slots[i];
+        // Stereo pairs share an angle: the even slot is source 1's ray,
+        // the odd slot source 2's.
+        const int emission = stereo ? (i & ~1) : i;
+        const float theta = fullTurn * static_cast<float>(emission) / static_cast<float>(count);
+        slot.rayIndex = static_cast<float>(emission);
+        (ahead ? slot.aheadSource : slot.source) = stereo ? (i & 1) : 0;
+        slot.startDirX = std::sin(theta);
+        slot.startDirY = std::cos(theta);
+    }
+    const float spacing = (stereo ? 12.566371f : fullTurn) / static_cast<float>(count);
+    spacingCos = std::cos(spacing);
+    spacingSin = std::sin(spacing);
+    const float chordCos = 1.0f - spacingCos;
+    captureSpread = std::sqrt(chordCos * chordCos + spacingSin * spacingSin);
+
+    for (int i = 0; i < count; ++i) {
+        RaySlot& slot = slots[i];
+        placeAtSource(slot, ahead ? slot.aheadSource : slot.source);
+        slot.stamp = -1;
+        slot.tracing = 0;
+    }
+    tracerRays = count;
+    if (cursor >= count)
+        cursor = 0;
+    return count;
+}
+
+// ---- Tracing ---------------------------------------------------------------------------
+
+void RayTracer::beginAhead()
 {
     // A new preparation: every slot is free again, as after a commit, except
     // those that post in this pass.
@@ -85,20 +120,16 @@ bool RoomEngine::traceAhead(int units)
     if (aheadPass == 0)
         aheadPass = 1;
     tracingAhead = true;
-    // The caller took immediateRebuild (acquire) just now: the count covers
-    // the change it announced.
-    preparedChange = programChanges.load(std::memory_order_relaxed);
-    if (raySetupRequested.exchange(false, std::memory_order_acquire))
-        setUpRaysAhead();
-    const float preDelaySamples = startTracing();
-    traceSteps(std::clamp(units, 1, kMaxUnits) * kStepsPerUnit, preDelaySamples);
-    aheadLongestTap = findLongestTap(preDelaySamples);
-    tracingAhead = false;
-    rebuildPrepared.store(true, std::memory_order_relaxed); // published by the unlock
-    return true;
 }
 
-void RoomEngine::holdAheadTap(RaySlot& slot)
+float RayTracer::startTracing()
+{
+    const float rate = values.sampleRate;
+    values.samplesPerMetre = rate * 0.0029411765f;
+    return values.preDelayMs * rate * 0.001f;
+}
+
+void RayTracer::holdAheadTap(RaySlot& slot)
 {
     // The ahead tap starts as the slot's pending tap, so that the fields a
     // post leaves alone keep their previous values, as they do there.
@@ -109,7 +140,7 @@ void RoomEngine::holdAheadTap(RaySlot& slot)
     slot.aheadPass = aheadPass;
 }
 
-void RoomEngine::killRay(RaySlot& slot)
+void RayTracer::killRay(RaySlot& slot)
 {
     slot.tracing = 0;
     slot.posted = 1;
@@ -131,95 +162,15 @@ void RoomEngine::killRay(RaySlot& slot)
     slot.pending.store(1, std::memory_order_release);
 }
 
-void RoomEngine::commitPrepared()
-{
-    if (lateChange == preparedChange)
-        fadeInTracedAhead();
-    else
-        commitTracedAhead();
-}
-
-void RoomEngine::commitTracedAhead()
-{
-    const int count = std::clamp(tracerRays, 0, kMaxRays);
-    for (int k = 0; k < count; ++k) {
-        RaySlot& slot = slots[k];
-        if (aheadSetUp) {
-            slot.source = slot.aheadSource;
-            slot.fadeStep = slot.aheadFadeStep;
-        }
-        if (slot.aheadState != 0) {
-            slot.pendingTap = slot.aheadTap;
-            slot.newFilterState = 1e-20f;
-            slot.fadeLevel = 1.0f;
-            slot.aheadState = 0;
-            slot.takePendingTap();
-        } else if (slot.pending.load(std::memory_order_acquire) != 0) {
-            slot.takePendingTap();
-        }
-    }
-    finishCommit(count);
-}
-
-void RoomEngine::fadeInTracedAhead()
-{
-    // Each traced tap becomes the slot's pending tap, which the kernels fade
-    // in over the old one as after any retrace. A fade still under way ends
-    // first, and a slot the kernels did not play before starts from silence.
-    const int count = std::clamp(tracerRays, 0, kMaxRays);
-    const int played = std::clamp(static_cast<int>(values.activeRays), 0, kMaxRays);
-    for (int k = 0; k < count; ++k) {
-        RaySlot& slot = slots[k];
-        if (slot.pending.load(std::memory_order_acquire) != 0)
-            slot.takePendingTap();
-        if (k >= played) {
-            std::fill(std::begin(slot.tap.gain), std::end(slot.tap.gain), 0.0f);
-            slot.tapFilterState = 1e-20f;
-        }
-        if (aheadSetUp) {
-            slot.source = slot.aheadSource;
-            slot.fadeStep = slot.aheadFadeStep;
-        }
-        if (slot.aheadState == 0)
-            continue;
-        slot.pendingTap = slot.aheadTap;
-        slot.newFilterState = 1e-20f;
-        slot.fadeLevel = 1.0f;
-        slot.aheadState = 0;
-        slot.pending.store(1, std::memory_order_release);
-    }
-    finishCommit(count);
-}
-
-void RoomEngine::finishCommit(int count)
-{
-    if (aheadSetUp) {
-        values.activeRays = count;
-        triggerCombs();
-        aheadSetUp = false;
-    }
-    values.longestTap = aheadLongestTap;
-    refreshDiffusion();
-    rebuildPrepared.store(false, std::memory_order_relaxed);
-}
-
-void RoomEngine::discardTracedAhead()
-{
-    for (RaySlot& slot : slots)
-        slot.aheadState = 0;
-    aheadSetUp = false;
-    rebuildPrepared.store(false, std::memory_order_relaxed);
-}
-
-void RoomEngine::traceSteps(int steps, float preDelaySamples)
+void RayTracer::traceSteps(int steps, float preDelaySamples)
 {
     // The slot count only changes in a ray set-up, which ran before this loop.
     const int rays = std::clamp(tracerRays, 1, kMaxRays);
-    int cursor = std::clamp(stepCursor, 0, rays - 1);
+    int next = std::clamp(cursor, 0, rays - 1);
     for (int i = 0; i < steps; ++i) {
-        const int k = cursor;
-        cursor = k + 1 >= rays ? 0 : k + 1;
-        stepCursor = cursor; // the reflection seed reads the advanced cursor
+        const int k = next;
+        next = k + 1 >= rays ? 0 : k + 1;
+        cursor = next; // the reflection seed reads the advanced cursor
         RaySlot& slot = slots[k];
         // The kernels still hold this slot's last tap; ahead of a commit,
         // the slot's ahead tap posted in this pass waits for it.
@@ -235,7 +186,7 @@ void RoomEngine::traceSteps(int steps, float preDelaySamples)
     }
 }
 
-void RoomEngine::startPath(RaySlot& slot, int stamp)
+void RayTracer::startPath(RaySlot& slot, int stamp)
 {
     slot.stamp = stamp;
     slot.tracing = 1;
@@ -245,7 +196,7 @@ void RoomEngine::startPath(RaySlot& slot, int stamp)
     slot.firstHitX = slot.firstHitY = 0.0f;
 }
 
-void RoomEngine::placeAtSource(RaySlot& slot, int source)
+void RayTracer::placeAtSource(RaySlot& slot, int source)
 {
     slot.level = slot.hiFreq = 1.0f;
     slot.posX = values.sourceX[source];
@@ -255,17 +206,17 @@ void RoomEngine::placeAtSource(RaySlot& slot, int source)
     slot.reflected = 0;
 }
 
-void RoomEngine::stepRay(RaySlot& slot, float preDelaySamples)
+void RayTracer::stepRay(RaySlot& slot, float preDelaySamples)
 {
     const float px = slot.posX, py = slot.posY;
     const float dx = slot.dirX, dy = slot.dirY;
     const float jx = kProbeLength * dx;
     const float jy = kProbeLength * dy;
-    const int count = std::clamp(wallCount, 0, kMaxWalls);
+    const int count = std::clamp(roomWallCount, 0, kMaxWalls);
     // Both searches give the same wall; a small room is quicker to scan.
-    const bool grid = useWallGrid && count > kPlainScanWalls;
-    const WallHit hit = grid ? wallGrid.nearest(walls, count, px, py, jx, jy, slot.lastWall)
-                             : scanWalls(walls, count, px, py, jx, jy, slot.lastWall);
+    const bool grid = useGrid && count > kPlainScanWalls;
+    const WallHit hit = grid ? wallGrid.nearest(roomWalls, count, px, py, jx, jy, slot.lastWall)
+                             : scanWalls(roomWalls, count, px, py, jx, jy, slot.lastWall);
 
     const float lx = values.listenerX, ly = values.listenerY;
     const float h = dx * (lx - px) + dy * (ly - py); // along the ray to the point nearest the listener
@@ -287,10 +238,10 @@ void RoomEngine::stepRay(RaySlot& slot, float preDelaySamples)
         reflectRay(slot, hit, preDelaySamples);
 }
 
-void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySamples)
+void RayTracer::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySamples)
 {
     const uint32_t wall = static_cast<uint32_t>(hit.wall);
-    random.seed((33u * wall + 165793u) * static_cast<uint32_t>(stepCursor) + wall + 4u);
+    random.seed((33u * wall + 165793u) * static_cast<uint32_t>(cursor) + wall + 4u);
     const float r1 = static_cast<float>(random.next() & 0x7FFF);
     slot.pathLength = std::sqrt(hit.distanceSquared) + slot.pathLength
                       + r1 * kRandomScale * static_cast<float>(values.heightSpread);
@@ -305,7 +256,7 @@ void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySam
     slot.posX = hit.x;
     slot.posY = hit.y;
 
-    Wall& w = walls[hit.wall];
+    Wall& w = roomWalls[hit.wall];
     float r = w.nx * slot.dirX + w.ny * slot.dirY;
     // Keep the stored normal facing the ray: negate it, and r, when r > 0.
     // Done by flipping sign bits, the same bits negation gives, because
@@ -342,7 +293,7 @@ void RoomEngine::reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySam
     }
 }
 
-void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
+void RayTracer::captureRay(RaySlot& slot, float preDelaySamples)
 {
     const double path = static_cast<double>(slot.pathLength);
     slot.level *= static_cast<float>(std::pow(static_cast<double>(values.airAbsorb.load()), path));
@@ -411,7 +362,7 @@ void RoomEngine::captureRay(RaySlot& slot, float preDelaySamples)
     slot.pending.store(1, std::memory_order_release);
 }
 
-int RoomEngine::findLongestTap(float preDelaySamples) const
+int RayTracer::findLongestTap(float preDelaySamples) const
 {
     const int rays = std::clamp(tracerRays, 0, kMaxRays);
     int longest = 0;
@@ -435,17 +386,6 @@ int RoomEngine::findLongestTap(float preDelaySamples) const
         longest = truncToInt(std::clamp(shifted, -limit, limit));
     }
     return longest;
-}
-
-void RoomEngine::refreshDiffusion()
-{
-    const float feedback = combFeedback(values.diffusionSize, values.longestTap.load(), values.sampleRate);
-    const float gain = values.diffusionGain;
-    const float bend = values.bendValue;
-    for (int j = 0; j < kCombsPerBank; ++j) {
-        audio.combs[0][j].update(feedback, gain, bend);
-        audio.combs[1][j].update(feedback, gain, bend);
-    }
 }
 
 } // namespace ovinta

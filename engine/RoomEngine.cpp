@@ -1,7 +1,8 @@
-// RoomEngine: construction, program selection, the audio-path and tracer
-// guards, the tap commit, the panner gains and the equaliser hand-over.
-// The setter is in EngineSetter.cpp, the ray set-up in RaySetup.cpp and the
-// tracer in RayTracer.cpp.
+// RoomEngine: construction, program selection, the tracer's guard and wall
+// list, the tap commit, the panner gains and the equaliser hand-over. The
+// setter is in EngineSetter.cpp, the ray set-up in RaySetup.cpp, the tracer
+// in RayTracer.cpp, and the work handed off the audio thread (program
+// changes traced ahead, resets) in WorkHandOver.cpp.
 
 #include "engine/RoomEngine.h"
 
@@ -24,23 +25,8 @@ EQfilter makeDefaultBand()
     return EQfilter(kEqLowPass, 0.0f, 2500.0f, 44100.0f, 5.0f);
 }
 
-// Attempts of a host thread to take the tracer's flag before it leaves a
-// program change to the worker: enough to ride out the audio thread's
-// per-block trace and the editor's copies, not a long trace.
-constexpr int kBriefAttempts = 64;
-
 // The value a reset fills the histories with.
 constexpr float kResetFill = 1e-20f;
-
-// Fills `count` samples of a history that end just before `end`, which may
-// wrap past the history's start.
-void fillBefore(float* history, uint32_t end, uint32_t count)
-{
-    const uint32_t start = (end - count) & kHistoryMask;
-    const uint32_t first = std::min(count, static_cast<uint32_t>(kHistoryLength) - start);
-    std::fill_n(history + start, first, kResetFill);
-    std::fill_n(history, count - first, kResetFill);
-}
 
 constexpr int kBandType[kEqBands] = {kEqLowShelf, kEqPeaking, kEqPeaking, kEqHighShelf};
 
@@ -57,7 +43,8 @@ AudioPath::AudioPath()
 }
 
 RoomEngine::RoomEngine(TraceWorker mode)
-    : eqB{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
+    : tracer(values, slots, changes),
+      eqB{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()},
       eqD{makeDefaultBand(), makeDefaultBand(), makeDefaultBand(), makeDefaultBand()}
 {
     for (auto& history : spareHistory) {
@@ -141,65 +128,6 @@ bool RoomEngine::onAudioThread() const
     return audioThread.load(std::memory_order_relaxed) == std::this_thread::get_id();
 }
 
-bool RoomEngine::traceProgramAhead()
-{
-    // Most calls (every host parameter change off the audio thread) find no
-    // program change waiting: they leave without touching the tracer's flag.
-    if (onAudioThread() || !immediateRebuild.load(std::memory_order_relaxed))
-        return false;
-    if (!tracerFlag.tryLockBriefly(kBriefAttempts))
-        return false;
-    const SpinLock held(tracerFlag, kAdoptLock);
-    adoptStagedWalls();
-    // The trace below covers every program change finished so far; one
-    // finished later raises the flag again. A worker that took the flag
-    // first traces the room itself.
-    if (!immediateRebuild.exchange(false, std::memory_order_acquire))
-        return false;
-    traceAhead(kRebuildUnits);
-    return true;
-}
-
-bool RoomEngine::runTraceWork()
-{
-    bool worked = refillSpareHistory();
-    // Taken even when no change waits: a worker may be tracing one, and the
-    // caller learns it is done when the flag comes free.
-    const SpinLock held(tracerFlag);
-    adoptStagedWalls();
-    if (immediateRebuild.exchange(false, std::memory_order_acquire)) {
-        traceAhead(kRebuildUnits);
-        worked = true;
-    }
-    return worked;
-}
-
-bool RoomEngine::programChangePending() const
-{
-    return immediateRebuild.load(std::memory_order_acquire) || rebuildPrepared.load(std::memory_order_acquire);
-}
-
-void RoomEngine::runWorker(uint32_t seen)
-{
-    // Only handed work: a host thread traces its own program changes ahead.
-    // A wake-up during the work changes the signal, so the next wait returns
-    // at once and the work runs again.
-    for (;;) {
-        workSignal.wait(seen, std::memory_order_acquire);
-        seen = workSignal.load(std::memory_order_acquire);
-        if (stopping.load(std::memory_order_acquire))
-            return;
-        runTraceWork();
-    }
-}
-
-void RoomEngine::wakeWorker()
-{
-    // No lock and no allocation: an atomic increment and a futex wake.
-    workSignal.fetch_add(1, std::memory_order_release);
-    workSignal.notify_one();
-}
-
 void RoomEngine::setActiveWalls(const Wall* source, int count)
 {
     count = std::clamp(count, 0, kMaxWalls);
@@ -210,7 +138,7 @@ void RoomEngine::setActiveWalls(const Wall* source, int count)
     } else {
         const SpinLock held(tracerFlag);
         adoptStagedWalls(); // an older list from the audio thread gives way
-        writeActiveWalls(source, count);
+        tracer.setWalls(source, count);
     }
     signals.roomDirty = true;
 }
@@ -225,29 +153,11 @@ bool RoomEngine::tryLockTracer()
 
 void RoomEngine::adoptStagedWalls()
 {
-    const int count = stagedWalls.take(walls);
+    const int count = stagedWalls.take(tracer.editWalls());
     if (count < 0)
         return;
-    wallCount = count;
-    rebuildGrid();
-}
-
-void RoomEngine::writeActiveWalls(const Wall* source, int count)
-{
-    if (count > 0)
-        std::memcpy(walls, source, sizeof(Wall) * static_cast<std::size_t>(count));
-    wallCount = count;
-    rebuildGrid();
-}
-
-void RoomEngine::rebuildGrid()
-{
-    wallGrid.build(walls, wallCount);
-    // A path in flight may remember a wall that no longer exists; the index
-    // only serves to skip that wall on the next step.
-    for (RaySlot& slot : slots)
-        if (slot.lastWall >= wallCount)
-            slot.lastWall = -1;
+    tracer.setWallCount(count);
+    tracer.wallsChanged();
 }
 
 // ---- Output configuration --------------------------------------------------------
@@ -364,7 +274,7 @@ void RoomEngine::copyAnalysisEq(int set, EQfilter* bandsOut)
         bandsOut[band] = source[band];
 }
 
-// ---- Audio path and its reset ----------------------------------------------------
+// ---- Audio path gate ------------------------------------------------------------
 
 void RoomEngine::takeAudioPath()
 {
@@ -379,60 +289,6 @@ bool RoomEngine::tryTakeAudioPath()
 void RoomEngine::releaseAudioPath()
 {
     pathGate.give();
-}
-
-void RoomEngine::resetAudio()
-{
-    if (onAudioThread()) {
-        // Never waits: an export or the editor's tracing holds the path for
-        // long, so the next block start clears it instead.
-        if (!pathGate.tryTake()) {
-            resetWaiting.store(true, std::memory_order_relaxed);
-            return;
-        }
-    } else {
-        pathGate.take();
-    }
-    const AudioPathLease lease(pathGate, kAdoptLock);
-    clearAudioPath();
-}
-
-void RoomEngine::clearAudioPath()
-{
-    resetWaiting.store(false, std::memory_order_relaxed);
-    const uint32_t count = audio.unclean;
-    // On the audio thread the refilled spares change places with the
-    // histories, and the worker refills the old ones: filling a whole
-    // history here could take a tenth of a block.
-    if (onAudioThread() && spareReady.load(std::memory_order_acquire)) {
-        for (int k = 0; k < 2; ++k)
-            std::swap(audio.sourceHistory[k], spareHistory[k]);
-        spareDirtyEnd = audio.writePos;
-        spareDirtyCount = count;
-        spareReady.store(false, std::memory_order_release);
-        wakeWorker();
-    } else {
-        for (auto& history : audio.sourceHistory)
-            fillBefore(history.get(), audio.writePos, count);
-    }
-    audio.unclean = 0;
-    for (int band = 0; band < kEqBands; ++band) {
-        audio.eqA[band].resetState();
-        audio.eqC[band].resetState();
-    }
-    for (auto& combBank : audio.combs)
-        for (CombFilter& comb : combBank)
-            comb.clear();
-}
-
-bool RoomEngine::refillSpareHistory()
-{
-    if (spareReady.load(std::memory_order_acquire))
-        return false;
-    for (auto& history : spareHistory)
-        fillBefore(history.get(), spareDirtyEnd, spareDirtyCount);
-    spareReady.store(true, std::memory_order_release);
-    return true;
 }
 
 int RoomEngine::idleTrace(int lastSeenTick)
@@ -452,9 +308,9 @@ int RoomEngine::copyWalls(Wall* out)
 {
     const SpinLock held(tracerFlag);
     adoptStagedWalls();
-    const int count = wallCount;
+    const int count = tracer.wallCount();
     if (count > 0)
-        std::memcpy(out, walls, sizeof(Wall) * static_cast<std::size_t>(count));
+        std::memcpy(out, tracer.walls(), sizeof(Wall) * static_cast<std::size_t>(count));
     return count;
 }
 
@@ -464,7 +320,7 @@ int RoomEngine::copyRayViews(RayView* out, int count)
     const SpinLock held(tracerFlag);
     for (int k = 0; k < count; ++k) {
         const RaySlot& slot = slots[k];
-        out[k].source = pathSource(slot);
+        out[k].source = tracer.pathSource(slot);
         out[k].startDirX = slot.startDirX;
         out[k].startDirY = slot.startDirY;
         out[k].firstHitX = slot.firstHitX;
@@ -529,7 +385,7 @@ void RoomEngine::movePanner(float x, float y)
 void RoomEngine::usePlainWallScan(bool plain)
 {
     const SpinLock held(tracerFlag);
-    useWallGrid = !plain;
+    tracer.usePlainWallScan(plain);
 }
 
 // ---- Audio path -------------------------------------------------------------
@@ -550,26 +406,6 @@ bool RoomEngine::beginProcess()
 void RoomEngine::endProcess()
 {
     pathGate.leave();
-}
-
-void RoomEngine::rebuildAfterProgramChange()
-{
-    if (resetWaiting.load(std::memory_order_relaxed))
-        clearAudioPath();
-    // A room traced ahead needs only its commit; a busy tracer (another
-    // preparation under way) leaves it to the next block.
-    if (rebuildPrepared.load(std::memory_order_relaxed) && tryLockTracer()) {
-        const SpinLock held(tracerFlag, kAdoptLock);
-        if (rebuildPrepared.load(std::memory_order_relaxed))
-            commitPrepared();
-    }
-    // This block plays the old room: the new one, traced by the worker,
-    // will fade in.
-    if (immediateRebuild.load(std::memory_order_relaxed) || rebuildPrepared.load(std::memory_order_relaxed)) {
-        lateChange = programChanges.load(std::memory_order_relaxed);
-        if (immediateRebuild.load(std::memory_order_relaxed))
-            wakeWorker();
-    }
 }
 
 void RoomEngine::setRenderSettings(float sampleRate, float dryGain)
@@ -596,6 +432,12 @@ void RoomEngine::commitTaps()
 
 void RoomEngine::pickUpEqDesigns()
 {
+    // A band the audio thread changed while another thread held the designs'
+    // flag is designed here, when the flag is free.
+    if (eqBandsWaiting.load(std::memory_order_relaxed) != 0 && eqFlag.tryLock()) {
+        const SpinLock held(eqFlag, kAdoptLock);
+        designWaitingEqBands();
+    }
     const uint32_t before = eqSequence.load(std::memory_order_acquire);
     if (before == audio.eqApplied || (before & 1u) != 0)
         return; // nothing new, or a writer is busy: try again next block

@@ -51,6 +51,7 @@
 #include "base/ThreadSafety.h"
 #include "engine/EngineParts.h"
 #include "engine/RaySlot.h"
+#include "engine/RayTracer.h"
 #include "engine/WallGrid.h"
 #include "engine/WallStage.h"
 #include "model/OvintaProgram.h"
@@ -262,8 +263,6 @@ private:
     // never waits (audio thread).
     bool tryLockTracer() TRY_ACQUIRE(true, tracerFlag);
     void adoptStagedWalls() REQUIRES(tracerFlag);
-    void writeActiveWalls(const Wall* source, int count) REQUIRES(tracerFlag);
-    void rebuildGrid() REQUIRES(tracerFlag); // after the active walls changed
     void removeWall(int index) REQUIRES(tracerFlag); // from both lists
 
     // Worker thread and the work handed to it.
@@ -277,10 +276,6 @@ private:
     // Slot and comb rewrite for the current ray count and sources (tracer thread).
     void rewriteRays() REQUIRES(tracerFlag);
     void triggerCombs() REQUIRES(tracerFlag);
-    // The tracer's part of a set-up (directions, sources, path starts, slot
-    // count): `ahead` puts the sources in the slots' ahead fields. Returns
-    // the slot count.
-    int setUpRayPaths(bool ahead) REQUIRES(tracerFlag);
     void setUpRaysAhead() REQUIRES(tracerFlag); // the whole set-up, kept off the kernels' fields
     float drawFadeStep() REQUIRES(tracerFlag);
 
@@ -290,28 +285,11 @@ private:
     // ready for the first block after its change, as crossfades when blocks
     // of the old room played meanwhile (lateChange).
     bool traceAhead(int units) REQUIRES(tracerFlag);
-    void holdAheadTap(RaySlot& slot) REQUIRES(tracerFlag);
     void commitPrepared() REQUIRES(tracerFlag);
     void commitTracedAhead() REQUIRES(tracerFlag);
     void fadeInTracedAhead() REQUIRES(tracerFlag);
     void finishCommit(int count) REQUIRES(tracerFlag);
     void discardTracedAhead() REQUIRES(tracerFlag);
-    int pathSource(const RaySlot& slot) const REQUIRES(tracerFlag)
-    {
-        return aheadSetUp ? slot.aheadSource : slot.source;
-    }
-
-    // Tracer internals (RayTracer.cpp), run while tracerFlag is held.
-    void traceSteps(int steps, float preDelaySamples) REQUIRES(tracerFlag);
-    void startPath(RaySlot& slot, int stamp) REQUIRES(tracerFlag);
-    // Puts the ray at its source, heading along its emission angle, at full level.
-    void placeAtSource(RaySlot& slot, int source);
-    void stepRay(RaySlot& slot, float preDelaySamples) REQUIRES(tracerFlag);
-    void reflectRay(RaySlot& slot, const WallHit& hit, float preDelaySamples) REQUIRES(tracerFlag);
-    void captureRay(RaySlot& slot, float preDelaySamples) REQUIRES(tracerFlag);
-    void killRay(RaySlot& slot) REQUIRES(tracerFlag);
-    float startTracing(); // refreshes samples per metre, returns the pre-delay in samples
-    int findLongestTap(float preDelaySamples) const REQUIRES(tracerFlag);
     void refreshDiffusion();
 
     // ---- Values and signals -------------------------------------------------
@@ -320,26 +298,15 @@ private:
 
     // ---- Room (guarded by the tracer's flag) ---------------------------------
     SpinFlag tracerFlag;
-    int wallCount GUARDED_BY(tracerFlag) = 0;
-    Wall walls[kMaxWalls] GUARDED_BY(tracerFlag) = {}; // normals face the last ray
-    WallGrid wallGrid GUARDED_BY(tracerFlag);          // cells over the active walls
-    bool useWallGrid GUARDED_BY(tracerFlag) = true;    // false: plain scan (benchmarks)
-    int stepCursor GUARDED_BY(tracerFlag) = 0;         // next slot to trace
-    int tracerRays GUARDED_BY(tracerFlag) = 0;         // slots the tracer visits (activeRays once committed)
-    bool tracingAhead GUARDED_BY(tracerFlag) = false;  // posts go to the slots' ahead fields
-    bool aheadSetUp GUARDED_BY(tracerFlag) = false;    // the rebuild traced ahead includes a ray set-up
-    uint32_t aheadPass GUARDED_BY(tracerFlag) = 0;     // number of the latest preparation
     uint32_t preparedChange GUARDED_BY(tracerFlag) = 0; // programChanges the preparation traced
     int aheadLongestTap GUARDED_BY(tracerFlag) = 0;    // longestTap of the rebuild traced ahead
-    float rayCos GUARDED_BY(tracerFlag) = 1.0f;        // angular ray spacing
-    float raySin GUARDED_BY(tracerFlag) = 0.0f;
-    float captureSpread GUARDED_BY(tracerFlag) = 0.0f; // chord between neighbouring rays per metre of path
-    EngineRandom random GUARDED_BY(tracerFlag);        // this instance's generator
+    EngineRandom random GUARDED_BY(tracerFlag);        // crossfade steps and comb set-ups
     WallStage stagedWalls;             // posted by the audio thread, adopted under the flag
 
     // ---- Programs, slots and the audio path ---------------------------------
     ProgramBank bank;                  // reserved word + 45 contiguous records
     RaySlot slots[kMaxRays];
+    RayTracer tracer GUARDED_BY(tracerFlag); // active walls, ray paths and the stepping over the slots
     AudioPath audio;
 
     // ---- Hand-overs between threads -------------------------------------------

@@ -58,16 +58,17 @@ bool RoomEngine::insertWall(int x1, int y1, int x2, int y2)
     const SpinLock held(tracerFlag);
     adoptStagedWalls();
     OvintaProgram& program = currentProgramRecord();
-    const bool room = wallCount < kMaxWalls;
+    const int count = tracer.wallCount();
+    const bool room = count < kMaxWalls;
     if (room) {
         const Wall wall = makeWall(x1, y1, x2, y2);
-        walls[wallCount] = wall;
-        ++wallCount;
+        tracer.editWalls()[count] = wall;
+        tracer.setWallCount(count + 1);
         // The program's list mirrors the active one; a list that a chunk left
         // shorter is brought to the same length first.
-        program.wallCount = wallCount;
-        program.walls[wallCount - 1] = wall;
-        rebuildGrid();
+        program.wallCount = count + 1;
+        program.walls[count] = wall;
+        tracer.wallsChanged();
     }
     if (room)
         bumpChangeCount();
@@ -78,10 +79,10 @@ bool RoomEngine::deleteWall(int index)
 {
     const SpinLock held(tracerFlag);
     adoptStagedWalls();
-    const bool valid = index >= 0 && index < wallCount;
+    const bool valid = index >= 0 && index < tracer.wallCount();
     if (valid) {
         removeWall(index);
-        rebuildGrid();
+        tracer.wallsChanged();
     }
     if (valid)
         bumpChangeCount();
@@ -93,15 +94,15 @@ int RoomEngine::deleteWallByEnds(int x1, int y1, int x2, int y2)
     const SpinLock held(tracerFlag);
     adoptStagedWalls();
     int removed = 0;
-    for (int i = 0; i < wallCount; ++i) {
-        const Wall& w = walls[i];
+    for (int i = 0; i < tracer.wallCount(); ++i) {
+        const Wall& w = tracer.walls()[i];
         if (endIs(w.x1, w.y1, x1, y1) && endIs(w.x2, w.y2, x2, y2)) {
             removeWall(i);
             ++removed;
         }
     }
     if (removed > 0)
-        rebuildGrid();
+        tracer.wallsChanged();
     if (removed > 0)
         bumpChangeCount();
     return removed;
@@ -116,8 +117,8 @@ void RoomEngine::removeWall(int index)
         removeAt(program.walls, program.wallCount, index);
         --program.wallCount;
     }
-    removeAt(walls, wallCount, index);
-    --wallCount;
+    removeAt(tracer.editWalls(), tracer.wallCount(), index);
+    tracer.setWallCount(tracer.wallCount() - 1);
 }
 
 bool RoomEngine::dragVertex(int fromX, int fromY, int toX, int toY, VertexDrag kind)
@@ -130,8 +131,8 @@ bool RoomEngine::dragVertex(int fromX, int fromY, int toX, int toY, VertexDrag k
     bool moved = false;
     const SpinLock held(tracerFlag);
     adoptStagedWalls();
-    for (int i = 0; i < wallCount; ++i) {
-        Wall& w = walls[i];
+    for (int i = 0; i < tracer.wallCount(); ++i) {
+        Wall& w = tracer.editWalls()[i];
         bool changed = false;
         if (endIs(w.x1, w.y1, fromX, fromY) && (pick || w.dragEnd == 1)) {
             if (pick)
@@ -152,7 +153,7 @@ bool RoomEngine::dragVertex(int fromX, int fromY, int toX, int toY, VertexDrag k
         moved |= changed;
     }
     if (moved)
-        rebuildGrid();
+        tracer.wallsChanged();
     return moved;
 }
 
@@ -161,8 +162,8 @@ int RoomEngine::findDraggedWall(int x, int y)
     const SpinLock held(tracerFlag);
     adoptStagedWalls();
     int found = -1;
-    for (int i = 0; i < wallCount && found < 0; ++i) {
-        const Wall& w = walls[i];
+    for (int i = 0; i < tracer.wallCount() && found < 0; ++i) {
+        const Wall& w = tracer.walls()[i];
         if (w.dragEnd != 0 && (endIs(w.x1, w.y1, x, y) || endIs(w.x2, w.y2, x, y)))
             found = i;
     }
@@ -174,8 +175,8 @@ int RoomEngine::findWallAt(int x, int y)
     const SpinLock held(tracerFlag);
     adoptStagedWalls();
     int found = -1;
-    for (int i = 0; i < wallCount && found < 0; ++i) {
-        const Wall& w = walls[i];
+    for (int i = 0; i < tracer.wallCount() && found < 0; ++i) {
+        const Wall& w = tracer.walls()[i];
         const int x1 = truncToInt(static_cast<double>(w.x1)), y1 = truncToInt(static_cast<double>(w.y1));
         const int x2 = truncToInt(static_cast<double>(w.x2)), y2 = truncToInt(static_cast<double>(w.y2));
         const int cross = std::abs((x - x1) * (y2 - y1) - (y - y1) * (x2 - x1));
@@ -192,9 +193,9 @@ bool RoomEngine::copyWall(int index, Wall& out)
 {
     const SpinLock held(tracerFlag);
     adoptStagedWalls();
-    const bool valid = index >= 0 && index < wallCount;
+    const bool valid = index >= 0 && index < tracer.wallCount();
     if (valid)
-        out = walls[index];
+        out = tracer.walls()[index];
     return valid;
 }
 
@@ -202,8 +203,8 @@ void RoomEngine::clearDragMarks()
 {
     const SpinLock held(tracerFlag);
     adoptStagedWalls();
-    for (int i = 0; i < wallCount; ++i)
-        walls[i].dragEnd = 0;
+    for (int i = 0; i < tracer.wallCount(); ++i)
+        tracer.editWalls()[i].dragEnd = 0;
 }
 
 void RoomEngine::moveMarker(Marker which, int x, int y)

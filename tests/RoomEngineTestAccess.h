@@ -11,15 +11,16 @@ namespace ovinta {
 // thread touches the engine.
 struct RoomEngineTestAccess {
     static EngineValues& values(RoomEngine& e) { return e.values; }
-    static int& wallCount(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.wallCount; }
-    static int wallCount(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.wallCount; }
-    static Wall* walls(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.walls; }
-    static const Wall* walls(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.walls; }
-    static int& stepCursor(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.stepCursor; }
-    static int stepCursor(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.stepCursor; }
-    static bool& useWallGrid(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.useWallGrid; }
-    static float rayCos(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.rayCos; }
-    static float raySin(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.raySin; }
+    // The tracer, to read what no call reports (the wall list as the tracer
+    // holds it, its cursor and ray spacing) or to switch its wall search.
+    static RayTracer& tracer(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.tracer; }
+    static const RayTracer& tracer(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.tracer; }
+    static int wallCount(const RoomEngine& e) { return tracer(e).wallCount(); }
+    static Wall* walls(RoomEngine& e) { return tracer(e).editWalls(); }
+    static const Wall* walls(const RoomEngine& e) { return tracer(e).walls(); }
+    static int stepCursor(const RoomEngine& e) { return tracer(e).stepCursor(); }
+    static float rayCos(const RoomEngine& e) { return tracer(e).rayCos(); }
+    static float raySin(const RoomEngine& e) { return tracer(e).raySin(); }
     static int audioEnabled(const RoomEngine& e) { return e.pathGate.isEnabled() ? 1 : 0; }
     static int processing(const RoomEngine& e) { return e.pathGate.isProcessing() ? 1 : 0; }
     // A block runs (true) or ends (false) on the gate, as far as other threads see.
@@ -41,7 +42,10 @@ struct RoomEngineTestAccess {
     static void holdTracer(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.tracerFlag.lock(); }
     static void releaseTracer(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.tracerFlag.unlock(); }
     static bool tracerHeld(const RoomEngine& e) { return e.tracerFlag.isHeld(); }
-    static uint32_t aheadPreparations(const RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.aheadPass; }
+    // Another thread designs an equaliser band (holdEqDesigns) until releaseEqDesigns.
+    static void holdEqDesigns(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.eqFlag.lock(); }
+    static void releaseEqDesigns(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { e.eqFlag.unlock(); }
+    static uint32_t aheadPreparations(const RoomEngine& e) { return tracer(e).preparations(); }
     static std::atomic<uint32_t>& eqSequence(RoomEngine& e) { return e.eqSequence; }
     static EQfilter* eqB(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.eqB; }
     static EQfilter* eqD(RoomEngine& e) NO_THREAD_SAFETY_ANALYSIS { return e.eqD; }

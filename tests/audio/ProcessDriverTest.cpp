@@ -314,6 +314,30 @@ TEST(ProcessDriver, ProgramChangeOnTheAudioThreadIsTracedElsewhereAndFadesIn)
     EXPECT_GT(pendingSlots(*e), e->derived().activeRays / 2) << "the new taps fade in";
 }
 
+// An equaliser change the audio thread makes while another thread designs a
+// band is designed at the next block start: the block after it plays the
+// same design that a host thread's change gives at once.
+TEST(ProcessDriver, AnEqBandTheAudioThreadCouldNotDesignFollowsAtTheNextBlock)
+{
+    auto host = makeDryEngine(2, TraceWorker::Caller);
+    host->setParameter(param::kEQgain2, 0.9f);
+    auto e = makeDryEngine(2, TraceWorker::Caller);
+    Host io(64);
+    processBlock(*e, io.inPtr, io.outPtr, 64); // this thread is now the audio thread
+    const float flat = e->audioPath().eqA[1].b0;
+    const uint32_t designs = RoomEngineTestAccess::eqSequence(*e).load();
+    RoomEngineTestAccess::holdEqDesigns(*e);
+    e->setParameter(param::kEQgain2, 0.9f);
+    RoomEngineTestAccess::releaseEqDesigns(*e);
+    EXPECT_EQ(RoomEngineTestAccess::eqSequence(*e).load(), designs) << "not designed while the flag was held";
+    processBlock(*e, io.inPtr, io.outPtr, 64);
+    processBlock(*host, io.inPtr, io.outPtr, 64);
+    EXPECT_NE(host->audioPath().eqA[1].b0, flat);
+    EXPECT_EQ(e->audioPath().eqA[1].b0, host->audioPath().eqA[1].b0);
+    EXPECT_EQ(e->audioPath().eqA[1].a1, host->audioPath().eqA[1].a1);
+    EXPECT_EQ(e->audioPath().eqA[1].b2, host->audioPath().eqA[1].b2);
+}
+
 // With its own worker the engine needs no help: a change on the audio thread
 // plays after some blocks, however the threads are scheduled.
 TEST(ProcessDriver, TheWorkerTracesAProgramChangeMadeOnTheAudioThread)

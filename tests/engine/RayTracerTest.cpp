@@ -268,7 +268,7 @@ TEST(RayTracer, EarlierWallWinsATieWithGridAndPlainScan)
         auto engine = makeEngine();
         RoomEngine& e = *engine;
         plainSettings(e, kRays16);
-        RoomEngineTestAccess::useWallGrid(e) = grid;
+        e.usePlainWallScan(!grid);
         // Walls 1 and 3 lie on top of each other across ray 0's path; short
         // walls in a far corner make the room big enough for the grid.
         Wall room[32] = {wallBetween(40, 40, 45, 45), wallBetween(0, 30, 20, 30),
@@ -291,7 +291,7 @@ TEST(RayTracer, ResponsesRepeatAcrossRunsAndInstances)
     auto second = makeEngine();
     enginetest::applyProgram(*first, 0);
     enginetest::applyProgram(*second, 0);
-    RoomEngineTestAccess::useWallGrid(*second) = false; // the grid must not change a single tap
+    second->usePlainWallScan(true); // the grid must not change a single tap
     for (RoomEngine* e : {first.get(), second.get()}) {
         e->commitTaps();
         e->trace(4096);
