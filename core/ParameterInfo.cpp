@@ -302,7 +302,7 @@ ParsedParameter parameterFromText(int id, std::string_view given)
     if (belowRange || number > p->printedHighest + slack)
         return refused(what + " reaches " + p->range + "; \"" + text + "\" is outside");
     if (number == kMinusInf)
-        return accepted(*p, p->lowest);
+        return accepted(*p, static_cast<double>(p->lowest));
     const double raw = p->fromPrinted != nullptr ? p->fromPrinted(number) : number;
     if (!std::isfinite(raw))
         return refused(what + " reaches " + p->range + "; \"" + text + "\" is outside");
@@ -313,9 +313,9 @@ ParsedParameter parameterFromText(int id, std::string_view given)
         if (number != std::trunc(number))
             return refused(what + " takes whole values " + p->range + "; \"" + text + "\" is not one");
         auto makes = [p](double n) {
-            return p->toPrinted(accepted(*p, p->fromPrinted != nullptr ? p->fromPrinted(n) : n).raw);
+            return p->toPrinted(static_cast<double>(accepted(*p, p->fromPrinted != nullptr ? p->fromPrinted(n) : n).raw));
         };
-        if (p->toPrinted(result.raw) != number)
+        if (p->toPrinted(static_cast<double>(result.raw)) != number)
             return refused(what + " cannot be " + shortNumber(number) + "; the nearest it makes are " +
                            shortNumber(makes(number - 1.0)) + " and " + shortNumber(makes(number + 1.0)) +
                            " (" + p->range + ")");
