@@ -62,7 +62,7 @@ PluginCore::LayoutAnswer PluginCore::setSpeakerLayouts(const SpeakerLayout& inpu
     if (!usable(input.channels) || !usable(output.channels))
         return LayoutAnswer::Refused;
 
-    std::lock_guard<std::mutex> guard(layoutLock);
+    const SpinLock guard(layoutLock);
     bool inputTaken = input.channels <= kMaxInputLayoutChannels;
     if (inputTaken)
         inputLayout = input;
@@ -82,7 +82,7 @@ bool PluginCore::hostLayoutGiven() const
 
 void PluginCore::copyLayouts(SpeakerLayout& input, SpeakerLayout& output)
 {
-    std::lock_guard<std::mutex> guard(layoutLock);
+    const SpinLock guard(layoutLock);
     input = inputLayout;
     output = outputLayout;
 }
@@ -91,6 +91,8 @@ void PluginCore::stateChanged()
 {
     if (editor == nullptr || !editor->isOpen())
         applyOutputConfiguration(nullptr);
+    else
+        configurationDeferred.store(false, std::memory_order_relaxed); // the editor's idle applies it
     // A program or state just loaded is traced here, after the output
     // configuration it asked for, so that the room traced is the one the
     // outputs play; the audio thread's next block only commits it.
@@ -115,18 +117,39 @@ void PluginCore::writeOwnLayout()
 
 void PluginCore::applyOutputConfiguration(EditorFollower* menus)
 {
-    std::lock_guard<std::mutex> serial(configurationLock);
-    // Taken first: a change that arrives while this runs is seen next time.
-    // Menus left stale by a run on another thread count as a change here.
-    const bool requested = roomEngine->takeOutputConfigurationRequest();
-    const bool fillMenus = menus != nullptr && menus->isOpen();
-    if (!requested && !(fillMenus && pinMenusStale))
+    if (roomEngine->onAudioThread()) {
+        // The editor may hold the flag while it fills its menus: the audio
+        // thread only tries, and tries again after its next block.
+        bool applied = false;
+        if (configurationLock.tryLock()) {
+            const SpinLock serial(configurationLock, kAdoptLock);
+            applied = configure(nullptr);
+        }
+        configurationDeferred.store(!applied, std::memory_order_relaxed);
         return;
+    }
+    const SpinLock serial(configurationLock);
+    configure(menus);
+}
 
-    // Copies, so the menus are filled after the lock is released.
+bool PluginCore::configure(EditorFollower* menus)
+{
+    // Copies, so the menus are filled after the layout flag is released.
     SpeakerLayout in, out;
+    const bool fillMenus = menus != nullptr && menus->isOpen();
     {
-        std::lock_guard<std::mutex> guard(layoutLock);
+        if (roomEngine->onAudioThread()) {
+            if (!layoutLock.tryLock())
+                return false;
+        } else {
+            layoutLock.lock();
+        }
+        const SpinLock guard(layoutLock, kAdoptLock);
+        // Taken first: a change that arrives while this runs is seen next time.
+        // Menus left stale by a run on another thread count as a change here.
+        const bool requested = roomEngine->takeOutputConfigurationRequest();
+        if (!requested && !(fillMenus && pinMenusStale))
+            return true;
         if (!roomEngine->speakerArrangementGiven())
             writeOwnLayout();
         in = inputLayout;
@@ -153,6 +176,7 @@ void PluginCore::applyOutputConfiguration(EditorFollower* menus)
         if (found != end)
             setParameter(param::kSpeakerOut1 + role, static_cast<float>(found - out.roles));
     }
+    return true;
 }
 
 void PluginCore::fillPinMenus(EditorFollower& menus, const SpeakerLayout& in, const SpeakerLayout& out,

@@ -10,13 +10,15 @@
 #include "model/ProgramChunks.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace ovinta {
 
 // ---- Construction --------------------------------------------------------------
 
-PluginCore::PluginCore() : roomEngine(std::make_unique<RoomEngine>())
+PluginCore::PluginCore()
+    : roomEngine(std::make_unique<RoomEngine>()), stateAside(std::make_unique<unsigned char[]>(kBankSize))
 {
     outputLayout.clear(kOutputChannelCapacity);
     inputLayout.clear(kInputChannelCapacity);
@@ -195,7 +197,19 @@ int32_t PluginCore::saveState(void** data, bool oneProgram)
 
 bool PluginCore::loadState(const void* data, int64_t byteSize, bool oneProgram)
 {
-    if (!loadChunkData(roomEngine->programBank(), currentProgram, data, byteSize, oneProgram))
+    // A host may hand back the block saveState gave it, our live records.
+    // The chunk reader would copy it aside into a new buffer; here it goes
+    // into the one made with the core, so a load on the audio thread does
+    // not allocate. Sizes the reader refuses are passed on as they are.
+    ProgramBank& bank = roomEngine->programBank();
+    const auto first = reinterpret_cast<uintptr_t>(data);
+    const auto bankFirst = reinterpret_cast<uintptr_t>(&bank);
+    if (data != nullptr && byteSize > 0 && static_cast<uint64_t>(byteSize) <= kBankSize &&
+        first < bankFirst + sizeof(ProgramBank) && bankFirst < first + static_cast<uint64_t>(byteSize)) {
+        std::memmove(stateAside.get(), data, static_cast<std::size_t>(byteSize));
+        data = stateAside.get();
+    }
+    if (!loadChunkData(bank, currentProgram, data, byteSize, oneProgram))
         return false;
     failures.pass(FailurePoint::StateLoad); // half-way: stored, not yet applied
     // The program number is not part of the state: the current one stays
@@ -214,6 +228,10 @@ void PluginCore::process(float** inputs, float** outputs, int frames)
         return;
     failures.pass(FailurePoint::Process);
     processBlock(*roomEngine, inputs, outputs, frames);
+    // A configuration the audio thread's own state change could not take
+    // (another thread held a flag) is tried again after each block.
+    if (configurationDeferred.load(std::memory_order_relaxed))
+        stateChanged();
 }
 
 } // namespace ovinta

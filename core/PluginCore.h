@@ -11,18 +11,22 @@
 // audio thread; applyOutputConfiguration from the editor's idle (with the
 // menus) and from stateChanged on the host thread that changed the state.
 // Parameter changes reach the editor through the mirror, never by a call
-// into it. The speaker layouts are shared between the host threads and the
-// editor's idle, never the audio thread, and are guarded by layoutLock.
+// into it. The speaker layouts are shared between the host threads, the
+// editor's idle and a state change the host makes on its audio thread, and
+// are guarded by layoutLock. The audio thread only ever tries the core's
+// flags: a configuration it cannot apply at once waits for its next block,
+// the next call from another thread or the editor's idle.
 
 #include "core/ParameterMirror.h"
 #include "base/Shared.h"
+#include "base/SpinFlag.h"
 #include "core/FailurePoints.h"
 #include "core/SpeakerLayout.h"
 #include "model/OvintaProgram.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 
 namespace ovinta {
 
@@ -95,7 +99,9 @@ public:
     void copyLayouts(SpeakerLayout& input, SpeakerLayout& output);
     // After a call that may have changed the state (program, state, resume,
     // speakers) on the thread that made it: applies the output configuration
-    // while no editor window does so, and traces a loaded program ahead.
+    // while no editor window does so, and traces a loaded program ahead. On
+    // the audio thread it never waits: the worker traces, and a configuration
+    // held up by another thread is applied at the start of the next block.
     void stateChanged();
     // After a host's own parameter change: as stateChanged, unless on the
     // audio thread, which must never wait for the layout lock.
@@ -103,7 +109,9 @@ public:
     // Turns the layouts and the outputs setting into the number of fed
     // outputs and the routing of the output roles; fills the editor's pin
     // menus when `menus` (the editor, on its own thread) is given. Does
-    // nothing unless the configuration changed since the last run.
+    // nothing unless the configuration changed since the last run. On the
+    // audio thread it only tries the flags and leaves a configuration it
+    // cannot take now to the next block.
     void applyOutputConfiguration(EditorFollower* menus);
 
     // ---- Audio thread ---------------------------------------------------------------------
@@ -120,7 +128,9 @@ private:
     void reapplyProgramFields(int program);
     void stepProgram(int step);
     void programChosen(); // after a program chosen by tag or step: configure and trace it
-    void writeOwnLayout();
+    // False, changing nothing, when the audio thread finds a flag taken.
+    bool configure(EditorFollower* menus) REQUIRES(configurationLock);
+    void writeOwnLayout() REQUIRES(layoutLock);
     void fillPinMenus(EditorFollower& menus, const SpeakerLayout& in, const SpeakerLayout& out, int count);
 
     std::unique_ptr<RoomEngine> roomEngine;
@@ -130,11 +140,13 @@ private:
     Shared<float> rateHz{44100.0f};          // as the host last set it
     Shared<int> blockFrames{1024};           // as the host last set it
     Shared<int> currentProgram{0};
-    std::mutex configurationLock;            // one applyOutputConfiguration at a time
-    bool pinMenusStale = true;               // guarded by configurationLock
-    std::mutex layoutLock;                   // guards the two layouts below
-    SpeakerLayout inputLayout;               // host's input speakers, or our own stereo
-    SpeakerLayout outputLayout;              // host's output speakers, or our own layout
+    SpinFlag configurationLock;              // one applyOutputConfiguration at a time
+    bool pinMenusStale GUARDED_BY(configurationLock) = true;
+    std::atomic<bool> configurationDeferred{false}; // the audio thread found a flag taken
+    SpinFlag layoutLock;
+    SpeakerLayout inputLayout GUARDED_BY(layoutLock);  // host's input speakers, or our own stereo
+    SpeakerLayout outputLayout GUARDED_BY(layoutLock); // host's output speakers, or our own layout
+    std::unique_ptr<unsigned char[]> stateAside; // a chunk that overlaps the bank, copied before loading
 };
 
 } // namespace ovinta
