@@ -43,11 +43,12 @@ float OvintaEditor::displayedValue(int tag) const
         return static_cast<float>(port.values().activeRays);
     // The others show the table's value for the stored raw value, with the
     // engine's limit on wild values: what the engine derived from it.
+    // The stored value comes from the host side's mirror, never from the
+    // program record that a host thread may be writing.
     const param::Row* r = param::row(tag);
-    const float* raw = programField(port.currentProgramRecord(), tag);
-    if (r == nullptr || r->shown == nullptr || raw == nullptr)
+    if (r == nullptr || r->shown == nullptr || tag < 0 || tag >= kStoredParameterCount)
         return 0.0f;
-    return r->shown(formula::limited(*raw));
+    return r->shown(formula::limited(host.getParameter(tag)));
 }
 
 void OvintaEditor::refreshValueDisplay(int tag)
