@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export's per-channel measuring rule and block writer.
 
 #include "audio/ExportChannel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One channel of an impulse-response export: the measuring rule that decides
 // how many 1,024-sample blocks the channel's response lasts (pass 0), and the

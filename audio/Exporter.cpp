@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The impulse-response export: two rendering passes over the engine's
 // kernels with the audio path held, then the engine restored. The first
 // renders the whole bounded response and ends each channel after its last

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Exporter: writes the current room's impulse response to disk, one mono
 // file per output channel (16-bit WAV, float WAV or headerless float RAW).

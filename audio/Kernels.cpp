@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response kernels kernel2, kernel4 and kernel5: one algorithm for two,
 // four or five outputs. Four stages per block: dry signal and history write,
 // diffusion combs and equaliser on the new history samples, the taps (see

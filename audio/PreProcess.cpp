@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Diffusion and equaliser on the history: each comb of a bank runs over a
 // pass of samples on its own (the combs are independent of each other),
 // their weighted outputs are summed onto the input in comb order, and the

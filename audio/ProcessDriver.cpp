@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-block process call: audio handshake, rebuild after a program
 // change, host channel routing, kernel choice, history advance and the
 // tracing that prepares the next block's taps.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run list and lane set-up of the tap stage.
 
 #include "audio/TapPlan.h"

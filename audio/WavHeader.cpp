@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Little-endian WAV header fields, one byte at a time.
 
 #include "audio/WavHeader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The header of a plain (not extensible) WAV file: 8- to 32-bit PCM or
 // 32-bit IEEE float, any channel count, written byte by byte in

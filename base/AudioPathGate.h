@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // AudioPathGate: who owns the audio path (its buffers and filter states) at
 // a time. The audio thread owns it for the length of a process call (enter ..

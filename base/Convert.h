@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Float-to-integer conversion that saturates at the int range instead of
 // being undefined: values from a host, a chunk or a wild parameter may lie

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The engine's own pseudo-random generator: a linear congruential sequence
 // (state * 214013 + 2531011, result bits 16-30). Each engine owns one, so

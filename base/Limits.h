@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sizes and limits shared by every layer: the engine's capacities, the output
 // roles and the denormal offset the audio path adds to its states.

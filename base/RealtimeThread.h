@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which thread is the real-time one, and what the guards saw it do. The
 // engine marks the thread of its process calls; a guard that a marked thread

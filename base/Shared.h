@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A scalar shared between the host's parameter thread, the audio thread and
 // the editor's thread. Every access is a relaxed atomic load or store: the

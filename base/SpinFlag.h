@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // SpinFlag: a lock for state that threads hold only for short work, with its
 // scoped holder SpinLock. The audio thread only ever tries it (tryLock) and

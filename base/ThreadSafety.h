@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Attributes for clang's thread-safety analysis (-Wthread-safety): a type
 // that is a lock says so (CAPABILITY), data names the lock that guards it

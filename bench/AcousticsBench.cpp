@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the room-acoustic analysis of one impulse-response channel (full
 // band and seven octave bands), for responses of 0.5 to 4 seconds.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The audio thread's cost of every call a host may make on it, in the
 // tracer's worst case (256 walls, 512 rays; bench/WorstCaseRoom.h), through
 // the effect object as a host calls it. Each call is timed on the thread that

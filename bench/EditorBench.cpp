@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Repaint cost of the real editor window (headless): the whole window, and
 // the usual timed idle step (the three screens, the meter, the fallback
 // trace of 32 units), reported as a fraction of the editor's 40 ms tick;

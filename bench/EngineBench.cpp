@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole room traced: commit, trace 4096 units, commit, as an export runs
 // it and as a program change is traced ahead (on a host thread or the
 // engine's worker), and what is left of a program change for the audio

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The EQ view's analysis alone: 8,192 samples through four bands, one
 // 8,192-point real FFT and 4,097 magnitudes in log form; and the FFT by itself.
 

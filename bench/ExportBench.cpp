@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time of a whole impulse-response export (re-trace, measuring pass,
 // writing pass, restore) for factory rooms of different lengths, written as
 // float RAW files into a temporary folder.

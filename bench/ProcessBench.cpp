@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Response kernels and the whole process call: production (SIMD tap stage,
 // per instruction set) against the plain scalar model in the same run, at
 // 48 kHz with 512-sample blocks. The "rtf" counter is the real-time factor:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Repaint cost of the plug-in window: the background and ~70 controls drawn
 // into the backing store and presented (headless), reported as a fraction
 // of the editor's 40 ms tick.

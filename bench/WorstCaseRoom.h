@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tracer's worst case for the benchmarks: 256 walls (the plan's outline
 // and 252 short walls scattered over it) that absorb nothing, so rays live

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --install` puts under the prefix (/usr/local by default, /usr
 # for the Debian package), in three components:
 #   plugin  lib/lxvst/ovinta.so              the VST 2.4 plug-in

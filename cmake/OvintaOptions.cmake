@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Compiler settings shared by every target of the project.
 
 # The audio path's single-precision sequences must be reproduced exactly on

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Settings of the Windows cross-build (toolchains in cmake/toolchains/).
 #
 # OVINTA_WINDOWS_DEPS: prefix of the static zlib, libpng, FreeType, pixman and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DirectEditorPort: the editor's calls, made directly on the core and engine.
 
 #include "core/DirectEditorPort.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // DirectEditorPort: the EditorPort of an editor that runs in the plug-in's
 // own process: every call goes straight to the core and its engine, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // EditorFollower: what the core tells an attached editor. The editor
 // implements it and registers with PluginCore::attachEditor; without one the

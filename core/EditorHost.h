@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // EditorHost: what the editor asks of the host it runs in, whatever the
 // format: parameter values and the user's changes (which the host records

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // EditorPort: everything the editor's screens read and edit of the product,
 // and nothing of any plug-in format. The screens never know how it is

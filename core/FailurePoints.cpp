@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FailurePoints: the test build's injected failures.
 
 #include "core/FailurePoints.h"

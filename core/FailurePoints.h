@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // FailurePoints: failures a test can inject into one plug-in instance, to
 // check that every entry from a host survives them. In a test build

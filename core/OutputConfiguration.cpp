@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PluginCore's speaker layouts: taking the host's, offering our own, and
 // turning both with the outputs setting into the number of fed outputs, the
 // routing of the output roles and the editor's pin menus.

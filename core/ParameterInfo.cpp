@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter descriptions, and the inverses of the display formulas
 // (model/ParameterFormulas.h) that turn a printed value back into a raw one.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plug-in's parameters as any format or tool sees them: a stable id (the
 // host index 0..46), names, the unit and printed range, the kind of value,

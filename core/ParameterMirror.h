@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ParameterMirror: parameter changes on their way to the editor, by value
 // and flag. Any thread that changes a parameter (the host's automation

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PluginCore: construction, life, parameters, programs, state and process.
 // Speaker layouts and the output configuration live in OutputConfiguration.cpp.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // PluginCore: the plug-in as one C++ object that knows no plug-in format.
 // It owns the RoomEngine and offers what every format needs: parameters

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Speaker layouts in the core's own terms: a host's description of its input
 // and output channels (a role and a name for each), and the layout the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // StandaloneEditorHost: the EditorHost of an editor that runs without a
 // plug-in host (the snapshot tool, benchmarks, tests): values go straight to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One recirculating delay line of the diffusion tail. The engine holds two
 // banks of ten by value; the tracer's thread triggers and updates them, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Multi-pass accumulation of one band's decay figures.
 
 #include "dsp/DecayAnalysis.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // DecayAnalysis: the room-acoustic figures of one band of one impulse
 // response (RoomAcoustics.h), accumulated over several passes in which the

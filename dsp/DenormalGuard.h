@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Switches the SSE unit to flush-to-zero and denormals-are-zero for the
 // lifetime of the guard and gives the caller back its own control word

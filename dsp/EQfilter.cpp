@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Equaliser band design: the standard bilinear second-order sections,
 // with a boost of twice the gain setting in dB.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EqResponse: impulse through the band chain, FFT, 1.5 log10 of each bin's
 // magnitude.
 

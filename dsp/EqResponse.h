@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // EqResponse: the measured magnitude response of a four-band equaliser
 // chain, for the editor's EQ view. It runs a unit impulse of kLength samples

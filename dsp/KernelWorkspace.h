@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Working memory of the response kernels, held by value inside the engine so
 // the audio path never allocates. Filled and consumed within one kernel call;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lundeby's iterative noise floor and crossing point on an energy envelope.
 
 #include "dsp/NoiseFloor.h"

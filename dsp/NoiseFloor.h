@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where an impulse response meets its background noise, by Lundeby's
 // iterative method (the one ISO 3382-1 recommends): from the response's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Design and running of the octave-band analysis filter.
 
 #include "dsp/OctaveBandFilter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Octave-band filter for room-acoustic analysis: a 4th-order Butterworth
 // band-pass (the 2nd-order Butterworth low-pass prototype moved to the band by

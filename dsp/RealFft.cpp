@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RealFft: tables at construction, then the passes. After pass p every group
 // of 2^p consecutive entries holds the transform of its own sub-sequence in
 // the output layout (real parts first, then the negated imaginary parts), so

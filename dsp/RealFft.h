@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RealFft: a forward FFT of real sequences of a power-of-two length, radix 2
 // with decimation in time, working on real arrays only. Its tables and its

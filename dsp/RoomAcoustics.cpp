@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Room-acoustic figures from the Schroeder decay of an impulse response.
 
 #include "dsp/RoomAcoustics.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Room-acoustic figures of an impulse response, computed from its
 // backward-integrated (Schroeder) energy decay in the usual way of room

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run-time choice of the tap stage's instruction set.
 
 #include "dsp/TapStage.h"

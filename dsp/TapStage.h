@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tap stage of the response kernels, built once per instruction set
 // (SSE2 everywhere, AVX2 and AVX-512F where the processor has them) and

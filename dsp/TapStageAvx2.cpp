@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tap stage on AVX2: eight lanes per vector. Compiled on its own with -mavx2
 // (and without fused multiply-add) and only called after a run-time check.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tap stage on AVX-512 (the foundation set, AVX-512F, alone): sixteen lanes
 // per vector. Compiled on its own with -mavx512f and without contraction, so
 // no fused multiply-add is formed (AVX-512F carries its own multiply-add

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tap stage written once over a vector type. Included inside an anonymous
 // namespace by each instruction-set file, after that file has defined its
 // vector operations as `struct Ops` (W lanes per vector). Lane masks are

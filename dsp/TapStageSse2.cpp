@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tap stage on SSE2: four lanes per vector. The baseline of every x86-64
 // processor, and the reference the AVX2 path must match bit for bit.
 

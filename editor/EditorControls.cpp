@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OvintaEditor: building the window's contents at open. Every control gets
 // its rectangle, tag and picture from EditorLayout.h and starts from the
 // host's current parameter value.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EditorEqLink: the EQ view's parameter changes, routed like the knobs' own.
 
 #include "editor/EditorEqLink.h"

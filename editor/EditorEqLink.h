@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // EditorEqLink: the editor's side of the EQ view's band drags. Values go
 // through the port's setParameter (port, program, and back into the EQ

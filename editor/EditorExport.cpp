@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OvintaEditor: the export page's file request. The host's file selector is
 // used when the host offers one; otherwise the platform's save dialog. The
 // host's selector is modal by the host's design; the platform's dialog is

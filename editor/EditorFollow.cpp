@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OvintaEditor: the two directions of a parameter change. valueChanged takes
 // a user's change from a control to the core and the host; followPending brings every
 // change (the user's, the host's, a program's) back into the controls and

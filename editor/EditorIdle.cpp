@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OvintaEditor: the idle cycle. The host calls idle often, also while a
 // control is being dragged; the screens and the fallback tracing run at most
 // every 40 ms.

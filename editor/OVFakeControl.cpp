@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OVFakeControl: deferred reporting of position parameters.
 
 #include "editor/OVFakeControl.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // OVFakeControl: an invisible 3 x 3 pixel control that carries one position
 // parameter (listener, sources, panner) to the host. The screens that move

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OvintaEditor: construction, the window's life (open, close, size, keys,
 // knob mode), gesture brackets and the pin menus the output configuration
 // fills. Controls are created in EditorControls.cpp, parameter follow and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // OvintaEditor: the plug-in's 704 x 560 window. It lays out about seventy
 // controls over a fixed background picture, binds each to a tag (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The engine's state in groups, one record per owner, so that who may touch
 // what shows in the types:

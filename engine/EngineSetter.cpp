@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine setter: stores a parameter's raw value in the current program
 // and derives the value the tracer, the kernels or the editor use, with the
 // parameter table's formulas; the table also says what a change announces. Runs on any

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Four floats worked on together (SSE2, part of every x86-64 processor), with
 // just the operators the wall test needs. Each lane gets exactly the IEEE

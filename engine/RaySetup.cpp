@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ray and comb-bank set-up: emission angles and sources of the ray slots,
 // their crossfade speeds, and the positions of the twenty diffusion combs.
 // The rewrite touches the slots' committed taps and the combs, so it runs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RaySlot: one ray of the tracer and the tap it last delivered. The tracer
 // owns the path and pending-tap fields while `pending` is 0; the kernels own

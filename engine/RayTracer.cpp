@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ray tracer (RayTracer.h): walls, ray set-up, stepping, reflection,
 // capture and the longest tap.
 

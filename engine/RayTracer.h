@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RayTracer: the room's active walls (with their grid) and the rays that
 // travel it. It sets up the rays' directions and sources, advances the ray

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RoomEngine: construction, program selection, the tracer's guard and wall
 // list, the tap commit, the panner gains and the equaliser hand-over. The
 // setter is in EngineSetter.cpp, the ray set-up in RaySetup.cpp, the tracer

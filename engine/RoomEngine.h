@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RoomEngine: the one object per plug-in instance that turns a drawn room into
 // sound. It holds the active walls, the positions, the 45 programs, two input

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RoomEngine's tracing: the trace on the thread that owns the audio path, the
 // preparation of a program change ahead of its commit, and the commits that
 // turn prepared taps into the kernels' taps. The tracer itself is RayTracer.

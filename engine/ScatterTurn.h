@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Cosine and sine of a scatter turn, in double precision, for the tracer's
 // reflection.

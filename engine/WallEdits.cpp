@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The room editor's wall edits. The active list (what the tracer uses) and
 // the current program's list (what is saved) change together under the
 // tracer's lock, so that a wall's index means the same wall in both; a vertex

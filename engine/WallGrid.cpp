@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nearest-wall search: plain scan and the uniform grid.
 
 #include "engine/WallGrid.h"

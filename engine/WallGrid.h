@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tracer's nearest-wall search: the plain scan over the wall list and a
 // uniform grid over the plan that gives exactly the same answer while testing

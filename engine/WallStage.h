@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // WallStage: a wall list handed from a thread that may not wait (the audio
 // thread applying a program) to whichever thread next holds the tracer's

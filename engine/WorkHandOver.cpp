@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How work leaves the audio thread. A program change is traced ahead of its
 // commit: on the host thread that made it (traceProgramAhead), by the
 // engine's worker thread, or by the owner of an engine without one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host frame: the AEffect record, the C entry points the host calls
 // through it, and the opcode dispatch that turns them into virtual calls.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The host frame of the plug-in: AudioEffect owns the AEffect record handed to
 // the host and turns its entry points and dispatcher opcodes into virtual

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EffectVST: construction, parameters and programs, names, chunks, pins and
 // capabilities, each a translation into the core. Speaker arrangement records
 // live in SpeakerArrangements.cpp.

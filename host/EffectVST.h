@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // EffectVST: the VST 2.4 adapter, one per plug-in instance. It owns the
 // PluginCore and translates the host's opcodes into core calls: names,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EffectVST's speaker arrangement records: the host's description turned
 // into the core's speaker layouts, and the records the host reads back (its
 // own, or ours written from the core's layouts while it gave none).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plug-in window's VST 2.4 translation: host callbacks for the editor,
 // editor opcodes for the window.
 

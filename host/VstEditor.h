@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The VST 2.4 side of the plug-in window:
 // - VstEditorHost: the editor's EditorHost over the effect's host callbacks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The VST 2.4 binary interface as hosts and plug-ins exchange it: the effect
 // record, the dispatcher and host-callback opcodes, pins, speaker

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the factory rooms (FactoryRooms*.cpp) into the 45 program records.
 
 #include "model/FactoryPrograms.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The factory rooms as plain data: one row per program with its name, the
 // values of its parameter fields and its wall list. FactoryPrograms.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Factory rooms 0-24: concert halls, cathedrals, vocal rooms, chambers and drum rooms.
 // One plain table per room: its walls in AddWall order as whole-metre end
 // points (x1, y1, x2, y2), then the program row with its name and values.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Host display texts: the value displays' texts where there is one, plain
 // meanings elsewhere, each from the parameter table's formulas.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text a host shows for a parameter's value (effGetParamDisplay). A
 // parameter with a value display under its knob gets the display's text;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program record: constructor defaults, walls and the index -> field map
 // (the parameter table's field column).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One program (the host's preset): 46 raw parameter values, the room's walls
 // and a name, as a fixed-size plain record that is copied byte for byte into

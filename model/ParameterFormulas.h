@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a raw parameter value (normally 0..1) means, each formula written
 // once, in the engine's float arithmetic: the engine derives its values with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter table: one row per tag, and the program-application order
 // taken from its ranks.
 

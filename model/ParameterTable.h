@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One row per tag (0..68): everything the host, the engine setter, the
 // program application and the editor need to know about a parameter. The

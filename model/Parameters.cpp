@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Host names and labels of the parameters and which editor changes are automation,
 // read from the parameter table.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program and bank chunks: hand-out without a copy, loading of both record
 // layouts, and the clean-up that makes an untrusted record safe to apply.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Host chunks: raw images of the program records, one program (9,432 bytes,
 // or 9,428 in the earlier layout without the fifth output) or the whole bank

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The value displays' formatting functions and their per-parameter use
 // through the parameter table.
 

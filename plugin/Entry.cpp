@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's entry point. Hosts look it up as VSTPluginMain; older Linux
 // hosts look up `main`, which is the same function under a second name.
 // These two are the only symbols the library exports (ovinta.map on Linux,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One plug-in instance: effect, editor and display texts.
 
 #include "plugin/PluginFactory.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds one plug-in instance: the effect, which creates the engine, then
 // the editor, which the effect owns from then on, and the host's parameter

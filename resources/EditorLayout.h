@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where every control of the editor window sits: rectangles in frame pixels,
 // the control's tag (param::Index) and the bitmap it is drawn from, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lookup of the compiled-in pictures.
 
 #include "resources/ResourceBitmaps.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plug-in's pictures, addressed by resource number (103..154; 152 is the
 // window background). They are drawn at build time by resources/generator

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Gives every project source file its licence identifier as the first line:
 #   // SPDX-License-Identifier: GPL-3.0-or-later   C and C++ (.h .hpp .cpp .cc
 #       .inl .c, their .in templates, and the extension-less headers of

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds the plug-in's libraries (zlib, libpng, FreeType, pixman,
 # cairo) as static mingw-w64 libraries for i686 and x86_64 from Debian
 # bookworm's own source packages, the same versions the Linux build links.

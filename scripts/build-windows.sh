@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Windows plug-in: build/windows/win32/ovinta.dll (32-bit),
 # build/windows/win64/ovinta.dll (64-bit) and the package
 # build/windows/ovinta-<version>-windows.zip (both DLLs, README.txt,

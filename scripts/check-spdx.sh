@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails, listing them, when project source files lack their licence line
 # (SPDX-License-Identifier: GPL-3.0-or-later); scripts/add-spdx.sh adds it.
 #   scripts/check-spdx.sh [ROOT]

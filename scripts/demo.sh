@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the plug-in and shows what a VST host sees when it loads it; then
 # renders a generated dry signal through three factory rooms and measures
 # their impulse responses (everything in out/demo).

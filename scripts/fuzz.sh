@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzzers with clang, AddressSanitizer and UndefinedBehavior-
 # Sanitizer in build/fuzz and runs each for a bounded time: the chunk fuzzer
 # (chunks against the program model alone, many inputs a second), then the

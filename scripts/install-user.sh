@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs Ovinta for the current user, without root, and removes it again:
 #   VST 2.4 plug-in  ~/.vst/ovinta.so
 #   tool             ~/.local/bin/ovinta

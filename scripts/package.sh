@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Linux release packages from a release build:
 #   build/package/ovinta_<version>_<arch>.deb          Debian package
 #   build/package/ovinta-<version>-linux-<cpu>.tar.gz  tarball with install-user.sh

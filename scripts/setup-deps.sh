@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that the Debian packages needed to build and test Ovinta are
 # installed. As root it installs the missing ones; otherwise it lists them
 # with the command to run and fails.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Ovinta (release, warnings as errors) in build/release and runs every
 # test. The last line printed is the test run's summary
 # ("N% tests passed, M tests failed out of T"); the exit status is the run's.

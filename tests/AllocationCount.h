@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The count of C++ allocations made so far, in all and by the calling
 // thread, in a binary whose global allocation functions count them

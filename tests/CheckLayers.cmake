@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a file of a layer includes a file of a layer above it, or of the
 # tools, tests or benchmarks; and when the toolkit or the editor reach past
 # the core into the engine or the audio path. The layers, bottom first (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Replaces the global allocation functions with ones that count the
 // allocations, for test binaries that check a path allocates nothing.

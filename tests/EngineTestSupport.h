@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the engine's tests and benchmarks: a heap-allocated
 // engine (it is far too large for a test's stack) and program application in

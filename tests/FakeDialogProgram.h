@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A stand-in for the desktop's file dialog program: a shell script named
 // zenity in a folder of its own, put first on PATH while the object lives.

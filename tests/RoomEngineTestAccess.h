@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The engine's private state for tests that set up scenarios no caller could
 // (a slot mid-crossfade, a chosen history, a busy tracer) or check state no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // VirtualDisplay: an Xvfb server of a test's own, for tests that open the
 // editor on a real X server. running() is false when Xvfb is not installed

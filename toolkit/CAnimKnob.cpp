@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CAnimKnob: picks the film frame for the value.
 
 #include "toolkit/CAnimKnob.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CAnimKnob: a knob drawn as one frame of a vertical film (frame 0 at the
 // top for the minimum, the last frame for the maximum).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CAutoAnimation: film frames by number.
 
 #include "toolkit/CAutoAnimation.h"

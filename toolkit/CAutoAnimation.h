@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CAutoAnimation: a control that shows one frame of a vertical film while
 // its "window" is open. The value is the frame number. A click on a closed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CBitmap: loading, the white key and drawing.
 
 #include "toolkit/CBitmap.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CBitmap: a reference-counted picture (a cairo image surface). Bitmaps come
 // from PNG data (see resources/) or start blank. Each bitmap also keeps a

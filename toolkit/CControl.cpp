@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CControl: value, tag, listener and gesture brackets.
 
 #include "toolkit/CControl.h"

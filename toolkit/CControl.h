@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CControl: a view with a value in [min, max], a tag (the parameter index it
 // edits), a listener told of every change the user makes, a default value

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CDrawContext: cairo calls behind the toolkit's drawing operations.
 
 #include "toolkit/CDrawContext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CDrawContext: every drawing call of the toolkit and the editor goes through
 // it. It wraps a cairo context on an image surface (the frame's backing store

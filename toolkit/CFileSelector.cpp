@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CFileSelector: a thin door to the platform's file dialog.
 
 #include "toolkit/CFileSelector.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CFileSelector: asks the user for a file through the platform's dialog.
 // The editor fills a FileDialogRequest (from the host's file-select record)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CFrame: backing store, idle cycle, input dispatch and the modal overlay.
 
 #include "toolkit/CFrame.h"

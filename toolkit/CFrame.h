@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CFrame: the top view of the plug-in window. It owns the platform window, a
 // backing store (an image surface the size of the window) and every view.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CHorizontalSlider: a groove bitmap with a handle bitmap whose left edge
 // moves between minPos (value min) and maxPos (value max), in frame pixels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CKickButton: a momentary button drawn from a 2-frame film. The value is 1
 // while it is held down with the mouse over it and 0 after release; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CKnob: pointer geometry and the drag gesture.
 
 #include "toolkit/CKnob.h"

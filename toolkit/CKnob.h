@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CKnob: a rotary control. Drawn as an optional background bitmap with a
 // pointer line (or handle bitmap) at startAngle + value * rangeAngle (radians,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // COffscreenContext: an RGB24 image surface with its own cairo context.
 
 #include "toolkit/COffscreenContext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // COffscreenContext: a draw context on its own image surface, for pictures
 // that are built once and copied to the window many times (the screens).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // COnOffButton: a two-state button drawn from a 2-frame film (off on top, on
 // below). Each press toggles the value between 0 and 1 and tells the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // COptionMenu and its popup list.
 
 #include "toolkit/COptionMenu.h"

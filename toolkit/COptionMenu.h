@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // COptionMenu: a display that shows the text of its current entry; a press
 // pops up the list of entries, drawn by the toolkit inside the plug-in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CParamDisplay: formatting and drawing of a value box.
 
 #include "toolkit/CParamDisplay.h"

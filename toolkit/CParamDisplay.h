@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CParamDisplay: a box that shows its value as text, formatted by an
 // optional string-convert hook (default "%2.2f"), in a chosen font, colours

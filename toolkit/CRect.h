@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plain geometry and colour records of the toolkit: CPoint, CRect (left/top
 // inclusive, right/bottom exclusive, in frame pixels) and CColor (RGB 0..255

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CTextEdit: keyboard editing of one line.
 
 #include "toolkit/CTextEdit.h"

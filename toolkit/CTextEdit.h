@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CTextEdit: a display holding a line of text that the user can edit. A
 // click takes the keyboard; typed characters are appended, Backspace

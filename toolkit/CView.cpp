@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CView: defaults shared by every view.
 
 #include "toolkit/CView.h"

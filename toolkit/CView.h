@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CView: a rectangle of the frame that draws itself and may take the mouse.
 // Positions are frame pixels. The dirty flag and the values of controls may be

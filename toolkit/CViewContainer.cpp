@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CViewContainer: ownership, drawing order and hit-testing of child views.
 
 #include "toolkit/CViewContainer.h"

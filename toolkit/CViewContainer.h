@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CViewContainer: a view that owns child views (deleted with it) and paints
 // a background bitmap or colour behind them. Children use frame pixels.

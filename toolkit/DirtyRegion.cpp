@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DirtyRegion: merging of redrawn areas.
 
 #include "toolkit/DirtyRegion.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // DirtyRegion: the areas redrawn in one idle step, kept as a few separate
 // rectangles so that two small changes far apart (a meter on the right, a

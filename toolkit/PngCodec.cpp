@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PNG decoding through libpng's simplified reader.
 
 #include "toolkit/PngCodec.h"

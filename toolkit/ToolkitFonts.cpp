@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Embedded fonts: FreeType faces opened from the byte arrays of
 // EmbeddedFonts.cpp (generated at build time), wrapped as cairo faces.
 

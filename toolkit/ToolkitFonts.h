@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The toolkit's fonts: Liberation Sans regular and bold, embedded in the
 // library as byte arrays and opened with FreeType from memory, so text never

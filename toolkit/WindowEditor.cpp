@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // WindowEditor: base behaviour of a plug-in window.
 
 #include "toolkit/WindowEditor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // WindowEditor: the toolkit's base of a plug-in window, free of any plug-in
 // format. The plug-in's editor derives from it, creates its CFrame in open()

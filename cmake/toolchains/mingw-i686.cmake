@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-build for 32-bit Windows with Debian's mingw-w64 compilers (posix
 # threads, fully static: the DLL imports only Windows system libraries).
 # OVINTA_WINDOWS_DEPS names the prefix of the cross-built libraries.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CInstSelect: film position and the click cycle.
 
 #include "editor/controls/CInstSelect.h"

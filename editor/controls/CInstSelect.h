@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CInstSelect: a click-to-cycle selector showing one captioned state of a
 // film in which every state has a normal and a pressed frame. The value's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRotary and CAnimRotary: the wrapping knob's value rules and film frames.
 
 #include "editor/controls/CRotary.h"

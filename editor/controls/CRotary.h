@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CRotary: a knob whose value wraps around instead of stopping at its ends,
 // quantised to 32 positions (k/32, k = 0..31). A linear drag of 200 pixels

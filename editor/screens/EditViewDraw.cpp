@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OVAnimScreen: drawing the edit view. The grid and the walls are drawn into
 // the cached picture when the engine says the view is dirty; the markers,
 // their rings, the head arrow, the temporary ray overlays and the drag

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OVAnimScreen: mouse gestures of the edit view. A press starts a gesture,
 // every new grid point the pointer reaches is one step, and the release of
 // the left button finishes it (the right button's sweep acts at each step).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual's text. Each body line must fit the page at 12 px bold
 // (about 55 characters) and each page must end above its prompt; a test
 // measures both.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user manual shown by the help pages: one table of lines per page.
 // Plain data; OVHelpPages lays it out.

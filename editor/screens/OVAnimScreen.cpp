@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OVAnimScreen: construction, the mode logic, CLEAR and UNDO, and the
 // places where the other modes and the help pages are wired in.
 

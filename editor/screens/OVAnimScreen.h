@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // OVAnimScreen: the editor's main 408 x 408 screen (tag 47). It shows one of
 // four modes (0 edit view, 1 3D view, 2 EQ view, 3 export page) or, over

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OVEqView: the response curve with its fill, the band markers, the axes'
 // labels, and the band drags.
 

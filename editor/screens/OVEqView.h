@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // OVEqView: mode 2 of the main screen. It draws the measured response of the
 // wet equaliser (EqResponse on a copy of the engine's analysed band set) on

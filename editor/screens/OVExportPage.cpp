@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OVExportPage: option groups, SAVE, the file request and the page's own
 // file-name entry.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // OVExportPage: the main screen's export page (its mode 3). The user picks a
 // sample rate, a sample format and normalisation in three option groups and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OVHelpPages: header, sections and prompts of the manual's pages.
 
 #include "editor/screens/OVHelpPages.h"

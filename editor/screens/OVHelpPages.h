@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // OVHelpPages: the eight-page user manual the main screen shows over every
 // mode while HELP is on. Each page has a header with its number; a left or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OVImpulseScreen: the volume and filter bars of the ray slots' posted taps.
 
 #include "editor/screens/OVImpulseScreen.h"

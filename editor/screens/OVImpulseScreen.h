@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // OVImpulseScreen: the 408 x 80 strip under the main screen (tag 58) that
 // shows the current response as it builds: the volume panel (how loud each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OVMeterScreen: level and gain fans per output, the panner puck and its drag.
 
 #include "editor/screens/OVMeterScreen.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // OVMeterScreen: the 92 x 92 surround meter and panner (tag 53), a top view
 // of the speakers: 1 top-left, 2 top-right, 3 bottom-left, 4 bottom-right,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OVRoom3DView: the model (walls, floor tiles, markers), its projection, the
 // painter's sort, the drawing, and the camera drags.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // OVRoom3DView: mode 1 of the main screen. It shows the room in perspective so
 // that its shape and height can be judged: the walls as shaded vertical

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The look shared by the editor's screens: a dark panel with a thin frame,
 // drawn into a screen's offscreen picture.

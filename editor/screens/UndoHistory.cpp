@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UndoHistory: the ring's push and pop.
 
 #include "editor/screens/UndoHistory.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // UndoHistory: the room editor's undo ring. 2048 six-byte records; the
 // oldest are dropped when it fills, always keeping a gap of four entries

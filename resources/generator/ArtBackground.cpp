@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 704 x 560 window background: plate, section panels with their titles,
 // screen bezels, and a label for every control, aligned to the controls'
 // rectangles as the layout places them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Button films (off on top, on or pressed below), the outputs selector, the
 // program step arrows and the diffusion bend slider.
 

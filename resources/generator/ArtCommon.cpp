@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Artwork helpers: cairo with FreeType faces opened from the font folder.
 
 #include "ArtCommon.h"

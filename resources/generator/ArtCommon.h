@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared helpers of the artwork generator: surfaces, colours, shapes, text
 // and the finishing passes that prepare a picture for how the plug-in draws

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build tool: draws every picture of the plug-in with cairo and writes them,
 // PNG-encoded, as byte arrays into one C++ source with a table by resource
 // number. Optionally also writes each picture as a PNG file for review.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Knob films: 64 frames each, baked on the section colour so that the
 // plug-in can copy them without redrawing the panel first.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Meter screen pictures: background, level fans and bars, striped gain fans
 // and bars, speaker labels. All but the background are drawn by the plug-in
 // with white as the transparent colour.

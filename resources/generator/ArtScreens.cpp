@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screen backgrounds and sprites: edit grid, 3D and EQ views, the export
 // page, the impulse panels, the band digits and the marker strip.
 

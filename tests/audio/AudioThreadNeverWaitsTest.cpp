@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every call that may arrive on the audio thread (process, parameters of
 // every kind, the program tag, program changes, chunk loads, resets) neither
 // waits for a lock nor allocates, while the engine's worker traces, the

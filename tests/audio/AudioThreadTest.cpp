@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process call on its own thread while another thread takes the audio
 // path away, changes parameters and programs: every block either runs whole
 // or leaves its outputs alone, and nothing non-finite comes out. Run under

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export's measuring rule, block writer and WAV header, checked on
 // hand-made blocks and by parsing the bytes written.
 

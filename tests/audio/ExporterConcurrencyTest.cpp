@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An export while the host's audio thread keeps calling the process driver:
 // the export takes the audio path, the process calls return without touching
 // anything until it is given back, and the files are the same as those of an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The impulse-response export run on a real engine: file names and counts,
 // the bytes of headers and samples, normalisation, the failure path and the
 // engine's state afterwards.

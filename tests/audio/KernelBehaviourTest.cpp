@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Response kernels on small hand-made set-ups whose outputs are worked out on
 // paper: dry path, stereo width, output gains and meters, one-pole taps,
 // crossfades, reverse reading and unsafe input.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hand-built engine states for kernel tests.
 
 #include "tests/audio/KernelFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Engines prepared by hand for the kernel tests and benchmarks: history
 // filled with noise, combs triggered and fed back, equaliser bands designed

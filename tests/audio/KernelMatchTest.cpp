@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The production kernels against the plain scalar model, and the SSE2 and
 // AVX2 tap stages against each other: same engine state, same input, and the
 // outputs and every piece of state the kernels touch must agree bit for bit.

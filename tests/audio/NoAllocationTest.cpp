@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The audio path allocates nothing: this binary replaces the global
 // allocation functions with counting ones and runs many process calls
 // (steady blocks, odd sizes, the commit of a change traced ahead, a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process call: handshake, tracer pacing, channel routing, history
 // advance, safe handling of bad host arguments and the floating-point mode.
 // Expected outputs are worked out by hand from a dry-only set-up: dry gain 1,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scalar reference of the response kernels (input, diffusion and EQ, taps,
 // output stage), written for clarity, not speed.
 

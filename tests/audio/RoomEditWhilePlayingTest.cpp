@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Room edits while the audio plays: the wall and marker calls of the room
 // editor on one thread, process calls on a second and the editor's idle
 // tracing on a third (ThreadSanitizer in the concurrency build); and, on

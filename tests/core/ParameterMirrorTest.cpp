@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter mirror on two threads: a host thread posts generated values
 // while the editor's thread takes them, as its idle does. Every value the
 // editor sees must be one that was posted for that tag, no older than the

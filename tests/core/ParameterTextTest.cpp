@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text -> value of the core's parameter descriptions: every accepted text is
 // checked through the host's value display (a separate path, the forward
 // formulas), every refused one for the range its message names.

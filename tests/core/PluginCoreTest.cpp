@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PluginCore on its own, as a format's adapter drives it: the tail it
 // announces against a rendered response, and its state as bytes.
 

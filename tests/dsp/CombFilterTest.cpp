@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Diffusion comb: echoes at multiples of its delay with the gains worked out
 // by hand, the pitch-bend steps, the trigger's positions and safe limits.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Equaliser band: gains measured by running sines through the band, never by
 // recomputing the design. The design boosts by twice its setting in dB.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The equaliser's measured response: the FFT against a plain DFT worked in
 // double precision, and the curve against the gains the band settings
 // promise (a band boosts by twice its setting in dB; curve = dB / 13.33).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Room-acoustic figures checked against responses whose figures are known on
 // paper: exponential noise decays of a chosen reverberation time, single and
 // paired impulses, and sines through the octave filters.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for testing single controls: a headless frame to put them in, a
 // listener that records what it hears, and films whose frames are told

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plug-in core on a host's audio thread with its editor open: every call
 // a host may make there (process, parameters of every kind with the program
 // tag and the step buttons, program changes, state loads, reset, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built plug-in library (ovinta.so) as a host sees it: its editor opens
 // in a window on an Xvfb server of the test's own, a wall is drawn and the
 // first source dragged with real pointer events, and the host then receives

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The room edit view driven by scripted mouse input on the headless
 // back-end: the drawing tools, vertex edits, the right-button sweep, marker
 // drags and their drop rules, CLEAR, UNDO and the full room. Expected walls

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor shared between the host's parameter thread and its GUI thread:
 // automation arrives while the window idles, paints and takes clicks, and
 // while it is closed and opened again. Run under ThreadSanitizer in CI.

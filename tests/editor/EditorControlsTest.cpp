@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor window driven with scripted mouse input: which parameter each
 // control changes, what the host is told (automation inside begin/end edit
 // for the reported parameters, nothing for the others), and the buttons

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test fixture: one plug-in instance (effect, engine and editor) with a host
 // callback that records every call, the editor opened on the headless

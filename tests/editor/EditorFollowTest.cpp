@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parameter changes from the host reach the controls and the value displays
 // without being sent back, the displays show the engine's values in their
 // formats, and the host's parameter display describes every parameter.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's idle cycle: tracing while the host sends no audio, its 40 ms
 // timing, and the deferred impulse-response export.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the opened editor shows, read back from the headless window: the
 // background picture, a knob's film frame, a button's on frame, the
 // selector's state and a value display's text.

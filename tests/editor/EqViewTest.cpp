@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The EQ view drawn headless from a real engine, with a link that records
 // what a band drag sends: the axis, the band taken by a press, the drags
 // and their gesture brackets, and the curve beyond the picture's limits.

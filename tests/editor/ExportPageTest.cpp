@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export page on its own (option groups, SAVE, the own file-name entry,
 // the banner) and through the opened editor (files written, open errors).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help pages: paging, the closing click, the header's page number and
 // whether the manual's text fits its pages.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The impulse screen read back from the headless window: where each posted
 // tap's bars land, the bands of one bar, the order of a pass, and panels that
 // stay as they are while nothing is posted.

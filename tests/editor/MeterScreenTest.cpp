@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The meter screen read back from the headless window: which speakers show,
 // the length of the gain and level fans, the peak decay between draws, and
 // the panner drag with what the host hears of it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 3D view drawn headless from a real engine: projections worked out by
 // hand from the camera's geometry, faces dropped behind the eye, the
 // painter's order checked as a strict order over many cameras, shading,

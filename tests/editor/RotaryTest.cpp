@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wrapping knob and the outputs selector, driven with scripted mouse
 // input in a headless frame. Expected values come from the geometry of the
 // drag (pixels moved / pixels per turn) and from the film's frame layout.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screens that redraw on every tick allocate nothing while they draw:
 // this binary counts the global allocations around many draws of a running
 // impulse pass and of the meter with all five outputs shown, and of the main

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main screen's other modes through the built plug-in library (ovinta.so),
 // its editor in a window on an Xvfb server of the test's own and driven with
 // real pointer and key events: the EQ view's band drags reach the host as

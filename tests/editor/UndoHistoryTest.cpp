@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The undo ring: what it keeps when it overflows, and in which order it
 // hands records back.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor on a real X server: this test plays the host. It starts its
 // own Xvfb (skipped when Xvfb is not installed), opens a parent window,
 // opens the editor in it through the effect's dispatcher, idles, reads the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Three threads on one plug-in instance, as a host and the editor run it:
 // an audio thread processing blocks of random sizes, a parameter thread
 // changing parameters, ray counts, stereo, programs (also by the step tags)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the screens read of the engine: ray overlays, posted taps, meters.
 
 #include "tests/EngineTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine setter: derived values worked out by hand, the change-counter
 // rules, pins, non-finite input and the getter.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program selection, the audio-path handshake, idle tracing, the tap commit
 // and the equaliser's hand-over to the audio thread.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ray and comb-bank set-up: slot counts, emission angles, crossfade speeds,
 // the deferred rewrite, and the comb positions at the common sample rates.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tracer built on its own, over its own slots, in a plain square room:
 // with pre-delay, height and scatter at zero, a tap's delay is its path
 // length, worked out by hand, times samplesPerMetre (sampleRate / 340, here

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ray tracer against geometry worked out independently: direct sound and
 // first-order reflections in a plain room, the capture radius, pre-delay and
 // reverse, head turning, tie-breaking between walls, and reproducibility.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The room editor's wall edits: both wall lists change together, geometry
 // worked out by hand, the scan rules of the searches.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wall grid must choose exactly the wall the plain scan chooses, with the
 // same hit point and distance, for any room and any probe: rays from outside
 // the plan, walls beyond it, collinear, duplicated and zero-length walls,

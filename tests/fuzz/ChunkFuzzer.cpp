@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the chunk format alone: every input's chunk (both
 // layouts, both kinds, random sizes) is loaded over a factory bank as the
 // effect loads it, every record must then be safe to use, and a chunk saved

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the whole effect: random chunks (both layouts, both
 // kinds and random sizes), random parameter streams and a few audio blocks,
 // all given to one effect object as a host would. It aborts when a loaded

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The layout of one fuzzer input, shared by both fuzzers and the program
 // that writes their seed corpus, and the reading and checks they share:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the fuzzer's seed inputs (FuzzInput.h layout) into a directory:
 // factory records in every chunk kind plus a few hostile ones. Run at build
 // time, so the large records are never kept in the source tree.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EffectVST shared by the threads a host really uses: the host's dispatcher
 // describing speakers, the editor's idle applying the output configuration
 // and changing programs, and the audio thread processing blocks. Run under

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EffectVST at the C++ level: what the editor sees (parameter follow, pin
 // menus), the output configuration the core runs for it, and the host
 // callbacks it makes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiled (syntax only) for 32-bit and 64-bit targets: the binary records
 // must have the published sizes on both, whatever the build machine is.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Randomly damaged chunks, from a fixed seed: whatever the bytes, a loaded
 // record keeps its invariants, and cleaning it again changes nothing.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hostile chunks: whatever a project file holds, a loaded record has a wall
 // count in 0..256, a terminated name, finite parameters and only walls the
 // tracer can use.

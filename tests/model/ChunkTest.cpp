@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program and bank chunks: the byte layout at fixed offsets, the earlier
 // layout's conversion, size checks and round trips. The expected layouts are
 // written here byte by byte from the offset table, not from the record type.

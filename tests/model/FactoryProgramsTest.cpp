@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The factory set: names, wall counts and shared values as published, the
 // three rooms given in full, and every field written by the loader.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Geometry of the factory rooms, checked with plain plane geometry in double
 // precision: walls are real segments on the grid, and the listener and the
 // sources stand inside the room, in one connected space, off every wall.

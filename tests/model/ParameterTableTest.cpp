@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter table: the order in which a program's fields are applied,
 // and the record field behind each stored index.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Value display texts, worked out by hand from each display's formula.
 
 #include "model/ValueFormat.h"

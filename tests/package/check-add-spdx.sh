@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # add-spdx.sh on a made-up tree: each kind of file gets the right line in the
 # right place (after a #! line), files it must not touch stay as they were,
 # a second run changes nothing, and --check fails naming a file without it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # install-user.sh in a made-up home: it installs the plug-in, the tool, the
 # manual page and the documents where hosts, the shell and man look; it
 # refuses to replace a file it did not install; a second installation

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual page made at build time: groff reads it without a warning, it
 # names the release, and every option and command the tool's help lists
 # appears in the formatted page.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Linux release as a user gets it, from a built release tree:
 # - scripts/package.sh makes the Debian package and the tarball;
 # - the package holds exactly the expected files, its binaries are stripped

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The release number of CMakeLists.txt is the one the documents name: the
 # README's version and package names, and a CHANGELOG section.
 #   check-release-docs.sh SOURCE_DIR VERSION

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The built plug-in library through the binary interface, its exported
 # symbols and the vsthost tool.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Audio through the binary interface: two input and six output buffers, as a
 // host passes them.
 

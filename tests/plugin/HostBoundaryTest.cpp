@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plug-in library as a host sees it: loading, the effect record, the
 // identity answers, capabilities, pins and hostile pointers.
 

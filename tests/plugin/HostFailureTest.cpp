@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Failures inside the plug-in stop at its entry points: a test build injects
 // a failed allocation (OVINTA_FAIL_ONCE) half-way through a chunk load or at
 // the start of a process call, and the host gets the "failed" answer (0, or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parameters, programs and names through the binary interface.
 
 #include "tests/plugin/PluginFixture.h"

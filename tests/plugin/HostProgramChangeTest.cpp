@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A program change plays the fully traced room from the first block after it:
 // an impulse right after the change and one three seconds later get the same
 // response, whichever call made the change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speaker arrangements through the binary interface.
 
 #include "tests/plugin/PluginFixture.h"

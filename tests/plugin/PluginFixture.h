@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test fixture: a fresh instance of the built ovinta.so, loaded through
 // VstHost and driven only through the binary interface.

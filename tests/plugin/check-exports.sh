@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that a plug-in library exports exactly its entry point under the two
 # names hosts look up, and that both names are the same function.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs `vsthost` on the plug-in and checks the description it prints.
 #   check-vsthost.sh VSTHOST PLUGIN.so VERSION   (VERSION: the release, from CMake)
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bitmaps: PNG decoding, the white key, sub-rectangles and films.
 
 #include "toolkit/CBitmap.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source outside toolkit/platform/ includes an OS window header.
 file(GLOB_RECURSE sources RELATIVE ${ROOT}
   ${ROOT}/*.h ${ROOT}/*.cpp ${ROOT}/*.hpp ${ROOT}/*.cc)

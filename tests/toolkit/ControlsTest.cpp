@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Controls on a headless frame, driven by scripted mouse input.
 
 #include "HeadlessFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo panel: the plug-in's control layout on the toolkit.
 
 #include "DemoPanel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A frame laid out like the plug-in window: the background picture and the
 // ~70 controls at their places with their films, plus three stand-in screens

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing primitives on an offscreen picture, checked pixel by pixel.
 
 #include "toolkit/COffscreenContext.h"

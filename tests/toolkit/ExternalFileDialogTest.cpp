@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's dialog program as a child process: its arguments, how its
 // output and exit status become an answer, and a host that lets the system
 // collect its children.

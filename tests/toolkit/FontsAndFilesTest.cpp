@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text conversion for the embedded fonts, and the file selector's round trip.
 
 #include "HeadlessFixture.h"

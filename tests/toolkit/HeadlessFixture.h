@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A headless editor and frame for control tests, recording the gesture
 // brackets and listener calls in order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse gestures on the headless frame: the pressing view keeps the mouse
 // until its release, wherever the pointer goes, and a gesture that loses its
 // release or its view ends once, cleanly.

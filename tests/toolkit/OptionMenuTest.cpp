@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Option menus: the popup drawn inside the window and its selection rules.
 
 #include "HeadlessFixture.h"

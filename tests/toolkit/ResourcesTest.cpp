@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every picture of the plug-in loads by number with its size.
 
 #include "DemoPanel.h"

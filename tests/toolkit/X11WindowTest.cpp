@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X11 back-end under a private Xvfb server: the child window shows the
 // same pixels as the headless frame, takes presses and drags, and closes
 // cleanly.

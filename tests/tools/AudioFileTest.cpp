@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's audio files in-process: what a reader makes of bad samples and
 // what a writer puts on disk.
 

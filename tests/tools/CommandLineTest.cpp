@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's command-line words: options taken out of the list, strict
 // numbers, and programs and input channels named the ways a user types them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every factory room, rendered at 48 kHz through the plug-in core: it is
 // audible, starts within half a second, and rings for a time that fits its
 // category (an intimate slap is short, a "Long:" room rings for seconds). The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built `ovinta` tool run end to end with arguments, on files made by
 // the tests: exit codes, error lines, files written and their contents.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress line's text: elapsed time, speed and time left at the pace
 // so far.
 

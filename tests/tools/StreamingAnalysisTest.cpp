@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analysis of files as `ovinta analyse` runs it: every factory room's
 // exported impulse response gives finite figures or says why it has none,
 // and a DC offset riding on a response is found where the noise is.

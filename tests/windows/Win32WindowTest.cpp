@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Win32 back-end: messages posted to the child
 // window come out of processEvents as the toolkit's presses, moves,
 // releases and keys; the user folders have Windows names (run under wine

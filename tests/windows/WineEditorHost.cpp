@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wineditorhost DLL DIR: plays a Windows host for the editor test under
 // wine (driven by editor-under-wine.sh, which sends real pointer events).
 //

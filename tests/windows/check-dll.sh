@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check-dll.sh DLL: the DLL exports exactly VSTPluginMain and main (one
 # function under two names) and imports only Windows system libraries, so a
 # user needs nothing beside it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # compare-with-linux.sh NATIVE_BUILD WINDOWS_BUILD OUT: the DLL under wine
 # against the Linux plug-in of the same tree.
 # - vsthost's description (identity, pins, parameters, programs, capabilities)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # editor-under-wine.sh NATIVE_BUILD WINDOWS_BUILD OUT: the DLL's editor in a
 # Windows host under wine, on the X server in $DISPLAY (build-windows.sh runs
 # the tests on a virtual one). wineditorhost opens the editor in its window;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build tool: turns files into a C++ source of byte arrays, so fonts and
 // pictures are compiled into the plug-in instead of read at run time.
 // Usage: ovinta_embed OUT.cpp SYMBOL FILE [SYMBOL FILE ...]

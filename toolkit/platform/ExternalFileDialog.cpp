@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs zenity or kdialog as a child process: started with posix_spawn in a
 // process group of its own, its standard output on a pipe that is read
 // without waiting, its end collected with waitpid.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File dialogs on desktops without a toolkit of our own: runs the desktop's
 // dialog program (zenity or kdialog) as a child process and reads the chosen

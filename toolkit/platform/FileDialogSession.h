@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // FileDialogSession: a file dialog that has been started and may still be
 // open. The owner polls it from its idle until it answers; destroying it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // HeadlessWindow: pixels in memory, scripted input.
 
 #include "toolkit/platform/HeadlessWindow.h"

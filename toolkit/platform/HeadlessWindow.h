@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // HeadlessWindow: a platform window without an OS window. It keeps the
 // presented pixels in memory, plays back scripted mouse and key input and a

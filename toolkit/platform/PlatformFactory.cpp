@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Chooses the back-end: headless without a parent window, otherwise the
 // system's (Win32 on Windows, X11 elsewhere).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The toolkit's only door to the operating system. A back-end opens the
 // plug-in's child window on the host's parent, shows the frame's pixels,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Module folder through dladdr; the music folder from the XDG user-dirs file.
 
 #include "toolkit/platform/UserFolders.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Folders the editor offers for saving files: the folder of the plug-in's
 // own module and the user's music and home folders.

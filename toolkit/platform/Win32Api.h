@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // <windows.h> as the Win32 back-end includes it: without the parts it never
 // uses, and without the min and max macros, which break std::min and std::max.

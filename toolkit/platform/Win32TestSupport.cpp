@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Win32 test helpers: a host window and its message loop.
 
 #include "toolkit/platform/Win32TestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for the Win32 back-end's tests, kept here because only this
 // folder may include <windows.h>: a stand-in host window with the host's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // UTF-8 (the toolkit's strings) to and from the UTF-16 of Windows calls,
 // for the Win32 back-end's files only.

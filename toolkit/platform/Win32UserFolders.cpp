@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Module folder through GetModuleFileNameW; the music folder from the shell.
 
 #include "toolkit/platform/UserFolders.h"

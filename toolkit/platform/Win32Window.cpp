@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Win32 back-end. Only this folder includes <windows.h>.
 //
 // Messages reach the window procedure from the host's message loop (and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Win32 back-end: a child window of the host's HWND showing the frame's
 // pixels from a DIB section. The host's message loop hands its messages to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // X11 test helpers: a plain top-level window as the host's parent.
 
 #include "toolkit/platform/X11TestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for the X11 back-end's tests, kept here because only this folder
 // may include Xlib: a stand-in host window, reading window pixels back,

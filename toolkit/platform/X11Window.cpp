@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X11 back-end. Only this folder includes Xlib.
 
 #include "toolkit/platform/X11Window.h"

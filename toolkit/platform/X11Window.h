@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The X11 back-end: a child window of the host's X11 window, on a display
 // connection of its own, fed during the editor's idle.

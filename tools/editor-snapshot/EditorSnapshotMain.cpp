@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // editor-snapshot: opens the plug-in's editor without a window system and
 // writes its picture as a PNG file (docs/editor.png and the edit view
 // pictures in docs/ are made with it).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ovinta-measure-rooms: renders every factory program's impulse response and
 // prints its reverberation time and initial delay as a Markdown table.
 //   ovinta-measure-rooms [--rate HZ] [--seconds MAX] [--program N]

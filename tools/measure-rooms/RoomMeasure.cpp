@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders a program's impulse response through the plug-in core and measures it.
 
 #include "tools/measure-rooms/RoomMeasure.h"

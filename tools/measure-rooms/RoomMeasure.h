@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Impulse-response measurement of one program: the wet response to a unit
 // impulse on both inputs, rendered through the plug-in core at a given

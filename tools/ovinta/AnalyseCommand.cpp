@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ovinta analyse: room-acoustic figures of impulse responses, per channel,
 // in full band and octave bands, as a table or as JSON, and the decay plot.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libsndfile reading and float WAV writing for the tool.
 
 #include "tools/ovinta/AudioFile.h"

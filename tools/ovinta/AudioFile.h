@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Audio files for the command-line tool, through libsndfile: reading any
 // format it knows as floats, block by block, and the checks and texts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Output files of the tool: plain WAV written here, extensible WAV and FLAC
 // through libsndfile, all through a temporary file or to standard output.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The audio files `render` writes: WAV (16-, 24-, 32-bit integer or 32-bit
 // float, the default) or FLAC (16 or 24 bits), block by block, into a

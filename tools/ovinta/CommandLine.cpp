@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Option handling and name lookup for the command-line tool.
 
 #include "tools/ovinta/CommandLine.h"

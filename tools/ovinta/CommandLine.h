@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Command-line words of the tool: options with values, strict number
 // parsing, and lookup of parameters and programs by number or by name.

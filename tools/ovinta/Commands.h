@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tool's commands. Each takes the words after its name, prints its
 // results on standard output and throws ToolError on failure.

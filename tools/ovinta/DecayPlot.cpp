@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Energy decay curves drawn with cairo.
 
 #include "tools/ovinta/DecayPlot.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The decay plot of `ovinta analyse --plot`: one channel's Schroeder decay
 // curves, full band and octave bands, with the full band's fitted T20 and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ovinta make-demo-signal: a short dry test signal made here, so the demo
 // needs nothing downloaded: two bars of drum-like hits (a pitched-down sine
 // kick, a noise snare, short hats) and a plucked phrase from a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ovinta export-ir: the current program's impulse response as files.
 
 #include "tools/ovinta/AudioFile.h"

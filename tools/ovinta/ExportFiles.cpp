@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export files: names, peaks and the last scaling step.
 
 #include "tools/ovinta/ExportFiles.h"

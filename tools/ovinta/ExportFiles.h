@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The files of an impulse-response export as the tool handles them: the
 // base name the exporter numbers, the loudest sample of a written file, and

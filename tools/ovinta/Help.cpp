@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's help: one text per command, and the general help made of all
 // of them, so that the general help lists every option of every command.
 // The manual page (ovinta.1, made at build time by the hidden --help-man) is

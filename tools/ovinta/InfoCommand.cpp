@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ovinta info: the factory programs with their outputs and measured T30, or
 // one program's parameters (name, unit, range, raw value, display text)
 // and its walls; as a table or as JSON.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Removal of registered temporary files when the tool is interrupted.
 
 #include "tools/ovinta/InterruptCleanup.h"

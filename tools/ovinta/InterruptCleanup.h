@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files that must not outlive an interrupted command. A command registers
 // each file it is about to create (the hidden temporaries of render and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Just enough JSON for the tool's --json output: escaped strings, numbers
 // (null when absent or not finite) and the commas between members.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's plug-in instance: the format-free core, driven as a host would.
 
 #include "tools/ovinta/PluginSession.h"

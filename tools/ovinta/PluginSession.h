@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One plug-in instance driven by the tool the way a host drives it: the
 // plug-in core is given the sample rate and block size, a program and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Terminal progress line on standard error.
 
 #include "tools/ovinta/Progress.h"

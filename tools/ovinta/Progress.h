@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A progress line on standard error for long work: a bar, the percentage,
 // the time elapsed, the speed (seconds of audio per second, "x real time")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ovinta render: an audio file through the reverb, tail included.
 
 #include "tools/ovinta/AudioFile.h"

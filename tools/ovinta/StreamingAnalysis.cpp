@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Multi-pass room-acoustic analysis of a file, band by band.
 
 #include "tools/ovinta/StreamingAnalysis.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The room-acoustic figures of a whole file, every channel in full band and
 // octave bands, through dsp/DecayAnalysis: the file is read once for each

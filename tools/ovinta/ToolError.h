@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tool's one kind of failure: a message for the user, printed by main as
 // "ovinta: <message>" before a non-zero exit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dispatch of the tool's commands, the one place where failures become an
 // error line and an exit status.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints a loaded plug-in's host-visible description through its dispatcher.
 
 #include "tools/vsthost/PluginDescription.h"

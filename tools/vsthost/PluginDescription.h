@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a host sees of a loaded plug-in, printed as readable text: identity,
 // flags, inputs and outputs with their pins and speakers, every parameter,

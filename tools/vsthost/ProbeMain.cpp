@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vstprobe: drives a plug-in through the binary interface and writes what it
 // produced to files, so that two builds of one plug-in (say the Linux .so and
 // a Windows DLL under wine) can be compared byte for byte.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // VstHost: loading a plug-in library, calling it through its record, and the
 // host callback that answers and logs the plug-in's requests.
 

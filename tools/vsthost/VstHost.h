@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // VstHost: a small VST 2.4 host that loads a plug-in library and drives it
 // only through the binary interface (entry point, dispatcher, parameter and

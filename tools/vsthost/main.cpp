@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vsthost PLUGIN.so: loads a VST 2.4 plug-in and prints what a host sees of
 // it, after a line naming this host and the Ovinta release it belongs to.
 
