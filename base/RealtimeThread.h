@@ -12,7 +12,16 @@ namespace ovinta {
 
 namespace realtime {
 
-inline thread_local bool marked = false;
+// Static TLS where the platform has it: the plug-in is a library that hosts
+// load and unload, and a dynamically allocated TLS block would stay behind in
+// every host thread that read the mark, pointing into the unloaded library
+// (leak checkers that scan threads then fault on it).
+#if defined(__ELF__)
+#define OVINTA_STATIC_TLS __attribute__((tls_model("initial-exec")))
+#else
+#define OVINTA_STATIC_TLS
+#endif
+inline thread_local bool marked OVINTA_STATIC_TLS = false;
 inline std::atomic<long> blockingAcquires{0}; // acquires on a marked thread that may wait
 inline std::atomic<long> failedTries{0};      // tries that a marked thread lost
 

@@ -95,6 +95,13 @@ void SpeakerArrangementBuffer::copyFrom(const VstSpeakerArrangement& source)
 
 bool EffectVST::setSpeakerArrangement(VstSpeakerArrangement* input, VstSpeakerArrangement* output)
 {
+    // A record holds only as many speakers as its count says: a count the
+    // core cannot take is refused before any speaker is read.
+    auto usable = [](const VstSpeakerArrangement& record) {
+        return record.numChannels >= 1 && record.numChannels <= kMaxLayoutChannels;
+    };
+    if (!usable(*input) || !usable(*output))
+        return false;
     auto in = std::make_unique<SpeakerLayout>();
     auto out = std::make_unique<SpeakerLayout>();
     readLayout(*input, *in);
