@@ -71,8 +71,15 @@ void expectFiniteOrExplained(const AcousticFigures& f)
 
 TEST(StreamingAnalysis, EveryFactoryRoomsExportGivesFiguresOrReasons)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // An export renders to the exporter's bound; under the address sanitiser
+    // that takes seconds a room, so the sanitised run takes every fifth one.
+    constexpr int kProgramStep = 5;
+#else
+    constexpr int kProgramStep = 1;
+#endif
     const fs::path dir = scratchDir();
-    for (int program = 0; program < kProgramCount; ++program) {
+    for (int program = 0; program < kProgramCount; program += kProgramStep) {
         SCOPED_TRACE(program);
         auto engine = std::make_unique<RoomEngine>();
         EngineParameters parameters(*engine);
